@@ -1,0 +1,21 @@
+// Conversions between the UTF-8 text of the interface and the 16-bit units used for file
+// names and Photoshop channel names.
+#pragma once
+
+#include <string>
+
+namespace orvex {
+
+class TextCodec {
+public:
+  /// Strict UTF-8 to UTF-16: characters above U+FFFF become surrogate pairs. Ill-formed
+  /// input (bad lead or continuation bytes, truncation, overlong forms, encoded surrogates,
+  /// values above U+10FFFF) throws std::range_error("bad conversion").
+  static std::u16string utf8ToUtf16(const std::string& text);
+
+  /// Each 16-bit unit written as one character of 1 to 3 bytes (surrogates are not
+  /// paired); cannot fail.
+  static std::string utf16ToUtf8(const std::u16string& text);
+};
+
+}  // namespace orvex

@@ -1,0 +1,39 @@
+// Captures the library's log records through the logging module's observer.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orvex_test {
+
+struct LogRecord {
+  int level;
+  std::string text;
+  bool operator==(const LogRecord& other) const {
+    return level == other.level && text == other.text;
+  }
+};
+
+/// Installs itself as the log observer for its lifetime (one at a time).
+class LogCapture {
+public:
+  LogCapture();
+  ~LogCapture();
+  LogCapture(const LogCapture&) = delete;
+  LogCapture& operator=(const LogCapture&) = delete;
+
+  const std::vector<LogRecord>& records() const { return records_; }
+  void clear() { records_.clear(); }
+  /// True when a record with exactly this level and text was logged.
+  bool contains(int level, const std::string& text) const;
+  /// How many records with exactly this text were logged, whatever their level.
+  size_t count(const std::string& text) const;
+  /// Records of exactly this level, in order.
+  std::vector<std::string> textsAt(int level) const;
+
+private:
+  static void observe(int level, const char* text, void* context);
+  std::vector<LogRecord> records_;
+};
+
+}  // namespace orvex_test

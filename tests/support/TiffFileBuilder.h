@@ -1,0 +1,72 @@
+// Writes small TIFF files with libtiff, for tests that need images with given tags.
+#pragma once
+
+#include <tiffio.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvex_test {
+
+/// The tags of one directory. Optional tags left unset are not written.
+struct TiffSpec {
+  uint32_t width = 4;
+  uint32_t height = 4;
+  uint16_t bitsPerSample = 8;
+  uint16_t samplesPerPixel = 1;
+  uint16_t photometric = PHOTOMETRIC_MINISBLACK;
+  uint16_t planar = PLANARCONFIG_CONTIG;
+  uint16_t compression = COMPRESSION_NONE;
+  std::optional<uint16_t> sampleFormat;
+  std::optional<uint16_t> orientation;
+  std::optional<float> xResolution;
+  std::optional<float> yResolution;
+  std::optional<uint16_t> resolutionUnit;
+  std::optional<uint16_t> inkSet;
+  std::vector<uint16_t> extraSamples;
+  uint32_t rowsPerStrip = 0;  ///< 0: libtiff's default
+  uint32_t tileWidth = 0;     ///< non-zero (with tileLength): a tiled image
+  uint32_t tileLength = 0;
+  std::vector<uint8_t> iccProfile;
+  std::vector<uint8_t> photoshop;  ///< tag 34377 bytes; written when non-empty
+  bool writeEmptyPhotoshop = false;  ///< write tag 34377 with zero bytes
+  std::vector<uint16_t> colorMap;  ///< red, green, blue tables one after the other
+};
+
+/// Bytes of one stored row of one plane, as libtiff packs it (sub-byte samples packed,
+/// most significant bit first). For contiguous data the plane holds every sample.
+size_t storedRowBytes(const TiffSpec& spec);
+
+/// Number of planes the stored data has: samplesPerPixel for separate, 1 for contiguous.
+uint16_t storedPlaneCount(const TiffSpec& spec);
+
+/// Writes directories one after the other into one file.
+class TiffFileBuilder {
+public:
+  explicit TiffFileBuilder(const std::string& path, bool bigTiff = false);
+  ~TiffFileBuilder();
+  TiffFileBuilder(const TiffFileBuilder&) = delete;
+  TiffFileBuilder& operator=(const TiffFileBuilder&) = delete;
+
+  /// Adds a directory. `stored` holds the image as it is stored, plane after plane, row
+  /// after row, each row storedRowBytes(spec) long; strips or tiles are cut from it.
+  void addDirectory(const TiffSpec& spec, const std::vector<uint8_t>& stored);
+  /// Closes the file (also done by the destructor).
+  void close();
+
+private:
+  void setTags(const TiffSpec& spec);
+  void writeStrips(const TiffSpec& spec, const std::vector<uint8_t>& stored);
+  void writeTiles(const TiffSpec& spec, const std::vector<uint8_t>& stored);
+  TIFF* tif_;
+};
+
+/// One directory in a new file.
+void writeTiff(const std::string& path, const TiffSpec& spec, const std::vector<uint8_t>& stored);
+
+/// Stored bytes whose values follow a simple pattern, sized for `spec`.
+std::vector<uint8_t> patternImage(const TiffSpec& spec, uint8_t seed = 1);
+
+}  // namespace orvex_test
