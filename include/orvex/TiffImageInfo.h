@@ -60,17 +60,17 @@ struct TiffChannelInfo {
 /// resolutions are those of the upright picture, while `scanlineCount` stays the number of
 /// stored rows and each delivered scanline is a column.
 struct TiffImageInfo {
-  uint32_t width = 0;            ///< pixels per output row
-  uint32_t height = 0;           ///< output rows
-  uint16_t bitsPerSample = 0;    ///< bits of one delivered sample
-  uint16_t samplesPerPixel = 0;  ///< extra samples included
-  uint16_t extraSamples = 0;     ///< samples beyond the colour model
+  uint32_t width = 0;                     ///< pixels per output row
+  uint32_t height = 0;                    ///< output rows
+  uint16_t bitsPerSample = 0;             ///< bits of one delivered sample
+  uint16_t samplesPerPixel = 0;           ///< extra samples included
+  uint16_t extraSamples = 0;              ///< samples beyond the colour model
   std::vector<TiffChannelInfo> channels;  ///< one per extra sample, in sample order
   TiffSampleFormat sampleFormat = TiffSampleFormat::Unknown;
   TiffPhotometric photometric = TiffPhotometric::Unknown;
   float xResolution = 0.0F;  ///< pixels per unit along an output row
   float yResolution = 0.0F;  ///< pixels per unit along an output column
   TiffResolutionUnit resolutionUnit = TiffResolutionUnit::Unknown;
-  uint32_t scanlineCount = 0;  ///< valid rows for readScanline: 0 .. scanlineCount - 1
+  uint32_t scanlineCount = 0;       ///< valid rows for readScanline: 0 .. scanlineCount - 1
   std::vector<uint8_t> iccProfile;  ///< the embedded ICC profile, byte for byte
 };

@@ -55,8 +55,8 @@ bool TiffReader::openFile(const char* fileName) {
   }
   directoryCount_ = clampedDirectoryCount(tif_);
   if (directoryCount_ == 0) {
-    moduleLogger().log(kLogError, "[%s] TIFFNumberOfDirectories:%u; fileName:%s", kOperation,
-                       0U, fileName);
+    moduleLogger().log(kLogError, "[%s] TIFFNumberOfDirectories:%u; fileName:%s", kOperation, 0U,
+                       fileName);
     return false;
   }
   moduleLogger().log(kLogMilestone, "[%s] begin! (%s) open success! NumberOfDirectory is %u",

@@ -11,8 +11,8 @@ bool TiffWriter::begin(const char* /*fileName*/, const TiffImageInfo& /*info*/,
   return false;
 }
 
-bool TiffWriter::writeScanline(uint16_t /*channelIndex*/, uint32_t /*row*/,
-                               const uint8_t* /*data*/, uint32_t /*bytes*/) {
+bool TiffWriter::writeScanline(uint16_t /*channelIndex*/, uint32_t /*row*/, const uint8_t* /*data*/,
+                               uint32_t /*bytes*/) {
   return false;
 }
 

@@ -21,7 +21,6 @@ std::string readFile(const std::string& path) {
   return content.str();
 }
 
-
 TEST(Logger, ObserverSeesEveryLevelWithFormattedText) {
   orvex_test::TempDir temp;
   Logger logger("Unit", temp.path().c_str(), severity_level::error, false, false, false, true,

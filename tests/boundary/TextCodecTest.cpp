@@ -19,14 +19,14 @@ TEST_P(TextCodecWellFormed, ConvertsToUtf16) {
   EXPECT_EQ(TextCodec::utf8ToUtf16(GetParam().utf8), GetParam().utf16);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Samples, TextCodecWellFormed,
-    ::testing::Values(WellFormed{"", u""}, WellFormed{"Alpha 1", u"Alpha 1"},
-                      WellFormed{"\xC3\xA9", u"\u00E9"},              // two bytes
-                      WellFormed{"\xE5\x9C\xB0", u"\u5730"},          // three bytes
-                      WellFormed{"\xEF\xBF\xBF", u"\uFFFF"},          // last BMP value
-                      WellFormed{"\xF0\x9F\x98\x80", u"\U0001F600"},  // surrogate pair
-                      WellFormed{"\xF4\x8F\xBF\xBF", u"\U0010FFFF"}));
+INSTANTIATE_TEST_SUITE_P(Samples, TextCodecWellFormed,
+                         ::testing::Values(WellFormed{"", u""}, WellFormed{"Alpha 1", u"Alpha 1"},
+                                           WellFormed{"\xC3\xA9", u"\u00E9"},      // two bytes
+                                           WellFormed{"\xE5\x9C\xB0", u"\u5730"},  // three bytes
+                                           WellFormed{"\xEF\xBF\xBF", u"\uFFFF"},  // last BMP value
+                                           WellFormed{"\xF0\x9F\x98\x80",
+                                                      u"\U0001F600"},  // surrogate pair
+                                           WellFormed{"\xF4\x8F\xBF\xBF", u"\U0010FFFF"}));
 
 class TextCodecIllFormed : public ::testing::TestWithParam<const char*> {};
 
@@ -40,16 +40,16 @@ TEST_P(TextCodecIllFormed, ThrowsBadConversion) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, TextCodecIllFormed,
-                         ::testing::Values("\x80",                // lone continuation byte
-                                           "\xFF",                // invalid lead byte
-                                           "a\xC3",               // truncated two-byte form
-                                           "\xE5\x9C",            // truncated three-byte form
-                                           "\xC3(",               // bad continuation
-                                           "\xC0\xAF",            // overlong '/'
-                                           "\xE0\x80\xAF",        // overlong three-byte
-                                           "\xF0\x80\x80\xAF",    // overlong four-byte
-                                           "\xED\xA0\x80",        // encoded surrogate
-                                           "\xF4\x90\x80\x80",    // above U+10FFFF
+                         ::testing::Values("\x80",                 // lone continuation byte
+                                           "\xFF",                 // invalid lead byte
+                                           "a\xC3",                // truncated two-byte form
+                                           "\xE5\x9C",             // truncated three-byte form
+                                           "\xC3(",                // bad continuation
+                                           "\xC0\xAF",             // overlong '/'
+                                           "\xE0\x80\xAF",         // overlong three-byte
+                                           "\xF0\x80\x80\xAF",     // overlong four-byte
+                                           "\xED\xA0\x80",         // encoded surrogate
+                                           "\xF4\x90\x80\x80",     // above U+10FFFF
                                            "\xF8\x88\x80\x80\x80"  // five-byte form
                                            ));
 

@@ -47,8 +47,10 @@ TEST_F(ReaderLifecycle, OpensFileAndCountsDirectories) {
   reader_->end();
   EXPECT_EQ(reader_->getNumberOfDirectories(), 0U);
   const std::vector<orvex_test::LogRecord> expected = {
-      {kMilestone, "[TiffReader::begin] >>>>>>>>>>>>>>>>>>>>>>>>>>>>>> begin fileName:" + path + "!"},
-      {kMilestone, "[TiffReader::begin] begin! (" + path + ") open success! NumberOfDirectory is 3"},
+      {kMilestone,
+       "[TiffReader::begin] >>>>>>>>>>>>>>>>>>>>>>>>>>>>>> begin fileName:" + path + "!"},
+      {kMilestone,
+       "[TiffReader::begin] begin! (" + path + ") open success! NumberOfDirectory is 3"},
       {kMilestone, endLine(path)},
   };
   EXPECT_EQ(log.records(), expected);
@@ -106,7 +108,8 @@ TEST_F(ReaderLifecycle, EndTwiceLogsOnce) {
 }
 
 TEST_F(ReaderLifecycle, OpensNonAsciiNameGivenAsUtf8) {
-  const std::string path = writeImage("\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD0\xB0-\xE5\x9C\xB0\xE5\x9B\xBE.tif");
+  const std::string path =
+      writeImage("\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD0\xB0-\xE5\x9C\xB0\xE5\x9B\xBE.tif");
   ASSERT_TRUE(reader_->begin(path.c_str()));
   EXPECT_EQ(reader_->getNumberOfDirectories(), 1U);
   reader_->end();

@@ -24,7 +24,7 @@ bool LogCapture::contains(int level, const std::string& text) const {
 
 size_t LogCapture::count(const std::string& text) const {
   return static_cast<size_t>(std::count_if(records_.begin(), records_.end(),
-                                            [&](const LogRecord& r) { return r.text == text; }));
+                                           [&](const LogRecord& r) { return r.text == text; }));
 }
 
 std::vector<std::string> LogCapture::textsAt(int level) const {

@@ -10,8 +10,8 @@ namespace orvex_test {
 
 TempDir::TempDir() {
   static std::atomic<unsigned> counter{0};
-  const std::string leaf = "orvex-test-" + std::to_string(::getpid()) + "-" +
-                           std::to_string(counter.fetch_add(1));
+  const std::string leaf =
+      "orvex-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
   path_ = std::filesystem::temp_directory_path() / leaf;
   std::filesystem::create_directories(path_);
 }

@@ -30,9 +30,9 @@ struct TiffSpec {
   uint32_t tileWidth = 0;     ///< non-zero (with tileLength): a tiled image
   uint32_t tileLength = 0;
   std::vector<uint8_t> iccProfile;
-  std::vector<uint8_t> photoshop;  ///< tag 34377 bytes; written when non-empty
+  std::vector<uint8_t> photoshop;    ///< tag 34377 bytes; written when non-empty
   bool writeEmptyPhotoshop = false;  ///< write tag 34377 with zero bytes
-  std::vector<uint16_t> colorMap;  ///< red, green, blue tables one after the other
+  std::vector<uint16_t> colorMap;    ///< red, green, blue tables one after the other
 };
 
 /// Bytes of one stored row of one plane, as libtiff packs it (sub-byte samples packed,
