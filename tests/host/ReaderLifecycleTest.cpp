@@ -86,6 +86,18 @@ TEST_F(ReaderLifecycle, ReportsFileThatIsNotTiff) {
   EXPECT_TRUE(log.contains(kError, "[TiffReader::begin] " + path + " open file failed!"));
 }
 
+// A header whose first directory offset is 0 describes a file without directories. libtiff
+// refuses to open such a file at all, so the "TIFFNumberOfDirectories:0" refusal cannot be
+// reached with a real file; the open failure is what the host sees.
+TEST_F(ReaderLifecycle, FileWithoutDirectoriesFailsToOpen) {
+  const std::string path = temp_.file("empty.tif");
+  std::ofstream(path, std::ios::binary).write("II*\0\0\0\0\0", 8);
+  LogCapture log;
+  EXPECT_FALSE(reader_->begin(path.c_str()));
+  EXPECT_TRUE(log.contains(kError, "[TiffReader::begin] " + path + " open file failed!"));
+  EXPECT_EQ(reader_->getNumberOfDirectories(), 0U);
+}
+
 TEST_F(ReaderLifecycle, SecondBeginClosesTheFirstFileWithItsEndLine) {
   const std::string first = writeImage("first.tif");
   const std::string second = writeImage("second.tif", 2);
