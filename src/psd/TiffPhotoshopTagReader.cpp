@@ -1,0 +1,113 @@
+#include "psd/TiffPhotoshopTagReader.h"
+
+#include <algorithm>
+#include <string>
+
+#include "boundary/ModuleLogger.h"
+#include "boundary/TextCodec.h"
+
+namespace orvex {
+namespace {
+
+const char* const kOperation = "TiffPhotoshopTagReader::read";
+
+TiffChannelType channelTypeOf(uint16_t extraSample) {
+  switch (extraSample) {
+    case EXTRASAMPLE_ASSOCALPHA:
+      return TiffChannelType::AssociatedAlpha;
+    case EXTRASAMPLE_UNASSALPHA:
+      return TiffChannelType::UnassociatedAlpha;
+    default:
+      return TiffChannelType::Unspecified;
+  }
+}
+
+bool isSpotChannel(uint32_t identifier, const AlternateSpotColors& spotColors) {
+  return std::any_of(spotColors.colors.begin(), spotColors.colors.end(),
+                     [identifier](const AlternateSpotColor& spotColor) {
+                       return spotColor.channelId == identifier;
+                     });
+}
+
+}  // namespace
+
+bool TiffPhotoshopTagReader::read(TIFF* tif) {
+  if (tif == nullptr) {
+    return false;
+  }
+  uint32_t photoshopSize = 0;
+  void* photoshopData = nullptr;
+  if (TIFFGetField(tif, TIFFTAG_PHOTOSHOP, &photoshopSize, &photoshopData) == 0) {
+    moduleLogger().log(kLogDetail, "[%s] has no TIFFTAG_PHOTOSHOP tag!", kOperation);
+    return false;
+  }
+  uint16_t extraCount = 0;
+  uint16_t* extraValues = nullptr;
+  if (TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extraValues) == 0) {
+    return false;
+  }
+  // Without extra channels there is nothing for the resources to name.
+  if (extraCount == 0) {
+    return true;
+  }
+  listExtraSamples(extraCount, extraValues);
+  if (!psdDecoder_->readImageResources(static_cast<const uint8_t*>(photoshopData), photoshopSize)) {
+    moduleLogger().log(kLogError, "[%s] psdDecoder_->readImageResources failed!", kOperation);
+    return false;
+  }
+  return applyResources();
+}
+
+void TiffPhotoshopTagReader::listExtraSamples(uint16_t count, const uint16_t* values) {
+  channelInfos_.reserve(count);
+  for (uint16_t i = 0; i < count; ++i) {
+    TiffChannelInfo channel;
+    if (values != nullptr) {
+      channel.type = channelTypeOf(values[i]);
+    } else {
+      moduleLogger().log(
+          kLogWarning,
+          "extrasamples cout is %u,but extrasamplesinfo is empty! assume EXTRASAMPLE_UNSPECIFIED",
+          static_cast<unsigned>(count));
+    }
+    channelInfos_.push_back(channel);
+  }
+}
+
+// Extra channel i takes the i-th name and the i-th alpha identifier; it is a spot channel
+// when an alternate spot colour names that identifier.
+bool TiffPhotoshopTagReader::applyResources() {
+  const std::shared_ptr<AlphaIdentifiers> alphaIdentifiers = psdDecoder_->alphaIdentifiers();
+  const std::shared_ptr<AlternateSpotColors> spotColors = psdDecoder_->alternateSpotColors();
+  const bool hasSpotColors = spotColors && !spotColors->colors.empty();
+  if (hasSpotColors && !alphaIdentifiers) {
+    moduleLogger().log(kLogWarning, "[%s] has SpotColors,but alphaIdentifiers is nullptr",
+                       kOperation);
+    return false;
+  }
+  for (size_t i = 0; i < channelInfos_.size(); ++i) {
+    TiffChannelInfo& channel = channelInfos_[i];
+    channel.name = channelName(i);
+    if (hasSpotColors && i < alphaIdentifiers->identifiers.size() &&
+        isSpotChannel(alphaIdentifiers->identifiers[i], *spotColors)) {
+      channel.type = TiffChannelType::SpotColor;
+    }
+  }
+  return true;
+}
+
+// The Unicode name is preferred; an empty or missing one falls back to the Pascal name.
+std::string TiffPhotoshopTagReader::channelName(size_t channel) const {
+  const auto& unicodeNames = psdDecoder_->unicodeAlphaNames();
+  const auto& pascalNames = psdDecoder_->alphaNames();
+  std::string name;
+  if (channel < unicodeNames.size()) {
+    name = TextCodec::utf16ToUtf8(unicodeNames[channel]);
+  }
+  if (name.empty() && channel < pascalNames.size()) {
+    name = pascalNames[channel];
+  }
+  return name;
+}
+
+}  // namespace orvex

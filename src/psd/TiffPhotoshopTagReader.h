@@ -1,0 +1,37 @@
+// Describes the extra channels of the current directory: kinds from ExtraSamples, names and
+// spot-colour marks from the Photoshop image resources of tag 34377.
+#pragma once
+
+#include <tiffio.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "orvex/TiffImageInfo.h"
+#include "psd/PSDDecoder.h"
+
+namespace orvex {
+
+/// Serves one directory: construct, read() once, take channelInfos() when it succeeded.
+class TiffPhotoshopTagReader {
+public:
+  TiffPhotoshopTagReader() : psdDecoder_(std::make_shared<PSDDecoder>()) {}
+
+  /// False when the directory has no tag 34377 or its resources cannot be used; the caller
+  /// then describes the channels from ExtraSamples alone.
+  bool read(TIFF* tif);
+  /// One record per extra sample, in sample order.
+  const std::vector<TiffChannelInfo>& channelInfos() const { return channelInfos_; }
+
+private:
+  void listExtraSamples(uint16_t count, const uint16_t* values);
+  bool applyResources();
+  std::string channelName(size_t channel) const;
+
+  std::shared_ptr<PSDDecoder> psdDecoder_;
+  std::vector<TiffChannelInfo> channelInfos_;
+};
+
+}  // namespace orvex

@@ -1,0 +1,20 @@
+// Stores the names and kinds of a new image's extra channels as a Photoshop image-resource
+// block in tag 34377, where image editors and our own reader find them.
+#pragma once
+
+#include <tiffio.h>
+
+#include <vector>
+
+#include "orvex/TiffImageInfo.h"
+
+namespace orvex {
+
+class TiffPhotoshopTagWriter {
+public:
+  /// True when the tag was set or when there are no channels to describe. A name that is
+  /// not well-formed UTF-8 throws std::range_error("bad conversion").
+  static bool write(TIFF* tif, const std::vector<TiffChannelInfo>& channels);
+};
+
+}  // namespace orvex
