@@ -23,7 +23,31 @@ public:
   void end() override;
 
 private:
+  void closeFile();
+  bool openFile(const char* fileName, const TiffImageInfo& info);
+  void fillFields(const TiffImageInfo& info, int32_t planarConfig);
+  void setImageTags();
+  void setIccProfile(const TiffImageInfo& info);
+  void setExtraSamples(const TiffImageInfo& info);
+  bool isOpenWith(uint16_t planarconfig) const;
+  bool acceptsRow(uint32_t row, uint32_t bytes) const;
+  bool writeRow(const uint8_t* data, uint32_t row, uint16_t sample);
+
+  uint32_t imagewidth_ = 0;
+  uint32_t imagelength_ = 0;
+  uint16_t bitspersample_ = 1;
+  uint16_t samplesperpixel_ = 1;
+  uint16_t sampleformat_ = SAMPLEFORMAT_UINT;
+  uint16_t photometric_ = PHOTOMETRIC_MINISWHITE;
+  uint16_t compression_ = COMPRESSION_NONE;
+  uint16_t planarconfig_ = PLANARCONFIG_CONTIG;
+  uint16_t orientation_ = ORIENTATION_TOPLEFT;
+  uint16_t fillorder_ = FILLORDER_MSB2LSB;
+  float xresolution_ = 72.0F;
+  float yresolution_ = 72.0F;
+  uint16_t resolutionunit_ = RESUNIT_INCH;
   TIFF* tif_ = nullptr;
+  int64_t scanlineBytes_ = 0;
 };
 
 }  // namespace orvex
