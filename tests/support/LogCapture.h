@@ -1,6 +1,7 @@
 // Captures the library's log records through the logging module's observer.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,11 @@ struct LogRecord {
     return level == other.level && text == other.text;
   }
 };
+
+/// Lets test failures show a record as its level and text.
+inline void PrintTo(const LogRecord& record, std::ostream* out) {
+  *out << "{" << record.level << ", \"" << record.text << "\"}";
+}
 
 /// Installs itself as the log observer for its lifetime (one at a time).
 class LogCapture {

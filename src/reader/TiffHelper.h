@@ -1,0 +1,34 @@
+// Static operations that describe one directory of an open libtiff handle.
+#pragma once
+
+#include <tiffio.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "reader/DpiRecords.h"
+#include "reader/TiffInfo.h"
+
+namespace orvex {
+
+class TiffHelper {
+public:
+  TiffHelper() = delete;
+
+  /// Reads the current directory into `info`, with defaults for missing optional tags.
+  /// False (with one error line) when a required tag is missing or the ink set of a
+  /// separated image is not CMYK; false without a line for a null handle.
+  static bool readTiffInfo(TIFF* tif, TiffInfo& info);
+  /// Reads directory `dirIndex` and leaves the handle on the directory it was on.
+  static bool readTiffInfo(TIFF* tif, uint16_t dirIndex, TiffInfo& info);
+  /// Writes `info` to the log as the directory dump.
+  static void logTiffInfo(const std::string& fileName, const TiffInfo& info);
+  /// Size and resolution of the image once it is turned upright and rotated.
+  static void calculate_DPI(const DpiInput& input, DpiOutput& output);
+  /// Copies the ICC profile of directory `dirIndex`; leaves `iccProfile` as it was when the
+  /// directory has none or cannot be selected. The handle stays on `dirIndex`.
+  static void readTiffIccProfile(TIFF* tif, uint16_t dirIndex, std::vector<uint8_t>& iccProfile);
+};
+
+}  // namespace orvex
