@@ -1,0 +1,104 @@
+#include "lines/TiffCommonLineReader.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "boundary/ModuleLogger.h"
+#include "lines/TiffLineAdjuster.h"
+
+namespace orvex {
+
+TiffCommonLineReader::TiffCommonLineReader(TIFF* tif) : TiffLineReaderBase(tif) {}
+
+bool TiffCommonLineReader::initTiffLineAdjuster() {
+  // The one place where the adjuster is chosen for the directory. Palette images
+  // (photometric 3) are still served by the plain adjuster, which delivers their index rows.
+  return installTiffLineAdjuster(std::make_shared<TiffLineAdjuster>(this));
+}
+
+bool TiffCommonLineReader::readOriginScanline(uint32_t row) {
+  if (row >= imagelength_) {
+    moduleLogger().log(kLogError, "[%s] rowIndex out range!",
+                       "TiffCommonLineReader::readOriginScanline");
+    return false;
+  }
+  const bool tiled = TIFFIsTiled(tif_) != 0;
+  switch (planarconfig_) {
+    case PLANARCONFIG_CONTIG:
+      return tiled ? readOriginScanline_fromContigTileData(row)
+                   : readOriginScanline_fromContigStripData(row);
+    case PLANARCONFIG_SEPARATE:
+      return tiled ? readOriginScanline_fromSeparateTileData(row)
+                   : readOriginScanline_fromSeparateStripData(row);
+    default:
+      return false;
+  }
+}
+
+bool TiffCommonLineReader::readOriginScanline_fromContigStripData(uint32_t row) {
+  return readStrips(row, 1, "TiffCommonLineReader::readOriginScanline_fromContigStripData");
+}
+
+bool TiffCommonLineReader::readOriginScanline_fromSeparateStripData(uint32_t row) {
+  return readStrips(row, samplesperpixel_,
+                    "TiffCommonLineReader::readOriginScanline_fromSeparateStripData");
+}
+
+bool TiffCommonLineReader::readOriginScanline_fromContigTileData(uint32_t row) {
+  return readTileRows(row, 1, "TiffCommonLineReader::readOriginScanline_fromContigTileData");
+}
+
+bool TiffCommonLineReader::readOriginScanline_fromSeparateTileData(uint32_t row) {
+  return readTileRows(row, samplesperpixel_,
+                      "TiffCommonLineReader::readOriginScanline_fromSeparateTileData");
+}
+
+bool TiffCommonLineReader::isCached(uint32_t row) const {
+  return cacheFirstRow_ <= row && row < cacheEndRow_;
+}
+
+void TiffCommonLineReader::markCached(uint32_t first, uint32_t rowsPerBlock) {
+  cacheFirstRow_ = first;
+  cacheEndRow_ = first + std::min(rowsPerBlock, imagelength_ - first);
+}
+
+bool TiffCommonLineReader::readStrips(uint32_t row, uint16_t planes, const char* operation) {
+  if (isCached(row)) {
+    return true;
+  }
+  const uint32_t first = row - row % rowsperstrip_;
+  const uint32_t rows = std::min(rowsperstrip_, imagelength_ - first);
+  for (uint16_t plane = 0; plane < planes; ++plane) {
+    ScanlineBuffer& strip = cacheArray_.at(plane);
+    strip.zeroFill();
+    // The last strip holds fewer rows; never ask for more than the buffer holds.
+    const tmsize_t bytes = static_cast<tmsize_t>(std::min(rows * scanlineSize_, strip.size));
+    if (TIFFReadEncodedStrip(tif_, TIFFComputeStrip(tif_, row, plane), strip.data, bytes) < 0) {
+      moduleLogger().log(kLogError, "[%s] TIFFReadEncodedStrip failed!", operation);
+      return false;
+    }
+  }
+  markCached(first, rowsperstrip_);
+  return true;
+}
+
+bool TiffCommonLineReader::readTileRows(uint32_t row, uint16_t planes, const char* operation) {
+  if (isCached(row)) {
+    return true;
+  }
+  const uint32_t first = row - row % tilelength_;
+  for (uint16_t plane = 0; plane < planes; ++plane) {
+    for (uint32_t column = 0; column < tilesAcross_; ++column) {
+      ScanlineBuffer& tile = cacheArray_.at(size_t{plane} * tilesAcross_ + column);
+      tile.zeroFill();
+      if (TIFFReadTile(tif_, tile.data, column * tilewidth_, first, 0, plane) < 0) {
+        moduleLogger().log(kLogError, "[%s] TIFFReadTile failed!", operation);
+        return false;
+      }
+    }
+  }
+  markCached(first, tilelength_);
+  return true;
+}
+
+}  // namespace orvex

@@ -1,0 +1,101 @@
+// Turns the raw data of one source row, held in the line reader's cache, into the row handed
+// to the host: unpacks 1, 2 and 4-bit samples, mirrors the row, interleaves planes or extracts
+// one channel, and packs sub-byte samples back to the file's depth.
+#pragma once
+
+#include <cstdint>
+
+#include "lines/AdjustedImageInfo.h"
+#include "lines/ScanlineBuffer.h"
+#include "lines/ScanlineBufferArray.h"
+
+namespace orvex {
+
+class TiffLineReaderBase;
+
+class TiffLineAdjuster {
+public:
+  /// Bits of orientationMode_.
+  static constexpr uint32_t kPerRowBufNeedReverse = 1;
+  static constexpr uint32_t kRowsTopFirst = 2;
+  static constexpr uint32_t kRowsBottomFirst = 4;
+  static constexpr uint32_t kColumnsLeftFirst = 8;
+  static constexpr uint32_t kColumnsRightFirst = 16;
+
+  explicit TiffLineAdjuster(TiffLineReaderBase* reader);
+  virtual ~TiffLineAdjuster() = default;
+  TiffLineAdjuster(const TiffLineAdjuster&) = delete;
+  TiffLineAdjuster& operator=(const TiffLineAdjuster&) = delete;
+
+  /// Chooses the orientation mode and describes the delivered rows.
+  virtual bool postInitialize();
+  /// The interleaved output row of the last adjusted source row; the shared empty buffer
+  /// on failure.
+  virtual const ScanlineBuffer& getContigScanlineBuffer();
+  /// The output row of one channel; throws std::out_of_range("out range!") for a channel at
+  /// or beyond the samples per pixel.
+  virtual const ScanlineBuffer& getSeparateScanlineBuffer(uint16_t channel);
+  virtual bool adjustPhotometric();
+
+  /// Copies source row `sourceRow` out of the reader's cache and normalises it, unless it is
+  /// the row the buffers already hold.
+  bool adjustScanline(uint32_t sourceRow);
+
+  const AdjustedImageInfo& adjustedImageInfo() const { return adjustedImageInfo_; }
+  uint32_t orientationMode() const { return orientationMode_; }
+  uint32_t colFirst() const { return colFirst_; }
+
+  /// Null data, size 0; shared by every adjuster and never written.
+  static const ScanlineBuffer& sharedEmptyBuffer();
+
+protected:
+  bool adjustOrientation();
+  bool initContigScanlineBuffer();
+  /// Sizes the per-channel list (reallocating only on a size change) and clears it.
+  bool initSeparateScanlineBufferArray();
+  /// The sizing alone, for callers that overwrite the entry they use.
+  bool allocateSeparateScanlineBufferArray();
+  bool initRealContigScanlineBuffer_1_2_4();
+  bool initRealSeparateScanlineBuffer_1_2_4();
+  bool readScanline_fromContigStripData(uint32_t line);
+  bool readScanline_fromSeparateStripData(uint32_t line);
+  bool readScanline_fromContigTileData(uint32_t line);
+  bool readScanline_fromSeparateTileData(uint32_t line);
+  bool adjustContigScanlineBuffer_when_1_2_4();
+  bool adjustSeparateScanlineBuffer_when_1_2_4(uint16_t channel);
+  bool obtainContigScanlineBuffer_fromSeparate();
+  bool obtainSeparateScanlineBuffer_fromContig(uint16_t channel);
+
+  /// True for the depths that are unpacked to a byte per sample inside the library.
+  bool isSubByteDepth() const;
+  int64_t contigScanlineBytes() const;
+  int64_t separateScanlineBytes() const;
+
+  TiffLineReaderBase* reader_;
+  AdjustedImageInfo adjustedImageInfo_;
+  uint32_t orientationMode_ = 0;
+  uint32_t colFirst_ = 0;
+  ScanlineBuffer contigScanlineBuffer_;
+  ScanlineBufferArray separateScanlineBufferArray_;
+  ScanlineBuffer realContigScanlineBuffer_1_2_4_;
+  ScanlineBuffer realSeparateScanlineBuffer_1_2_4_;
+  uint32_t adjustedRowIndex_ = 0xFFFFFFFF;
+
+private:
+  bool readRowFromCache(uint32_t sourceRow);
+  /// Unpacks `pixels` pixels of sub-byte samples from `source` into `dest`, or copies as many
+  /// bytes as both sides hold.
+  bool unpackOrCopy(const uint8_t* source, int64_t sourceBytes, uint8_t* dest, int64_t destBytes,
+                    uint16_t samplesPerPixel, uint32_t pixels, const char* operation);
+  bool readStripRow(size_t cacheIndex, uint32_t line, ScanlineBuffer& dest,
+                    uint16_t samplesPerPixel, const char* operation);
+  bool readTileRow(size_t firstCacheIndex, uint32_t line, ScanlineBuffer& dest,
+                   uint16_t samplesPerPixel, const char* operation);
+  /// Row `line` of cache buffer `cacheIndex`, where rows are `rowBytes` apart; throws
+  /// std::out_of_range("out range!") when the buffer does not hold all of it.
+  const uint8_t* cachedRow(size_t cacheIndex, uint32_t line, int64_t rowBytes) const;
+  bool packInto(const ScanlineBuffer& unpacked, ScanlineBuffer& packed, uint16_t samplesPerPixel,
+                const char* operation);
+};
+
+}  // namespace orvex

@@ -1,0 +1,101 @@
+// Serves the scanlines of one image directory: selects it, copies its description, keeps the
+// strip or row of tiles holding the current row in a cache, and lets its adjuster turn the
+// cached row into the delivered one.
+#pragma once
+
+#include <tiffio.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "lines/ScanlineBufferArray.h"
+
+namespace orvex {
+
+class TiffLineAdjuster;
+
+class TiffLineReaderBase {
+public:
+  explicit TiffLineReaderBase(TIFF* tif);
+  virtual ~TiffLineReaderBase();
+  TiffLineReaderBase(const TiffLineReaderBase&) = delete;
+  TiffLineReaderBase& operator=(const TiffLineReaderBase&) = delete;
+
+  /// Creates and post-initialises the adjuster for the current directory.
+  virtual bool initTiffLineAdjuster() = 0;
+  /// Lets a derived reader rewrite the copied description before the cache is sized.
+  virtual bool adjustTiffInfo();
+  /// Makes the cache hold the strip or row of tiles containing source row `row`.
+  virtual bool readOriginScanline(uint32_t row) = 0;
+  virtual bool beginRead(uint16_t directoryIndex);
+  virtual void endRead();
+
+  /// The delivered row `rowIndex`, all samples of a pixel together. `*data` stays the
+  /// adjuster's and is valid until the next read or endRead.
+  bool readScanline(uint32_t rowIndex, uint8_t** data, uint32_t* size);
+  /// The delivered row `rowIndex` of one channel.
+  bool readScanline(uint16_t channel, uint32_t rowIndex, uint8_t** data, uint32_t* size);
+
+  /// The cache range when the cache holds nothing; also the adjuster's "no row adjusted".
+  static constexpr uint32_t kNoRow = 0xFFFFFFFF;
+
+  /// Empty before a successful beginRead and after endRead.
+  const std::shared_ptr<TiffLineAdjuster>& tiffLineAdjuster() const { return tiffLineAdjuster_; }
+
+protected:
+  bool readTiffInfo();
+  bool initCacheArray(size_t count, int64_t size);
+  void clearCacheArray();
+  /// Post-initialises `adjuster` and keeps it when that succeeds; true when one is kept.
+  bool installTiffLineAdjuster(std::shared_ptr<TiffLineAdjuster> adjuster);
+
+  TIFF* tif_;
+  uint16_t directoryCount_ = 0;
+  uint16_t directoryIndex_ = 0;
+  // The directory description, from imagewidth_ to fillorder_: set by resetDescription()
+  // and readTiffInfo(), rewritten by adjustTiffInfo() of derived readers.
+  uint32_t imagewidth_;
+  uint32_t imagelength_;
+  uint16_t bitspersample_;
+  uint16_t samplesperpixel_;
+  uint16_t extrasamples_;
+  std::vector<uint16_t> extrasamplesinfo_;
+  uint16_t sampleformat_;
+  int64_t scanlineSize_;
+  uint32_t rowsperstrip_;
+  int64_t stripSize_;
+  uint32_t tilewidth_;
+  uint32_t tilelength_;
+  uint32_t tilesAcross_;
+  uint32_t tilesDown_;
+  int64_t tileRowSize_;
+  int64_t tileSize_;
+  uint16_t photometric_;
+  uint16_t compression_;
+  uint16_t planarconfig_;
+  uint16_t orientation_;
+  float xresolution_;
+  float yresolution_;
+  uint16_t resolutionunit_;
+  uint16_t fillorder_;
+  ScanlineBufferArray cacheArray_;
+  uint32_t cacheFirstRow_ = kNoRow;
+  uint32_t cacheEndRow_ = kNoRow;
+  std::shared_ptr<TiffLineAdjuster> tiffLineAdjuster_;
+
+private:
+  // The adjusters read the description and the cache in place: they exist only while this
+  // reader has a directory open and never outlive it.
+  friend class TiffLineAdjuster;
+  friend class TiffPaletteLineAdjuster;
+
+  void resetDescription();
+  bool sizeCacheArray();
+  uint32_t sourceRowOf(uint32_t rowIndex) const;
+  /// Brings the source row of delivered row `rowIndex` into the adjuster's buffers.
+  bool adjustDeliveredRow(uint32_t rowIndex);
+  static bool handOut(const ScanlineBuffer& buffer, uint8_t** data, uint32_t* size);
+};
+
+}  // namespace orvex

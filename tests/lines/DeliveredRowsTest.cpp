@@ -1,0 +1,78 @@
+// Every delivered row, interleaved and per channel, against rows worked out from the stored
+// pixels, for each orientation, layout, planar configuration and bit depth.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+
+#include "LineTestReader.h"
+#include "ReferenceImage.h"
+#include "lines/TiffCommonLineReader.h"
+#include "lines/TiffLineAdjuster.h"
+#include "support/TempDir.h"
+
+namespace orvex_lines_test {
+namespace {
+
+using orvex::TiffCommonLineReader;
+using orvex_test::TiffSpec;
+
+// orientation, tiled, planar, bits per sample, samples per pixel
+using RowsCase = std::tuple<uint16_t, bool, uint16_t, uint16_t, uint16_t>;
+
+class DeliveredRows : public ::testing::TestWithParam<RowsCase> {
+protected:
+  // 37 pixels across 16-pixel tiles leaves a last tile column of 5; 21 rows leave a last
+  // strip of 1 row and a last tile row of 5.
+  TiffSpec spec() const {
+    const auto [orientation, tiled, planar, bits, samples] = GetParam();
+    return layoutSpec(37, 21, bits, samples, planar, tiled, orientation);
+  }
+};
+
+TEST_P(DeliveredRows, MatchTheOrientedStoredPixels) {
+  const TiffSpec image = spec();
+  orvex_test::TempDir temp;
+  const std::string path = temp.file("rows.tif");
+  orvex_test::writeTiff(path, image, storedImage(image));
+  TiffHandle tif = openForReading(path);
+  TiffCommonLineReader reader(tif.get());
+  ASSERT_TRUE(reader.beginRead(0));
+
+  for (uint32_t row = 0; row < image.height; ++row) {
+    uint8_t* data = nullptr;
+    uint32_t size = 0;
+    const bool read = reader.readScanline(row, &data, &size);
+    ASSERT_EQ(bytesOf(read, data, size), expectedRow(image, row)) << "row " << row;
+    for (uint16_t channel = 0; channel < image.samplesPerPixel; ++channel) {
+      const bool readChannel = reader.readScanline(channel, row, &data, &size);
+      ASSERT_EQ(bytesOf(readChannel, data, size), expectedChannelRow(image, row, channel))
+          << "row " << row << " channel " << channel;
+    }
+  }
+  reader.endRead();
+}
+
+std::string caseName(const ::testing::TestParamInfo<RowsCase>& info) {
+  const auto [orientation, tiled, planar, bits, samples] = info.param;
+  return "Orientation" + std::to_string(orientation) + (tiled ? "_Tiles" : "_Strips") +
+         (planar == PLANARCONFIG_SEPARATE ? "_Separate_" : "_Contig_") + std::to_string(bits) +
+         "Bits_" + std::to_string(samples) + "Samples";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AllOrientationsAndDepths, DeliveredRows,
+    ::testing::Combine(::testing::Range<uint16_t>(1, 9), ::testing::Bool(),
+                       ::testing::Values(PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE),
+                       ::testing::Values(1, 2, 4, 8, 16, 32), ::testing::Values(1, 3)),
+    caseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    OtherSampleCounts, DeliveredRows,
+    ::testing::Combine(::testing::Values(1, 2, 7), ::testing::Bool(),
+                       ::testing::Values(PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE),
+                       ::testing::Values(2, 8, 16), ::testing::Values(2, 4, 5)),
+    caseName);
+
+}  // namespace
+}  // namespace orvex_lines_test

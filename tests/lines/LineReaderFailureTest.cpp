@@ -1,0 +1,229 @@
+// How beginRead and readScanline fail: results, exact log lines and levels, and the
+// "out range!" exceptions.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "LineTestFiles.h"
+#include "LineTestReader.h"
+#include "ReferenceImage.h"
+#include "lines/TiffCommonLineReader.h"
+#include "lines/TiffLineAdjuster.h"
+#include "support/LogCapture.h"
+#include "support/TempDir.h"
+
+namespace orvex_lines_test {
+namespace {
+
+using orvex::TiffCommonLineReader;
+using orvex_test::LogCapture;
+using orvex_test::LogRecord;
+using orvex_test::TiffSpec;
+
+constexpr int kDetail = 0;
+constexpr int kError = 4;
+
+class LineReaderFailure : public ::testing::Test {
+protected:
+  std::string writeImage(const TiffSpec& spec, const std::string& name = "image.tif") {
+    const std::string path = temp_.file(name);
+    orvex_test::writeTiff(path, spec, storedImage(spec));
+    return path;
+  }
+
+  orvex_test::TempDir temp_;
+};
+
+// Derived readers use adjustTiffInfo to rewrite the description before the cache is sized.
+class PlanarRewritingReader : public TiffCommonLineReader {
+public:
+  using TiffCommonLineReader::TiffCommonLineReader;
+  bool adjustTiffInfo() override {
+    planarconfig_ = 3;
+    return true;
+  }
+};
+
+class AdjusterRefusingReader : public TiffCommonLineReader {
+public:
+  using TiffCommonLineReader::TiffCommonLineReader;
+  bool initTiffLineAdjuster() override { return false; }
+};
+
+TEST_F(LineReaderFailure, ConstructionLogsTheDirectoryCount) {
+  const std::string path = writeImage(layoutSpec(4, 4, 8, 1, PLANARCONFIG_CONTIG, false, 1));
+  TiffHandle tif = openForReading(path);
+  LogCapture capture;
+  TiffCommonLineReader reader(tif.get());
+  const std::vector<LogRecord> expected = {{kDetail, "[TIFFNumberOfDirectories]:1"}};
+  EXPECT_EQ(capture.records(), expected);
+}
+
+TEST_F(LineReaderFailure, DirectoryIndexAtTheCountFailsSilently) {
+  const std::string path = writeImage(layoutSpec(4, 4, 8, 1, PLANARCONFIG_CONTIG, false, 1));
+  TiffHandle tif = openForReading(path);
+  TiffCommonLineReader reader(tif.get());
+  LogCapture capture;
+  EXPECT_FALSE(reader.beginRead(1));
+  EXPECT_TRUE(capture.records().empty());
+  EXPECT_EQ(reader.tiffLineAdjuster(), nullptr);
+}
+
+TEST_F(LineReaderFailure, UnreadableDirectoryLogsTheIndex) {
+  const std::string path = temp_.file("two.tif");
+  const TiffSpec spec = layoutSpec(4, 4, 8, 1, PLANARCONFIG_CONTIG, false, 1);
+  {
+    orvex_test::TiffFileBuilder builder(path);
+    builder.addDirectory(spec, storedImage(spec));
+    builder.addDirectory(spec, storedImage(spec));
+  }
+  // Without its ImageLength entry libtiff cannot read the second directory.
+  patchTagCode(path, 1, TIFFTAG_IMAGELENGTH, 65000);
+  TiffHandle tif = openForReading(path);
+  TiffCommonLineReader reader(tif.get());
+  LogCapture capture;
+  EXPECT_FALSE(reader.beginRead(1));
+  EXPECT_EQ(capture.textsAt(kError),
+            std::vector<std::string>{
+                "[TiffLineReaderBase::beginRead] TIFFSetDirectory failed [dirIndex:1]"});
+  EXPECT_TRUE(reader.beginRead(0));
+}
+
+TEST_F(LineReaderFailure, RefusedTagsLogTheReadFailureAtDetailLevel) {
+  TiffSpec spec = layoutSpec(4, 4, 8, 4, PLANARCONFIG_CONTIG, false, 1);
+  spec.photometric = PHOTOMETRIC_SEPARATED;
+  spec.extraSamples.clear();
+  spec.inkSet = INKSET_MULTIINK;
+  TiffHandle tif = openForReading(writeImage(spec));
+  TiffCommonLineReader reader(tif.get());
+  LogCapture capture;
+  EXPECT_FALSE(reader.beginRead(0));
+  EXPECT_TRUE(capture.contains(kDetail, "[TiffLineReaderBase::readTiffInfo] readTiffInfo failed!"));
+  EXPECT_EQ(reader.tiffLineAdjuster(), nullptr);
+}
+
+TEST_F(LineReaderFailure, PlanarConfigurationOtherThanOneOrTwoCannotSizeTheCache) {
+  TiffHandle tif =
+      openForReading(writeImage(layoutSpec(4, 4, 8, 1, PLANARCONFIG_CONTIG, false, 1)));
+  PlanarRewritingReader reader(tif.get());
+  LogCapture capture;
+  EXPECT_FALSE(reader.beginRead(0));
+  EXPECT_EQ(capture.textsAt(kError),
+            std::vector<std::string>{"[TiffLineReaderBase::beginRead] cacheArray_ alloc failed!"});
+}
+
+TEST_F(LineReaderFailure, MissingAdjusterFailsBeginRead) {
+  TiffHandle tif =
+      openForReading(writeImage(layoutSpec(4, 4, 8, 1, PLANARCONFIG_CONTIG, false, 1)));
+  AdjusterRefusingReader reader(tif.get());
+  LogCapture capture;
+  EXPECT_FALSE(reader.beginRead(0));
+  EXPECT_EQ(
+      capture.textsAt(kError),
+      std::vector<std::string>{"[TiffLineReaderBase::beginRead] initTiffLineAdjuster failed!"});
+  uint8_t* data = nullptr;
+  EXPECT_FALSE(reader.readScanline(0, &data, nullptr));
+}
+
+TEST_F(LineReaderFailure, FailedBeginReadDropsThePreviousDirectory) {
+  TiffHandle tif =
+      openForReading(writeImage(layoutSpec(4, 4, 8, 1, PLANARCONFIG_CONTIG, false, 1)));
+  TiffCommonLineReader reader(tif.get());
+  ASSERT_TRUE(reader.beginRead(0));
+  uint8_t* data = nullptr;
+  ASSERT_TRUE(reader.readScanline(0, &data, nullptr));
+  EXPECT_FALSE(reader.beginRead(7));
+  EXPECT_EQ(reader.tiffLineAdjuster(), nullptr);
+  EXPECT_FALSE(reader.readScanline(0, &data, nullptr));
+}
+
+// orientation, tiled
+class RowOutOfRange : public LineReaderFailure,
+                      public ::testing::WithParamInterface<std::tuple<uint16_t, bool>> {};
+
+TEST_P(RowOutOfRange, RowEqualToTheLengthFailsWithBothMessages) {
+  const auto [orientation, tiled] = GetParam();
+  TiffHandle tif =
+      openForReading(writeImage(layoutSpec(20, 9, 8, 1, PLANARCONFIG_CONTIG, tiled, orientation)));
+  TiffCommonLineReader reader(tif.get());
+  ASSERT_TRUE(reader.beginRead(0));
+  LogCapture capture;
+  uint8_t* data = nullptr;
+  uint32_t size = 0;
+  EXPECT_FALSE(reader.readScanline(9, &data, &size));
+  EXPECT_FALSE(reader.readScanline(0, 9, &data, &size));
+  const std::vector<LogRecord> once = {
+      {kError, "[TiffCommonLineReader::readOriginScanline] rowIndex out range!"},
+      {kError, "[TiffLineReaderBase::readScanline] readOriginLine failed!"}};
+  std::vector<LogRecord> twice = once;
+  twice.insert(twice.end(), once.begin(), once.end());
+  EXPECT_EQ(capture.records(), twice);
+  EXPECT_EQ(data, nullptr);
+  EXPECT_EQ(size, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Orientations, RowOutOfRange,
+                         ::testing::Combine(::testing::Values(1, 3, 6, 8), ::testing::Bool()));
+
+// planar, bits per sample
+class ChannelOutOfRange : public LineReaderFailure,
+                          public ::testing::WithParamInterface<std::tuple<uint16_t, uint16_t>> {};
+
+TEST_P(ChannelOutOfRange, ChannelEqualToTheSampleCountThrows) {
+  const auto [planar, bits] = GetParam();
+  TiffHandle tif = openForReading(writeImage(layoutSpec(20, 9, bits, 3, planar, false, 2)));
+  TiffCommonLineReader reader(tif.get());
+  ASSERT_TRUE(reader.beginRead(0));
+  uint8_t* data = nullptr;
+  try {
+    reader.readScanline(3, 0, &data, nullptr);
+    FAIL() << "no exception";
+  } catch (const std::out_of_range& error) {
+    EXPECT_STREQ(error.what(), "out range!");
+  }
+  EXPECT_TRUE(reader.readScanline(2, 0, &data, nullptr));
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, ChannelOutOfRange,
+                         ::testing::Combine(::testing::Values(PLANARCONFIG_CONTIG,
+                                                              PLANARCONFIG_SEPARATE),
+                                            ::testing::Values(1, 8, 16)));
+
+// tiled, planar: one strip or tile per plane, whose offset is moved beyond the end of the file.
+class DecodeFailure : public LineReaderFailure,
+                      public ::testing::WithParamInterface<std::tuple<bool, uint16_t>> {};
+
+TEST_P(DecodeFailure, IsLoggedByTheVariantAndRetriedOnTheNextRequest) {
+  const auto [tiled, planar] = GetParam();
+  TiffSpec spec = layoutSpec(16, 8, 8, 1, planar, tiled, 1);
+  spec.rowsPerStrip = tiled ? 0 : 8;
+  const std::string path = writeImage(spec);
+  patchTagValue(path, 0, tiled ? TIFFTAG_TILEOFFSETS : TIFFTAG_STRIPOFFSETS, 0x7FFFFF00);
+  TiffHandle tif = openForReading(path);
+  TiffCommonLineReader reader(tif.get());
+  ASSERT_TRUE(reader.beginRead(0));
+  LogCapture capture;
+  uint8_t* data = nullptr;
+  EXPECT_FALSE(reader.readScanline(0, &data, nullptr));
+  EXPECT_FALSE(reader.readScanline(1, &data, nullptr));
+
+  const std::string variant =
+      std::string(planar == PLANARCONFIG_SEPARATE ? "Separate" : "Contig") +
+      (tiled ? "TileData] TIFFReadTile failed!" : "StripData] TIFFReadEncodedStrip failed!");
+  const std::string decodeFailed = "[TiffCommonLineReader::readOriginScanline_from" + variant;
+  const std::vector<std::string> expected = {
+      decodeFailed, "[TiffLineReaderBase::readScanline] readOriginLine failed!", decodeFailed,
+      "[TiffLineReaderBase::readScanline] readOriginLine failed!"};
+  EXPECT_EQ(capture.textsAt(kError), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, DecodeFailure,
+                         ::testing::Combine(::testing::Bool(),
+                                            ::testing::Values(PLANARCONFIG_CONTIG,
+                                                              PLANARCONFIG_SEPARATE)));
+
+}  // namespace
+}  // namespace orvex_lines_test

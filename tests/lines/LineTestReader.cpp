@@ -1,0 +1,41 @@
+#include "LineTestReader.h"
+
+#include <stdexcept>
+
+namespace orvex_lines_test {
+
+orvex_test::TiffSpec layoutSpec(uint32_t width, uint32_t height, uint16_t bitsPerSample,
+                                uint16_t samplesPerPixel, uint16_t planar, bool tiled,
+                                uint16_t orientation) {
+  orvex_test::TiffSpec spec;
+  spec.width = width;
+  spec.height = height;
+  spec.bitsPerSample = bitsPerSample;
+  spec.samplesPerPixel = samplesPerPixel;
+  spec.planar = planar;
+  spec.orientation = orientation;
+  const uint16_t colours = samplesPerPixel >= 3 ? 3 : 1;
+  spec.photometric = colours == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+  spec.extraSamples.assign(samplesPerPixel - colours, EXTRASAMPLE_UNSPECIFIED);
+  if (tiled) {
+    spec.tileWidth = 16;
+    spec.tileLength = 16;
+  } else {
+    spec.rowsPerStrip = 4;
+  }
+  return spec;
+}
+
+TiffHandle openForReading(const std::string& path) {
+  TiffHandle tif(TIFFOpen(path.c_str(), "rCm"));
+  if (!tif) {
+    throw std::runtime_error("cannot open " + path);
+  }
+  return tif;
+}
+
+std::vector<uint8_t> bytesOf(bool read, const uint8_t* data, uint32_t size) {
+  return read ? std::vector<uint8_t>(data, data + size) : std::vector<uint8_t>();
+}
+
+}  // namespace orvex_lines_test

@@ -1,0 +1,32 @@
+// Shared setup of the line-reader tests: test images from a spec, and reading them back.
+#pragma once
+
+#include <tiffio.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/TiffFileBuilder.h"
+
+namespace orvex_lines_test {
+
+/// A spec of the given layout; `tiled` uses 16 x 16 tiles, otherwise strips of 4 rows.
+/// One or two samples are grey, three or more RGB; samples beyond those are extra samples.
+orvex_test::TiffSpec layoutSpec(uint32_t width, uint32_t height, uint16_t bitsPerSample,
+                                uint16_t samplesPerPixel, uint16_t planar, bool tiled,
+                                uint16_t orientation);
+
+struct TiffCloser {
+  void operator()(TIFF* tif) const { TIFFClose(tif); }
+};
+using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
+
+/// Opens `path` the way the reader does.
+TiffHandle openForReading(const std::string& path);
+
+/// Bytes of a delivered row, or an empty vector when the read failed.
+std::vector<uint8_t> bytesOf(bool read, const uint8_t* data, uint32_t size);
+
+}  // namespace orvex_lines_test
