@@ -5,14 +5,18 @@
 
 #include "boundary/ModuleLogger.h"
 #include "lines/TiffLineAdjuster.h"
+#include "lines/TiffPaletteLineAdjuster.h"
 
 namespace orvex {
 
 TiffCommonLineReader::TiffCommonLineReader(TIFF* tif) : TiffLineReaderBase(tif) {}
 
 bool TiffCommonLineReader::initTiffLineAdjuster() {
-  // The one place where the adjuster is chosen for the directory. Palette images
-  // (photometric 3) are still served by the plain adjuster, which delivers their index rows.
+  // The one place where the adjuster is chosen for the directory. Palette rows are expanded
+  // to RGB, since their indexes mean nothing to the host without the colour map.
+  if (photometric_ == PHOTOMETRIC_PALETTE) {
+    return installTiffLineAdjuster(std::make_shared<TiffPaletteLineAdjuster>(this));
+  }
   return installTiffLineAdjuster(std::make_shared<TiffLineAdjuster>(this));
 }
 
@@ -51,15 +55,6 @@ bool TiffCommonLineReader::readOriginScanline_fromContigTileData(uint32_t row) {
 bool TiffCommonLineReader::readOriginScanline_fromSeparateTileData(uint32_t row) {
   return readTileRows(row, samplesperpixel_,
                       "TiffCommonLineReader::readOriginScanline_fromSeparateTileData");
-}
-
-bool TiffCommonLineReader::isCached(uint32_t row) const {
-  return cacheFirstRow_ <= row && row < cacheEndRow_;
-}
-
-void TiffCommonLineReader::markCached(uint32_t first, uint32_t rowsPerBlock) {
-  cacheFirstRow_ = first;
-  cacheEndRow_ = first + std::min(rowsPerBlock, imagelength_ - first);
 }
 
 bool TiffCommonLineReader::readStrips(uint32_t row, uint16_t planes, const char* operation) {

@@ -23,8 +23,6 @@ private:
   bool readStrips(uint32_t row, uint16_t planes, const char* operation);
   /// Decodes the row of tiles of each of `planes` planes that holds `row`.
   bool readTileRows(uint32_t row, uint16_t planes, const char* operation);
-  bool isCached(uint32_t row) const;
-  void markCached(uint32_t first, uint32_t rowsPerBlock);
 };
 
 }  // namespace orvex

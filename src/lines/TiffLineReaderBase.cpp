@@ -148,6 +148,15 @@ void TiffLineReaderBase::clearCacheArray() {
   cacheArray_.clear();
 }
 
+bool TiffLineReaderBase::isCached(uint32_t row) const {
+  return cacheFirstRow_ <= row && row < cacheEndRow_;
+}
+
+void TiffLineReaderBase::markCached(uint32_t first, uint32_t rowsPerBlock) {
+  cacheFirstRow_ = first;
+  cacheEndRow_ = first + std::min(rowsPerBlock, imagelength_ - first);
+}
+
 void TiffLineReaderBase::endRead() {
   clearCacheArray();
   cacheFirstRow_ = kNoRow;

@@ -40,6 +40,8 @@ public:
   /// The cache range when the cache holds nothing; also the adjuster's "no row adjusted".
   static constexpr uint32_t kNoRow = 0xFFFFFFFF;
 
+  /// The directory being read (the last one begun).
+  uint16_t directoryIndex() const { return directoryIndex_; }
   /// Empty before a successful beginRead and after endRead.
   const std::shared_ptr<TiffLineAdjuster>& tiffLineAdjuster() const { return tiffLineAdjuster_; }
 
@@ -47,6 +49,11 @@ protected:
   bool readTiffInfo();
   bool initCacheArray(size_t count, int64_t size);
   void clearCacheArray();
+  /// True when the cache holds source row `row`.
+  bool isCached(uint32_t row) const;
+  /// Records that the cache holds the block of up to `rowsPerBlock` rows starting at `first`
+  /// (fewer at the end of the image).
+  void markCached(uint32_t first, uint32_t rowsPerBlock);
   /// Post-initialises `adjuster` and keeps it when that succeeds; true when one is kept.
   bool installTiffLineAdjuster(std::shared_ptr<TiffLineAdjuster> adjuster);
 

@@ -345,4 +345,33 @@ void TiffHelper::readTiffIccProfile(TIFF* tif, uint16_t dirIndex,
   iccProfile.assign(bytes, bytes + byteCount);
 }
 
+bool TiffHelper::getPaletteInfo(TIFF* tif, uint16_t& bitsPerSample, const uint16_t*& red,
+                                const uint16_t*& green, const uint16_t*& blue) {
+  if (tif == nullptr) {
+    return false;
+  }
+  uint16_t photometric = 0;
+  if (!readRequiredTag(tif, TIFFTAG_PHOTOMETRIC, photometric, "TIFFTAG_PHOTOMETRIC is empty!")) {
+    return false;
+  }
+  if (photometric != PHOTOMETRIC_PALETTE) {
+    moduleLogger().log(kLogError, "TIFFTAG_PHOTOMETRIC is not PHOTOMETRIC_PALETTE!");
+    return false;
+  }
+  if (!readRequiredTag(tif, TIFFTAG_BITSPERSAMPLE, bitsPerSample,
+                       "TIFFTAG_BITSPERSAMPLE is empty!")) {
+    return false;
+  }
+  uint16_t* tables[3] = {nullptr, nullptr, nullptr};
+  if (TIFFGetField(tif, TIFFTAG_COLORMAP, &tables[0], &tables[1], &tables[2]) == 0) {
+    moduleLogger().log(kLogError, "[%s] No colormap(not a valid palette image)!",
+                       "TiffHelper::getPaletteInfo");
+    return false;
+  }
+  red = tables[0];
+  green = tables[1];
+  blue = tables[2];
+  return red != nullptr && green != nullptr && blue != nullptr;
+}
+
 }  // namespace orvex

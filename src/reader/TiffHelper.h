@@ -29,6 +29,11 @@ public:
   /// Copies the ICC profile of directory `dirIndex`; leaves `iccProfile` as it was when the
   /// directory has none or cannot be selected. The handle stays on `dirIndex`.
   static void readTiffIccProfile(TIFF* tif, uint16_t dirIndex, std::vector<uint8_t>& iccProfile);
+  /// The colour map of the current directory, which must be a palette image: three tables of
+  /// 2^bitsPerSample entries each. The tables stay libtiff's and are valid while the directory
+  /// stays current. False (with an error line, unless a table pointer is null) otherwise.
+  static bool getPaletteInfo(TIFF* tif, uint16_t& bitsPerSample, const uint16_t*& red,
+                             const uint16_t*& green, const uint16_t*& blue);
 };
 
 }  // namespace orvex

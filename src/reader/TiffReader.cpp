@@ -4,7 +4,14 @@
 #include <new>
 
 #include "boundary/ModuleLogger.h"
+#include "boundary/PublicEnumerations.h"
 #include "boundary/TiffFileOpener.h"
+#include "lines/TiffCommonLineReader.h"
+#include "lines/TiffLineAdjuster.h"
+#include "lines/TiffSpecialLineReader.h"
+#include "psd/TiffPhotoshopTagReader.h"
+#include "reader/LineReaderChoice.h"
+#include "reader/TiffHelper.h"
 
 namespace orvex {
 namespace {
@@ -68,28 +75,128 @@ uint16_t TiffReader::getNumberOfDirectories() {
   return directoryCount_;
 }
 
-bool TiffReader::beginReadSubDir(uint16_t /*dirIndex*/) {
-  return false;
+bool TiffReader::beginReadSubDir(uint16_t dirIndex) {
+  static const char* const kOperation = "TiffReader::beginReadSubDir";
+  endReadSubDir();
+  if (tif_ == nullptr) {
+    moduleLogger().log(kLogError, "[%s] no file is open!", kOperation);
+    return false;
+  }
+  moduleLogger().log(kLogMilestone, "[%s] beginReadSubDir!  (%u / %u)", kOperation,
+                     static_cast<unsigned>(dirIndex), static_cast<unsigned>(directoryCount_));
+  try {
+    lineReader_ = createSuitableTiffLineReader(dirIndex);
+    return lineReader_ != nullptr && lineReader_->beginRead(dirIndex);
+  } catch (const std::bad_alloc& error) {
+    moduleLogger().log(kLogError, "[%s] bad alloc! [reason:%s]", kOperation, error.what());
+    return false;
+  }
+}
+
+std::shared_ptr<TiffLineReaderBase> TiffReader::createSuitableTiffLineReader(uint16_t dirIndex) {
+  static const char* const kOperation = "TiffReader::createSuitableTiffLineReader";
+  TiffInfo info;
+  std::shared_ptr<TiffLineReaderBase> reader;
+  try {
+    if (!TiffHelper::readTiffInfo(tif_, dirIndex, info)) {
+      moduleLogger().log(kLogError, "[%s] readTiffInfo failed!", kOperation);
+      return nullptr;
+    }
+    TiffHelper::logTiffInfo(TIFFFileName(tif_), info);
+    switch (LineReaderChoice::choose(tif_, dirIndex, info)) {
+      case LineReaderKind::Common:
+        reader = std::make_shared<TiffCommonLineReader>(tif_);
+        moduleLogger().log(kLogMilestone, "[%s] use TiffCommonLineReader!", kOperation);
+        break;
+      case LineReaderKind::Special:
+        reader = std::make_shared<TiffSpecialLineReader>(tif_);
+        moduleLogger().log(kLogMilestone, "[%s] use TiffSpecialLineReader!", kOperation);
+        break;
+      case LineReaderKind::Refused:
+        break;
+    }
+  } catch (const std::bad_alloc& error) {
+    moduleLogger().log(kLogError, "[%s] begin failed! [reason:%s]", kOperation, error.what());
+    reader.reset();
+  }
+  return reader;
+}
+
+const TiffLineAdjuster* TiffReader::readyAdjuster() const {
+  return lineReader_ != nullptr ? lineReader_->tiffLineAdjuster().get() : nullptr;
 }
 
 TiffImageInfo TiffReader::getImageInfo() {
-  return TiffImageInfo();
+  TiffImageInfo info;
+  const TiffLineAdjuster* adjuster = readyAdjuster();
+  if (adjuster == nullptr) {
+    return info;
+  }
+  const AdjustedImageInfo& adjusted = adjuster->adjustedImageInfo();
+  info.width = adjusted.outputWidth_;
+  info.height = adjusted.outputLength_;
+  info.bitsPerSample = adjusted.bitspersample_;
+  info.samplesPerPixel = adjusted.samplesperpixel_;
+  info.extraSamples = adjusted.extrasamples_;
+  info.sampleFormat = PublicEnumerations::sampleFormatOf(adjusted.sampleformat_);
+  info.photometric = PublicEnumerations::photometricOf(adjusted.photometric_);
+  info.xResolution = adjusted.xresolution_;
+  info.yResolution = adjusted.yresolution_;
+  info.resolutionUnit = PublicEnumerations::resolutionUnitOf(adjusted.resolutionunit_);
+  info.scanlineCount = adjusted.imagelength_;
+  TiffHelper::readTiffIccProfile(tif_, lineReader_->directoryIndex(), info.iccProfile);
+  info.channels = channelsOf(adjusted);
+  return info;
+}
+
+std::vector<TiffChannelInfo> TiffReader::channelsOf(const AdjustedImageInfo& adjusted) const {
+  TiffPhotoshopTagReader tagReader;
+  if (tagReader.read(tif_)) {
+    return tagReader.channelInfos();
+  }
+  std::vector<TiffChannelInfo> channels(adjusted.extrasamples_);
+  for (size_t i = 0; i < channels.size(); ++i) {
+    const uint16_t kind = i < adjusted.extrasamplesinfo_.size() ? adjusted.extrasamplesinfo_[i] : 0;
+    channels[i].type = PublicEnumerations::channelTypeOf(kind);
+  }
+  return channels;
 }
 
 bool TiffReader::isRowScanline() {
-  return false;
+  const TiffLineAdjuster* adjuster = readyAdjuster();
+  return adjuster != nullptr && adjuster->colFirst() == 0;
 }
 
-bool TiffReader::readScanline(uint16_t /*channel*/, uint32_t /*row*/, uint8_t** /*data*/,
-                              uint32_t* /*size*/) {
-  return false;
+bool TiffReader::readScanline(uint16_t channel, uint32_t row, uint8_t** data, uint32_t* size) {
+  return readRow([&] { return lineReader_->readScanline(channel, row, data, size); });
 }
 
-bool TiffReader::readScanline(uint32_t /*row*/, uint8_t** /*data*/, uint32_t* /*size*/) {
-  return false;
+bool TiffReader::readScanline(uint32_t row, uint8_t** data, uint32_t* size) {
+  return readRow([&] { return lineReader_->readScanline(row, data, size); });
+}
+
+template <typename Read>
+bool TiffReader::readRow(Read read) {
+  if (readyAdjuster() == nullptr) {
+    return false;
+  }
+  try {
+    return read();
+  } catch (const std::bad_alloc& error) {
+    moduleLogger().log(kLogError, "[%s] bad alloc! [reason:%s]", "TiffReader::readScanline",
+                       error.what());
+    return false;
+  }
 }
 
 void TiffReader::endReadSubDir() {
+  if (lineReader_ == nullptr) {
+    return;
+  }
+  moduleLogger().log(kLogMilestone, "[%s] endReadSubDir!  (%u / %u)", "TiffReader::endReadSubDir",
+                     static_cast<unsigned>(lineReader_->directoryIndex()),
+                     static_cast<unsigned>(directoryCount_));
+  lineReader_->endRead();
   lineReader_.reset();
 }
 

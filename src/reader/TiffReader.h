@@ -5,12 +5,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "orvex/ITiffReader.h"
 
 namespace orvex {
 
+class TiffLineAdjuster;
 class TiffLineReaderBase;
+struct AdjustedImageInfo;
 
 class TiffReader : public ITiffReader {
 public:
@@ -31,6 +34,13 @@ public:
 
 private:
   bool openFile(const char* fileName);
+  /// The line reader for directory `dirIndex`, or empty when the directory is refused.
+  std::shared_ptr<TiffLineReaderBase> createSuitableTiffLineReader(uint16_t dirIndex);
+  /// The current directory's adjuster when a directory was begun successfully, else null.
+  const TiffLineAdjuster* readyAdjuster() const;
+  std::vector<TiffChannelInfo> channelsOf(const AdjustedImageInfo& adjusted) const;
+  template <typename Read>
+  bool readRow(Read read);
 
   TIFF* tif_ = nullptr;
   uint16_t directoryCount_ = 0;

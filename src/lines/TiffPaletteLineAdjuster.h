@@ -1,0 +1,41 @@
+// The adjuster of palette images. Hosts have no use for colour indexes without the colour map,
+// so each index row is prepared like any other row (unpacked, mirrored, planes joined) and
+// then expanded to RGB through the directory's colour map.
+#pragma once
+
+#include <cstdint>
+
+#include "lines/ScanlineBuffer.h"
+#include "lines/TiffLineAdjuster.h"
+
+namespace orvex {
+
+class TiffPaletteLineAdjuster : public TiffLineAdjuster {
+public:
+  explicit TiffPaletteLineAdjuster(TiffLineReaderBase* reader);
+
+  /// Refuses anything but a one-sample palette of at most 16 bits, takes the colour map and
+  /// describes the rows as interleaved RGB of 8 bits, or 16 when the map needs them.
+  bool postInitialize() override;
+  /// The RGB row of the last adjusted source row.
+  const ScanlineBuffer& getContigScanlineBuffer() override;
+  /// One channel of the RGB row; throws std::out_of_range("out range!") for a channel of 3
+  /// or more.
+  const ScanlineBuffer& getSeparateScanlineBuffer(uint16_t channel) override;
+  /// Replaces each index of the prepared row by its colour-map entry.
+  bool adjustPhotometric() override;
+
+private:
+  bool initRGBContigScanlineBuffer();
+  bool initRGBSeparateScanlineBuffer();
+  int64_t outputBytesPerSample() const;
+
+  ScanlineBuffer RGBContigScanlineBuffer_;
+  ScanlineBuffer RGBSeparateScanlineBuffer_;
+  // libtiff's own tables, valid while the directory is current, which outlasts this adjuster.
+  const uint16_t* colorMapRed_ = nullptr;
+  const uint16_t* colorMapGreen_ = nullptr;
+  const uint16_t* colorMapBlue_ = nullptr;
+};
+
+}  // namespace orvex

@@ -1,0 +1,131 @@
+#include "lines/TiffSpecialLineReader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "boundary/ModuleLogger.h"
+#include "lines/OrientationAutoRollback.h"
+#include "lines/TiffLineAdjuster.h"
+
+namespace orvex {
+namespace {
+
+// One RGBA raster pixel: a 32-bit value whose bytes in memory are R, G, B, A.
+constexpr int64_t kRasterPixelBytes = 4;
+
+// Byte size of `rows` raster rows of `rowBytes` each; 0 when it exceeds 64 bits, which the
+// cache then refuses to allocate.
+int64_t rasterBytes(int64_t rowBytes, uint32_t rows) {
+  if (rows != 0 && rowBytes > std::numeric_limits<int64_t>::max() / rows) {
+    return 0;
+  }
+  return rowBytes * rows;
+}
+
+uint32_t* rasterOf(ScanlineBuffer& buffer) {
+  return reinterpret_cast<uint32_t*>(buffer.data);
+}
+
+}  // namespace
+
+TiffSpecialLineReader::TiffSpecialLineReader(TIFF* tif) : TiffLineReaderBase(tif) {}
+
+TiffSpecialLineReader::~TiffSpecialLineReader() {
+  orientationRollback_.reset();
+}
+
+bool TiffSpecialLineReader::initTiffLineAdjuster() {
+  return installTiffLineAdjuster(std::make_shared<TiffLineAdjuster>(this));
+}
+
+bool TiffSpecialLineReader::adjustTiffInfo() {
+  bitspersample_ = 8;
+  samplesperpixel_ = 4;
+  extrasamples_ = 1;
+  extrasamplesinfo_.assign(1, EXTRASAMPLE_ASSOCALPHA);
+  photometric_ = PHOTOMETRIC_RGB;
+  sampleformat_ = SAMPLEFORMAT_UINT;
+  planarconfig_ = PLANARCONFIG_CONTIG;
+  scanlineSize_ = kRasterPixelBytes * imagewidth_;
+  stripSize_ = rasterBytes(scanlineSize_, std::min(rowsperstrip_, imagelength_));
+  tileRowSize_ = kRasterPixelBytes * tilewidth_;
+  tileSize_ = rasterBytes(tileRowSize_, tilelength_);
+  return true;
+}
+
+bool TiffSpecialLineReader::beginRead(uint16_t directoryIndex) {
+  if (!TiffLineReaderBase::beginRead(directoryIndex)) {
+    return false;
+  }
+  // libtiff's RGBA functions put the raster origin at the bottom-left corner and flip the rows
+  // of any other orientation. Calling the directory bottom-left makes them copy the rows in
+  // stored order, so the file's real orientation (read above) is applied by the adjuster
+  // exactly as for every other image.
+  orientationRollback_ = std::make_shared<OrientationAutoRollback>(tif_, ORIENTATION_BOTLEFT);
+  return true;
+}
+
+void TiffSpecialLineReader::endRead() {
+  TiffLineReaderBase::endRead();
+  orientationRollback_.reset();
+}
+
+bool TiffSpecialLineReader::readOriginScanline(uint32_t row) {
+  if (row >= imagelength_) {
+    moduleLogger().log(kLogError, "[%s] rowIndex(%u) >= imagelength(%u)!",
+                       "TiffSpecialLineReader::readOriginScanline", static_cast<unsigned>(row),
+                       static_cast<unsigned>(imagelength_));
+    return false;
+  }
+  if (isCached(row)) {
+    return true;
+  }
+  return TIFFIsTiled(tif_) ? readRGBAScanline_tile(row) : readRGBAScanline_strip(row);
+}
+
+bool TiffSpecialLineReader::readRGBAScanline_strip(uint32_t row) {
+  const uint32_t first = row - row % rowsperstrip_;
+  // libtiff fills the strip's rows from the top of the raster, also for a short last strip.
+  if (TIFFReadRGBAStrip(tif_, first, rasterOf(cacheArray_.at(0))) == 0) {
+    moduleLogger().log(kLogError, "[%s] TIFFReadRGBAStrip failed!",
+                       "TiffSpecialLineReader::readRGBAScanline_strip");
+    return false;
+  }
+  markCached(first, rowsperstrip_);
+  return true;
+}
+
+bool TiffSpecialLineReader::readRGBAScanline_tile(uint32_t row) {
+  const uint32_t first = row - row % tilelength_;
+  const uint32_t rowsRead = std::min(tilelength_, imagelength_ - first);
+  size_t index = 0;
+  // 64 bits, so that stepping past a width close to 2^32 ends the loop.
+  for (uint64_t x = 0; x < imagewidth_; x += tilewidth_, ++index) {
+    ScanlineBuffer& tile = cacheArray_.at(index);
+    tile.zeroFill();
+    if (TIFFReadRGBATile(tif_, static_cast<uint32_t>(x), first, rasterOf(tile)) == 0) {
+      moduleLogger().log(kLogError, "[%s] TIFFReadRGBATile failed!",
+                         "TiffSpecialLineReader::readRGBAScanline_tile");
+      return false;
+    }
+    moveRowsToTileTop(tile, rowsRead);
+  }
+  markCached(first, tilelength_);
+  return true;
+}
+
+// For a tile that reaches past the image's last row, TIFFReadRGBATile keeps the rows it could
+// read at the bottom of the tile raster (the raster is a bottom-up picture of a whole tile),
+// with zero rows above them. The adjuster expects image row first + k in raster row k, as in
+// every full tile. Columns past the image's right edge need no care: libtiff keeps each row's
+// pixels at its start and zeroes the rest.
+void TiffSpecialLineReader::moveRowsToTileTop(ScanlineBuffer& tile, uint32_t rowsRead) const {
+  if (rowsRead >= tilelength_) {
+    return;
+  }
+  const int64_t offset = rasterBytes(tileRowSize_, tilelength_ - rowsRead);
+  std::memmove(tile.data, tile.data + offset, static_cast<size_t>(tile.size - offset));
+}
+
+}  // namespace orvex
