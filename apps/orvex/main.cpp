@@ -1,24 +1,50 @@
-// orvex: prints the library's version and the directory count of a TIFF file (the bundled
-// sample when no file is named).
-#include <cstdio>
-#include <memory>
+// orvex: the command-line host of the Orvex library. It uses only the library's exports,
+// its public headers and the logging module's observer, as any host would.
+#include <exception>
+#include <iostream>
 
-#include "orvex/orvex.h"
+#include "CommandLine.h"
+#include "DemoCommand.h"
+#include "LogTap.h"
+#include "ToolError.h"
+
+namespace {
+
+using orvex_cli::Command;
+
+orvex_cli::ExitCode runCommand(orvex_cli::LogTap& log, const orvex_cli::Options& options) {
+  switch (options.command) {
+    case Command::Info:
+      return orvex_cli::InfoCommand::run(log, options.info, std::cout);
+    case Command::Copy:
+      return orvex_cli::CopyCommand::run(log, options.copy, std::cout);
+    case Command::Preview:
+      return orvex_cli::PreviewCommand::run(log, options.preview, std::cout);
+    case Command::Demo:
+      break;
+  }
+  return orvex_cli::DemoCommand::run(log, std::cout);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  const char* version = nullptr;
-  orvexVersionString(&version);
-  std::printf("orvex %s\n", version);
-
-  const char* fileName = argc > 1 ? argv[1] : ORVEX_SAMPLE_TIFF;
-  std::unique_ptr<ITiffReader, void (*)(ITiffReader*)> reader(createTiffReader(),
-                                                              destroyTiffReader);
-  if (!reader->begin(fileName)) {
-    std::fprintf(stderr, "orvex: cannot read %s\n", fileName);
-    return 1;
+  orvex_cli::Options options;
+  if (const std::optional<int> exitCode = orvex_cli::CommandLine::parse(argc, argv, options)) {
+    return *exitCode;
   }
-  std::printf("%s: %u director%s\n", fileName, reader->getNumberOfDirectories(),
-              reader->getNumberOfDirectories() == 1 ? "y" : "ies");
-  reader->end();
-  return 0;
+  orvex_cli::LogTap log(options.verbose);
+  try {
+    return runCommand(log, options);
+  } catch (const orvex_cli::ToolError& error) {
+    std::cout.flush();
+    std::cerr << "orvex: " << error.what() << "\n";
+    return error.exitCode();
+  } catch (const std::exception& error) {
+    // The library lets a few exceptions through to its host (an index beyond its buffers,
+    // allocation failures while reading); for the user they are files that cannot be read.
+    std::cout.flush();
+    std::cerr << "orvex: " << error.what() << "\n";
+    return orvex_cli::kExitFileError;
+  }
 }

@@ -1,0 +1,54 @@
+// The rows of the upright picture of the current directory, top to bottom, whatever the
+// orientation the file was stored in.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "ColumnTransposer.h"
+#include "ProgressBar.h"
+#include "TiffSource.h"
+
+namespace orvex_cli {
+
+/// Rows are streamed from the reader one at a time, except for directories the library
+/// delivers as columns: those are read whole and transposed on the first request.
+class PictureRows {
+public:
+  /// Every sample of a pixel interleaved, or only those of `channel`. Each scanline read
+  /// advances `progress` by one step.
+  PictureRows(TiffSource& source, std::optional<uint16_t> channel, ProgressBar& progress);
+
+  uint32_t width() const { return width_; }
+  uint32_t height() const { return height_; }
+  /// Samples per pixel in each row: all of them, or 1 for one channel.
+  unsigned samplesPerPixel() const { return samplesPerPixel_; }
+  /// Bytes of a row: the pixels packed, the last byte padded.
+  size_t rowBytes() const { return rowBytes_; }
+
+  /// Row `y` (below height()), rowBytes() long; valid until the next call.
+  const uint8_t* row(uint32_t y);
+
+  /// Bytes of all the samples of a directory.
+  static uint64_t rawBytes(const TiffImageInfo& info);
+
+private:
+  Scanline read(uint32_t index);
+  void transposeColumns();
+
+  TiffSource& source_;
+  std::optional<uint16_t> channel_;
+  ProgressBar& progress_;
+  uint32_t width_;
+  uint32_t height_;
+  unsigned samplesPerPixel_;
+  unsigned pixelBits_;
+  size_t rowBytes_;
+  std::unique_ptr<ColumnTransposer> transposer_;
+  std::vector<uint8_t> padded_;
+};
+
+}  // namespace orvex_cli

@@ -1,0 +1,138 @@
+#include "PngWriter.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "ToolError.h"
+
+namespace orvex_cli {
+
+// Owns everything libpng and the C library hand out, so that a failure anywhere, the
+// constructor included, releases it and removes the unfinished file.
+struct PngWriter::State {
+  ~State();
+
+  std::string path;
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  std::FILE* file = nullptr;
+  bool finished = false;
+  char message[256] = {};
+  uint32_t width = 0;
+  uint32_t height = 0;
+  int colourType = 0;
+};
+
+PngWriter::State::~State() {
+  if (png != nullptr) {
+    png_destroy_write_struct(&png, &info);
+  }
+  if (file != nullptr) {
+    std::fclose(file);
+  }
+  if (!finished) {
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::u8path(path), ignored);
+  }
+}
+
+namespace {
+
+const int kColourTypes[] = {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_GRAY_ALPHA, PNG_COLOR_TYPE_RGB,
+                            PNG_COLOR_TYPE_RGB_ALPHA};
+
+// libpng reports errors by calling this and expects it not to return; the message is kept
+// for the ToolError thrown once control is back in C++ frames.
+void onError(png_structp png, png_const_charp message) {
+  auto* state = static_cast<PngWriter::State*>(png_get_error_ptr(png));
+  std::snprintf(state->message, sizeof(state->message), "%s", message);
+  png_longjmp(png, 1);
+}
+
+void onWarning(png_structp, png_const_charp) {}
+
+// Each libpng call runs inside its own setjmp frame that holds no object with a destructor,
+// so the long jump back out of libpng skips nothing that needs cleaning up.
+bool writeHeader(PngWriter::State* state) {
+  if (setjmp(png_jmpbuf(state->png)) != 0) {
+    return false;
+  }
+  png_init_io(state->png, state->file);
+  png_set_IHDR(state->png, state->info, state->width, state->height, 8, state->colourType,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(state->png, state->info);
+  return true;
+}
+
+bool writeOneRow(PngWriter::State* state, const uint8_t* row) {
+  if (setjmp(png_jmpbuf(state->png)) != 0) {
+    return false;
+  }
+  png_write_row(state->png, row);
+  return true;
+}
+
+bool writeEnd(PngWriter::State* state) {
+  if (setjmp(png_jmpbuf(state->png)) != 0) {
+    return false;
+  }
+  png_write_end(state->png, nullptr);
+  return true;
+}
+
+}  // namespace
+
+PngWriter::PngWriter(const std::string& path, uint32_t width, uint32_t height, unsigned channels)
+    : state_(std::make_unique<State>()) {
+  state_->path = path;
+  state_->width = width;
+  state_->height = height;
+  state_->colourType = kColourTypes[channels - 1];
+  state_->file = std::fopen(path.c_str(), "wb");
+  if (state_->file == nullptr) {
+    state_->finished = true;  // nothing was created, so there is nothing to remove
+    throw ToolError(kExitFileError, "cannot write " + path + ": " + std::strerror(errno));
+  }
+  state_->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, state_.get(), onError, onWarning);
+  state_->info = state_->png != nullptr ? png_create_info_struct(state_->png) : nullptr;
+  if (state_->info == nullptr) {
+    std::snprintf(state_->message, sizeof(state_->message), "libpng could not start");
+    fail();
+  }
+  if (!writeHeader(state_.get())) {
+    fail();
+  }
+}
+
+PngWriter::~PngWriter() = default;
+
+void PngWriter::writeRow(const uint8_t* row) {
+  if (!writeOneRow(state_.get(), row)) {
+    fail();
+  }
+}
+
+void PngWriter::finish() {
+  if (!writeEnd(state_.get())) {
+    fail();
+  }
+  const bool flushed = std::fflush(state_->file) == 0 && std::ferror(state_->file) == 0;
+  const bool closed = std::fclose(state_->file) == 0;
+  state_->file = nullptr;
+  if (!flushed || !closed) {
+    std::snprintf(state_->message, sizeof(state_->message), "%s", std::strerror(errno));
+    fail();
+  }
+  state_->finished = true;
+}
+
+void PngWriter::fail() {
+  throw ToolError(kExitFileError, "cannot write " + state_->path + ": " + state_->message);
+}
+
+}  // namespace orvex_cli

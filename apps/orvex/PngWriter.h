@@ -1,0 +1,32 @@
+// An 8-bit PNG written row by row with libpng.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace orvex_cli {
+
+/// The file is created by the constructor and complete after finish(); a writer destroyed
+/// before that removes its unfinished file. Failures are thrown as ToolError.
+class PngWriter {
+public:
+  /// `channels` 1 grey, 2 grey and alpha, 3 RGB, 4 RGBA.
+  PngWriter(const std::string& path, uint32_t width, uint32_t height, unsigned channels);
+  ~PngWriter();
+  PngWriter(const PngWriter&) = delete;
+  PngWriter& operator=(const PngWriter&) = delete;
+
+  /// The next row: width x channels bytes.
+  void writeRow(const uint8_t* row);
+  void finish();
+
+  struct State;
+
+private:
+  void fail();
+
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace orvex_cli

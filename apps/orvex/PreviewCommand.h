@@ -1,0 +1,38 @@
+// orvex preview IN OUT.png: an 8-bit PNG of what a host receives from one directory.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "LogTap.h"
+#include "PreviewLayout.h"
+#include "SampleConverter.h"
+#include "TiffSource.h"
+#include "ToolError.h"
+
+namespace orvex_cli {
+
+struct PreviewOptions {
+  std::string input;
+  std::string output;
+  uint16_t dir = 0;
+  std::optional<uint16_t> channel;
+};
+
+class PreviewCommand {
+public:
+  static ExitCode run(LogTap& log, const PreviewOptions& options, std::ostream& out);
+  /// Writes the PNG of the current directory of `source` (all of it, or one channel) and
+  /// says what it shows.
+  static std::string render(TiffSource& source, std::optional<uint16_t> channel,
+                            const std::string& pngPath);
+
+private:
+  /// One pixel of the PNG from one delivered pixel.
+  static void convertPixel(const PreviewLayout& layout, const SampleConverter& converter,
+                           const uint8_t* row, size_t firstSample, uint8_t* target);
+};
+
+}  // namespace orvex_cli

@@ -1,0 +1,59 @@
+#include "PreviewLayout.h"
+
+#include "EnumNames.h"
+#include "ToolError.h"
+
+namespace orvex_cli {
+namespace {
+
+bool firstExtraIsAlpha(const TiffImageInfo& info) {
+  return info.extraSamples > 0 && !info.channels.empty() &&
+         (info.channels[0].type == TiffChannelType::AssociatedAlpha ||
+          info.channels[0].type == TiffChannelType::UnassociatedAlpha);
+}
+
+PreviewLayout oneChannel(uint16_t channel, const std::string& why) {
+  PreviewLayout layout;
+  layout.channel = channel;
+  layout.samples = {0};
+  layout.description = "channel " + std::to_string(channel) + " in grey" + why;
+  return layout;
+}
+
+}  // namespace
+
+PreviewLayout PreviewLayout::choose(const TiffImageInfo& info, std::optional<uint16_t> channel) {
+  if (info.samplesPerPixel == 0) {
+    throw ToolError(kExitFileError, "the image has no samples to show");
+  }
+  if (channel) {
+    if (*channel >= info.samplesPerPixel) {
+      throw ToolError(kExitUsage, "--channel " + std::to_string(*channel) +
+                                      ": the image has channels 0 to " +
+                                      std::to_string(info.samplesPerPixel - 1));
+    }
+    return oneChannel(*channel, "");
+  }
+  const int colourSamples = int{info.samplesPerPixel} - int{info.extraSamples};
+  const bool grey = info.photometric == TiffPhotometric::MinIsBlack ||
+                    info.photometric == TiffPhotometric::MinIsWhite;
+  PreviewLayout layout;
+  if (grey && colourSamples == 1) {
+    layout.samples = {0};
+    layout.invertFirst = info.photometric == TiffPhotometric::MinIsWhite;
+    layout.description = "grey";
+  } else if (info.photometric == TiffPhotometric::Rgb && colourSamples >= 3) {
+    layout.samples = {0, 1, 2};
+    layout.description = "RGB";
+  } else {
+    return oneChannel(0, std::string(" (") + EnumNames::of(info.photometric).text + ")");
+  }
+  if (firstExtraIsAlpha(info)) {
+    layout.samples.push_back(static_cast<unsigned>(colourSamples));
+    layout.premultiplied = info.channels[0].type == TiffChannelType::AssociatedAlpha;
+    layout.description += " with alpha";
+  }
+  return layout;
+}
+
+}  // namespace orvex_cli

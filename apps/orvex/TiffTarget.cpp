@@ -1,0 +1,74 @@
+#include "TiffTarget.h"
+
+#include <filesystem>
+#include <limits>
+#include <stdexcept>
+
+#include "ToolError.h"
+
+namespace orvex_cli {
+namespace {
+
+constexpr int32_t kPlanarContig = 1;
+constexpr int32_t kPlanarSeparate = 2;
+
+// The writer takes 32-bit byte counts; a longer row is still only one scanline's worth to
+// libtiff, so the count is capped rather than truncated.
+uint32_t byteCount(size_t bytes) {
+  return bytes > std::numeric_limits<uint32_t>::max() ? std::numeric_limits<uint32_t>::max()
+                                                      : static_cast<uint32_t>(bytes);
+}
+
+}  // namespace
+
+TiffTarget::TiffTarget(LogTap& log, const std::string& path, const TiffImageInfo& info,
+                       bool separatePlanes)
+    : log_(log), path_(path), writer_(createTiffWriter(), destroyTiffWriter) {
+  const size_t mark = log_.mark();
+  bool begun = false;
+  try {
+    begun = writer_->begin(path.c_str(), info, separatePlanes ? kPlanarSeparate : kPlanarContig);
+  } catch (const std::range_error&) {
+    // The writer's UTF-8 conversion refuses the name (or a channel name) this way.
+    writer_.reset();
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::u8path(path), ignored);
+    throw ToolError(kExitFileError,
+                    "cannot write " + path + ": a file or channel name is not valid UTF-8");
+  }
+  if (!begun) {
+    throw ToolError(kExitFileError, "cannot write " + path + ": " + log_.reasonSince(mark));
+  }
+}
+
+TiffTarget::~TiffTarget() {
+  if (!finished_) {
+    writer_->end();
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::u8path(path_), ignored);
+  }
+}
+
+void TiffTarget::write(uint32_t row, const uint8_t* data, size_t bytes) {
+  const size_t mark = log_.mark();
+  check(writer_->writeScanline(row, data, byteCount(bytes)), row, mark);
+}
+
+void TiffTarget::write(uint16_t channel, uint32_t row, const uint8_t* data, size_t bytes) {
+  const size_t mark = log_.mark();
+  check(writer_->writeScanline(channel, row, data, byteCount(bytes)), row, mark);
+}
+
+void TiffTarget::finish() {
+  writer_->end();
+  finished_ = true;
+}
+
+void TiffTarget::check(bool written, uint32_t row, size_t mark) const {
+  if (!written) {
+    throw ToolError(kExitFileError, "cannot write row " + std::to_string(row) + " of " + path_ +
+                                        ": " + log_.reasonSince(mark));
+  }
+}
+
+}  // namespace orvex_cli

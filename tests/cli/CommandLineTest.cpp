@@ -1,0 +1,127 @@
+// The command line itself: help, version, the verbose log and the exit codes of bad usage.
+#include <gtest/gtest.h>
+
+#include "cli/ToolRunner.h"
+#include "support/TempDir.h"
+#include "support/TiffFileBuilder.h"
+
+namespace {
+
+using orvex_cli_test::runTool;
+using orvex_test::testDataFile;
+
+TEST(CommandLine, VersionIsTheLibrarys) {
+  const auto run = runTool({"--version"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, "orvex 1.3.4\n");
+}
+
+TEST(CommandLine, HelpNamesTheCommandsAndTheMemoryRule) {
+  const auto run = runTool({"--help"});
+  EXPECT_EQ(run.exitCode, 0);
+  for (const char* text : {"info", "copy", "preview", "--verbose", "--version",
+                           "Only images\nstored in orientations 5 to 8",
+                           "Exit codes: 0 success, 1 a file could not be read or written, 2 bad "
+                           "usage."}) {
+    EXPECT_NE(run.out.find(text), std::string::npos) << text;
+  }
+}
+
+TEST(CommandLine, BadUsageExitsWithTwo) {
+  const std::string file = testDataFile("libtiff/rgb-3c-8b.tiff");
+  const std::vector<std::vector<std::string>> commands = {
+      {"frobnicate"},
+      {"--no-such-option"},
+      {"info"},
+      {"copy", file},
+      {"preview", file},
+      {"copy", file, "/tmp/x.tif", "--planar", "diagonal"},
+      {"copy", file, "/tmp/x.tif", "--dir", "65536"},
+      {"preview", file, "/tmp/x.png", "--channel", "-1"},
+      {"preview", file, "/tmp/x.png", "--dir", "two"},
+  };
+  for (const auto& command : commands) {
+    const auto run = runTool(command);
+    EXPECT_EQ(run.exitCode, 2) << command[0];
+    EXPECT_NE(run.err, "") << command[0];
+    EXPECT_EQ(run.out, "") << command[0];
+  }
+}
+
+TEST(CommandLine, DirectoryBeyondTheFileIsBadUsage) {
+  orvex_test::TempDir temp;
+  const std::string file = testDataFile("libtiff/rgb-3c-8b.tiff");
+  const auto run = runTool({"copy", file, temp.file("out.tif"), "--dir", "1"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err, "orvex: --dir 1: " + file + " has 1 directory\n");
+}
+
+TEST(CommandLine, FilesThatCannotBeReadOrWrittenExitWithOne) {
+  orvex_test::TempDir temp;
+  const std::string missing = temp.file("missing.tif");
+  const std::string notTiff = temp.file("text.tif");
+  {
+    std::FILE* file = std::fopen(notTiff.c_str(), "w");
+    std::fputs("not a TIFF file at all\n", file);
+    std::fclose(file);
+  }
+  const std::string good = testDataFile("libtiff/rgb-3c-8b.tiff");
+  const std::string noFolder = temp.file("no/such/folder/out");
+  struct Case {
+    std::vector<std::string> command;
+    std::string lastLine;
+  };
+  const Case cases[] = {
+      {{"copy", missing, temp.file("a.tif")},
+       "orvex: cannot read " + missing + ": [TiffReader::begin] " + missing +
+           " open file failed!\n"},
+      {{"preview", notTiff, temp.file("a.png")},
+       "orvex: cannot read " + notTiff + ": [TiffReader::begin] " + notTiff +
+           " open file failed!\n"},
+      {{"copy", good, noFolder + ".tif"},
+       "orvex: cannot write " + noFolder + ".tif: [TiffWriter::begin] can't open " + noFolder +
+           ".tif as a TIFF file!\n"},
+      {{"preview", good, noFolder + ".png"},
+       "orvex: cannot write " + noFolder + ".png: No such file or directory\n"},
+  };
+  for (const Case& test : cases) {
+    const auto run = runTool(test.command);
+    EXPECT_EQ(run.exitCode, 1) << test.command[1];
+    // libtiff's own error handler may print its line first; the tool's reason comes last.
+    ASSERT_GE(run.err.size(), test.lastLine.size());
+    EXPECT_EQ(run.err.substr(run.err.size() - test.lastLine.size()), test.lastLine);
+  }
+}
+
+TEST(CommandLine, RefusedDirectoryCannotBeCopied) {
+  orvex_test::TempDir temp;
+  const std::string input = temp.file("unknown.tif");
+  orvex_test::TiffSpec spec;
+  spec.photometric = 32767;
+  orvex_test::writeTiff(input, spec, orvex_test::patternImage(spec));
+  const auto run = runTool({"copy", input, temp.file("out.tif")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "orvex: cannot read directory 0 of " + input +
+                         ": [TiffReader::createSuitableTiffLineReader] not support "
+                         "photometric:32767!\n");
+}
+
+TEST(CommandLine, VerboseShowsMilestonesOnStderrBeforeOrAfterTheCommand) {
+  const std::string file = testDataFile("libtiff/rgb-3c-8b.tiff");
+  const std::string opened =
+      "[2] [TiffReader::begin] >>>>>>>>>>>>>>>>>>>>>>>>>>>>>> begin fileName:" + file + "!\n";
+  const std::string closed =
+      "[2] [TiffReader::end] >>>>>>>>>>>>>>>>>>>>>>>>>>>>>> end fileName:" + file + "!\n";
+  for (const auto& command : {std::vector<std::string>{"--verbose", "info", file},
+                              std::vector<std::string>{"info", file, "--verbose"}}) {
+    const auto run = runTool(command);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.err.find(opened), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(closed), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("[0]"), std::string::npos);
+    EXPECT_EQ(run.err.find("[1]"), std::string::npos);
+  }
+  EXPECT_EQ(runTool({"info", file}).err, "");
+}
+
+}  // namespace

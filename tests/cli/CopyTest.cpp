@@ -1,0 +1,242 @@
+// orvex copy: the copy holds the upright picture a host receives, with its extra channels.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "cli/Pictures.h"
+#include "cli/ToolRunner.h"
+#include "orvex/orvex.h"
+#include "support/TempDir.h"
+#include "support/TiffFileBuilder.h"
+
+namespace {
+
+using orvex_cli_test::Picture;
+using orvex_cli_test::readTiffPicture;
+using orvex_cli_test::runTool;
+using orvex_test::TiffSpec;
+
+struct TagValues {
+  uint16_t orientation = 0;
+  uint16_t planar = 0;
+  uint16_t photometric = 0;
+  uint16_t samples = 0;
+  uint16_t bits = 0;
+  std::vector<uint16_t> extraSamples;
+};
+
+TagValues tagsOf(const std::string& path) {
+  TagValues tags;
+  TIFF* tif = TIFFOpen(path.c_str(), "r");
+  if (tif == nullptr) {
+    return tags;
+  }
+  TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &tags.orientation);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &tags.planar);
+  TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &tags.photometric);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &tags.samples);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &tags.bits);
+  uint16_t count = 0;
+  uint16_t* values = nullptr;
+  if (TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &count, &values) == 1) {
+    tags.extraSamples.assign(values, values + count);
+  }
+  TIFFClose(tif);
+  return tags;
+}
+
+struct Layout {
+  const char* name;
+  uint16_t bits;
+  uint16_t samples;
+  uint16_t photometric;
+  std::vector<uint16_t> extraSamples;
+  const char* planar;
+};
+
+void PrintTo(const Layout& layout, std::ostream* out) {
+  *out << layout.name;
+}
+
+const Layout kLayouts[] = {
+    {"Rgba8Contig", 8, 4, PHOTOMETRIC_RGB, {EXTRASAMPLE_UNASSALPHA}, "contig"},
+    {"Rgba8Separate", 8, 4, PHOTOMETRIC_RGB, {EXTRASAMPLE_UNASSALPHA}, "separate"},
+    {"Grey1Contig", 1, 1, PHOTOMETRIC_MINISBLACK, {}, "contig"},
+    {"Grey1Separate", 1, 1, PHOTOMETRIC_MINISWHITE, {}, "separate"},
+    {"Grey4Contig", 4, 1, PHOTOMETRIC_MINISBLACK, {}, "contig"},
+    {"Rgb16Separate", 16, 3, PHOTOMETRIC_RGB, {}, "separate"},
+};
+
+class CopyOrientation : public ::testing::TestWithParam<std::tuple<uint16_t, Layout>> {};
+
+// 13 x 7 stored pixels: odd sizes, so that sub-byte rows end inside a byte both before and
+// after transposition.
+TEST_P(CopyOrientation, CopyHoldsTheUprightPicture) {
+  const auto& [orientation, layout] = GetParam();
+  orvex_test::TempDir temp;
+  TiffSpec spec;
+  spec.width = 13;
+  spec.height = 7;
+  spec.bitsPerSample = layout.bits;
+  spec.samplesPerPixel = layout.samples;
+  spec.photometric = layout.photometric;
+  spec.extraSamples = layout.extraSamples;
+  spec.orientation = orientation;
+  spec.rowsPerStrip = 3;
+  const std::vector<uint8_t> stored = orvex_test::patternImage(spec, 5);
+  const std::string input = temp.file("in.tif");
+  const std::string output = temp.file("out.tif");
+  orvex_test::writeTiff(input, spec, stored);
+
+  const auto run = runTool({"copy", input, output, "--planar", layout.planar});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(readTiffPicture(output), orvex_cli_test::uprightPicture(spec, stored));
+  const TagValues tags = tagsOf(output);
+  EXPECT_EQ(tags.orientation, ORIENTATION_TOPLEFT);
+  EXPECT_EQ(tags.planar,
+            std::string(layout.planar) == "separate" ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
+  EXPECT_EQ(tags.photometric, layout.photometric);
+  EXPECT_EQ(tags.extraSamples, layout.extraSamples);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryOrientation, CopyOrientation,
+                         ::testing::Combine(::testing::Range<uint16_t>(1, 9),
+                                            ::testing::ValuesIn(kLayouts)),
+                         [](const auto& test) {
+                           return "Orientation" + std::to_string(std::get<0>(test.param)) +
+                                  std::get<1>(test.param).name;
+                         });
+
+TiffImageInfo readInfo(const std::string& path) {
+  std::unique_ptr<ITiffReader, void (*)(ITiffReader*)> reader(createTiffReader(),
+                                                              destroyTiffReader);
+  TiffImageInfo info;
+  if (reader->begin(path.c_str()) && reader->beginReadSubDir(0)) {
+    info = reader->getImageInfo();
+  }
+  reader->end();
+  return info;
+}
+
+TEST(Copy, KeepsChannelNamesSpotTypesResolutionAndProfile) {
+  orvex_test::TempDir temp;
+  const std::string input = temp.file("named.tif");
+  TiffImageInfo info;
+  info.width = 5;
+  info.height = 4;
+  info.bitsPerSample = 8;
+  info.samplesPerPixel = 5;
+  info.extraSamples = 2;
+  info.channels = {{TiffChannelType::SpotColor, "Vernis sélectif"},
+                   {TiffChannelType::AssociatedAlpha, "Alpha 1"}};
+  info.sampleFormat = TiffSampleFormat::Uint;
+  info.photometric = TiffPhotometric::Rgb;
+  info.xResolution = 150.0F;
+  info.yResolution = 75.0F;
+  info.resolutionUnit = TiffResolutionUnit::Centimeter;
+  info.iccProfile = {0, 0, 0, 12, 'a', 'b', 'c', 'd', 1, 2, 3, 4};
+  {
+    std::unique_ptr<ITiffWriter, void (*)(ITiffWriter*)> writer(createTiffWriter(),
+                                                                destroyTiffWriter);
+    ASSERT_TRUE(writer->begin(input.c_str(), info, 1));
+    std::vector<uint8_t> row(25);
+    for (uint32_t y = 0; y < info.height; ++y) {
+      for (size_t i = 0; i < row.size(); ++i) row[i] = static_cast<uint8_t>(y * 31 + i);
+      ASSERT_TRUE(writer->writeScanline(y, row.data(), 25));
+    }
+    writer->end();
+  }
+  for (const char* planar : {"contig", "separate"}) {
+    const std::string output = temp.file(std::string(planar) + ".tif");
+    const auto run = runTool({"copy", input, output, "--planar", planar});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const TiffImageInfo copied = readInfo(output);
+    ASSERT_EQ(copied.channels.size(), 2U) << planar;
+    EXPECT_EQ(copied.channels[0].type, TiffChannelType::SpotColor);
+    EXPECT_EQ(copied.channels[0].name, "Vernis sélectif");
+    EXPECT_EQ(copied.channels[1].type, TiffChannelType::AssociatedAlpha);
+    EXPECT_EQ(copied.channels[1].name, "Alpha 1");
+    EXPECT_EQ(copied.xResolution, 150.0F);
+    EXPECT_EQ(copied.yResolution, 75.0F);
+    EXPECT_EQ(copied.resolutionUnit, TiffResolutionUnit::Centimeter);
+    EXPECT_EQ(copied.iccProfile, info.iccProfile);
+    EXPECT_EQ(tagsOf(output).extraSamples,
+              (std::vector<uint16_t>{EXTRASAMPLE_UNSPECIFIED, EXTRASAMPLE_ASSOCALPHA}));
+    EXPECT_EQ(readTiffPicture(output), readTiffPicture(input)) << planar;
+  }
+}
+
+TEST(Copy, ExpandsPaletteToRgb) {
+  orvex_test::TempDir temp;
+  const std::string output = temp.file("palette.tif");
+  const auto run =
+      runTool({"copy", orvex_test::testDataFile("libtiff/palette-1c-8b.tiff"), output});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const TagValues tags = tagsOf(output);
+  EXPECT_EQ(tags.photometric, PHOTOMETRIC_RGB);
+  EXPECT_EQ(tags.samples, 3);
+}
+
+TEST(Copy, DecodesYCbCrToRgbWithAssociatedAlpha) {
+  orvex_test::TempDir temp;
+  const std::string output = temp.file("ycbcr.tif");
+  const auto run = runTool(
+      {"copy", orvex_test::testDataFile("pillow/tiff_strip_ycbcr_jpeg_2x2_sampling.tif"), output});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const TagValues tags = tagsOf(output);
+  EXPECT_EQ(tags.photometric, PHOTOMETRIC_RGB);
+  EXPECT_EQ(tags.samples, 4);
+  EXPECT_EQ(tags.bits, 8);
+  EXPECT_EQ(tags.extraSamples, std::vector<uint16_t>{EXTRASAMPLE_ASSOCALPHA});
+  const Picture picture = readTiffPicture(output);
+  EXPECT_EQ(picture.width, 480U);
+  EXPECT_EQ(picture.height, 360U);
+}
+
+TEST(Copy, CopiesTheDirectoryAskedFor) {
+  orvex_test::TempDir temp;
+  const std::string input = temp.file("two.tif");
+  TiffSpec first;
+  TiffSpec second;
+  second.width = 9;
+  second.height = 2;
+  const std::vector<uint8_t> secondStored = orvex_test::patternImage(second, 9);
+  {
+    orvex_test::TiffFileBuilder builder(input);
+    builder.addDirectory(first, orvex_test::patternImage(first));
+    builder.addDirectory(second, secondStored);
+  }
+  const std::string output = temp.file("second.tif");
+  const auto run = runTool({"copy", input, output, "--dir", "1"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(readTiffPicture(output), orvex_cli_test::uprightPicture(second, secondStored));
+}
+
+TEST(Copy, UnreadableRowFailsAndLeavesNoFile) {
+  orvex_test::TempDir temp;
+  const std::string input = orvex_test::testDataFile("pillow/separate_planar_extra_samples.tiff");
+  const std::string output = temp.file("broken.tif");
+  const auto run = runTool({"copy", input, output});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("orvex: cannot read scanline 0 of directory 0 of " + input + ": [" +
+                         "TiffLineReaderBase::readScanline] readOriginLine failed!\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_FALSE(std::filesystem::exists(output));
+}
+
+TEST(Copy, RefusesToWriteOverItsInput) {
+  orvex_test::TempDir temp;
+  const std::string input = temp.file("self.tif");
+  TiffSpec spec;
+  orvex_test::writeTiff(input, spec, orvex_test::patternImage(spec));
+  const auto before = orvex_cli_test::readTextFile(input);
+  const auto run = runTool({"copy", input, input});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err, "orvex: " + input + " is the input file\n");
+  EXPECT_EQ(orvex_cli_test::readTextFile(input), before);
+}
+
+}  // namespace

@@ -1,0 +1,122 @@
+// orvex with no command: the demo writes its embedded sample, reads it back and says where
+// the files are.
+#include <gtest/gtest.h>
+
+#include <tiffio.h>
+
+#include <filesystem>
+
+#include "cli/Pictures.h"
+#include "cli/ToolRunner.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using orvex_cli_test::runTool;
+
+uint32_t bigEndian32(const uint8_t* bytes) {
+  return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
+}
+
+std::string signatureAt(const std::vector<uint8_t>& bytes, size_t offset) {
+  return std::string(bytes.begin() + offset, bytes.begin() + offset + 4);
+}
+
+class Demo : public ::testing::Test {
+protected:
+  void SetUp() override {
+    run_ = runTool({}, "TMPDIR=" + temp_.path().string());
+    const std::string marker = "files are in ";
+    const size_t at = run_.out.rfind(marker);
+    ASSERT_NE(at, std::string::npos) << run_.out << run_.err;
+    folder_ = run_.out.substr(at + marker.size());
+    folder_.pop_back();  // the line feed
+  }
+
+  orvex_test::TempDir temp_;
+  orvex_cli_test::ToolRun run_;
+  std::string folder_;
+};
+
+TEST_F(Demo, DescribesTheSampleItWroteAndReadBack) {
+  EXPECT_EQ(run_.exitCode, 0);
+  EXPECT_EQ(run_.err, "");
+  EXPECT_EQ(std::filesystem::path(folder_).parent_path(), temp_.path());
+  const std::string tiff = folder_ + "/sample.tif";
+  const std::string png = folder_ + "/sample.png";
+  EXPECT_EQ(run_.out,
+            "orvex 1.3.4 demo: a sample image written and read back through the library\n"
+            "\n"
+            "wrote " +
+                tiff +
+                ": 320 x 200 RGB, 8 bits, an associated alpha and a spot "
+                "channel, 300 dpi, an ICC profile\n"
+                "\n" +
+                tiff +
+                ": 1 directory\n"
+                "directory 0: 320 x 200 pixels\n"
+                "  samples:      5 x 8 bits, unsigned integer, 2 extra\n"
+                "  photometric:  RGB\n"
+                "  resolution:   300 x 300 pixels per inch\n"
+                "  scanlines:    200 rows\n"
+                "  ICC profile:  488 bytes\n"
+                "  extra 0:      associated alpha, \"Alpha\" (sample 3)\n"
+                "  extra 1:      spot colour, \"Spot Varnish\" (sample 4)\n"
+                "\n"
+                "read back 200 rows: every sample equals the one written\n"
+                "preview (RGB with alpha): " +
+                png +
+                "\n"
+                "\n"
+                "files are in " +
+                folder_ + "\n");
+}
+
+TEST_F(Demo, SampleCarriesAValidIccProfileAndExtraSamples) {
+  TIFF* tif = TIFFOpen((folder_ + "/sample.tif").c_str(), "r");
+  ASSERT_NE(tif, nullptr);
+  uint32_t profileBytes = 0;
+  const uint8_t* profileData = nullptr;
+  ASSERT_EQ(TIFFGetField(tif, TIFFTAG_ICCPROFILE, &profileBytes, &profileData), 1);
+  const std::vector<uint8_t> profile(profileData, profileData + profileBytes);
+  uint16_t extraCount = 0;
+  uint16_t* extra = nullptr;
+  ASSERT_EQ(TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extra), 1);
+  EXPECT_EQ(std::vector<uint16_t>(extra, extra + extraCount),
+            (std::vector<uint16_t>{EXTRASAMPLE_ASSOCALPHA, EXTRASAMPLE_UNSPECIFIED}));
+  TIFFClose(tif);
+
+  // The header of a version 2 RGB display profile, and a tag table whose every element
+  // lies inside the profile on a 4-byte boundary.
+  ASSERT_EQ(profile.size(), 488U);
+  EXPECT_EQ(bigEndian32(profile.data()), profile.size());
+  EXPECT_EQ(bigEndian32(profile.data() + 8), 0x02100000U);
+  EXPECT_EQ(signatureAt(profile, 12), "mntr");
+  EXPECT_EQ(signatureAt(profile, 16), "RGB ");
+  EXPECT_EQ(signatureAt(profile, 20), "XYZ ");
+  EXPECT_EQ(signatureAt(profile, 36), "acsp");
+  const uint32_t tagCount = bigEndian32(profile.data() + 128);
+  std::vector<std::string> signatures;
+  for (uint32_t i = 0; i < tagCount; ++i) {
+    const uint8_t* entry = profile.data() + 132 + 12 * i;
+    signatures.push_back(signatureAt(profile, 132 + 12 * i));
+    const uint32_t offset = bigEndian32(entry + 4);
+    const uint32_t size = bigEndian32(entry + 8);
+    EXPECT_EQ(offset % 4, 0U);
+    EXPECT_LE(offset + size, profile.size());
+  }
+  EXPECT_EQ(signatures, (std::vector<std::string>{"desc", "cprt", "wtpt", "rXYZ", "gXYZ", "bXYZ",
+                                                  "rTRC", "gTRC", "bTRC"}));
+}
+
+TEST_F(Demo, PreviewIsTheRgbaPicture) {
+  const orvex_cli_test::PngPicture png = orvex_cli_test::readPng(folder_ + "/sample.png");
+  ASSERT_TRUE(png.read);
+  EXPECT_EQ(png.width, 320U);
+  EXPECT_EQ(png.height, 200U);
+  EXPECT_EQ(png.channels, 4U);
+  EXPECT_EQ(png.at(0, 0, 3), 0);        // outside the disc: transparent
+  EXPECT_EQ(png.at(160, 100, 3), 255);  // its centre: opaque
+}
+
+}  // namespace

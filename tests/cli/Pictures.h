@@ -1,0 +1,54 @@
+// Pictures as sample values, to compare what the tool writes with what a file holds.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "support/TiffFileBuilder.h"
+
+namespace orvex_cli_test {
+
+/// Sample values row by row, pixel by pixel.
+struct Picture {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  uint16_t samples = 0;
+  std::vector<uint32_t> values;
+
+  uint32_t at(uint32_t x, uint32_t y, uint16_t s) const {
+    return values[(size_t{y} * width + x) * samples + s];
+  }
+  bool operator==(const Picture& other) const {
+    return width == other.width && height == other.height && samples == other.samples &&
+           values == other.values;
+  }
+};
+
+void PrintTo(const Picture& picture, std::ostream* out);
+
+/// The upright picture of a contiguous image written with TiffFileBuilder, by TIFF's
+/// orientation rules (5 to 8: stored rows are picture columns).
+Picture uprightPicture(const orvex_test::TiffSpec& spec, const std::vector<uint8_t>& stored);
+
+/// The first directory of a TIFF file as libtiff reads it, contiguous or separate (its
+/// orientation tag is not applied).
+Picture readTiffPicture(const std::string& path);
+
+/// An 8-bit PNG read back with libpng, in its own channel count.
+struct PngPicture {
+  bool read = false;
+  uint32_t width = 0;
+  uint32_t height = 0;
+  unsigned channels = 0;
+  std::vector<uint8_t> pixels;
+
+  uint8_t at(uint32_t x, uint32_t y, unsigned c) const {
+    return pixels[(size_t{y} * width + x) * channels + c];
+  }
+};
+
+PngPicture readPng(const std::string& path);
+
+}  // namespace orvex_cli_test
