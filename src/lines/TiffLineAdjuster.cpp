@@ -8,6 +8,7 @@
 
 #include "boundary/ModuleLogger.h"
 #include "lines/CommonTool.h"
+#include "lines/RowBytes.h"
 #include "lines/TiffLineReaderBase.h"
 #include "reader/TiffHelper.h"
 
@@ -38,67 +39,6 @@ const OrientationMode kOrientationModes[] = {
 const OrientationMode& orientationModeOf(uint16_t orientation) {
   const bool known = orientation >= ORIENTATION_TOPRIGHT && orientation <= ORIENTATION_LEFTBOT;
   return kOrientationModes[known ? orientation - 1 : 0];
-}
-
-[[noreturn]] void throwOutRange() {
-  throw std::out_of_range("out range!");
-}
-
-// Reallocates only when the size changes, so rows of one directory reuse one allocation.
-bool ensureSize(ScanlineBuffer& buffer, int64_t size, const char* operation, const char* failedText,
-                const char* successText) {
-  if (buffer.data != nullptr && buffer.size == size) {
-    return true;
-  }
-  if (!buffer.resize(size)) {
-    moduleLogger().log(kLogError, failedText, operation);
-    return false;
-  }
-  moduleLogger().log(kLogDetail, successText, operation);
-  return true;
-}
-
-template <size_t kBytes>
-void copySamplesOf(uint8_t* dest, size_t destStride, const uint8_t* source, size_t sourceStride,
-                   size_t count) {
-  for (size_t i = 0; i < count; ++i, dest += destStride, source += sourceStride) {
-    std::memcpy(dest, source, kBytes);
-  }
-}
-
-// Moves `count` samples of `bytesPerSample` bytes between strided layouts (planes to pixels
-// or back). The common sample sizes get fixed-size copies the compiler turns into plain moves.
-void copySamples(uint8_t* dest, size_t destStride, const uint8_t* source, size_t sourceStride,
-                 size_t count, size_t bytesPerSample) {
-  switch (bytesPerSample) {
-    case 1:
-      copySamplesOf<1>(dest, destStride, source, sourceStride, count);
-      break;
-    case 2:
-      copySamplesOf<2>(dest, destStride, source, sourceStride, count);
-      break;
-    case 4:
-      copySamplesOf<4>(dest, destStride, source, sourceStride, count);
-      break;
-    case 8:
-      copySamplesOf<8>(dest, destStride, source, sourceStride, count);
-      break;
-    default:
-      for (size_t i = 0; i < count; ++i, dest += destStride, source += sourceStride) {
-        std::memcpy(dest, source, bytesPerSample);
-      }
-  }
-}
-
-// The bytes a strided walk of `count` samples touches, from its first byte.
-uint64_t stridedSpan(uint64_t count, uint64_t stride, uint64_t bytesPerSample) {
-  return count == 0 ? 0 : (count - 1) * stride + bytesPerSample;
-}
-
-void requireSpan(const ScanlineBuffer& buffer, uint64_t offset, uint64_t span) {
-  if (span != 0 && (buffer.data == nullptr || offset + span > static_cast<uint64_t>(buffer.size))) {
-    throwOutRange();
-  }
 }
 
 }  // namespace
@@ -203,7 +143,7 @@ const uint8_t* TiffLineAdjuster::cachedRow(size_t cacheIndex, uint32_t line,
                                            int64_t rowBytes) const {
   const ScanlineBuffer& cached = reader_->cacheArray_.at(cacheIndex);
   const uint64_t offset = uint64_t{line} * static_cast<uint64_t>(std::max<int64_t>(rowBytes, 0));
-  requireSpan(cached, offset, static_cast<uint64_t>(std::max<int64_t>(rowBytes, 0)));
+  RowBytes::requireSpan(cached, offset, static_cast<uint64_t>(std::max<int64_t>(rowBytes, 0)));
   return cached.data + offset;
 }
 
@@ -309,9 +249,9 @@ bool TiffLineAdjuster::readScanline_fromSeparateTileData(uint32_t line) {
 
 bool TiffLineAdjuster::initContigScanlineBuffer() {
   static const char* const kOperation = "TiffLineAdjuster::initContigScanlineBuffer";
-  if (!ensureSize(contigScanlineBuffer_, contigScanlineBytes(), kOperation,
-                  "[%s] contigScanlineBuffer_ memory alloc failed!",
-                  "[%s] contigScanlineBuffer_ memory alloc success!")) {
+  if (!RowBytes::ensureSize(contigScanlineBuffer_, contigScanlineBytes(), kOperation,
+                            "[%s] contigScanlineBuffer_ memory alloc failed!",
+                            "[%s] contigScanlineBuffer_ memory alloc success!")) {
     return false;
   }
   contigScanlineBuffer_.zeroFill();
@@ -345,18 +285,20 @@ bool TiffLineAdjuster::allocateSeparateScanlineBufferArray() {
 
 bool TiffLineAdjuster::initRealContigScanlineBuffer_1_2_4() {
   const int64_t bits = int64_t{reader_->bitspersample_} * reader_->samplesperpixel_;
-  return ensureSize(realContigScanlineBuffer_1_2_4_, (bits * reader_->imagewidth_ + 7) / 8,
-                    "TiffLineAdjuster::initRealContigScanlineBuffer_1_2_4",
-                    "[%s] realContigScanlineBuffer_1_2_4_ memory alloc failed!",
-                    "[%s] realContigScanlineBuffer_1_2_4_ memory alloc success!");
+  return RowBytes::ensureSize(realContigScanlineBuffer_1_2_4_,
+                              (bits * reader_->imagewidth_ + 7) / 8,
+                              "TiffLineAdjuster::initRealContigScanlineBuffer_1_2_4",
+                              "[%s] realContigScanlineBuffer_1_2_4_ memory alloc failed!",
+                              "[%s] realContigScanlineBuffer_1_2_4_ memory alloc success!");
 }
 
 bool TiffLineAdjuster::initRealSeparateScanlineBuffer_1_2_4() {
   const int64_t bits = reader_->bitspersample_;
-  return ensureSize(realSeparateScanlineBuffer_1_2_4_, (bits * reader_->imagewidth_ + 7) / 8,
-                    "TiffLineAdjuster::initRealSeparateScanlineBuffer_1_2_4",
-                    "[%s] realSeparateScanlineBuffer_1_2_4_ memory alloc failed!",
-                    "[%s] realSeparateScanlineBuffer_1_2_4_ memory alloc success!");
+  return RowBytes::ensureSize(realSeparateScanlineBuffer_1_2_4_,
+                              (bits * reader_->imagewidth_ + 7) / 8,
+                              "TiffLineAdjuster::initRealSeparateScanlineBuffer_1_2_4",
+                              "[%s] realSeparateScanlineBuffer_1_2_4_ memory alloc failed!",
+                              "[%s] realSeparateScanlineBuffer_1_2_4_ memory alloc success!");
 }
 
 bool TiffLineAdjuster::adjustOrientation() {
@@ -464,10 +406,11 @@ bool TiffLineAdjuster::obtainContigScanlineBuffer_fromSeparate() {
   for (uint16_t channel = 0; channel < channels; ++channel) {
     const ScanlineBuffer& plane = separateScanlineBufferArray_.at(channel);
     const uint64_t destOffset = channel * bytesPerSample;
-    requireSpan(plane, 0, stridedSpan(width, bytesPerSample, bytesPerSample));
-    requireSpan(contigScanlineBuffer_, destOffset, stridedSpan(width, pixelBytes, bytesPerSample));
-    copySamples(contigScanlineBuffer_.data + destOffset, pixelBytes, plane.data, bytesPerSample,
-                width, bytesPerSample);
+    RowBytes::requireSpan(plane, 0, RowBytes::stridedSpan(width, bytesPerSample, bytesPerSample));
+    RowBytes::requireSpan(contigScanlineBuffer_, destOffset,
+                          RowBytes::stridedSpan(width, pixelBytes, bytesPerSample));
+    RowBytes::copySamples(contigScanlineBuffer_.data + destOffset, pixelBytes, plane.data,
+                          bytesPerSample, width, bytesPerSample);
   }
   return true;
 }
@@ -485,10 +428,11 @@ bool TiffLineAdjuster::obtainSeparateScanlineBuffer_fromContig(uint16_t channel)
   const uint64_t bytesPerSample = (uint64_t{reader_->bitspersample_} + 7) / 8;
   const uint64_t pixelBytes = reader_->samplesperpixel_ * bytesPerSample;
   const uint64_t sourceOffset = channel * bytesPerSample;
-  requireSpan(plane, 0, stridedSpan(width, bytesPerSample, bytesPerSample));
-  requireSpan(contigScanlineBuffer_, sourceOffset, stridedSpan(width, pixelBytes, bytesPerSample));
-  copySamples(plane.data, bytesPerSample, contigScanlineBuffer_.data + sourceOffset, pixelBytes,
-              width, bytesPerSample);
+  RowBytes::requireSpan(plane, 0, RowBytes::stridedSpan(width, bytesPerSample, bytesPerSample));
+  RowBytes::requireSpan(contigScanlineBuffer_, sourceOffset,
+                        RowBytes::stridedSpan(width, pixelBytes, bytesPerSample));
+  RowBytes::copySamples(plane.data, bytesPerSample, contigScanlineBuffer_.data + sourceOffset,
+                        pixelBytes, width, bytesPerSample);
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "boundary/ModuleLogger.h"
+#include "lines/RowBytes.h"
 #include "lines/TiffLineReaderBase.h"
 #include "reader/TiffHelper.h"
 
@@ -13,14 +14,6 @@ namespace orvex {
 namespace {
 
 constexpr uint16_t kRgbSamples = 3;
-
-// A walk that would leave a buffer is a broken invariant, not bad input: it must never touch
-// memory the buffer does not own.
-void requireBytes(const ScanlineBuffer& buffer, uint64_t bytes) {
-  if (bytes != 0 && (buffer.data == nullptr || bytes > static_cast<uint64_t>(buffer.size))) {
-    throw std::out_of_range("out range!");
-  }
-}
 
 // Colour maps hold 16-bit values; 8-bit output is chosen only when every value fits a byte,
 // so that no colour is ever changed.
@@ -46,8 +39,8 @@ struct ColorMap {
 template <typename Index, typename Sample>
 void lookUpRow(const ScanlineBuffer& indexRow, uint32_t width, const ColorMap& map,
                ScanlineBuffer& rgbRow) {
-  requireBytes(indexRow, uint64_t{width} * sizeof(Index));
-  requireBytes(rgbRow, uint64_t{width} * kRgbSamples * sizeof(Sample));
+  RowBytes::requireSpan(indexRow, 0, uint64_t{width} * sizeof(Index));
+  RowBytes::requireSpan(rgbRow, 0, uint64_t{width} * kRgbSamples * sizeof(Sample));
   const uint8_t* indexes = indexRow.data;
   uint8_t* rgb = rgbRow.data;
   for (uint32_t x = 0; x < width; ++x) {
@@ -76,25 +69,6 @@ RowLookUp rowLookUpFor(uint16_t indexBits, uint16_t outputBits) {
     default:
       return nullptr;
   }
-}
-
-template <typename Sample>
-void extractChannel(const ScanlineBuffer& rgbRow, uint16_t channel, uint32_t width,
-                    ScanlineBuffer& plane) {
-  if (channel >= kRgbSamples) {
-    throw std::out_of_range("out range!");
-  }
-  requireBytes(rgbRow, uint64_t{width} * kRgbSamples * sizeof(Sample));
-  requireBytes(plane, uint64_t{width} * sizeof(Sample));
-  const uint8_t* source = rgbRow.data + sizeof(Sample) * channel;
-  for (uint32_t x = 0; x < width; ++x) {
-    std::memcpy(plane.data + sizeof(Sample) * x, source + kRgbSamples * sizeof(Sample) * x,
-                sizeof(Sample));
-  }
-}
-
-bool holdsBytes(const ScanlineBuffer& buffer, int64_t size) {
-  return buffer.data != nullptr && buffer.size == size;
 }
 
 }  // namespace
@@ -140,27 +114,17 @@ int64_t TiffPaletteLineAdjuster::outputBytesPerSample() const {
 }
 
 bool TiffPaletteLineAdjuster::initRGBContigScanlineBuffer() {
-  static const char* const kOperation = "TiffPaletteLineAdjuster::initRGBContigScanlineBuffer";
-  const int64_t size = kRgbSamples * outputBytesPerSample() * reader_->imagewidth_;
-  if (holdsBytes(RGBContigScanlineBuffer_, size)) {
-    return true;
-  }
-  if (!RGBContigScanlineBuffer_.resize(size)) {
-    moduleLogger().log(kLogError, "[%s] memory alloc failed!", kOperation);
-    return false;
-  }
-  moduleLogger().log(kLogDetail, "[%s] RGBContigScanlineBuffer_ memory alloc success!", kOperation);
-  return true;
+  return RowBytes::ensureSize(
+      RGBContigScanlineBuffer_, kRgbSamples * outputBytesPerSample() * reader_->imagewidth_,
+      "TiffPaletteLineAdjuster::initRGBContigScanlineBuffer", "[%s] memory alloc failed!",
+      "[%s] RGBContigScanlineBuffer_ memory alloc success!");
 }
 
 bool TiffPaletteLineAdjuster::initRGBSeparateScanlineBuffer() {
-  const int64_t size = outputBytesPerSample() * reader_->imagewidth_;
-  if (holdsBytes(RGBSeparateScanlineBuffer_, size) || RGBSeparateScanlineBuffer_.resize(size)) {
-    return true;
-  }
-  moduleLogger().log(kLogError, "[%s] memory alloc failed!",
-                     "TiffPaletteLineAdjuster::initRGBSeparateScanlineBuffer");
-  return false;
+  return RowBytes::ensureSize(RGBSeparateScanlineBuffer_,
+                              outputBytesPerSample() * reader_->imagewidth_,
+                              "TiffPaletteLineAdjuster::initRGBSeparateScanlineBuffer",
+                              "[%s] memory alloc failed!", nullptr);
 }
 
 bool TiffPaletteLineAdjuster::adjustPhotometric() {
@@ -194,14 +158,20 @@ const ScanlineBuffer& TiffPaletteLineAdjuster::getSeparateScanlineBuffer(uint16_
   if (!initRGBSeparateScanlineBuffer()) {
     return sharedEmptyBuffer();
   }
-  // No clearing first: the extraction writes every byte of the channel row or throws.
-  if (outputBytesPerSample() == 2) {
-    extractChannel<uint16_t>(RGBContigScanlineBuffer_, channel, reader_->imagewidth_,
-                             RGBSeparateScanlineBuffer_);
-  } else {
-    extractChannel<uint8_t>(RGBContigScanlineBuffer_, channel, reader_->imagewidth_,
-                            RGBSeparateScanlineBuffer_);
+  if (channel >= kRgbSamples) {
+    throw std::out_of_range("out range!");
   }
+  // No clearing first: the extraction writes every byte of the channel row or throws.
+  const uint64_t width = reader_->imagewidth_;
+  const uint64_t sampleBytes = outputBytesPerSample();
+  const uint64_t pixelBytes = kRgbSamples * sampleBytes;
+  const uint64_t offset = sampleBytes * channel;
+  RowBytes::requireSpan(RGBContigScanlineBuffer_, offset,
+                        RowBytes::stridedSpan(width, pixelBytes, sampleBytes));
+  RowBytes::requireSpan(RGBSeparateScanlineBuffer_, 0,
+                        RowBytes::stridedSpan(width, sampleBytes, sampleBytes));
+  RowBytes::copySamples(RGBSeparateScanlineBuffer_.data, sampleBytes,
+                        RGBContigScanlineBuffer_.data + offset, pixelBytes, width, sampleBytes);
   return RGBSeparateScanlineBuffer_;
 }
 
