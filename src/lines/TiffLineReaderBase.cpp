@@ -11,8 +11,7 @@ namespace orvex {
 
 TiffLineReaderBase::TiffLineReaderBase(TIFF* tif) : tif_(tif) {
   resetDescription();
-  // Files with more directories are read through their first 65535.
-  directoryCount_ = static_cast<uint16_t>(std::min<tdir_t>(TIFFNumberOfDirectories(tif_), 0xFFFF));
+  directoryCount_ = TiffHelper::numberOfDirectories(tif_);
   moduleLogger().log(kLogDetail, "[TIFFNumberOfDirectories]:%u",
                      static_cast<unsigned>(directoryCount_));
 }

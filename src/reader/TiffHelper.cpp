@@ -1,5 +1,6 @@
 #include "reader/TiffHelper.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "boundary/ModuleLogger.h"
@@ -203,11 +204,15 @@ float pixelsPerInchFactor(uint16_t resolutionUnit) {
 
 }  // namespace
 
+uint16_t TiffHelper::numberOfDirectories(TIFF* tif) {
+  return static_cast<uint16_t>(std::min<tdir_t>(TIFFNumberOfDirectories(tif), 0xFFFF));
+}
+
 bool TiffHelper::readTiffInfo(TIFF* tif, TiffInfo& info) {
   if (tif == nullptr) {
     return false;
   }
-  info.numberOfDirectories_ = static_cast<uint16_t>(TIFFNumberOfDirectories(tif));
+  info.numberOfDirectories_ = numberOfDirectories(tif);
   info.dirIndex_ = static_cast<uint16_t>(TIFFCurrentDirectory(tif));
   if (!readRequiredTag(tif, TIFFTAG_IMAGEWIDTH, info.imagewidth_, "TIFFTAG_IMAGEWIDTH is empty!") ||
       !readRequiredTag(tif, TIFFTAG_IMAGELENGTH, info.imagelength_,

@@ -16,6 +16,9 @@ class TiffHelper {
 public:
   TiffHelper() = delete;
 
+  /// The file's directory count kept in 16 bits: files with more directories are read
+  /// through their first 65535 rather than wrapping round to a small count.
+  static uint16_t numberOfDirectories(TIFF* tif);
   /// Reads the current directory into `info`, with defaults for missing optional tags.
   /// False (with one error line) when a required tag is missing or the ink set of a
   /// separated image is not CMYK; false without a line for a null handle.

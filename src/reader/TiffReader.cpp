@@ -1,6 +1,5 @@
 #include "reader/TiffReader.h"
 
-#include <algorithm>
 #include <new>
 
 #include "boundary/ModuleLogger.h"
@@ -14,17 +13,6 @@
 #include "reader/TiffHelper.h"
 
 namespace orvex {
-namespace {
-
-// The directory count is kept in 16 bits: larger files are read through their first 65535
-// directories rather than wrapping around to a small count.
-uint16_t clampedDirectoryCount(TIFF* tif) {
-  const tdir_t count = TIFFNumberOfDirectories(tif);
-  return static_cast<uint16_t>(std::min<tdir_t>(count, 0xFFFF));
-}
-
-}  // namespace
-
 TiffReader::~TiffReader() {
   lineReader_.reset();
   if (tif_ != nullptr) {
@@ -60,7 +48,7 @@ bool TiffReader::openFile(const char* fileName) {
     moduleLogger().log(kLogError, "[%s] %s open file failed!", kOperation, fileName);
     return false;
   }
-  directoryCount_ = clampedDirectoryCount(tif_);
+  directoryCount_ = TiffHelper::numberOfDirectories(tif_);
   if (directoryCount_ == 0) {
     moduleLogger().log(kLogError, "[%s] TIFFNumberOfDirectories:%u; fileName:%s", kOperation, 0U,
                        fileName);
