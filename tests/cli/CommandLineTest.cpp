@@ -96,9 +96,9 @@ TEST(CommandLine, FilesThatCannotBeReadOrWrittenExitWithOne) {
 TEST(CommandLine, RefusedDirectoryCannotBeCopied) {
   orvex_test::TempDir temp;
   const std::string input = temp.file("unknown.tif");
-  orvex_test::TiffSpec spec;
-  spec.photometric = 32767;
-  orvex_test::writeTiff(input, spec, orvex_test::patternImage(spec));
+  orvex_test::TiffSpec tiffSpec;
+  tiffSpec.photometric = 32767;
+  orvex_test::writeTiff(input, tiffSpec, orvex_test::patternImage(tiffSpec));
   const auto run = runTool({"copy", input, temp.file("out.tif")});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.err, "orvex: cannot read directory 0 of " + input +

@@ -75,24 +75,24 @@ class CopyOrientation : public ::testing::TestWithParam<std::tuple<uint16_t, Lay
 TEST_P(CopyOrientation, CopyHoldsTheUprightPicture) {
   const auto& [orientation, layout] = GetParam();
   orvex_test::TempDir temp;
-  TiffSpec spec;
-  spec.width = 13;
-  spec.height = 7;
-  spec.bitsPerSample = layout.bits;
-  spec.samplesPerPixel = layout.samples;
-  spec.photometric = layout.photometric;
-  spec.extraSamples = layout.extraSamples;
-  spec.orientation = orientation;
-  spec.rowsPerStrip = 3;
-  const std::vector<uint8_t> stored = orvex_test::patternImage(spec, 5);
+  TiffSpec tiffSpec;
+  tiffSpec.width = 13;
+  tiffSpec.height = 7;
+  tiffSpec.bitsPerSample = layout.bits;
+  tiffSpec.samplesPerPixel = layout.samples;
+  tiffSpec.photometric = layout.photometric;
+  tiffSpec.extraSamples = layout.extraSamples;
+  tiffSpec.orientation = orientation;
+  tiffSpec.rowsPerStrip = 3;
+  const std::vector<uint8_t> stored = orvex_test::patternImage(tiffSpec, 5);
   const std::string input = temp.file("in.tif");
   const std::string output = temp.file("out.tif");
-  orvex_test::writeTiff(input, spec, stored);
+  orvex_test::writeTiff(input, tiffSpec, stored);
 
   const auto run = runTool({"copy", input, output, "--planar", layout.planar});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(readTiffPicture(output), orvex_cli_test::uprightPicture(spec, stored));
+  EXPECT_EQ(readTiffPicture(output), orvex_cli_test::uprightPicture(tiffSpec, stored));
   const TagValues tags = tagsOf(output);
   EXPECT_EQ(tags.orientation, ORIENTATION_TOPLEFT);
   EXPECT_EQ(tags.planar,
@@ -230,8 +230,8 @@ TEST(Copy, UnreadableRowFailsAndLeavesNoFile) {
 TEST(Copy, RefusesToWriteOverItsInput) {
   orvex_test::TempDir temp;
   const std::string input = temp.file("self.tif");
-  TiffSpec spec;
-  orvex_test::writeTiff(input, spec, orvex_test::patternImage(spec));
+  TiffSpec tiffSpec;
+  orvex_test::writeTiff(input, tiffSpec, orvex_test::patternImage(tiffSpec));
   const auto before = orvex_cli_test::readTextFile(input);
   const auto run = runTool({"copy", input, input});
   EXPECT_EQ(run.exitCode, 2);

@@ -65,21 +65,22 @@ void PrintTo(const Picture& picture, std::ostream* out) {
   *out << (picture.values.size() > 48 ? ", ...}" : "}");
 }
 
-Picture uprightPicture(const orvex_test::TiffSpec& spec, const std::vector<uint8_t>& stored) {
-  const uint16_t orientation = spec.orientation.value_or(ORIENTATION_TOPLEFT);
+Picture uprightPicture(const orvex_test::TiffSpec& tiffSpec, const std::vector<uint8_t>& stored) {
+  const uint16_t orientation = tiffSpec.orientation.value_or(ORIENTATION_TOPLEFT);
   const bool columns = orientation >= ORIENTATION_LEFTTOP;
   Picture picture;
-  picture.width = columns ? spec.height : spec.width;
-  picture.height = columns ? spec.width : spec.height;
-  picture.samples = spec.samplesPerPixel;
+  picture.width = columns ? tiffSpec.height : tiffSpec.width;
+  picture.height = columns ? tiffSpec.width : tiffSpec.height;
+  picture.samples = tiffSpec.samplesPerPixel;
   picture.values.resize(size_t{picture.width} * picture.height * picture.samples);
-  const size_t rowBytes = orvex_test::storedRowBytes(spec);
-  for (uint32_t r = 0; r < spec.height; ++r) {
-    for (uint32_t c = 0; c < spec.width; ++c) {
-      const Placement at = placed(orientation, c, r, spec.width, spec.height);
-      for (uint16_t s = 0; s < spec.samplesPerPixel; ++s) {
-        picture.values[(size_t{at.y} * picture.width + at.x) * picture.samples + s] = sampleAt(
-            stored.data() + r * rowBytes, size_t{c} * spec.samplesPerPixel + s, spec.bitsPerSample);
+  const size_t rowBytes = orvex_test::storedRowBytes(tiffSpec);
+  for (uint32_t r = 0; r < tiffSpec.height; ++r) {
+    for (uint32_t c = 0; c < tiffSpec.width; ++c) {
+      const Placement at = placed(orientation, c, r, tiffSpec.width, tiffSpec.height);
+      for (uint16_t s = 0; s < tiffSpec.samplesPerPixel; ++s) {
+        picture.values[(size_t{at.y} * picture.width + at.x) * picture.samples + s] =
+            sampleAt(stored.data() + r * rowBytes, size_t{c} * tiffSpec.samplesPerPixel + s,
+                     tiffSpec.bitsPerSample);
       }
     }
   }

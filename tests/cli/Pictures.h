@@ -30,7 +30,7 @@ void PrintTo(const Picture& picture, std::ostream* out);
 
 /// The upright picture of a contiguous image written with TiffFileBuilder, by TIFF's
 /// orientation rules (5 to 8: stored rows are picture columns).
-Picture uprightPicture(const orvex_test::TiffSpec& spec, const std::vector<uint8_t>& stored);
+Picture uprightPicture(const orvex_test::TiffSpec& tiffSpec, const std::vector<uint8_t>& stored);
 
 /// The first directory of a TIFF file as libtiff reads it, contiguous or separate (its
 /// orientation tag is not applied).

@@ -18,12 +18,12 @@ using orvex_test::TiffSpec;
 
 class Preview : public ::testing::Test {
 protected:
-  // Writes `spec` with `stored` and previews it; the PNG read back.
-  PngPicture preview(const TiffSpec& spec, const std::vector<uint8_t>& stored,
+  // Writes `tiffSpec` with `stored` and previews it; the PNG read back.
+  PngPicture preview(const TiffSpec& tiffSpec, const std::vector<uint8_t>& stored,
                      std::vector<std::string> options = {}) {
     const std::string input = temp_.file("in.tif");
     const std::string output = temp_.file("out.png");
-    orvex_test::writeTiff(input, spec, stored);
+    orvex_test::writeTiff(input, tiffSpec, stored);
     std::vector<std::string> arguments = {"preview", input, output};
     arguments.insert(arguments.end(), options.begin(), options.end());
     lastRun_ = runTool(arguments);
@@ -43,19 +43,19 @@ std::vector<uint8_t> bytesOf(const std::vector<T>& values) {
 }
 
 TEST_F(Preview, ColumnsOfOrientationSixBecomeAnUprightRgbPicture) {
-  TiffSpec spec;
-  spec.width = 5;
-  spec.height = 3;
-  spec.samplesPerPixel = 3;
-  spec.photometric = PHOTOMETRIC_RGB;
-  spec.orientation = ORIENTATION_RIGHTTOP;
-  const std::vector<uint8_t> stored = orvex_test::patternImage(spec);
-  const PngPicture png = preview(spec, stored);
+  TiffSpec tiffSpec;
+  tiffSpec.width = 5;
+  tiffSpec.height = 3;
+  tiffSpec.samplesPerPixel = 3;
+  tiffSpec.photometric = PHOTOMETRIC_RGB;
+  tiffSpec.orientation = ORIENTATION_RIGHTTOP;
+  const std::vector<uint8_t> stored = orvex_test::patternImage(tiffSpec);
+  const PngPicture png = preview(tiffSpec, stored);
   ASSERT_TRUE(png.read);
   EXPECT_EQ(png.width, 3U);
   EXPECT_EQ(png.height, 5U);
   ASSERT_EQ(png.channels, 3U);
-  const orvex_cli_test::Picture expected = orvex_cli_test::uprightPicture(spec, stored);
+  const orvex_cli_test::Picture expected = orvex_cli_test::uprightPicture(tiffSpec, stored);
   for (uint32_t y = 0; y < 5; ++y) {
     for (uint32_t x = 0; x < 3; ++x) {
       for (unsigned c = 0; c < 3; ++c) {
@@ -67,90 +67,91 @@ TEST_F(Preview, ColumnsOfOrientationSixBecomeAnUprightRgbPicture) {
 }
 
 TEST_F(Preview, SixteenBitGreyKeepsTheHighByte) {
-  TiffSpec spec;
-  spec.width = 4;
-  spec.height = 1;
-  spec.bitsPerSample = 16;
-  const PngPicture png = preview(spec, bytesOf<uint16_t>({0x0000, 0x12FF, 0x8001, 0xFFFF}));
+  TiffSpec tiffSpec;
+  tiffSpec.width = 4;
+  tiffSpec.height = 1;
+  tiffSpec.bitsPerSample = 16;
+  const PngPicture png = preview(tiffSpec, bytesOf<uint16_t>({0x0000, 0x12FF, 0x8001, 0xFFFF}));
   ASSERT_TRUE(png.read);
   ASSERT_EQ(png.channels, 1U);
   EXPECT_EQ(png.pixels, (std::vector<uint8_t>{0x00, 0x12, 0x80, 0xFF}));
 }
 
 TEST_F(Preview, SignedSamplesStartAtBlack) {
-  TiffSpec spec;
-  spec.width = 3;
-  spec.height = 1;
-  spec.sampleFormat = SAMPLEFORMAT_INT;
-  const PngPicture png = preview(spec, {0x80, 0x00, 0x7F});  // -128, 0, 127
+  TiffSpec tiffSpec;
+  tiffSpec.width = 3;
+  tiffSpec.height = 1;
+  tiffSpec.sampleFormat = SAMPLEFORMAT_INT;
+  const PngPicture png = preview(tiffSpec, {0x80, 0x00, 0x7F});  // -128, 0, 127
   ASSERT_TRUE(png.read);
   EXPECT_EQ(png.pixels, (std::vector<uint8_t>{0, 128, 255}));
 }
 
 TEST_F(Preview, FloatsAreClampedToZeroOne) {
-  TiffSpec spec;
-  spec.width = 6;
-  spec.height = 1;
-  spec.bitsPerSample = 32;
-  spec.sampleFormat = SAMPLEFORMAT_IEEEFP;
-  const PngPicture png = preview(spec, bytesOf<float>({-0.5F, 0.0F, 0.25F, 0.5F, 1.0F, 7.0F}));
+  TiffSpec tiffSpec;
+  tiffSpec.width = 6;
+  tiffSpec.height = 1;
+  tiffSpec.bitsPerSample = 32;
+  tiffSpec.sampleFormat = SAMPLEFORMAT_IEEEFP;
+  const PngPicture png = preview(tiffSpec, bytesOf<float>({-0.5F, 0.0F, 0.25F, 0.5F, 1.0F, 7.0F}));
   ASSERT_TRUE(png.read);
   EXPECT_EQ(png.pixels, (std::vector<uint8_t>{0, 0, 64, 128, 255, 255}));
 }
 
 TEST_F(Preview, OneBitMinIsWhiteIsInvertedAndScaled) {
-  TiffSpec spec;
-  spec.width = 10;
-  spec.height = 1;
-  spec.bitsPerSample = 1;
-  spec.photometric = PHOTOMETRIC_MINISWHITE;
-  const PngPicture png = preview(spec, {0b10110000, 0b01000000});
+  TiffSpec tiffSpec;
+  tiffSpec.width = 10;
+  tiffSpec.height = 1;
+  tiffSpec.bitsPerSample = 1;
+  tiffSpec.photometric = PHOTOMETRIC_MINISWHITE;
+  const PngPicture png = preview(tiffSpec, {0b10110000, 0b01000000});
   ASSERT_TRUE(png.read);
   EXPECT_EQ(png.pixels, (std::vector<uint8_t>{0, 255, 0, 0, 255, 255, 255, 255, 255, 0}));
 }
 
 TEST_F(Preview, FourBitGreyIsScaled) {
-  TiffSpec spec;
-  spec.width = 3;
-  spec.height = 1;
-  spec.bitsPerSample = 4;
-  const PngPicture png = preview(spec, {0x0F, 0x80});
+  TiffSpec tiffSpec;
+  tiffSpec.width = 3;
+  tiffSpec.height = 1;
+  tiffSpec.bitsPerSample = 4;
+  const PngPicture png = preview(tiffSpec, {0x0F, 0x80});
   ASSERT_TRUE(png.read);
   EXPECT_EQ(png.pixels, (std::vector<uint8_t>{0, 255, 136}));
 }
 
 TEST_F(Preview, AssociatedAlphaIsDividedOutForPngsStraightAlpha) {
-  TiffSpec spec;
-  spec.width = 3;
-  spec.height = 1;
-  spec.samplesPerPixel = 4;
-  spec.photometric = PHOTOMETRIC_RGB;
-  spec.extraSamples = {EXTRASAMPLE_ASSOCALPHA};
-  const PngPicture png = preview(spec, {100, 50, 0, 200, 9, 9, 9, 0, 255, 128, 1, 255});
+  TiffSpec tiffSpec;
+  tiffSpec.width = 3;
+  tiffSpec.height = 1;
+  tiffSpec.samplesPerPixel = 4;
+  tiffSpec.photometric = PHOTOMETRIC_RGB;
+  tiffSpec.extraSamples = {EXTRASAMPLE_ASSOCALPHA};
+  const PngPicture png = preview(tiffSpec, {100, 50, 0, 200, 9, 9, 9, 0, 255, 128, 1, 255});
   ASSERT_TRUE(png.read);
   ASSERT_EQ(png.channels, 4U);
   EXPECT_EQ(png.pixels, (std::vector<uint8_t>{128, 64, 0, 200, 0, 0, 0, 0, 255, 128, 1, 255}));
 }
 
 TEST_F(Preview, UnassociatedAlphaIsKeptAsItIs) {
-  TiffSpec spec;
-  spec.width = 2;
-  spec.height = 1;
-  spec.samplesPerPixel = 2;
-  spec.extraSamples = {EXTRASAMPLE_UNASSALPHA};
-  const PngPicture png = preview(spec, {100, 50, 7, 0});
+  TiffSpec tiffSpec;
+  tiffSpec.width = 2;
+  tiffSpec.height = 1;
+  tiffSpec.samplesPerPixel = 2;
+  tiffSpec.extraSamples = {EXTRASAMPLE_UNASSALPHA};
+  const PngPicture png = preview(tiffSpec, {100, 50, 7, 0});
   ASSERT_TRUE(png.read);
   ASSERT_EQ(png.channels, 2U);
   EXPECT_EQ(png.pixels, (std::vector<uint8_t>{100, 50, 7, 0}));
 }
 
 TEST_F(Preview, OneChannelAskedForIsShownInGrey) {
-  TiffSpec spec;
-  spec.width = 2;
-  spec.height = 2;
-  spec.samplesPerPixel = 3;
-  spec.photometric = PHOTOMETRIC_RGB;
-  const PngPicture png = preview(spec, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {"--channel", "1"});
+  TiffSpec tiffSpec;
+  tiffSpec.width = 2;
+  tiffSpec.height = 2;
+  tiffSpec.samplesPerPixel = 3;
+  tiffSpec.photometric = PHOTOMETRIC_RGB;
+  const PngPicture png =
+      preview(tiffSpec, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {"--channel", "1"});
   ASSERT_TRUE(png.read);
   ASSERT_EQ(png.channels, 1U);
   EXPECT_EQ(png.pixels, (std::vector<uint8_t>{2, 5, 8, 11}));
@@ -158,13 +159,13 @@ TEST_F(Preview, OneChannelAskedForIsShownInGrey) {
 }
 
 TEST_F(Preview, OtherColourModelsShowTheirFirstChannel) {
-  TiffSpec spec;
-  spec.width = 2;
-  spec.height = 1;
-  spec.samplesPerPixel = 4;
-  spec.photometric = PHOTOMETRIC_SEPARATED;
-  spec.inkSet = INKSET_CMYK;
-  const PngPicture png = preview(spec, {10, 20, 30, 40, 50, 60, 70, 80});
+  TiffSpec tiffSpec;
+  tiffSpec.width = 2;
+  tiffSpec.height = 1;
+  tiffSpec.samplesPerPixel = 4;
+  tiffSpec.photometric = PHOTOMETRIC_SEPARATED;
+  tiffSpec.inkSet = INKSET_CMYK;
+  const PngPicture png = preview(tiffSpec, {10, 20, 30, 40, 50, 60, 70, 80});
   ASSERT_TRUE(png.read);
   ASSERT_EQ(png.channels, 1U);
   EXPECT_EQ(png.pixels, (std::vector<uint8_t>{10, 50}));
@@ -173,10 +174,10 @@ TEST_F(Preview, OtherColourModelsShowTheirFirstChannel) {
 }
 
 TEST_F(Preview, ChannelBeyondTheImageIsBadUsage) {
-  TiffSpec spec;
+  TiffSpec tiffSpec;
   const std::string input = temp_.file("grey.tif");
   const std::string output = temp_.file("grey.png");
-  orvex_test::writeTiff(input, spec, orvex_test::patternImage(spec));
+  orvex_test::writeTiff(input, tiffSpec, orvex_test::patternImage(tiffSpec));
   const auto run = runTool({"preview", input, output, "--channel", "1"});
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(run.err, "orvex: --channel 1: the image has channels 0 to 0\n");
@@ -184,12 +185,12 @@ TEST_F(Preview, ChannelBeyondTheImageIsBadUsage) {
 }
 
 TEST_F(Preview, ComplexSamplesCannotBeShown) {
-  TiffSpec spec;
-  spec.bitsPerSample = 32;
-  spec.sampleFormat = SAMPLEFORMAT_COMPLEXINT;
+  TiffSpec tiffSpec;
+  tiffSpec.bitsPerSample = 32;
+  tiffSpec.sampleFormat = SAMPLEFORMAT_COMPLEXINT;
   const std::string input = temp_.file("complex.tif");
   const std::string output = temp_.file("complex.png");
-  orvex_test::writeTiff(input, spec, orvex_test::patternImage(spec));
+  orvex_test::writeTiff(input, tiffSpec, orvex_test::patternImage(tiffSpec));
   const auto run = runTool({"preview", input, output});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.err, "orvex: a preview cannot show samples of 32 bits in complex integer format\n");

@@ -11,11 +11,11 @@ class Progress : public ::testing::Test {
 protected:
   // 16 MiB of samples: the smallest image that counts as large.
   void SetUp() override {
-    orvex_test::TiffSpec spec;
-    spec.width = 4096;
-    spec.height = 4096;
-    spec.rowsPerStrip = 256;
-    orvex_test::writeTiff(input_, spec, std::vector<uint8_t>(size_t{4096} * 4096, 0x5A));
+    orvex_test::TiffSpec tiffSpec;
+    tiffSpec.width = 4096;
+    tiffSpec.height = 4096;
+    tiffSpec.rowsPerStrip = 256;
+    orvex_test::writeTiff(input_, tiffSpec, std::vector<uint8_t>(size_t{4096} * 4096, 0x5A));
   }
 
   orvex_test::TempDir temp_;

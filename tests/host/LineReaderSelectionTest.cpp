@@ -17,13 +17,13 @@ constexpr const char* kSelect = "[TiffReader::createSuitableTiffLineReader] ";
 
 struct SelectionCase {
   const char* name;
-  TiffSpec spec;
+  TiffSpec tiffSpec;
   bool accepted;
   int level;  ///< of the line below
   std::string line;
 };
 
-TiffSpec spec(uint16_t photometric, uint16_t bits, uint16_t samples, uint16_t planar = 1) {
+TiffSpec tiffSpec(uint16_t photometric, uint16_t bits, uint16_t samples, uint16_t planar = 1) {
   TiffSpec s;
   s.width = 8;
   s.height = 3;
@@ -40,7 +40,7 @@ TiffSpec withExtra(TiffSpec s, std::vector<uint16_t> extra) {
 }
 
 TiffSpec palette(uint16_t bits, uint16_t samples = 1, uint16_t planar = 1) {
-  TiffSpec s = spec(PHOTOMETRIC_PALETTE, bits, samples, planar);
+  TiffSpec s = tiffSpec(PHOTOMETRIC_PALETTE, bits, samples, planar);
   s.colorMap.assign(3 * (size_t{1} << bits), 0);
   return s;
 }
@@ -67,7 +67,7 @@ TEST_P(LineReaderSelection, AcceptsOrRefusesWithTheExactLine) {
   const SelectionCase& c = GetParam();
   orvex_test::TempDir temp;
   const std::string path = temp.file("selection.tif");
-  orvex_test::writeTiff(path, c.spec, orvex_test::patternImage(c.spec));
+  orvex_test::writeTiff(path, c.tiffSpec, orvex_test::patternImage(c.tiffSpec));
   auto reader = orvex_host_test::makeReader();
   ASSERT_TRUE(reader->begin(path.c_str()));
   LogCapture log;
@@ -84,16 +84,16 @@ TEST_P(LineReaderSelection, AcceptsOrRefusesWithTheExactLine) {
 INSTANTIATE_TEST_SUITE_P(
     Table, LineReaderSelection,
     ::testing::Values(
-        SelectionCase{"GreyWithAlpha", withExtra(spec(1, 8, 2), {2}), true, 2, kCommon},
-        SelectionCase{"WhiteIsZeroOneBit", spec(0, 1, 1), true, 2, kCommon},
-        SelectionCase{"FourBitGreyAlphaContiguous", withExtra(spec(1, 4, 2), {2}), false, 4,
+        SelectionCase{"GreyWithAlpha", withExtra(tiffSpec(1, 8, 2), {2}), true, 2, kCommon},
+        SelectionCase{"WhiteIsZeroOneBit", tiffSpec(0, 1, 1), true, 2, kCommon},
+        SelectionCase{"FourBitGreyAlphaContiguous", withExtra(tiffSpec(1, 4, 2), {2}), false, 4,
                       kContiguousSubByte},
-        SelectionCase{"FourBitGreyAlphaSeparate", withExtra(spec(1, 4, 2, 2), {2}), true, 2,
+        SelectionCase{"FourBitGreyAlphaSeparate", withExtra(tiffSpec(1, 4, 2, 2), {2}), true, 2,
                       kCommon},
         SelectionCase{
-            "RgbWithTwoExtra", withExtra(spec(2, 8, 4), {2, 0}), false, 4,
+            "RgbWithTwoExtra", withExtra(tiffSpec(2, 8, 4), {2, 0}), false, 4,
             std::string(kSelect) + "PHOTOMETRIC_RGB: samplesperpixel(4) - extrasamples(2) < 3"},
-        SelectionCase{"RgbWithOneExtra", withExtra(spec(2, 8, 4), {1}), true, 2, kCommon},
+        SelectionCase{"RgbWithOneExtra", withExtra(tiffSpec(2, 8, 4), {1}), true, 2, kCommon},
         SelectionCase{"Palette8", palette(8), true, 2, kCommon},
         SelectionCase{"Palette4TwoSamplesContiguous", palette(4, 2), false, 4, kContiguousSubByte},
         SelectionCase{
@@ -106,26 +106,26 @@ INSTANTIATE_TEST_SUITE_P(
         SelectionCase{"PaletteSigned", withFormat(palette(8), SAMPLEFORMAT_INT), false, 2,
                       std::string(kSelect) + "not support PHOTOMETRIC_PALETTE[reason: sampleformat "
                                              "is not SAMPLEFORMAT_UINT]!"},
-        SelectionCase{"Mask", spec(PHOTOMETRIC_MASK, 1, 1), true, 2, kCommon},
-        SelectionCase{"Cmyk", spec(PHOTOMETRIC_SEPARATED, 8, 4), true, 0, "[TIFFTAG_INKSET]:1"},
+        SelectionCase{"Mask", tiffSpec(PHOTOMETRIC_MASK, 1, 1), true, 2, kCommon},
+        SelectionCase{"Cmyk", tiffSpec(PHOTOMETRIC_SEPARATED, 8, 4), true, 0, "[TIFFTAG_INKSET]:1"},
         SelectionCase{
-            "CmyOnly", spec(PHOTOMETRIC_SEPARATED, 8, 3), false, 4,
+            "CmyOnly", tiffSpec(PHOTOMETRIC_SEPARATED, 8, 3), false, 4,
             std::string(kSelect) + "PHOTOMETRIC_SEPARATED: samplesperpixel is 3 , less than 4!"},
         // The directory read itself refuses a separated image whose inks are not CMYK.
-        SelectionCase{"SeparatedOtherInks", withInkSet(spec(PHOTOMETRIC_SEPARATED, 8, 4), 2), false,
-                      4, std::string(kSelect) + "readTiffInfo failed!"},
-        SelectionCase{"YCbCr", spec(PHOTOMETRIC_YCBCR, 8, 3), true, 2, kSpecial},
-        SelectionCase{"CieLab", spec(PHOTOMETRIC_CIELAB, 8, 3), true, 2, kCommon},
-        SelectionCase{"IccLab", spec(PHOTOMETRIC_ICCLAB, 8, 3), true, 2, kCommon},
-        SelectionCase{"ItuLab", spec(PHOTOMETRIC_ITULAB, 8, 3), true, 2, kCommon},
-        SelectionCase{"Cfa", spec(PHOTOMETRIC_CFA, 8, 1), true, 2, kCommon},
+        SelectionCase{"SeparatedOtherInks", withInkSet(tiffSpec(PHOTOMETRIC_SEPARATED, 8, 4), 2),
+                      false, 4, std::string(kSelect) + "readTiffInfo failed!"},
+        SelectionCase{"YCbCr", tiffSpec(PHOTOMETRIC_YCBCR, 8, 3), true, 2, kSpecial},
+        SelectionCase{"CieLab", tiffSpec(PHOTOMETRIC_CIELAB, 8, 3), true, 2, kCommon},
+        SelectionCase{"IccLab", tiffSpec(PHOTOMETRIC_ICCLAB, 8, 3), true, 2, kCommon},
+        SelectionCase{"ItuLab", tiffSpec(PHOTOMETRIC_ITULAB, 8, 3), true, 2, kCommon},
+        SelectionCase{"Cfa", tiffSpec(PHOTOMETRIC_CFA, 8, 1), true, 2, kCommon},
         SelectionCase{
-            "LogLUncompressed", spec(PHOTOMETRIC_LOGL, 16, 1), false, 4,
+            "LogLUncompressed", tiffSpec(PHOTOMETRIC_LOGL, 16, 1), false, 4,
             std::string(kSelect) + "PHOTOMETRIC_LOGL: LogL data must be COMPRESSION_SGILOG!"},
-        SelectionCase{"LogLuvUncompressed", spec(PHOTOMETRIC_LOGLUV, 16, 3), true, 2, kCommon},
-        SelectionCase{"Photometric7", spec(7, 8, 1), false, 2,
+        SelectionCase{"LogLuvUncompressed", tiffSpec(PHOTOMETRIC_LOGLUV, 16, 3), true, 2, kCommon},
+        SelectionCase{"Photometric7", tiffSpec(7, 8, 1), false, 2,
                       std::string(kSelect) + "not support photometric:7!"},
-        SelectionCase{"Photometric32767", spec(32767, 8, 1), false, 2,
+        SelectionCase{"Photometric32767", tiffSpec(32767, 8, 1), false, 2,
                       std::string(kSelect) + "not support photometric:32767!"}),
     [](const ::testing::TestParamInfo<SelectionCase>& param) { return param.param.name; });
 

@@ -22,31 +22,31 @@ constexpr int kMilestone = 2;
 constexpr int kError = 4;
 
 TiffSpec rgb(uint32_t width, uint32_t height) {
-  TiffSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.photometric = PHOTOMETRIC_RGB;
-  spec.samplesPerPixel = 3;
-  return spec;
+  TiffSpec tiffSpec;
+  tiffSpec.width = width;
+  tiffSpec.height = height;
+  tiffSpec.photometric = PHOTOMETRIC_RGB;
+  tiffSpec.samplesPerPixel = 3;
+  return tiffSpec;
 }
 
 class ReaderDirectory : public ::testing::Test {
 protected:
-  /// Writes `spec` (twice when `directories` is 2) and opens it.
-  void open(const TiffSpec& spec, int directories = 1) {
+  /// Writes `tiffSpec` (twice when `directories` is 2) and opens it.
+  void open(const TiffSpec& tiffSpec, int directories = 1) {
     path_ = temp_.file("image.tif");
-    stored_ = orvex_test::patternImage(spec);
+    stored_ = orvex_test::patternImage(tiffSpec);
     orvex_test::TiffFileBuilder builder(path_);
     for (int i = 0; i < directories; ++i) {
-      builder.addDirectory(spec, stored_);
+      builder.addDirectory(tiffSpec, stored_);
     }
     builder.close();
     ASSERT_TRUE(reader_->begin(path_.c_str()));
   }
 
   /// Stored row `row` of a contiguous image.
-  std::vector<uint8_t> storedRow(const TiffSpec& spec, uint32_t row) const {
-    const size_t bytes = orvex_test::storedRowBytes(spec);
+  std::vector<uint8_t> storedRow(const TiffSpec& tiffSpec, uint32_t row) const {
+    const size_t bytes = orvex_test::storedRowBytes(tiffSpec);
     return std::vector<uint8_t>(stored_.begin() + row * bytes, stored_.begin() + (row + 1) * bytes);
   }
 
@@ -101,12 +101,12 @@ TEST_F(ReaderDirectory, CallsOutsideTheirStatesAreRefused) {
 }
 
 TEST_F(ReaderDirectory, ColumnImageReportsUprightSizeAndExchangedResolutions) {
-  TiffSpec spec = rgb(300, 200);
-  spec.orientation = ORIENTATION_LEFTTOP;
-  spec.xResolution = 300.0F;
-  spec.yResolution = 150.0F;
-  spec.resolutionUnit = RESUNIT_CENTIMETER;
-  open(spec);
+  TiffSpec tiffSpec = rgb(300, 200);
+  tiffSpec.orientation = ORIENTATION_LEFTTOP;
+  tiffSpec.xResolution = 300.0F;
+  tiffSpec.yResolution = 150.0F;
+  tiffSpec.resolutionUnit = RESUNIT_CENTIMETER;
+  open(tiffSpec);
   ASSERT_TRUE(reader_->beginReadSubDir(0));
   const TiffImageInfo info = reader_->getImageInfo();
   EXPECT_EQ(info.width, 200U);
@@ -133,18 +133,18 @@ TEST_F(ReaderDirectory, MissingResolutionIsSeventyTwoPerInch) {
 }
 
 TEST_F(ReaderDirectory, NoResolutionUnitIsUnknown) {
-  TiffSpec spec = rgb(4, 3);
-  spec.resolutionUnit = RESUNIT_NONE;
-  open(spec);
+  TiffSpec tiffSpec = rgb(4, 3);
+  tiffSpec.resolutionUnit = RESUNIT_NONE;
+  open(tiffSpec);
   ASSERT_TRUE(reader_->beginReadSubDir(0));
   EXPECT_EQ(reader_->getImageInfo().resolutionUnit, TiffResolutionUnit::Unknown);
 }
 
 TEST_F(ReaderDirectory, ExtraSamplesWithoutResourcesGiveUnnamedChannels) {
-  TiffSpec spec = rgb(4, 3);
-  spec.samplesPerPixel = 5;
-  spec.extraSamples = {EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_UNSPECIFIED};
-  open(spec);
+  TiffSpec tiffSpec = rgb(4, 3);
+  tiffSpec.samplesPerPixel = 5;
+  tiffSpec.extraSamples = {EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_UNSPECIFIED};
+  open(tiffSpec);
   ASSERT_TRUE(reader_->beginReadSubDir(0));
   LogCapture log;
   const TiffImageInfo info = reader_->getImageInfo();
@@ -161,31 +161,31 @@ TEST_F(ReaderDirectory, ExtraSamplesWithoutResourcesGiveUnnamedChannels) {
 }
 
 TEST_F(ReaderDirectory, IccProfileArrivesByteForByte) {
-  TiffSpec spec = rgb(4, 3);
+  TiffSpec tiffSpec = rgb(4, 3);
   for (int i = 0; i < 300; ++i) {
-    spec.iccProfile.push_back(static_cast<uint8_t>(i * 13));
+    tiffSpec.iccProfile.push_back(static_cast<uint8_t>(i * 13));
   }
-  open(spec, 2);
+  open(tiffSpec, 2);
   ASSERT_TRUE(reader_->beginReadSubDir(1));
-  EXPECT_EQ(reader_->getImageInfo().iccProfile, spec.iccProfile);
+  EXPECT_EQ(reader_->getImageInfo().iccProfile, tiffSpec.iccProfile);
 }
 
 TEST_F(ReaderDirectory, BottomLeftDeliversTheLastStoredRowFirst) {
-  TiffSpec spec = rgb(5, 4);
-  spec.orientation = ORIENTATION_BOTLEFT;
-  open(spec);
+  TiffSpec tiffSpec = rgb(5, 4);
+  tiffSpec.orientation = ORIENTATION_BOTLEFT;
+  open(tiffSpec);
   ASSERT_TRUE(reader_->beginReadSubDir(0));
   for (uint32_t row = 0; row < 4; ++row) {
-    EXPECT_EQ(interleavedRow(*reader_, row), storedRow(spec, 3 - row)) << row;
+    EXPECT_EQ(interleavedRow(*reader_, row), storedRow(tiffSpec, 3 - row)) << row;
   }
 }
 
 TEST_F(ReaderDirectory, TopLeftDeliversStoredRowsAndChannels) {
-  const TiffSpec spec = rgb(5, 4);
-  open(spec);
+  const TiffSpec tiffSpec = rgb(5, 4);
+  open(tiffSpec);
   ASSERT_TRUE(reader_->beginReadSubDir(0));
-  EXPECT_EQ(interleavedRow(*reader_, 0), storedRow(spec, 0));
-  const std::vector<uint8_t> row = storedRow(spec, 2);
+  EXPECT_EQ(interleavedRow(*reader_, 0), storedRow(tiffSpec, 0));
+  const std::vector<uint8_t> row = storedRow(tiffSpec, 2);
   const std::vector<uint8_t> green = channelRow(*reader_, 1, 2);
   ASSERT_EQ(green.size(), 5U);
   for (size_t x = 0; x < 5; ++x) {
@@ -226,14 +226,14 @@ TEST_F(ReaderDirectory, ChannelBeyondTheSamplesReachesTheHostAsOutRange) {
 }
 
 TEST_F(ReaderDirectory, PaletteIsDescribedAsEightBitRgb) {
-  TiffSpec spec;
-  spec.photometric = PHOTOMETRIC_PALETTE;
-  spec.bitsPerSample = 4;
-  spec.colorMap.assign(3 * 16, 0);
-  for (size_t i = 0; i < spec.colorMap.size(); ++i) {
-    spec.colorMap[i] = static_cast<uint16_t>(i * 5);
+  TiffSpec tiffSpec;
+  tiffSpec.photometric = PHOTOMETRIC_PALETTE;
+  tiffSpec.bitsPerSample = 4;
+  tiffSpec.colorMap.assign(3 * 16, 0);
+  for (size_t i = 0; i < tiffSpec.colorMap.size(); ++i) {
+    tiffSpec.colorMap[i] = static_cast<uint16_t>(i * 5);
   }
-  open(spec);
+  open(tiffSpec);
   ASSERT_TRUE(reader_->beginReadSubDir(0));
   const TiffImageInfo info = reader_->getImageInfo();
   EXPECT_EQ(info.photometric, TiffPhotometric::Rgb);
@@ -243,9 +243,9 @@ TEST_F(ReaderDirectory, PaletteIsDescribedAsEightBitRgb) {
   const std::vector<uint8_t> row = interleavedRow(*reader_, 0);
   ASSERT_EQ(row.size(), 12U);
   const uint8_t index = stored_[0] >> 4;
-  EXPECT_EQ(row[0], spec.colorMap[index]);
-  EXPECT_EQ(row[1], spec.colorMap[16 + index]);
-  EXPECT_EQ(row[2], spec.colorMap[32 + index]);
+  EXPECT_EQ(row[0], tiffSpec.colorMap[index]);
+  EXPECT_EQ(row[1], tiffSpec.colorMap[16 + index]);
+  EXPECT_EQ(row[2], tiffSpec.colorMap[32 + index]);
 }
 
 }  // namespace

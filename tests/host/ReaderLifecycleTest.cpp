@@ -27,9 +27,9 @@ protected:
   std::string writeImage(const std::string& name, int directories = 1) {
     const std::string path = temp_.file(name);
     orvex_test::TiffFileBuilder builder(path);
-    TiffSpec spec;
+    TiffSpec tiffSpec;
     for (int i = 0; i < directories; ++i) {
-      builder.addDirectory(spec, orvex_test::patternImage(spec));
+      builder.addDirectory(tiffSpec, orvex_test::patternImage(tiffSpec));
     }
     return path;
   }

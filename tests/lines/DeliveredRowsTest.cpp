@@ -24,14 +24,14 @@ class DeliveredRows : public ::testing::TestWithParam<RowsCase> {
 protected:
   // 37 pixels across 16-pixel tiles leaves a last tile column of 5; 21 rows leave a last
   // strip of 1 row and a last tile row of 5.
-  TiffSpec spec() const {
+  TiffSpec tiffSpec() const {
     const auto [orientation, tiled, planar, bits, samples] = GetParam();
     return layoutSpec(37, 21, bits, samples, planar, tiled, orientation);
   }
 };
 
 TEST_P(DeliveredRows, MatchTheOrientedStoredPixels) {
-  const TiffSpec image = spec();
+  const TiffSpec image = tiffSpec();
   orvex_test::TempDir temp;
   const std::string path = temp.file("rows.tif");
   orvex_test::writeTiff(path, image, storedImage(image));

@@ -43,14 +43,14 @@ class AdjusterOrientation : public ::testing::TestWithParam<OrientationLog> {};
 
 TEST_P(AdjusterOrientation, LogsItsModeAndDescribesTheDeliveredImage) {
   const OrientationLog& param = GetParam();
-  TiffSpec spec = layoutSpec(37, 21, 16, 2, PLANARCONFIG_SEPARATE, false, param.orientation);
-  spec.xResolution = 300.0f;
-  spec.yResolution = 150.0f;
-  spec.resolutionUnit = RESUNIT_CENTIMETER;
-  spec.sampleFormat = SAMPLEFORMAT_INT;
-  spec.extraSamples = {EXTRASAMPLE_ASSOCALPHA};
+  TiffSpec tiffSpec = layoutSpec(37, 21, 16, 2, PLANARCONFIG_SEPARATE, false, param.orientation);
+  tiffSpec.xResolution = 300.0f;
+  tiffSpec.yResolution = 150.0f;
+  tiffSpec.resolutionUnit = RESUNIT_CENTIMETER;
+  tiffSpec.sampleFormat = SAMPLEFORMAT_INT;
+  tiffSpec.extraSamples = {EXTRASAMPLE_ASSOCALPHA};
   orvex_test::TempDir temp;
-  orvex_test::writeTiff(temp.file("o.tif"), spec, storedImage(spec));
+  orvex_test::writeTiff(temp.file("o.tif"), tiffSpec, storedImage(tiffSpec));
   TiffHandle tif = openForReading(temp.file("o.tif"));
   TiffCommonLineReader reader(tif.get());
   LogCapture capture;
@@ -113,9 +113,9 @@ private:
 class UnknownOrientation : public ::testing::TestWithParam<uint16_t> {};
 
 TEST_P(UnknownOrientation, BehavesAsTopLeft) {
-  const TiffSpec spec = layoutSpec(37, 21, 8, 3, PLANARCONFIG_CONTIG, true, 1);
+  const TiffSpec tiffSpec = layoutSpec(37, 21, 8, 3, PLANARCONFIG_CONTIG, true, 1);
   orvex_test::TempDir temp;
-  orvex_test::writeTiff(temp.file("o.tif"), spec, storedImage(spec));
+  orvex_test::writeTiff(temp.file("o.tif"), tiffSpec, storedImage(tiffSpec));
   TiffHandle tif = openForReading(temp.file("o.tif"));
   OrientationRewritingReader reader(tif.get(), GetParam());
   LogCapture capture;
@@ -123,22 +123,22 @@ TEST_P(UnknownOrientation, BehavesAsTopLeft) {
   const std::vector<LogRecord> expected = {{kDetail, kPostInitialize + "DoNothing"}};
   EXPECT_EQ(postInitializeRecords(capture), expected);
   EXPECT_EQ(reader.tiffLineAdjuster()->colFirst(), 0u);
-  for (uint32_t row = 0; row < spec.height; ++row) {
+  for (uint32_t row = 0; row < tiffSpec.height; ++row) {
     uint8_t* data = nullptr;
     uint32_t size = 0;
     const bool read = reader.readScanline(row, &data, &size);
-    ASSERT_EQ(bytesOf(read, data, size), expectedRow(spec, row)) << "row " << row;
+    ASSERT_EQ(bytesOf(read, data, size), expectedRow(tiffSpec, row)) << "row " << row;
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(OutsideOneToEight, UnknownOrientation, ::testing::Values(0, 9));
 
 TEST(AdjusterRows, OneBitWidthTenMirroredKeepsSpareBitsClear) {
-  TiffSpec spec = layoutSpec(10, 1, 1, 1, PLANARCONFIG_CONTIG, false, 2);
+  TiffSpec tiffSpec = layoutSpec(10, 1, 1, 1, PLANARCONFIG_CONTIG, false, 2);
   // Pixels 1101001001, with the six spare bits of the stored row set.
   const std::vector<uint8_t> stored = {0xD2, 0x7F};
   orvex_test::TempDir temp;
-  orvex_test::writeTiff(temp.file("bits.tif"), spec, stored);
+  orvex_test::writeTiff(temp.file("bits.tif"), tiffSpec, stored);
   TiffHandle tif = openForReading(temp.file("bits.tif"));
   TiffCommonLineReader reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
@@ -151,17 +151,17 @@ TEST(AdjusterRows, OneBitWidthTenMirroredKeepsSpareBitsClear) {
 }
 
 TEST(AdjusterRows, RowBuffersAreAllocatedOncePerDirectory) {
-  const TiffSpec spec = layoutSpec(37, 21, 4, 3, PLANARCONFIG_CONTIG, true, 3);
+  const TiffSpec tiffSpec = layoutSpec(37, 21, 4, 3, PLANARCONFIG_CONTIG, true, 3);
   orvex_test::TempDir temp;
-  orvex_test::writeTiff(temp.file("o.tif"), spec, storedImage(spec));
+  orvex_test::writeTiff(temp.file("o.tif"), tiffSpec, storedImage(tiffSpec));
   TiffHandle tif = openForReading(temp.file("o.tif"));
   TiffCommonLineReader reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   LogCapture capture;
-  for (uint32_t row = 0; row < spec.height; ++row) {
+  for (uint32_t row = 0; row < tiffSpec.height; ++row) {
     uint8_t* data = nullptr;
     ASSERT_TRUE(reader.readScanline(row, &data, nullptr));
-    for (uint16_t channel = 0; channel < spec.samplesPerPixel; ++channel) {
+    for (uint16_t channel = 0; channel < tiffSpec.samplesPerPixel; ++channel) {
       ASSERT_TRUE(reader.readScanline(channel, row, &data, nullptr));
     }
   }

@@ -28,9 +28,9 @@ constexpr int kError = 4;
 
 class LineReaderFailure : public ::testing::Test {
 protected:
-  std::string writeImage(const TiffSpec& spec, const std::string& name = "image.tif") {
+  std::string writeImage(const TiffSpec& tiffSpec, const std::string& name = "image.tif") {
     const std::string path = temp_.file(name);
-    orvex_test::writeTiff(path, spec, storedImage(spec));
+    orvex_test::writeTiff(path, tiffSpec, storedImage(tiffSpec));
     return path;
   }
 
@@ -74,11 +74,11 @@ TEST_F(LineReaderFailure, DirectoryIndexAtTheCountFailsSilently) {
 
 TEST_F(LineReaderFailure, UnreadableDirectoryLogsTheIndex) {
   const std::string path = temp_.file("two.tif");
-  const TiffSpec spec = layoutSpec(4, 4, 8, 1, PLANARCONFIG_CONTIG, false, 1);
+  const TiffSpec tiffSpec = layoutSpec(4, 4, 8, 1, PLANARCONFIG_CONTIG, false, 1);
   {
     orvex_test::TiffFileBuilder builder(path);
-    builder.addDirectory(spec, storedImage(spec));
-    builder.addDirectory(spec, storedImage(spec));
+    builder.addDirectory(tiffSpec, storedImage(tiffSpec));
+    builder.addDirectory(tiffSpec, storedImage(tiffSpec));
   }
   // Without its ImageLength entry libtiff cannot read the second directory.
   patchTagCode(path, 1, TIFFTAG_IMAGELENGTH, 65000);
@@ -93,11 +93,11 @@ TEST_F(LineReaderFailure, UnreadableDirectoryLogsTheIndex) {
 }
 
 TEST_F(LineReaderFailure, RefusedTagsLogTheReadFailureAtDetailLevel) {
-  TiffSpec spec = layoutSpec(4, 4, 8, 4, PLANARCONFIG_CONTIG, false, 1);
-  spec.photometric = PHOTOMETRIC_SEPARATED;
-  spec.extraSamples.clear();
-  spec.inkSet = INKSET_MULTIINK;
-  TiffHandle tif = openForReading(writeImage(spec));
+  TiffSpec tiffSpec = layoutSpec(4, 4, 8, 4, PLANARCONFIG_CONTIG, false, 1);
+  tiffSpec.photometric = PHOTOMETRIC_SEPARATED;
+  tiffSpec.extraSamples.clear();
+  tiffSpec.inkSet = INKSET_MULTIINK;
+  TiffHandle tif = openForReading(writeImage(tiffSpec));
   TiffCommonLineReader reader(tif.get());
   LogCapture capture;
   EXPECT_FALSE(reader.beginRead(0));
@@ -198,9 +198,9 @@ class DecodeFailure : public LineReaderFailure,
 
 TEST_P(DecodeFailure, IsLoggedByTheVariantAndRetriedOnTheNextRequest) {
   const auto [tiled, planar] = GetParam();
-  TiffSpec spec = layoutSpec(16, 8, 8, 1, planar, tiled, 1);
-  spec.rowsPerStrip = tiled ? 0 : 8;
-  const std::string path = writeImage(spec);
+  TiffSpec tiffSpec = layoutSpec(16, 8, 8, 1, planar, tiled, 1);
+  tiffSpec.rowsPerStrip = tiled ? 0 : 8;
+  const std::string path = writeImage(tiffSpec);
   patchTagValue(path, 0, tiled ? TIFFTAG_TILEOFFSETS : TIFFTAG_STRIPOFFSETS, 0x7FFFFF00);
   TiffHandle tif = openForReading(path);
   TiffCommonLineReader reader(tif.get());

@@ -7,23 +7,23 @@ namespace orvex_lines_test {
 orvex_test::TiffSpec layoutSpec(uint32_t width, uint32_t height, uint16_t bitsPerSample,
                                 uint16_t samplesPerPixel, uint16_t planar, bool tiled,
                                 uint16_t orientation) {
-  orvex_test::TiffSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bitsPerSample = bitsPerSample;
-  spec.samplesPerPixel = samplesPerPixel;
-  spec.planar = planar;
-  spec.orientation = orientation;
+  orvex_test::TiffSpec tiffSpec;
+  tiffSpec.width = width;
+  tiffSpec.height = height;
+  tiffSpec.bitsPerSample = bitsPerSample;
+  tiffSpec.samplesPerPixel = samplesPerPixel;
+  tiffSpec.planar = planar;
+  tiffSpec.orientation = orientation;
   const uint16_t colours = samplesPerPixel >= 3 ? 3 : 1;
-  spec.photometric = colours == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
-  spec.extraSamples.assign(samplesPerPixel - colours, EXTRASAMPLE_UNSPECIFIED);
+  tiffSpec.photometric = colours == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+  tiffSpec.extraSamples.assign(samplesPerPixel - colours, EXTRASAMPLE_UNSPECIFIED);
   if (tiled) {
-    spec.tileWidth = 16;
-    spec.tileLength = 16;
+    tiffSpec.tileWidth = 16;
+    tiffSpec.tileLength = 16;
   } else {
-    spec.rowsPerStrip = 4;
+    tiffSpec.rowsPerStrip = 4;
   }
-  return spec;
+  return tiffSpec;
 }
 
 TiffHandle openForReading(const std::string& path) {

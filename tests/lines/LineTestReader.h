@@ -1,4 +1,4 @@
-// Shared setup of the line-reader tests: test images from a spec, and reading them back.
+// Shared setup of the line-reader tests: test images from a tiffSpec, and reading them back.
 #pragma once
 
 #include <tiffio.h>
@@ -12,7 +12,7 @@
 
 namespace orvex_lines_test {
 
-/// A spec of the given layout; `tiled` uses 16 x 16 tiles, otherwise strips of 4 rows.
+/// A tiffSpec of the given layout; `tiled` uses 16 x 16 tiles, otherwise strips of 4 rows.
 /// One or two samples are grey, three or more RGB; samples beyond those are extra samples.
 orvex_test::TiffSpec layoutSpec(uint32_t width, uint32_t height, uint16_t bitsPerSample,
                                 uint16_t samplesPerPixel, uint16_t planar, bool tiled,

@@ -81,23 +81,23 @@ class PaletteRows : public ::testing::TestWithParam<RowsCase> {};
 
 TEST_P(PaletteRows, DeliverEveryRowAndChannelThroughTheColourMap) {
   const auto [bits, wide, orientation, layout] = GetParam();
-  TiffSpec spec = layoutPaletteSpec(bits, layout, orientation, narrowColorMap(bits));
+  TiffSpec tiffSpec = layoutPaletteSpec(bits, layout, orientation, narrowColorMap(bits));
   if (wide) {
     // One value above a byte, on an entry the image uses, turns the whole image to 16 bits.
-    const uint32_t used = storedSample(spec, 0, 0, 0);
-    spec.colorMap[spec.colorMap.size() / 3 + used] = 0xABCD;
+    const uint32_t used = storedSample(tiffSpec, 0, 0, 0);
+    tiffSpec.colorMap[tiffSpec.colorMap.size() / 3 + used] = 0xABCD;
   }
   const uint16_t outputBits = wide ? 16 : 8;
   orvex_test::TempDir temp;
-  orvex_test::writeTiff(temp.file("p.tif"), spec, storedImage(spec));
+  orvex_test::writeTiff(temp.file("p.tif"), tiffSpec, storedImage(tiffSpec));
   TiffHandle tif = openForReading(temp.file("p.tif"));
   TiffCommonLineReader reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   expectRgbDescription(reader.tiffLineAdjuster()->adjustedImageInfo(), outputBits);
 
-  for (uint32_t row = 0; row < spec.height; ++row) {
-    const std::vector<uint8_t> expected = expectedRgbRow(spec, row, outputBits);
-    ASSERT_EQ(expected.size(), size_t{spec.width} * 3 * outputBits / 8);
+  for (uint32_t row = 0; row < tiffSpec.height; ++row) {
+    const std::vector<uint8_t> expected = expectedRgbRow(tiffSpec, row, outputBits);
+    ASSERT_EQ(expected.size(), size_t{tiffSpec.width} * 3 * outputBits / 8);
     ASSERT_EQ(readRow(reader, row), expected) << "row " << row;
     for (uint16_t channel = 0; channel < 3; ++channel) {
       ASSERT_EQ(readChannel(reader, channel, row), channelOf(expected, channel, outputBits))
@@ -131,18 +131,18 @@ class PaletteOutputDepth : public ::testing::TestWithParam<DepthCase> {};
 
 TEST_P(PaletteOutputDepth, IsSixteenBitsOnlyWhenSomeValueNeedsThem) {
   const DepthCase& param = GetParam();
-  TiffSpec spec = paletteSpec(5, 2, 8, PLANARCONFIG_CONTIG, false, 1, narrowColorMap(8));
-  spec.colorMap[256 * param.table + param.entry] = param.value;
+  TiffSpec tiffSpec = paletteSpec(5, 2, 8, PLANARCONFIG_CONTIG, false, 1, narrowColorMap(8));
+  tiffSpec.colorMap[256 * param.table + param.entry] = param.value;
   // Every pixel shows the changed entry.
   const std::vector<uint8_t> stored(10, static_cast<uint8_t>(param.entry));
   orvex_test::TempDir temp;
-  orvex_test::writeTiff(temp.file("p.tif"), spec, stored);
+  orvex_test::writeTiff(temp.file("p.tif"), tiffSpec, stored);
   TiffHandle tif = openForReading(temp.file("p.tif"));
   TiffCommonLineReader reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   EXPECT_EQ(reader.tiffLineAdjuster()->adjustedImageInfo().bitspersample_, param.outputBits);
   const std::vector<uint32_t> indexes(5, param.entry);
-  EXPECT_EQ(readRow(reader, 1), rgbRowOf(indexes, spec.colorMap, param.outputBits));
+  EXPECT_EQ(readRow(reader, 1), rgbRowOf(indexes, tiffSpec.colorMap, param.outputBits));
 }
 
 INSTANTIATE_TEST_SUITE_P(ColourMapValues, PaletteOutputDepth,
@@ -156,10 +156,10 @@ INSTANTIATE_TEST_SUITE_P(ColourMapValues, PaletteOutputDepth,
 
 TEST(PaletteChannels, ChannelThreeIsOutOfRange) {
   for (const bool wide : {false, true}) {
-    TiffSpec spec = paletteSpec(6, 3, 8, PLANARCONFIG_CONTIG, false, 2, narrowColorMap(8));
-    spec.colorMap[0] = wide ? 300 : 30;
+    TiffSpec tiffSpec = paletteSpec(6, 3, 8, PLANARCONFIG_CONTIG, false, 2, narrowColorMap(8));
+    tiffSpec.colorMap[0] = wide ? 300 : 30;
     orvex_test::TempDir temp;
-    orvex_test::writeTiff(temp.file("p.tif"), spec, storedImage(spec));
+    orvex_test::writeTiff(temp.file("p.tif"), tiffSpec, storedImage(tiffSpec));
     TiffHandle tif = openForReading(temp.file("p.tif"));
     TiffCommonLineReader reader(tif.get());
     ASSERT_TRUE(reader.beginRead(0));
@@ -171,7 +171,7 @@ TEST(PaletteChannels, ChannelThreeIsOutOfRange) {
       EXPECT_STREQ(error.what(), "out range!");
     }
     // Green stays reachable afterwards.
-    const std::vector<uint8_t> expected = expectedRgbRow(spec, 0, wide ? 16 : 8);
+    const std::vector<uint8_t> expected = expectedRgbRow(tiffSpec, 0, wide ? 16 : 8);
     EXPECT_EQ(readChannel(reader, 1, 0), channelOf(expected, 1, wide ? 16 : 8));
   }
 }
@@ -190,9 +190,9 @@ bool fromPostInitialize(const LogRecord& record) {
 }
 
 TEST_P(PaletteLog, PostInitializeAndRowBuffersLogExactly) {
-  const TiffSpec spec = paletteSpec(9, 12, 4, GetParam().planar, false, 2, narrowColorMap(4));
+  const TiffSpec tiffSpec = paletteSpec(9, 12, 4, GetParam().planar, false, 2, narrowColorMap(4));
   orvex_test::TempDir temp;
-  orvex_test::writeTiff(temp.file("p.tif"), spec, storedImage(spec));
+  orvex_test::writeTiff(temp.file("p.tif"), tiffSpec, storedImage(tiffSpec));
   TiffHandle tif = openForReading(temp.file("p.tif"));
   TiffCommonLineReader reader(tif.get());
   LogCapture capture;
@@ -211,7 +211,7 @@ TEST_P(PaletteLog, PostInitializeAndRowBuffersLogExactly) {
   uint8_t* firstChannel = nullptr;
   ASSERT_TRUE(reader.readScanline(0, &firstRow, nullptr));
   ASSERT_TRUE(reader.readScanline(0, 0, &firstChannel, nullptr));
-  for (uint32_t row = 1; row < spec.height; ++row) {
+  for (uint32_t row = 1; row < tiffSpec.height; ++row) {
     uint8_t* data = nullptr;
     ASSERT_TRUE(reader.readScanline(row, &data, nullptr));
     EXPECT_EQ(data, firstRow) << "RGB row reallocated at row " << row;

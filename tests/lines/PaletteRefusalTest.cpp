@@ -30,13 +30,13 @@ constexpr int kError = 4;
 class PaletteRefusal : public ::testing::Test {
 protected:
   // Any bytes do as image data: these images are refused or fail before their samples count.
-  std::string write(const TiffSpec& spec) {
+  std::string write(const TiffSpec& tiffSpec) {
     const std::string path = temp_.file("p.tif");
-    const size_t bytes =
-        orvex_test::storedRowBytes(spec) * spec.height * orvex_test::storedPlaneCount(spec);
+    const size_t bytes = orvex_test::storedRowBytes(tiffSpec) * tiffSpec.height *
+                         orvex_test::storedPlaneCount(tiffSpec);
     std::vector<uint8_t> stored(bytes);
     for (size_t i = 0; i < bytes; ++i) stored[i] = static_cast<uint8_t>(i * 7);
-    orvex_test::writeTiff(path, spec, stored);
+    orvex_test::writeTiff(path, tiffSpec, stored);
     return path;
   }
 
@@ -44,8 +44,9 @@ protected:
 };
 
 TEST_F(PaletteRefusal, TwelveBitIndexesPassPostInitializeButNoRowIsExpanded) {
-  const TiffSpec spec = paletteSpec(5, 6, 12, PLANARCONFIG_CONTIG, false, 1, narrowColorMap(12));
-  TiffHandle tif = openForReading(write(spec));
+  const TiffSpec tiffSpec =
+      paletteSpec(5, 6, 12, PLANARCONFIG_CONTIG, false, 1, narrowColorMap(12));
+  TiffHandle tif = openForReading(write(tiffSpec));
   TiffCommonLineReader reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   EXPECT_EQ(reader.tiffLineAdjuster()->adjustedImageInfo().bitspersample_, 8);
@@ -53,7 +54,7 @@ TEST_F(PaletteRefusal, TwelveBitIndexesPassPostInitializeButNoRowIsExpanded) {
   LogCapture capture;
   const std::string failed = "[TiffLineAdjuster::adjustScanline] adjustPhotometric failed!";
   size_t attempts = 0;
-  for (uint32_t row = 0; row < spec.height; ++row) {
+  for (uint32_t row = 0; row < tiffSpec.height; ++row) {
     uint8_t* data = nullptr;
     EXPECT_FALSE(reader.readScanline(row, &data, nullptr)) << "row " << row;
     EXPECT_FALSE(reader.readScanline(1, row, &data, nullptr)) << "row " << row;
@@ -73,10 +74,10 @@ class PaletteRefused : public PaletteRefusal, public ::testing::WithParamInterfa
 
 TEST_P(PaletteRefused, BeginReadFailsWithTheReason) {
   const RefusedCase& param = GetParam();
-  TiffSpec spec = paletteSpec(3, 2, param.bitsPerSample, PLANARCONFIG_CONTIG, false, 1,
-                              narrowColorMap(param.bitsPerSample));
-  spec.samplesPerPixel = param.samplesPerPixel;
-  TiffHandle tif = openForReading(write(spec));
+  TiffSpec tiffSpec = paletteSpec(3, 2, param.bitsPerSample, PLANARCONFIG_CONTIG, false, 1,
+                                  narrowColorMap(param.bitsPerSample));
+  tiffSpec.samplesPerPixel = param.samplesPerPixel;
+  TiffHandle tif = openForReading(write(tiffSpec));
   TiffCommonLineReader reader(tif.get());
   LogCapture capture;
   EXPECT_FALSE(reader.beginRead(0));
@@ -96,8 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST_F(PaletteRefusal, NonPaletteDirectoryIsRefusedBeforeAnythingElse) {
-  const TiffSpec spec = layoutSpec(3, 2, 8, 1, PLANARCONFIG_CONTIG, false, 1);
-  TiffHandle tif = openForReading(write(spec));
+  const TiffSpec tiffSpec = layoutSpec(3, 2, 8, 1, PLANARCONFIG_CONTIG, false, 1);
+  TiffHandle tif = openForReading(write(tiffSpec));
   TiffCommonLineReader reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   TiffPaletteLineAdjuster adjuster(&reader);
@@ -133,8 +134,8 @@ protected:
 };
 
 TEST_F(PaletteInfo, YieldsLibtiffsOwnTables) {
-  const TiffSpec spec = paletteSpec(4, 2, 4, PLANARCONFIG_CONTIG, false, 1, narrowColorMap(4));
-  TiffHandle tif = openForReading(write(spec));
+  const TiffSpec tiffSpec = paletteSpec(4, 2, 4, PLANARCONFIG_CONTIG, false, 1, narrowColorMap(4));
+  TiffHandle tif = openForReading(write(tiffSpec));
   uint16_t bits = 0;
   const uint16_t* tables[3] = {nullptr, nullptr, nullptr};
   LogCapture capture;
@@ -146,7 +147,7 @@ TEST_F(PaletteInfo, YieldsLibtiffsOwnTables) {
   for (uint16_t table = 0; table < 3; ++table) {
     EXPECT_EQ(tables[table], own[table]) << "table " << table << " was copied";
     const std::vector<uint16_t> values(tables[table], tables[table] + 16);
-    const auto first = spec.colorMap.begin() + 16 * table;
+    const auto first = tiffSpec.colorMap.begin() + 16 * table;
     EXPECT_EQ(values, std::vector<uint16_t>(first, first + 16)) << "table " << table;
   }
 }

@@ -19,10 +19,10 @@ std::vector<uint16_t> narrowColorMap(uint16_t bitsPerSample) {
 
 TiffSpec paletteSpec(uint32_t width, uint32_t height, uint16_t bitsPerSample, uint16_t planar,
                      bool tiled, uint16_t orientation, std::vector<uint16_t> colorMap) {
-  TiffSpec spec = layoutSpec(width, height, bitsPerSample, 1, planar, tiled, orientation);
-  spec.photometric = PHOTOMETRIC_PALETTE;
-  spec.colorMap = std::move(colorMap);
-  return spec;
+  TiffSpec tiffSpec = layoutSpec(width, height, bitsPerSample, 1, planar, tiled, orientation);
+  tiffSpec.photometric = PHOTOMETRIC_PALETTE;
+  tiffSpec.colorMap = std::move(colorMap);
+  return tiffSpec;
 }
 
 uint16_t colorMapEntry(const std::vector<uint16_t>& colorMap, uint16_t table, uint32_t index) {
@@ -40,14 +40,14 @@ std::vector<uint8_t> rgbRowOf(const std::vector<uint32_t>& indexes,
   return packSamples(samples, outputBits);
 }
 
-std::vector<uint8_t> expectedRgbRow(const TiffSpec& spec, uint32_t row, uint16_t outputBits) {
+std::vector<uint8_t> expectedRgbRow(const TiffSpec& tiffSpec, uint32_t row, uint16_t outputBits) {
   std::vector<uint32_t> indexes;
-  for (uint32_t i = 0; i < spec.width; ++i) {
-    const StoredPixel from =
-        storedPixelOfDelivered(spec.orientation.value_or(1), spec.width, spec.height, row, i);
-    indexes.push_back(storedSample(spec, from.x, from.y, 0));
+  for (uint32_t i = 0; i < tiffSpec.width; ++i) {
+    const StoredPixel from = storedPixelOfDelivered(tiffSpec.orientation.value_or(1),
+                                                    tiffSpec.width, tiffSpec.height, row, i);
+    indexes.push_back(storedSample(tiffSpec, from.x, from.y, 0));
   }
-  return rgbRowOf(indexes, spec.colorMap, outputBits);
+  return rgbRowOf(indexes, tiffSpec.colorMap, outputBits);
 }
 
 std::vector<uint8_t> channelOf(const std::vector<uint8_t>& rgbRow, uint16_t channel,

@@ -13,7 +13,8 @@ namespace orvex_lines_test {
 /// Red, green and blue tables one after the other, every value below 256.
 std::vector<uint16_t> narrowColorMap(uint16_t bitsPerSample);
 
-/// A one-sample palette image of the given layout whose indexes are storedSample(spec, x, y, 0).
+/// A one-sample palette image of the given layout whose indexes are storedSample(tiffSpec, x, y,
+/// 0).
 orvex_test::TiffSpec paletteSpec(uint32_t width, uint32_t height, uint16_t bitsPerSample,
                                  uint16_t planar, bool tiled, uint16_t orientation,
                                  std::vector<uint16_t> colorMap);
@@ -26,7 +27,7 @@ std::vector<uint8_t> rgbRowOf(const std::vector<uint32_t>& indexes,
                               const std::vector<uint16_t>& colorMap, uint16_t outputBits);
 
 /// Delivered row `row` of an image written from paletteSpec.
-std::vector<uint8_t> expectedRgbRow(const orvex_test::TiffSpec& spec, uint32_t row,
+std::vector<uint8_t> expectedRgbRow(const orvex_test::TiffSpec& tiffSpec, uint32_t row,
                                     uint16_t outputBits);
 
 /// Channel `channel` of an RGB row.

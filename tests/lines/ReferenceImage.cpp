@@ -7,12 +7,12 @@ namespace orvex_lines_test {
 
 using orvex_test::TiffSpec;
 
-uint32_t storedSample(const TiffSpec& spec, uint32_t x, uint32_t y, uint16_t sample) {
+uint32_t storedSample(const TiffSpec& tiffSpec, uint32_t x, uint32_t y, uint16_t sample) {
   uint32_t h = x * 0x9E3779B1u ^ (y + 1) * 0x85EBCA77u ^ (sample + 7u) * 0xC2B2AE3Du;
   h ^= h >> 15;
   h *= 0x2C1B3C6Du;
   h ^= h >> 13;
-  return spec.bitsPerSample >= 32 ? h : h & ((1u << spec.bitsPerSample) - 1);
+  return tiffSpec.bitsPerSample >= 32 ? h : h & ((1u << tiffSpec.bitsPerSample) - 1);
 }
 
 std::vector<uint8_t> packSamples(const std::vector<uint32_t>& samples, uint16_t bitsPerSample) {
@@ -45,18 +45,18 @@ std::vector<uint8_t> packSamples(const std::vector<uint32_t>& samples, uint16_t 
   return bytes;
 }
 
-std::vector<uint8_t> storedImage(const TiffSpec& spec) {
-  const bool separate = spec.planar == PLANARCONFIG_SEPARATE;
+std::vector<uint8_t> storedImage(const TiffSpec& tiffSpec) {
+  const bool separate = tiffSpec.planar == PLANARCONFIG_SEPARATE;
   std::vector<uint8_t> image;
-  for (uint16_t plane = 0; plane < orvex_test::storedPlaneCount(spec); ++plane) {
-    for (uint32_t y = 0; y < spec.height; ++y) {
+  for (uint16_t plane = 0; plane < orvex_test::storedPlaneCount(tiffSpec); ++plane) {
+    for (uint32_t y = 0; y < tiffSpec.height; ++y) {
       std::vector<uint32_t> samples;
-      for (uint32_t x = 0; x < spec.width; ++x) {
-        for (uint16_t s = 0; s < spec.samplesPerPixel; ++s) {
-          if (!separate || s == plane) samples.push_back(storedSample(spec, x, y, s));
+      for (uint32_t x = 0; x < tiffSpec.width; ++x) {
+        for (uint16_t s = 0; s < tiffSpec.samplesPerPixel; ++s) {
+          if (!separate || s == plane) samples.push_back(storedSample(tiffSpec, x, y, s));
         }
       }
-      const std::vector<uint8_t> row = packSamples(samples, spec.bitsPerSample);
+      const std::vector<uint8_t> row = packSamples(samples, tiffSpec.bitsPerSample);
       image.insert(image.end(), row.begin(), row.end());
     }
   }
@@ -89,13 +89,14 @@ StoredPixel storedPixelOfPicture(uint16_t orientation, uint32_t width, uint32_t 
   }
 }
 
-std::vector<uint32_t> deliveredSamples(const TiffSpec& spec, uint32_t row, int channel) {
-  const uint16_t orientation = spec.orientation.value_or(1);
+std::vector<uint32_t> deliveredSamples(const TiffSpec& tiffSpec, uint32_t row, int channel) {
+  const uint16_t orientation = tiffSpec.orientation.value_or(1);
   std::vector<uint32_t> samples;
-  for (uint32_t i = 0; i < spec.width; ++i) {
-    const StoredPixel from = storedPixelOfDelivered(orientation, spec.width, spec.height, row, i);
-    for (uint16_t s = 0; s < spec.samplesPerPixel; ++s) {
-      if (channel < 0 || channel == s) samples.push_back(storedSample(spec, from.x, from.y, s));
+  for (uint32_t i = 0; i < tiffSpec.width; ++i) {
+    const StoredPixel from =
+        storedPixelOfDelivered(orientation, tiffSpec.width, tiffSpec.height, row, i);
+    for (uint16_t s = 0; s < tiffSpec.samplesPerPixel; ++s) {
+      if (channel < 0 || channel == s) samples.push_back(storedSample(tiffSpec, from.x, from.y, s));
     }
   }
   return samples;
@@ -110,12 +111,12 @@ StoredPixel storedPixelOfDelivered(uint16_t orientation, uint32_t width, uint32_
                  : storedPixelOfPicture(orientation, width, length, i, row);
 }
 
-std::vector<uint8_t> expectedRow(const TiffSpec& spec, uint32_t row) {
-  return packSamples(deliveredSamples(spec, row, -1), spec.bitsPerSample);
+std::vector<uint8_t> expectedRow(const TiffSpec& tiffSpec, uint32_t row) {
+  return packSamples(deliveredSamples(tiffSpec, row, -1), tiffSpec.bitsPerSample);
 }
 
-std::vector<uint8_t> expectedChannelRow(const TiffSpec& spec, uint32_t row, uint16_t channel) {
-  return packSamples(deliveredSamples(spec, row, channel), spec.bitsPerSample);
+std::vector<uint8_t> expectedChannelRow(const TiffSpec& tiffSpec, uint32_t row, uint16_t channel) {
+  return packSamples(deliveredSamples(tiffSpec, row, channel), tiffSpec.bitsPerSample);
 }
 
 }  // namespace orvex_lines_test

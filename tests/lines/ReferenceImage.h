@@ -9,11 +9,12 @@
 
 namespace orvex_lines_test {
 
-/// Sample `sample` of the stored pixel at column x of stored row y, within the spec's depth.
-uint32_t storedSample(const orvex_test::TiffSpec& spec, uint32_t x, uint32_t y, uint16_t sample);
+/// Sample `sample` of the stored pixel at column x of stored row y, within the tiffSpec's depth.
+uint32_t storedSample(const orvex_test::TiffSpec& tiffSpec, uint32_t x, uint32_t y,
+                      uint16_t sample);
 
 /// The image of storedSample in the layout TiffFileBuilder writes.
-std::vector<uint8_t> storedImage(const orvex_test::TiffSpec& spec);
+std::vector<uint8_t> storedImage(const orvex_test::TiffSpec& tiffSpec);
 
 struct StoredPixel {
   uint32_t x;
@@ -25,10 +26,10 @@ struct StoredPixel {
 StoredPixel storedPixelOfDelivered(uint16_t orientation, uint32_t width, uint32_t length,
                                    uint32_t row, uint32_t i);
 
-/// Delivered row r with every sample of each pixel, packed at the spec's depth.
-std::vector<uint8_t> expectedRow(const orvex_test::TiffSpec& spec, uint32_t row);
-/// Delivered row r of one channel, packed at the spec's depth.
-std::vector<uint8_t> expectedChannelRow(const orvex_test::TiffSpec& spec, uint32_t row,
+/// Delivered row r with every sample of each pixel, packed at the tiffSpec's depth.
+std::vector<uint8_t> expectedRow(const orvex_test::TiffSpec& tiffSpec, uint32_t row);
+/// Delivered row r of one channel, packed at the tiffSpec's depth.
+std::vector<uint8_t> expectedChannelRow(const orvex_test::TiffSpec& tiffSpec, uint32_t row,
                                         uint16_t channel);
 
 /// Samples of 1, 2 or 4 bits packed most significant bit first; 8, 16 and 32-bit samples as

@@ -23,7 +23,7 @@ struct YCbCrSpec {
   uint32_t tileLength = 0;
 };
 
-void writeYCbCr(const std::string& path, const YCbCrSpec& spec);
+void writeYCbCr(const std::string& path, const YCbCrSpec& tiffSpec);
 
 /// The whole image from TIFFReadRGBAImageOriented with `orientation` requested: row 0 first,
 /// each row's pixels left to right.

@@ -29,18 +29,18 @@ const Layout kLayouts[] = {Layout::kStrips, Layout::kTiles, Layout::kJpegStrips,
 // its RGBA interface when the file is not memory-mapped (it compares the tile size with its
 // read buffer's rounded-up size).
 YCbCrSpec specOf(Layout layout, uint16_t orientation) {
-  YCbCrSpec spec;
-  spec.orientation = orientation;
-  spec.width = 40;
-  spec.height = 37;
+  YCbCrSpec tiffSpec;
+  tiffSpec.orientation = orientation;
+  tiffSpec.width = 40;
+  tiffSpec.height = 37;
   const bool jpeg = layout == Layout::kJpegStrips || layout == Layout::kJpegTiles;
-  spec.compression = jpeg ? COMPRESSION_JPEG : COMPRESSION_NONE;
-  spec.rowsPerStrip = jpeg ? 16 : 4;
+  tiffSpec.compression = jpeg ? COMPRESSION_JPEG : COMPRESSION_NONE;
+  tiffSpec.rowsPerStrip = jpeg ? 16 : 4;
   if (layout == Layout::kTiles || layout == Layout::kJpegTiles) {
-    spec.tileWidth = jpeg ? 16 : 32;
-    spec.tileLength = spec.tileWidth;
+    tiffSpec.tileWidth = jpeg ? 16 : 32;
+    tiffSpec.tileLength = tiffSpec.tileWidth;
   }
-  return spec;
+  return tiffSpec;
 }
 
 uint16_t orientationOf(TIFF* tif) {
@@ -161,8 +161,8 @@ INSTANTIATE_TEST_SUITE_P(Files, SpecialLineReaderRealFile,
 
 class SpecialLineReaderFile : public ::testing::Test {
 protected:
-  void write(const YCbCrSpec& spec) {
-    spec_ = spec;
+  void write(const YCbCrSpec& tiffSpec) {
+    spec_ = tiffSpec;
     path_ = temp_.file("ycbcr.tif");
     writeYCbCr(path_, spec_);
   }
@@ -217,9 +217,9 @@ TEST_F(SpecialLineReaderFile, HandleShowsBottomLeftOnlyWhileADirectoryIsRead) {
 }
 
 TEST_F(SpecialLineReaderFile, OneStripBeyondTheLengthIsDecodedOnceForAllRows) {
-  YCbCrSpec spec;
-  spec.rowsPerStrip = 1000;
-  write(spec);
+  YCbCrSpec tiffSpec;
+  tiffSpec.rowsPerStrip = 1000;
+  write(tiffSpec);
   const std::vector<uint32_t> upright = libtiffRaster(path_, ORIENTATION_TOPLEFT);
   CountingTiff file(path_);
   TiffSpecialLineReader reader(file.tif());
@@ -255,9 +255,9 @@ class SpecialLineReaderUndecodable : public SpecialLineReaderFile,
 
 // libtiff's RGBA interface converts 8-bit YCbCr only.
 TEST_P(SpecialLineReaderUndecodable, SixteenBitYCbCrFailsWithTheRGBACallNamed) {
-  YCbCrSpec spec = specOf(GetParam(), ORIENTATION_TOPLEFT);
-  spec.bitsPerSample = 16;
-  write(spec);
+  YCbCrSpec tiffSpec = specOf(GetParam(), ORIENTATION_TOPLEFT);
+  tiffSpec.bitsPerSample = 16;
+  write(tiffSpec);
   TiffHandle tif = openForReading(path_);
   TiffSpecialLineReader reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));

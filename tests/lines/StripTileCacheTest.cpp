@@ -114,20 +114,20 @@ INSTANTIATE_TEST_SUITE_P(Layouts, StripTileCache,
 
 TEST(StripCache, RowsPerStripBeyondTheLengthDecodeOnceForTheWholeImage) {
   orvex_test::TempDir temp;
-  TiffSpec spec = layoutSpec(37, 21, 16, 1, PLANARCONFIG_CONTIG, false, 1);
-  spec.rowsPerStrip = 1000;
+  TiffSpec tiffSpec = layoutSpec(37, 21, 16, 1, PLANARCONFIG_CONTIG, false, 1);
+  tiffSpec.rowsPerStrip = 1000;
   const std::string path = temp.file("onestrip.tif");
-  orvex_test::writeTiff(path, spec, storedImage(spec));
+  orvex_test::writeTiff(path, tiffSpec, storedImage(tiffSpec));
   CountingTiff file(path);
   TiffCommonLineReader reader(file.tif());
   ASSERT_TRUE(reader.beginRead(0));
   size_t readsAfterRow0 = 0;
-  for (uint32_t row = 0; row < spec.height; ++row) {
+  for (uint32_t row = 0; row < tiffSpec.height; ++row) {
     const size_t before = file.reads();
     uint8_t* data = nullptr;
     uint32_t size = 0;
     ASSERT_TRUE(reader.readScanline(row, &data, &size));
-    EXPECT_EQ(std::vector<uint8_t>(data, data + size), expectedRow(spec, row)) << "row " << row;
+    EXPECT_EQ(std::vector<uint8_t>(data, data + size), expectedRow(tiffSpec, row)) << "row " << row;
     if (row == 0) {
       EXPECT_GT(file.reads(), before);
       readsAfterRow0 = file.reads();

@@ -58,15 +58,15 @@ class TiffPhotoshopTagReaderTest : public ::testing::Test {
 protected:
   // A grey image with the given extra samples and, unless `photoshop` is null, tag 34377.
   ReadOutcome readFile(const std::vector<uint16_t>& extraSamples, const Bytes* photoshop) {
-    orvex_test::TiffSpec spec;
-    spec.samplesPerPixel = static_cast<uint16_t>(1 + extraSamples.size());
-    spec.extraSamples = extraSamples;
+    orvex_test::TiffSpec tiffSpec;
+    tiffSpec.samplesPerPixel = static_cast<uint16_t>(1 + extraSamples.size());
+    tiffSpec.extraSamples = extraSamples;
     if (photoshop != nullptr) {
-      spec.photoshop = *photoshop;
-      spec.writeEmptyPhotoshop = photoshop->empty();
+      tiffSpec.photoshop = *photoshop;
+      tiffSpec.writeEmptyPhotoshop = photoshop->empty();
     }
     const std::string path = dir_.file("channels.tif");
-    orvex_test::writeTiff(path, spec, orvex_test::patternImage(spec));
+    orvex_test::writeTiff(path, tiffSpec, orvex_test::patternImage(tiffSpec));
     return readPath(path);
   }
 
@@ -110,12 +110,12 @@ TEST_F(TiffPhotoshopTagReaderTest, NoExtraSamplesGiveNoChannels) {
 // directory reads as one without the tag.
 TEST_F(TiffPhotoshopTagReaderTest, TagOfZeroBytesReadsAsMissing) {
   const Bytes fourBytes = {1, 2, 3, 4};  // stored inside the directory entry
-  orvex_test::TiffSpec spec;
-  spec.samplesPerPixel = 2;
-  spec.extraSamples = {1};
-  spec.photoshop = fourBytes;
+  orvex_test::TiffSpec tiffSpec;
+  tiffSpec.samplesPerPixel = 2;
+  tiffSpec.extraSamples = {1};
+  tiffSpec.photoshop = fourBytes;
   const std::string path = dir_.file("empty-photoshop.tif");
-  orvex_test::writeTiff(path, spec, orvex_test::patternImage(spec));
+  orvex_test::writeTiff(path, tiffSpec, orvex_test::patternImage(tiffSpec));
   ASSERT_TRUE(setFirstDirectoryCount(path, TIFFTAG_PHOTOSHOP, 0));
   const ReadOutcome outcome = readPath(path);
   EXPECT_FALSE(outcome.result);

@@ -32,26 +32,26 @@ TiffHandle openTiff(const std::string& path, const char* mode = "r") {
   return TiffHandle(TIFFOpen(path.c_str(), mode), TIFFClose);
 }
 
-TiffSpec withResolution(TiffSpec spec) {
-  spec.xResolution = 300.0f;
-  spec.yResolution = 300.0f;
-  return spec;
+TiffSpec withResolution(TiffSpec tiffSpec) {
+  tiffSpec.xResolution = 300.0f;
+  tiffSpec.yResolution = 300.0f;
+  return tiffSpec;
 }
 
 class TiffHelperRead : public ::testing::Test {
 protected:
-  std::string write(const std::vector<TiffSpec>& specs) {
+  std::string write(const std::vector<TiffSpec>& tiffSpecs) {
     const std::string path = temp_.file("image" + std::to_string(++files_) + ".tif");
     orvex_test::TiffFileBuilder builder(path);
-    for (const TiffSpec& spec : specs) {
-      builder.addDirectory(spec, orvex_test::patternImage(spec));
+    for (const TiffSpec& tiffSpec : tiffSpecs) {
+      builder.addDirectory(tiffSpec, orvex_test::patternImage(tiffSpec));
     }
     return path;
   }
 
-  // Reads the first directory of a one-directory file made from `spec`.
-  bool read(const TiffSpec& spec, TiffInfo& info) {
-    TiffHandle tif = openTiff(write({spec}));
+  // Reads the first directory of a one-directory file made from `tiffSpec`.
+  bool read(const TiffSpec& tiffSpec, TiffInfo& info) {
+    TiffHandle tif = openTiff(write({tiffSpec}));
     return TiffHelper::readTiffInfo(tif.get(), info);
   }
 
@@ -62,12 +62,12 @@ protected:
 // libtiff supplies its own defaults for orientation, resolution unit, sample format, fill
 // order and rows per strip, so only the two resolutions fall back to the library's values.
 TEST_F(TiffHelperRead, DirectoryWithoutOptionalTagsAssumes72Dpi) {
-  TiffSpec spec;
-  spec.width = 7;
-  spec.height = 5;
+  TiffSpec tiffSpec;
+  tiffSpec.width = 7;
+  tiffSpec.height = 5;
   LogCapture log;
   TiffInfo info;
-  ASSERT_TRUE(read(spec, info));
+  ASSERT_TRUE(read(tiffSpec, info));
   EXPECT_EQ(info.numberOfDirectories_, 1U);
   EXPECT_EQ(info.dirIndex_, 0U);
   EXPECT_EQ(info.imagewidth_, 7U);
@@ -98,13 +98,13 @@ TEST_F(TiffHelperRead, DirectoryWithoutOptionalTagsAssumes72Dpi) {
 
 // The other written tags are checked through the dump of a tiled image.
 TEST_F(TiffHelperRead, KeepsResolutionUnitNoneAndItsResolutions) {
-  TiffSpec spec;
-  spec.xResolution = 11.5f;
-  spec.yResolution = 23.25f;
-  spec.resolutionUnit = RESUNIT_NONE;
+  TiffSpec tiffSpec;
+  tiffSpec.xResolution = 11.5f;
+  tiffSpec.yResolution = 23.25f;
+  tiffSpec.resolutionUnit = RESUNIT_NONE;
   LogCapture log;
   TiffInfo info;
-  ASSERT_TRUE(read(spec, info));
+  ASSERT_TRUE(read(tiffSpec, info));
   EXPECT_EQ(info.xresolution_, 11.5f);
   EXPECT_EQ(info.yresolution_, 23.25f);
   EXPECT_EQ(info.resolutionunit_, RESUNIT_NONE);
@@ -112,13 +112,13 @@ TEST_F(TiffHelperRead, KeepsResolutionUnitNoneAndItsResolutions) {
 }
 
 TEST_F(TiffHelperRead, TiledImageReadsTileSizesAndLeavesRowsPerStripAtZero) {
-  TiffSpec spec = withResolution({});
-  spec.width = 40;
-  spec.height = 20;
-  spec.tileWidth = 16;
-  spec.tileLength = 32;
+  TiffSpec tiffSpec = withResolution({});
+  tiffSpec.width = 40;
+  tiffSpec.height = 20;
+  tiffSpec.tileWidth = 16;
+  tiffSpec.tileLength = 32;
   TiffInfo info;
-  ASSERT_TRUE(read(spec, info));
+  ASSERT_TRUE(read(tiffSpec, info));
   EXPECT_TRUE(info.isTiled_);
   EXPECT_EQ(info.tilewidth_, 16U);
   EXPECT_EQ(info.tilelength_, 32U);
@@ -126,11 +126,11 @@ TEST_F(TiffHelperRead, TiledImageReadsTileSizesAndLeavesRowsPerStripAtZero) {
 }
 
 TEST_F(TiffHelperRead, StripImageReadsRowsPerStripAndLeavesTileSizesAtZero) {
-  TiffSpec spec = withResolution({});
-  spec.height = 10;
-  spec.rowsPerStrip = 3;
+  TiffSpec tiffSpec = withResolution({});
+  tiffSpec.height = 10;
+  tiffSpec.rowsPerStrip = 3;
   TiffInfo info;
-  ASSERT_TRUE(read(spec, info));
+  ASSERT_TRUE(read(tiffSpec, info));
   EXPECT_FALSE(info.isTiled_);
   EXPECT_EQ(info.rowsperstrip_, 3U);
   EXPECT_EQ(info.tilewidth_, 0U);
@@ -141,13 +141,13 @@ TEST_F(TiffHelperRead, StripImageReadsRowsPerStripAndLeavesTileSizesAtZero) {
 // hold them, so the kinds read from a file are always 0, 1 or 2 (the dump of other values
 // is covered with a record built by hand).
 TEST_F(TiffHelperRead, ReadsOneKindPerExtraSample) {
-  TiffSpec spec = withResolution({});
-  spec.samplesPerPixel = 5;
-  spec.photometric = PHOTOMETRIC_RGB;
-  spec.extraSamples = {EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_UNSPECIFIED};
+  TiffSpec tiffSpec = withResolution({});
+  tiffSpec.samplesPerPixel = 5;
+  tiffSpec.photometric = PHOTOMETRIC_RGB;
+  tiffSpec.extraSamples = {EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_UNSPECIFIED};
   TiffInfo info;
   info.extrasamplesinfo_ = {9, 9, 9};  // a reused record does not keep stale kinds
-  ASSERT_TRUE(read(spec, info));
+  ASSERT_TRUE(read(tiffSpec, info));
   EXPECT_EQ(info.extrasamples_, 2U);
   EXPECT_EQ(info.extrasamplesinfo_, (std::vector<uint16_t>{2, 0}));
 }
@@ -161,16 +161,16 @@ struct InkSetCase {
 class TiffHelperInkSet : public TiffHelperRead, public ::testing::WithParamInterface<InkSetCase> {};
 
 TEST_P(TiffHelperInkSet, OnlySeparatedImagesNeedTheCmykInkSet) {
-  TiffSpec spec = withResolution({});
-  spec.samplesPerPixel = 4;
-  spec.photometric = GetParam().photometric;
-  spec.inkSet = GetParam().inkSet;
-  if (spec.photometric == PHOTOMETRIC_RGB) {
-    spec.extraSamples = {EXTRASAMPLE_ASSOCALPHA};
+  TiffSpec tiffSpec = withResolution({});
+  tiffSpec.samplesPerPixel = 4;
+  tiffSpec.photometric = GetParam().photometric;
+  tiffSpec.inkSet = GetParam().inkSet;
+  if (tiffSpec.photometric == PHOTOMETRIC_RGB) {
+    tiffSpec.extraSamples = {EXTRASAMPLE_ASSOCALPHA};
   }
   LogCapture log;
   TiffInfo info;
-  EXPECT_EQ(read(spec, info), GetParam().accepted);
+  EXPECT_EQ(read(tiffSpec, info), GetParam().accepted);
   std::vector<LogRecord> expected;
   if (!GetParam().accepted) {
     expected.push_back(
@@ -242,9 +242,9 @@ class TiffHelperDirectories : public TiffHelperRead {
 protected:
   void SetUp() override {
     for (uint32_t width : {5U, 6U, 7U}) {
-      TiffSpec spec = withResolution({});
-      spec.width = width;
-      specs_.push_back(spec);
+      TiffSpec tiffSpec = withResolution({});
+      tiffSpec.width = width;
+      specs_.push_back(tiffSpec);
     }
   }
   std::vector<TiffSpec> specs_;

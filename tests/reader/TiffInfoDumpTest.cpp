@@ -45,18 +45,18 @@ std::vector<LogRecord> dumpOf(const std::string& path, uint16_t dirIndex) {
 TEST(TiffInfoDump, StripImageLineByLine) {
   orvex_test::TempDir temp;
   const std::string path = temp.file("strip.tif");
-  TiffSpec spec;
-  spec.width = 5;
-  spec.height = 3;
-  spec.samplesPerPixel = 4;
-  spec.photometric = PHOTOMETRIC_RGB;
-  spec.extraSamples = {EXTRASAMPLE_UNASSALPHA};
-  spec.orientation = ORIENTATION_BOTRIGHT;
-  spec.xResolution = 300.0f;
-  spec.yResolution = 150.5f;
-  spec.resolutionUnit = RESUNIT_CENTIMETER;
-  spec.rowsPerStrip = 2;
-  orvex_test::writeTiff(path, spec, orvex_test::patternImage(spec));
+  TiffSpec tiffSpec;
+  tiffSpec.width = 5;
+  tiffSpec.height = 3;
+  tiffSpec.samplesPerPixel = 4;
+  tiffSpec.photometric = PHOTOMETRIC_RGB;
+  tiffSpec.extraSamples = {EXTRASAMPLE_UNASSALPHA};
+  tiffSpec.orientation = ORIENTATION_BOTRIGHT;
+  tiffSpec.xResolution = 300.0f;
+  tiffSpec.yResolution = 150.5f;
+  tiffSpec.resolutionUnit = RESUNIT_CENTIMETER;
+  tiffSpec.rowsPerStrip = 2;
+  orvex_test::writeTiff(path, tiffSpec, orvex_test::patternImage(tiffSpec));
   const std::vector<LogRecord> expected = {
       {kDump, beginLine(path, "0 / 1")},
       {kDetail, "TIFFIsTiled:false[is strip]"},
