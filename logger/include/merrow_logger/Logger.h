@@ -1,4 +1,10 @@
-// MerrowLogger: the logging module shared by Orvex and its hosts.
+/// \file
+/// MerrowLogger: the logging module shared by Orvex and its hosts.
+///
+/// Orvex writes every diagnostic to one Logger of its own, named "Orvex", built when the
+/// library loads with threshold 4: its records of level 4 (errors) are appended to
+/// `Orvex.log` in the system temporary folder. A host sees every record of every level
+/// through merrow_logger_set_observer().
 #pragma once
 
 #include <cstdint>
@@ -12,40 +18,62 @@
 #endif
 #define MERROW_LOGGER_PRINTF(fmt, args)
 #else
+/// Marks what the logging module exports: visible outside its shared library, and imported
+/// from the DLL by hosts on Windows.
 #define MERROW_LOGGER_API __attribute__((visibility("default")))
+/// Has the compiler check a printf-style format (argument `fmt`) against the arguments from
+/// position `args` on.
 #define MERROW_LOGGER_PRINTF(fmt, args) __attribute__((format(printf, fmt, args)))
 #endif
 
 namespace merrow_logger {
 
-/// Numeric severities: a record is written to the default output when its level is at
-/// or above the threshold given to the constructor.
+/// Numeric severities, from fine detail to failure. A record reaches a Logger's default
+/// output when its level is at or above the threshold given to the constructor; the observer
+/// receives every level.
 enum class severity_level : int {
-  detail = 0,     ///< fine detail
-  dump = 1,       ///< directory dumps
-  milestone = 2,  ///< an object begins or ends, a file is opened
-  warning = 3,    ///< a default was assumed; the operation goes on
-  error = 4,      ///< the operation fails
+  detail = 0,     ///< Fine detail: a buffer allocated, an optional tag absent.
+  dump = 1,       ///< The description of a directory, tag by tag.
+  milestone = 2,  ///< An object begins or ends, a file is opened, a choice is made.
+  warning = 3,    ///< A default was assumed or an optional step failed; the operation goes on.
+  error = 4,      ///< The operation fails.
 };
 
-/// A named log. Records at or above `threshold` are appended, one line each (time stamp,
-/// level, text), to `<name>.log` in `folder` (the system temporary folder when null),
-/// rotated once the file passes `maxFileBytes` (one previous file is kept).
+/// A named log with a file as its default output.
 ///
-/// Flags: `copyToStderr` also writes those lines to stderr; `flushEveryRecord` flushes the
-/// file after each record instead of only for errors. `reserved1` and `reserved2`, and the
-/// three trailing texts, are reserved and ignored.
+/// Records at or above the threshold are appended to `<name>.log`, one line each: the time
+/// stamp, the level in brackets, the text. The file is rotated once it passes the size limit,
+/// keeping one previous file. Every record, whatever its level, also goes to the observer of
+/// merrow_logger_set_observer(). A Logger may be used from several threads at once.
 class MERROW_LOGGER_API Logger {
 public:
+  /// Opens the log. A folder that cannot be written costs only the file output.
+  /// \param name Name of the log and of its file; "merrow" when null or empty.
+  /// \param folder Folder of the file in UTF-8; the system temporary folder when null or
+  ///   empty (the current folder if there is none).
+  /// \param threshold Lowest level written to the file and to stderr.
+  /// \param copyToStderr Also writes those records to stderr.
+  /// \param reserved1 Reserved; ignored.
+  /// \param reserved2 Reserved; ignored.
+  /// \param flushEveryRecord Flushes the file after every record; otherwise only after
+  ///   errors.
+  /// \param maxFileBytes Size at which the file is rotated; 1 MiB when 0.
+  /// \param reservedText1 Reserved; ignored.
+  /// \param reservedText2 Reserved; ignored.
+  /// \param reservedText3 Reserved; ignored.
   Logger(const char* name, const char* folder, severity_level threshold, bool copyToStderr,
          bool reserved1, bool reserved2, bool flushEveryRecord, std::uint64_t maxFileBytes,
          const char* reservedText1, const char* reservedText2, const char* reservedText3);
+  /// Flushes and closes the file.
   ~Logger();
   Logger(const Logger&) = delete;
   Logger& operator=(const Logger&) = delete;
 
-  /// Formats printf-style, without truncation, and hands the record to the observer and
-  /// the default output. Safe from several threads; never throws.
+  /// Writes one record. Never throws and never fails its caller.
+  /// \param level Severity of the record.
+  /// \param format printf-style format; the whole text is kept, without truncation. A null
+  ///   format writes nothing.
+  /// \param ... The format's arguments.
   void log(severity_level level, const char* format, ...) MERROW_LOGGER_PRINTF(3, 4);
 
 private:
@@ -56,10 +84,21 @@ private:
 }  // namespace merrow_logger
 
 extern "C" {
-/// Receives every record of every Logger, whatever its threshold: the level and the
-/// formatted text (no time stamp, no level prefix).
+
+/// Receives the records of every Logger in the process, of every level.
+///
+/// It is called on the thread that logs, one call at a time across all threads, with the
+/// module's observer lock held: it must return quickly and must neither log nor call
+/// merrow_logger_set_observer(), which would wait for itself.
+/// \param level The record's level, 0 to 4 (see merrow_logger::severity_level).
+/// \param text The formatted text, without time stamp or level; valid during the call only.
+/// \param context The pointer given to merrow_logger_set_observer().
 typedef void (*merrow_logger_observer)(int level, const char* text, void* context);
 
-/// Installs `observer` (called with `context`); a null observer removes it.
+/// Installs the process's one observer, replacing the previous one. When the call returns,
+/// the previous observer is no longer running and will not be called again, so its context
+/// may be freed.
+/// \param observer The observer; null removes it.
+/// \param context Handed to every call of the observer.
 MERROW_LOGGER_API void merrow_logger_set_observer(merrow_logger_observer observer, void* context);
 }

@@ -1,0 +1,39 @@
+# Installs the build into a fresh prefix and builds the examples against it the two ways a host
+# does: the writer with the flags pkg-config gives for `orvex`, the reader as a CMake project
+# with find_package(orvex). The writer then writes a file that the reader reads back.
+#
+# Arguments (-D): BUILD_DIR, SOURCE_DIR, WORK_DIR, CXX, CXX_FLAGS, LINKER_FLAGS, PKG_CONFIG.
+
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output
+                  ERROR_VARIABLE output)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "failed (${result}): ${ARGN}\n${output}")
+  endif()
+  set(output "${output}" PARENT_SCOPE)
+endfunction()
+
+set(prefix ${WORK_DIR}/prefix)
+file(REMOVE_RECURSE ${WORK_DIR})
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+
+file(GLOB pkgconfig_dirs ${prefix}/*/pkgconfig ${prefix}/*/*/pkgconfig)
+run(${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${pkgconfig_dirs} PKG_CONFIG_LIBDIR=${pkgconfig_dirs}
+    ${PKG_CONFIG} --cflags --libs orvex)
+separate_arguments(pkgconfig_flags UNIX_COMMAND "${output}")
+separate_arguments(cxx_flags UNIX_COMMAND "${CXX_FLAGS} ${LINKER_FLAGS}")
+string(REGEX MATCH "-L([^ ]+)" libdir_flag "${output}")
+run(${CXX} -std=c++17 ${cxx_flags} ${SOURCE_DIR}/examples/write_tiff.cpp -o ${WORK_DIR}/write_tiff
+    ${pkgconfig_flags} -Wl,-rpath,${CMAKE_MATCH_1})
+
+run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/installed -B ${WORK_DIR}/cmake-host
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=Release
+    "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS}")
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/cmake-host)
+
+run(${WORK_DIR}/write_tiff ${WORK_DIR}/written.tif separate)
+run(${WORK_DIR}/cmake-host/read_tiff ${WORK_DIR}/written.tif)
+if(NOT output MATCHES "SpotColor \"Varnish\".*fnv1a64 d91477db5a190f25")
+  message(FATAL_ERROR "unexpected reader output:\n${output}")
+endif()
+message(STATUS "installed hosts built and ran:\n${output}")
