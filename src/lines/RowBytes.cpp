@@ -23,8 +23,7 @@ bool RowBytes::ensureSize(ScanlineBuffer& buffer, int64_t size, const char* oper
   if (buffer.data != nullptr && buffer.size == size) {
     return true;
   }
-  if (size > kMaxRowBytes || !buffer.resize(size)) {
-    buffer.release();
+  if (!buffer.resize(size)) {
     moduleLogger().log(kLogError, failedText, operation);
     return false;
   }

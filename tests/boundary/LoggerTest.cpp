@@ -23,8 +23,8 @@ std::string readFile(const std::string& path) {
 
 TEST(Logger, ObserverSeesEveryLevelWithFormattedText) {
   orvex_test::TempDir temp;
-  Logger logger("Unit", temp.path().c_str(), severity_level::error, false, false, false, true,
-                1 << 20, nullptr, nullptr, nullptr);
+  Logger logger("Unit", temp.path().u8string().c_str(), severity_level::error, false, false, false,
+                true, 1 << 20, nullptr, nullptr, nullptr);
   orvex_test::LogCapture capture;
   logger.log(severity_level::detail, "[%s] value %u", "Op", 7U);
   logger.log(severity_level::error, "plain");
@@ -34,8 +34,8 @@ TEST(Logger, ObserverSeesEveryLevelWithFormattedText) {
 
 TEST(Logger, LongTextsAreNotTruncated) {
   orvex_test::TempDir temp;
-  Logger logger("Unit", temp.path().c_str(), severity_level::error, false, false, false, true,
-                1 << 20, nullptr, nullptr, nullptr);
+  Logger logger("Unit", temp.path().u8string().c_str(), severity_level::error, false, false, false,
+                true, 1 << 20, nullptr, nullptr, nullptr);
   orvex_test::LogCapture capture;
   const std::string longText(10000, 'x');
   logger.log(severity_level::warning, "%s!", longText.c_str());
@@ -46,8 +46,8 @@ TEST(Logger, LongTextsAreNotTruncated) {
 TEST(Logger, FileReceivesRecordsAtOrAboveThreshold) {
   orvex_test::TempDir temp;
   {
-    Logger logger("Unit", temp.path().c_str(), severity_level::warning, false, false, false, true,
-                  1 << 20, nullptr, nullptr, nullptr);
+    Logger logger("Unit", temp.path().u8string().c_str(), severity_level::warning, false, false,
+                  false, true, 1 << 20, nullptr, nullptr, nullptr);
     logger.log(severity_level::milestone, "below the threshold");
     logger.log(severity_level::warning, "a warning %d", 3);
     logger.log(severity_level::error, "an error");
@@ -61,8 +61,8 @@ TEST(Logger, FileReceivesRecordsAtOrAboveThreshold) {
 TEST(Logger, RotatesKeepingOnePreviousFile) {
   orvex_test::TempDir temp;
   {
-    Logger logger("Unit", temp.path().c_str(), severity_level::warning, false, false, false, true,
-                  4096, nullptr, nullptr, nullptr);
+    Logger logger("Unit", temp.path().u8string().c_str(), severity_level::warning, false, false,
+                  false, true, 4096, nullptr, nullptr, nullptr);
     const std::string line(200, 'r');
     for (int i = 0; i < 100; ++i) {
       logger.log(severity_level::error, "%s", line.c_str());

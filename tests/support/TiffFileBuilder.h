@@ -37,10 +37,10 @@ struct TiffSpec {
 
 /// Bytes of one stored row of one plane, as libtiff packs it (sub-byte samples packed,
 /// most significant bit first). For contiguous data the plane holds every sample.
-size_t storedRowBytes(const TiffSpec& spec);
+size_t storedRowBytes(const TiffSpec& tiffSpec);
 
 /// Number of planes the stored data has: samplesPerPixel for separate, 1 for contiguous.
-uint16_t storedPlaneCount(const TiffSpec& spec);
+uint16_t storedPlaneCount(const TiffSpec& tiffSpec);
 
 /// Writes directories one after the other into one file.
 class TiffFileBuilder {
@@ -51,22 +51,23 @@ public:
   TiffFileBuilder& operator=(const TiffFileBuilder&) = delete;
 
   /// Adds a directory. `stored` holds the image as it is stored, plane after plane, row
-  /// after row, each row storedRowBytes(spec) long; strips or tiles are cut from it.
-  void addDirectory(const TiffSpec& spec, const std::vector<uint8_t>& stored);
+  /// after row, each row storedRowBytes(tiffSpec) long; strips or tiles are cut from it.
+  void addDirectory(const TiffSpec& tiffSpec, const std::vector<uint8_t>& stored);
   /// Closes the file (also done by the destructor).
   void close();
 
 private:
-  void setTags(const TiffSpec& spec);
-  void writeStrips(const TiffSpec& spec, const std::vector<uint8_t>& stored);
-  void writeTiles(const TiffSpec& spec, const std::vector<uint8_t>& stored);
+  void setTags(const TiffSpec& tiffSpec);
+  void writeStrips(const TiffSpec& tiffSpec, const std::vector<uint8_t>& stored);
+  void writeTiles(const TiffSpec& tiffSpec, const std::vector<uint8_t>& stored);
   TIFF* tif_;
 };
 
 /// One directory in a new file.
-void writeTiff(const std::string& path, const TiffSpec& spec, const std::vector<uint8_t>& stored);
+void writeTiff(const std::string& path, const TiffSpec& tiffSpec,
+               const std::vector<uint8_t>& stored);
 
-/// Stored bytes whose values follow a simple pattern, sized for `spec`.
-std::vector<uint8_t> patternImage(const TiffSpec& spec, uint8_t seed = 1);
+/// Stored bytes whose values follow a simple pattern, sized for `tiffSpec`.
+std::vector<uint8_t> patternImage(const TiffSpec& tiffSpec, uint8_t seed = 1);
 
 }  // namespace orvex_test
