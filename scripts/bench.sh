@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Benchmarks of the library against raw libtiff; bench/README.md explains the cases and
+# targets and holds the last results.
+#
+#   scripts/bench.sh [FLAGS]        build in Release, time every case, print the table
+#                                   (FLAGS go to the benchmark, e.g. --benchmark_filter=jpeg)
+#   scripts/bench.sh scale [SIZE]   write and read back a SIZE x SIZE RGB 8-bit image through
+#                                   the library (default 65536: 12 GiB raw, BigTIFF)
+#   scripts/bench.sh chart          draw bench/chart.svg from the last run's JSON
+#
+# Build folder ./build-bench (or $ORVEX_BENCH_BUILD_DIR), built with $ORVEX_JOBS jobs
+# (default 2). Each case is repeated $ORVEX_BENCH_REPETITIONS times (default 5) and the table
+# quotes the medians. The JSON of the last run is build-bench/bench.json. The scale run
+# writes its file in $ORVEX_BENCH_SCALE_DIR (default the temporary folder) and removes it.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${ORVEX_BENCH_BUILD_DIR:-$root/build-bench}"
+
+build_bench() {
+  ORVEX_EXTRA_PACKAGES="libbenchmark-dev" "$root/scripts/install-deps.sh"
+  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVEX_BUILD_BENCH=ON \
+    -DORVEX_BUILD_TESTS=OFF >/dev/null
+  cmake --build "$build" --parallel "${ORVEX_JOBS:-2}" --target orvex_bench orvex_bench_scale \
+    >/dev/null
+}
+
+machine_note() {
+  local cpu
+  cpu="$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
+  echo "machine: $(nproc) cores, $cpu; load average $(cut -d' ' -f1-3 /proc/loadavg)"
+}
+
+# The file is LZW of smooth content, a fraction of the raw size; the raw size is asked for
+# anyway, so that a run never fills the disk.
+check_free_space() {
+  local folder="$1" size="$2" needed available
+  needed=$((size * size * 3 / 1024))
+  available="$(df -Pk "$folder" | awk 'NR == 2 { print $4 }')"
+  if [ "$available" -lt "$needed" ]; then
+    echo "Not enough free space in $folder: $((available / 1048576)) GiB free," \
+      "$((needed / 1048576)) GiB wanted" >&2
+    exit 1
+  fi
+}
+
+case "${1:-}" in
+  scale)
+    size="${2:-65536}"
+    folder="${ORVEX_BENCH_SCALE_DIR:-${TMPDIR:-/tmp}}"
+    check_free_space "$folder" "$size"
+    build_bench
+    machine_note
+    echo "| image | raw | file (of raw) | write | write peak | read | read peak | rows match |"
+    echo "| ----- | --: | ------------: | ----: | ---------: | ---: | --------: | ---------- |"
+    "$build/bin/orvex_bench_scale" "$folder" "$size"
+    ;;
+  chart)
+    "$root/bench/chart.sh" "$build/bench.json" "$root/bench/chart.svg"
+    ;;
+  *)
+    build_bench
+    "$build/bin/orvex_bench" --benchmark_repetitions="${ORVEX_BENCH_REPETITIONS:-5}" \
+      --benchmark_enable_random_interleaving=true --benchmark_display_aggregates_only=true \
+      --benchmark_out="$build/bench.json" --benchmark_out_format=json "$@"
+    machine_note
+    ;;
+esac
