@@ -23,7 +23,8 @@ bool RowBytes::ensureSize(ScanlineBuffer& buffer, int64_t size, const char* oper
   if (buffer.data != nullptr && buffer.size == size) {
     return true;
   }
-  if (!buffer.resize(size)) {
+  if (size > kMaxRowBytes || !buffer.resize(size)) {
+    buffer.release();
     moduleLogger().log(kLogError, failedText, operation);
     return false;
   }

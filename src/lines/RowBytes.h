@@ -14,7 +14,7 @@ public:
   RowBytes() = delete;
 
   /// Reallocates `buffer` only when its size differs from `size`, so the rows of one
-  /// directory reuse one allocation. Logs
+  /// directory reuse one allocation. A size above kMaxRowBytes is refused unallocated. Logs
   /// `failedText` (level 4) on failure and, when given, `successText` (level 0) after a new
   /// allocation, each with `operation` for its "%s".
   static bool ensureSize(ScanlineBuffer& buffer, int64_t size, const char* operation,

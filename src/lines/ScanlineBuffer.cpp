@@ -11,7 +11,7 @@ ScanlineBuffer::~ScanlineBuffer() {
 bool ScanlineBuffer::resize(int64_t newSize) {
   release();
   // tmsize_t is narrower than 64 bits on 32-bit builds; a size it cannot hold is refused.
-  if (newSize <= 0 || newSize != static_cast<tmsize_t>(newSize)) {
+  if (newSize <= 0 || newSize > kMaxBufferBytes || newSize != static_cast<tmsize_t>(newSize)) {
     return false;
   }
   data = static_cast<uint8_t*>(_TIFFmalloc(static_cast<tmsize_t>(newSize)));

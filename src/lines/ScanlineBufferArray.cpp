@@ -14,6 +14,9 @@ bool ScanlineBufferArray::rebuild(size_t count, int64_t bufferSize) {
   if (count == 0) {
     return true;
   }
+  if (bufferSize <= 0 || count > static_cast<uint64_t>(maxTotalBytes_ / bufferSize)) {
+    return false;
+  }
   bufferSize_ = bufferSize;
   buffers_.reserve(count);
   for (size_t i = 0; i < count; ++i) {

@@ -13,10 +13,15 @@ namespace orvex {
 
 class ScanlineBufferArray {
 public:
+  /// A list whose buffers together never exceed `maxTotalBytes`.
+  explicit ScanlineBufferArray(int64_t maxTotalBytes = kMaxBufferBytes)
+      : maxTotalBytes_(maxTotalBytes) {}
+
   /// True when the list already holds `count` buffers of `bufferSize` bytes each.
   bool holds(size_t count, int64_t bufferSize) const;
   /// Frees everything, then builds `count` zeroed buffers of `bufferSize` bytes. On failure
-  /// everything built so far is freed and the list is empty. `count` 0 empties the list.
+  /// everything built so far is freed and the list is empty. `count` 0 empties the list. A
+  /// list that would exceed its total is refused before anything is allocated.
   bool rebuild(size_t count, int64_t bufferSize);
   /// Frees every buffer and empties the list; the kept size becomes 0.
   void clear();
@@ -31,6 +36,7 @@ public:
 private:
   std::vector<std::unique_ptr<ScanlineBuffer>> buffers_;
   int64_t bufferSize_ = 0;
+  int64_t maxTotalBytes_;
 };
 
 }  // namespace orvex

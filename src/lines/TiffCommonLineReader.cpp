@@ -63,18 +63,19 @@ bool TiffCommonLineReader::readStrips(uint32_t row, uint16_t planes, const char*
   }
   const uint32_t first = row - row % rowsperstrip_;
   const uint32_t rows = std::min(rowsperstrip_, imagelength_ - first);
-  for (uint16_t plane = 0; plane < planes; ++plane) {
-    ScanlineBuffer& strip = cacheArray_.at(plane);
-    strip.zeroFill();
-    // The last strip holds fewer rows; never ask for more than the buffer holds.
-    const tmsize_t bytes = static_cast<tmsize_t>(std::min(rows * scanlineSize_, strip.size));
-    if (TIFFReadEncodedStrip(tif_, TIFFComputeStrip(tif_, row, plane), strip.data, bytes) < 0) {
-      moduleLogger().log(kLogError, "[%s] TIFFReadEncodedStrip failed!", operation);
-      return false;
+  const auto decode = [&] {
+    for (uint16_t plane = 0; plane < planes; ++plane) {
+      ScanlineBuffer& strip = cacheArray_.at(plane);
+      strip.zeroFill();
+      // The last strip holds fewer rows; never ask for more than the buffer holds.
+      const tmsize_t bytes = static_cast<tmsize_t>(std::min(rows * scanlineSize_, strip.size));
+      if (TIFFReadEncodedStrip(tif_, TIFFComputeStrip(tif_, row, plane), strip.data, bytes) < 0) {
+        return false;
+      }
     }
-  }
-  markCached(first, rowsperstrip_);
-  return true;
+    return true;
+  };
+  return decodeBlock(first, rowsperstrip_, decode, "[%s] TIFFReadEncodedStrip failed!", operation);
 }
 
 bool TiffCommonLineReader::readTileRows(uint32_t row, uint16_t planes, const char* operation) {
@@ -82,18 +83,19 @@ bool TiffCommonLineReader::readTileRows(uint32_t row, uint16_t planes, const cha
     return true;
   }
   const uint32_t first = row - row % tilelength_;
-  for (uint16_t plane = 0; plane < planes; ++plane) {
-    for (uint32_t column = 0; column < tilesAcross_; ++column) {
-      ScanlineBuffer& tile = cacheArray_.at(size_t{plane} * tilesAcross_ + column);
-      tile.zeroFill();
-      if (TIFFReadTile(tif_, tile.data, column * tilewidth_, first, 0, plane) < 0) {
-        moduleLogger().log(kLogError, "[%s] TIFFReadTile failed!", operation);
-        return false;
+  const auto decode = [&] {
+    for (uint16_t plane = 0; plane < planes; ++plane) {
+      for (uint32_t column = 0; column < tilesAcross_; ++column) {
+        ScanlineBuffer& tile = cacheArray_.at(size_t{plane} * tilesAcross_ + column);
+        tile.zeroFill();
+        if (TIFFReadTile(tif_, tile.data, column * tilewidth_, first, 0, plane) < 0) {
+          return false;
+        }
       }
     }
-  }
-  markCached(first, tilelength_);
-  return true;
+    return true;
+  };
+  return decodeBlock(first, tilelength_, decode, "[%s] TIFFReadTile failed!", operation);
 }
 
 }  // namespace orvex

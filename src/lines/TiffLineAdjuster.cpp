@@ -36,6 +36,15 @@ const OrientationMode kOrientationModes[] = {
     {kReverse | TiffLineAdjuster::kColumnsLeftFirst, 1, kLogMilestone, "[%s] RowFirst_ColFirst"},
 };
 
+// Row buffers are not cleared before a row is read into them: each read writes every byte
+// of its part and clears what the stored row leaves unwritten, which keeps the delivered
+// bytes as a clear-then-copy would give them at half the memory traffic.
+void clearRange(uint8_t* data, int64_t from, int64_t end) {
+  if (end > from) {
+    std::memset(data + from, 0, static_cast<size_t>(end - from));
+  }
+}
+
 const OrientationMode& orientationModeOf(uint16_t orientation) {
   const bool known = orientation >= ORIENTATION_TOPRIGHT && orientation <= ORIENTATION_LEFTBOT;
   return kOrientationModes[known ? orientation - 1 : 0];
@@ -156,14 +165,16 @@ bool TiffLineAdjuster::unpackOrCopy(const uint8_t* source, int64_t sourceBytes, 
       moduleLogger().log(kLogError, "[%s] convert_1_2_4_To_8Bits failed!", operation);
       return false;
     }
+    clearRange(dest, int64_t{samplesPerPixel} * pixels, destBytes);
     return true;
   }
   // Depths that are not whole bytes per pixel (3 or 12 bits, say) give a raw row longer than
   // the row buffer; only what fits is kept.
-  const int64_t copyBytes = std::min(sourceBytes, destBytes);
+  const int64_t copyBytes = std::max<int64_t>(std::min(sourceBytes, destBytes), 0);
   if (copyBytes > 0) {
     std::memcpy(dest, source, static_cast<size_t>(copyBytes));
   }
+  clearRange(dest, copyBytes, destBytes);
   return true;
 }
 
@@ -182,6 +193,8 @@ bool TiffLineAdjuster::readTileRow(size_t firstCacheIndex, uint32_t line, Scanli
   // Bytes one pixel takes in `dest`: one per sample once unpacked, else the stored size.
   const int64_t pixelBytes =
       isSubByteDepth() ? samplesPerPixel : int64_t{samplesPerPixel} * reader_->bitspersample_ / 8;
+  // The tiles' parts of the row follow one another from its start.
+  int64_t written = 0;
   for (uint32_t column = 0; column < reader_->tilesAcross_; ++column) {
     const int64_t x0 = int64_t{column} * tileWidth;
     const uint32_t pixels = std::min<uint32_t>(tileWidth, width - static_cast<uint32_t>(x0));
@@ -195,7 +208,9 @@ bool TiffLineAdjuster::readTileRow(size_t firstCacheIndex, uint32_t line, Scanli
                       operation)) {
       return false;
     }
+    written = destOffset + destBytes;
   }
+  clearRange(dest.data, written, dest.size);
   return true;
 }
 
@@ -210,7 +225,7 @@ bool TiffLineAdjuster::readScanline_fromContigStripData(uint32_t line) {
 
 bool TiffLineAdjuster::readScanline_fromSeparateStripData(uint32_t line) {
   static const char* const kOperation = "TiffLineAdjuster::readScanline_fromSeparateStripData";
-  if (!initSeparateScanlineBufferArray()) {
+  if (!allocateSeparateScanlineBufferArray()) {
     moduleLogger().log(kLogError, "[%s] initSeparateScanlineBufferArray failed!", kOperation);
     return false;
   }
@@ -233,7 +248,7 @@ bool TiffLineAdjuster::readScanline_fromContigTileData(uint32_t line) {
 
 bool TiffLineAdjuster::readScanline_fromSeparateTileData(uint32_t line) {
   static const char* const kOperation = "TiffLineAdjuster::readScanline_fromSeparateTileData";
-  if (!initSeparateScanlineBufferArray()) {
+  if (!allocateSeparateScanlineBufferArray()) {
     moduleLogger().log(kLogError, "[%s] initSeparateScanlineBufferArray failed!", kOperation);
     return false;
   }
@@ -249,21 +264,9 @@ bool TiffLineAdjuster::readScanline_fromSeparateTileData(uint32_t line) {
 
 bool TiffLineAdjuster::initContigScanlineBuffer() {
   static const char* const kOperation = "TiffLineAdjuster::initContigScanlineBuffer";
-  if (!RowBytes::ensureSize(contigScanlineBuffer_, contigScanlineBytes(), kOperation,
-                            "[%s] contigScanlineBuffer_ memory alloc failed!",
-                            "[%s] contigScanlineBuffer_ memory alloc success!")) {
-    return false;
-  }
-  contigScanlineBuffer_.zeroFill();
-  return true;
-}
-
-bool TiffLineAdjuster::initSeparateScanlineBufferArray() {
-  if (!allocateSeparateScanlineBufferArray()) {
-    return false;
-  }
-  separateScanlineBufferArray_.zeroFill();
-  return true;
+  return RowBytes::ensureSize(contigScanlineBuffer_, contigScanlineBytes(), kOperation,
+                              "[%s] contigScanlineBuffer_ memory alloc failed!",
+                              "[%s] contigScanlineBuffer_ memory alloc success!");
 }
 
 bool TiffLineAdjuster::allocateSeparateScanlineBufferArray() {
@@ -394,6 +397,7 @@ bool TiffLineAdjuster::adjustSeparateScanlineBuffer_when_1_2_4(uint16_t channel)
 }
 
 bool TiffLineAdjuster::obtainContigScanlineBuffer_fromSeparate() {
+  // Unless a walk throws, the channels' samples together cover every byte of the row.
   if (!initContigScanlineBuffer()) {
     moduleLogger().log(kLogError, "[%s] initContigScanlineBuffer failed!",
                        "TiffLineAdjuster::obtainContigScanlineBuffer_fromSeparate");

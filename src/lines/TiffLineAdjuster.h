@@ -50,10 +50,11 @@ public:
 
 protected:
   bool adjustOrientation();
+  /// Sizes the interleaved row buffer, reallocating only on a size change; its callers
+  /// write all of it, so it is not cleared.
   bool initContigScanlineBuffer();
-  /// Sizes the per-channel list (reallocating only on a size change) and clears it.
-  bool initSeparateScanlineBufferArray();
-  /// The sizing alone, for callers that overwrite the entry they use.
+  /// Sizes the per-channel list, reallocating only on a size change; its callers write
+  /// every entry they use, so it is not cleared.
   bool allocateSeparateScanlineBufferArray();
   bool initRealContigScanlineBuffer_1_2_4();
   bool initRealSeparateScanlineBuffer_1_2_4();
@@ -76,7 +77,7 @@ protected:
   uint32_t orientationMode_ = 0;
   uint32_t colFirst_ = 0;
   ScanlineBuffer contigScanlineBuffer_;
-  ScanlineBufferArray separateScanlineBufferArray_;
+  ScanlineBufferArray separateScanlineBufferArray_{kMaxRowBytes};
   ScanlineBuffer realContigScanlineBuffer_1_2_4_;
   ScanlineBuffer realSeparateScanlineBuffer_1_2_4_;
   uint32_t adjustedRowIndex_ = 0xFFFFFFFF;

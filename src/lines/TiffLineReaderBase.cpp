@@ -156,10 +156,24 @@ void TiffLineReaderBase::markCached(uint32_t first, uint32_t rowsPerBlock) {
   cacheEndRow_ = first + std::min(rowsPerBlock, imagelength_ - first);
 }
 
+bool TiffLineReaderBase::decodeBlock(uint32_t first, uint32_t rowsPerBlock,
+                                     const std::function<bool()>& decode, const char* failedText,
+                                     const char* operation) {
+  if (failedFirstRow_ != first && decode()) {
+    failedFirstRow_ = kNoRow;
+    markCached(first, rowsPerBlock);
+    return true;
+  }
+  failedFirstRow_ = first;
+  moduleLogger().log(kLogError, failedText, operation);
+  return false;
+}
+
 void TiffLineReaderBase::endRead() {
   clearCacheArray();
   cacheFirstRow_ = kNoRow;
   cacheEndRow_ = kNoRow;
+  failedFirstRow_ = kNoRow;
   tiffLineAdjuster_.reset();
 }
 

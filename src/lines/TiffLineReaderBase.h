@@ -6,6 +6,7 @@
 #include <tiffio.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -54,6 +55,13 @@ protected:
   /// Records that the cache holds the block of up to `rowsPerBlock` rows starting at `first`
   /// (fewer at the end of the image).
   void markCached(uint32_t first, uint32_t rowsPerBlock);
+  /// Brings the block of up to `rowsPerBlock` rows starting at `first` (a strip, or a row of
+  /// tiles) into the cache with `decode`. When it fails, logs `failedText` (level 4, with
+  /// `operation`) and returns false. A block whose decoding failed is not decoded again while
+  /// the requests stay inside it: each of its rows would zero-fill and decode the whole
+  /// block once more, which for a large broken strip costs seconds per row.
+  bool decodeBlock(uint32_t first, uint32_t rowsPerBlock, const std::function<bool()>& decode,
+                   const char* failedText, const char* operation);
   /// Post-initialises `adjuster` and keeps it when that succeeds; true when one is kept.
   bool installTiffLineAdjuster(std::shared_ptr<TiffLineAdjuster> adjuster);
 
@@ -86,9 +94,11 @@ protected:
   float yresolution_;
   uint16_t resolutionunit_;
   uint16_t fillorder_;
-  ScanlineBufferArray cacheArray_;
+  ScanlineBufferArray cacheArray_{kMaxBufferBytes};
   uint32_t cacheFirstRow_ = kNoRow;
   uint32_t cacheEndRow_ = kNoRow;
+  /// First row of the block whose last decoding failed; kNoRow when there is none.
+  uint32_t failedFirstRow_ = kNoRow;
   std::shared_ptr<TiffLineAdjuster> tiffLineAdjuster_;
 
 private:

@@ -87,32 +87,31 @@ bool TiffSpecialLineReader::readOriginScanline(uint32_t row) {
 bool TiffSpecialLineReader::readRGBAScanline_strip(uint32_t row) {
   const uint32_t first = row - row % rowsperstrip_;
   // libtiff fills the strip's rows from the top of the raster, also for a short last strip.
-  if (TIFFReadRGBAStrip(tif_, first, rasterOf(cacheArray_.at(0))) == 0) {
-    moduleLogger().log(kLogError, "[%s] TIFFReadRGBAStrip failed!",
-                       "TiffSpecialLineReader::readRGBAScanline_strip");
-    return false;
-  }
-  markCached(first, rowsperstrip_);
-  return true;
+  const auto decode = [&] {
+    return TIFFReadRGBAStrip(tif_, first, rasterOf(cacheArray_.at(0))) != 0;
+  };
+  return decodeBlock(first, rowsperstrip_, decode, "[%s] TIFFReadRGBAStrip failed!",
+                     "TiffSpecialLineReader::readRGBAScanline_strip");
 }
 
 bool TiffSpecialLineReader::readRGBAScanline_tile(uint32_t row) {
   const uint32_t first = row - row % tilelength_;
   const uint32_t rowsRead = std::min(tilelength_, imagelength_ - first);
-  size_t index = 0;
-  // 64 bits, so that stepping past a width close to 2^32 ends the loop.
-  for (uint64_t x = 0; x < imagewidth_; x += tilewidth_, ++index) {
-    ScanlineBuffer& tile = cacheArray_.at(index);
-    tile.zeroFill();
-    if (TIFFReadRGBATile(tif_, static_cast<uint32_t>(x), first, rasterOf(tile)) == 0) {
-      moduleLogger().log(kLogError, "[%s] TIFFReadRGBATile failed!",
-                         "TiffSpecialLineReader::readRGBAScanline_tile");
-      return false;
+  const auto decode = [&] {
+    size_t index = 0;
+    // 64 bits, so that stepping past a width close to 2^32 ends the loop.
+    for (uint64_t x = 0; x < imagewidth_; x += tilewidth_, ++index) {
+      ScanlineBuffer& tile = cacheArray_.at(index);
+      tile.zeroFill();
+      if (TIFFReadRGBATile(tif_, static_cast<uint32_t>(x), first, rasterOf(tile)) == 0) {
+        return false;
+      }
+      moveRowsToTileTop(tile, rowsRead);
     }
-    moveRowsToTileTop(tile, rowsRead);
-  }
-  markCached(first, tilelength_);
-  return true;
+    return true;
+  };
+  return decodeBlock(first, tilelength_, decode, "[%s] TIFFReadRGBATile failed!",
+                     "TiffSpecialLineReader::readRGBAScanline_tile");
 }
 
 // For a tile that reaches past the image's last row, TIFFReadRGBATile keeps the rows it could
