@@ -14,8 +14,8 @@ using orvex::TiffFileOpener;
 TEST(TiffFileOpener, LibtiffAllocationsAreLimited) {
   orvex_test::TempDir temp;
   const std::string path = temp.file("small.tif");
-  orvex_test::TiffSpec spec;
-  orvex_test::writeTiff(path, spec, orvex_test::patternImage(spec));
+  orvex_test::TiffSpec tiffSpec;
+  orvex_test::writeTiff(path, tiffSpec, orvex_test::patternImage(tiffSpec));
   TIFF* tif = TiffFileOpener::open(path.c_str(), "rCm");
   ASSERT_NE(tif, nullptr);
 

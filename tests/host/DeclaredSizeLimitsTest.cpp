@@ -171,12 +171,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DeclaredRowSize, UnpackedRowBeyondTheCapFailsTheRead) {
   TempDir temp;
   const std::string path = temp.file("row_300M_pixels.tif");
-  orvex_test::TiffSpec spec;
-  spec.width = 300000000;
-  spec.height = 1;
-  spec.bitsPerSample = 1;
-  spec.compression = COMPRESSION_ADOBE_DEFLATE;
-  orvex_test::writeTiff(path, spec, std::vector<uint8_t>(spec.width / 8, 0));
+  orvex_test::TiffSpec tiffSpec;
+  tiffSpec.width = 300000000;
+  tiffSpec.height = 1;
+  tiffSpec.bitsPerSample = 1;
+  tiffSpec.compression = COMPRESSION_ADOBE_DEFLATE;
+  orvex_test::writeTiff(path, tiffSpec, std::vector<uint8_t>(tiffSpec.width / 8, 0));
   auto reader = makeReader();
   ASSERT_TRUE(reader->begin(path.c_str()));
   ASSERT_TRUE(reader->beginReadSubDir(0));

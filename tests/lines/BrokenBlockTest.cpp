@@ -28,10 +28,10 @@ class BrokenBlock : public ::testing::TestWithParam<bool> {
 protected:
   std::string writeBrokenImage() {
     const bool tiled = GetParam();
-    orvex_test::TiffSpec spec = layoutSpec(16, kRows, 8, 1, PLANARCONFIG_CONTIG, tiled, 1);
-    spec.rowsPerStrip = tiled ? 0 : kRows;
+    orvex_test::TiffSpec tiffSpec = layoutSpec(16, kRows, 8, 1, PLANARCONFIG_CONTIG, tiled, 1);
+    tiffSpec.rowsPerStrip = tiled ? 0 : kRows;
     const std::string path = temp_.file("broken.tif");
-    orvex_test::writeTiff(path, spec, storedImage(spec));
+    orvex_test::writeTiff(path, tiffSpec, storedImage(tiffSpec));
     patchTagValue(path, 0, tiled ? TIFFTAG_TILEOFFSETS : TIFFTAG_STRIPOFFSETS, kPastTheEnd);
     return path;
   }
