@@ -1,7 +1,6 @@
 // Sizes a file declares never make the reader allocate beyond its caps: such directories are
 // refused with the allocation-failure lines before anything big is allocated.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <cstdint>
 #include <fstream>
@@ -10,6 +9,7 @@
 
 #include "HostReader.h"
 #include "support/LogCapture.h"
+#include "support/PeakMemory.h"
 #include "support/TempDir.h"
 #include "support/TiffFileBuilder.h"
 
@@ -17,6 +17,7 @@ namespace {
 
 using orvex_host_test::makeReader;
 using orvex_test::LogCapture;
+using orvex_test::peakResidentBytes;
 using orvex_test::TempDir;
 
 constexpr int kError = 4;
@@ -124,12 +125,6 @@ std::vector<Entry> entriesOf(const DeclaredImage& image) {
     entries.push_back({TIFFTAG_TILEBYTECOUNTS, kLong, repeated(HandMadeTiff::kDataBytes, tiles)});
   }
   return entries;
-}
-
-int64_t peakResidentBytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return int64_t{usage.ru_maxrss} * 1024;
 }
 
 class DeclaredCacheSize : public ::testing::TestWithParam<DeclaredImage> {
