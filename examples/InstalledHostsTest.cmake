@@ -2,7 +2,9 @@
 # does: the writer with the flags pkg-config gives for `orvex`, the reader as a CMake project
 # with find_package(orvex). The writer then writes a file that the reader reads back.
 #
-# Arguments (-D): BUILD_DIR, SOURCE_DIR, WORK_DIR, CXX, CXX_FLAGS, LINKER_FLAGS, PKG_CONFIG.
+# Arguments (-D): BUILD_DIR, SOURCE_DIR, WORK_DIR, CXX, CXX_FLAGS, LINKER_FLAGS, PKG_CONFIG,
+# WINDOWS (true for a DLL build), and for a cross build TOOLCHAIN, MINGW_PREFIX (the toolchain's
+# libraries) and EMULATOR (the command line that runs its programs).
 
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output
@@ -22,17 +24,40 @@ run(${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${pkgconfig_dirs} PKG_CONFIG_LIBDIR=
     ${PKG_CONFIG} --cflags --libs orvex)
 separate_arguments(pkgconfig_flags UNIX_COMMAND "${output}")
 separate_arguments(cxx_flags UNIX_COMMAND "${CXX_FLAGS} ${LINKER_FLAGS}")
-string(REGEX MATCH "-L([^ ]+)" libdir_flag "${output}")
-run(${CXX} -std=c++17 ${cxx_flags} ${SOURCE_DIR}/examples/write_tiff.cpp -o ${WORK_DIR}/write_tiff
-    ${pkgconfig_flags} -Wl,-rpath,${CMAKE_MATCH_1})
+if(WINDOWS)
+  # A Windows program finds its DLLs in its own folder or on the search path, not by a run
+  # path: the installed bin folder goes on Wine's search path when the programs run. The
+  # build links its runtimes statically (-static), under which the linker looks for static
+  # libraries only, so the DLLs' import libraries are named in a dynamic section.
+  set(pkgconfig_flags -Wl,-Bdynamic ${pkgconfig_flags} -Wl,-Bstatic)
+  set(run_path_flag)
+  set(suffix .exe)
+else()
+  string(REGEX MATCH "-L([^ ]+)" libdir_flag "${output}")
+  set(run_path_flag -Wl,-rpath,${CMAKE_MATCH_1})
+  set(suffix)
+endif()
+run(${CXX} -std=c++17 ${cxx_flags} ${SOURCE_DIR}/examples/write_tiff.cpp
+    -o ${WORK_DIR}/write_tiff${suffix} ${pkgconfig_flags} ${run_path_flag})
 
-run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/installed -B ${WORK_DIR}/cmake-host
-    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=Release
+# A cross toolchain looks for packages below its own roots only, so the package folder is
+# named directly there.
+set(host_options -DCMAKE_PREFIX_PATH=${prefix})
+if(TOOLCHAIN)
+  list(APPEND host_options -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN} -DORVEX_MINGW_PREFIX=${MINGW_PREFIX}
+    -Dorvex_DIR=${prefix}/lib/cmake/orvex)
+endif()
+run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/installed -B ${WORK_DIR}/cmake-host ${host_options}
+    -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=Release
     "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS}")
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/cmake-host)
 
-run(${WORK_DIR}/write_tiff ${WORK_DIR}/written.tif separate)
-run(${WORK_DIR}/cmake-host/read_tiff ${WORK_DIR}/written.tif)
+separate_arguments(emulator UNIX_COMMAND "${EMULATOR}")
+if(emulator)
+  set(emulator ${CMAKE_COMMAND} -E env WINEPATH=${prefix}/bin ${emulator})
+endif()
+run(${emulator} ${WORK_DIR}/write_tiff${suffix} ${WORK_DIR}/written.tif separate)
+run(${emulator} ${WORK_DIR}/cmake-host/read_tiff${suffix} ${WORK_DIR}/written.tif)
 if(NOT output MATCHES "SpotColor \"Varnish\".*fnv1a64 d91477db5a190f25")
   message(FATAL_ERROR "unexpected reader output:\n${output}")
 endif()

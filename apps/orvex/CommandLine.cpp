@@ -90,6 +90,9 @@ std::optional<int> CommandLine::parse(int argc, char** argv, Options& options) {
   app.require_subcommand(0, 1);
   // Lets --verbose follow the command as well as precede it.
   app.fallthrough();
+  // CLI11 takes "/name" for an option on Windows, which would swallow absolute paths given
+  // with forward slashes; the tool documents only "--" options. Subcommands inherit this.
+  app.allow_windows_style_options(false);
   unsigned copyDir = 0;
   unsigned previewDir = 0;
   unsigned channel = 0;

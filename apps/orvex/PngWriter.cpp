@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "ToolError.h"
+#include "Utf8Io.h"
 
 namespace orvex_cli {
 
@@ -93,7 +94,7 @@ PngWriter::PngWriter(const std::string& path, uint32_t width, uint32_t height, u
   state_->width = width;
   state_->height = height;
   state_->colourType = kColourTypes[channels - 1];
-  state_->file = std::fopen(path.c_str(), "wb");
+  state_->file = Utf8Io::openFile(path, "wb");
   if (state_->file == nullptr) {
     state_->finished = true;  // nothing was created, so there is nothing to remove
     throw ToolError(kExitFileError, "cannot write " + path + ": " + std::strerror(errno));

@@ -2,11 +2,14 @@
 // its public headers and the logging module's observer, as any host would.
 #include <exception>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "CommandLine.h"
 #include "DemoCommand.h"
 #include "LogTap.h"
 #include "ToolError.h"
+#include "Utf8Io.h"
 
 namespace {
 
@@ -29,8 +32,15 @@ orvex_cli::ExitCode runCommand(orvex_cli::LogTap& log, const orvex_cli::Options&
 }  // namespace
 
 int main(int argc, char** argv) {
+  orvex_cli::Utf8Io::useUtf8Console();
+  std::vector<std::string> arguments = orvex_cli::Utf8Io::arguments(argc, argv);
+  std::vector<char*> argumentPointers;
+  for (std::string& argument : arguments) {
+    argumentPointers.push_back(argument.data());
+  }
   orvex_cli::Options options;
-  if (const std::optional<int> exitCode = orvex_cli::CommandLine::parse(argc, argv, options)) {
+  if (const std::optional<int> exitCode = orvex_cli::CommandLine::parse(
+          static_cast<int>(argumentPointers.size()), argumentPointers.data(), options)) {
     return *exitCode;
   }
   orvex_cli::LogTap log(options.verbose);

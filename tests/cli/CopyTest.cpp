@@ -28,7 +28,7 @@ struct TagValues {
 
 TagValues tagsOf(const std::string& path) {
   TagValues tags;
-  TIFF* tif = TIFFOpen(path.c_str(), "r");
+  TIFF* tif = orvex_test::openTiff(path.c_str(), "r");
   if (tif == nullptr) {
     return tags;
   }

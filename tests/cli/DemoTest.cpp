@@ -9,6 +9,7 @@
 #include "cli/Pictures.h"
 #include "cli/ToolRunner.h"
 #include "support/TempDir.h"
+#include "support/TiffFileBuilder.h"
 
 namespace {
 
@@ -25,12 +26,17 @@ std::string signatureAt(const std::vector<uint8_t>& bytes, size_t offset) {
 class Demo : public ::testing::Test {
 protected:
   void SetUp() override {
-    run_ = runTool({}, "TMPDIR=" + temp_.path().string());
+    run_ = runTool({}, {{orvex_cli_test::kTemporaryFolderVariable, temp_.path().u8string()}});
     const std::string marker = "files are in ";
     const size_t at = run_.out.rfind(marker);
     ASSERT_NE(at, std::string::npos) << run_.out << run_.err;
     folder_ = run_.out.substr(at + marker.size());
     folder_.pop_back();  // the line feed
+  }
+
+  // Joined as the tool joins them, with the platform's separator.
+  std::string inFolder(const char* name) const {
+    return (std::filesystem::u8path(folder_) / name).u8string();
   }
 
   orvex_test::TempDir temp_;
@@ -42,8 +48,8 @@ TEST_F(Demo, DescribesTheSampleItWroteAndReadBack) {
   EXPECT_EQ(run_.exitCode, 0);
   EXPECT_EQ(run_.err, "");
   EXPECT_EQ(std::filesystem::path(folder_).parent_path(), temp_.path());
-  const std::string tiff = folder_ + "/sample.tif";
-  const std::string png = folder_ + "/sample.png";
+  const std::string tiff = inFolder("sample.tif");
+  const std::string png = inFolder("sample.png");
   EXPECT_EQ(run_.out,
             "orvex 1.3.4 demo: a sample image written and read back through the library\n"
             "\n"
@@ -73,7 +79,7 @@ TEST_F(Demo, DescribesTheSampleItWroteAndReadBack) {
 }
 
 TEST_F(Demo, SampleCarriesAValidIccProfileAndExtraSamples) {
-  TIFF* tif = TIFFOpen((folder_ + "/sample.tif").c_str(), "r");
+  TIFF* tif = orvex_test::openTiff(inFolder("sample.tif").c_str(), "r");
   ASSERT_NE(tif, nullptr);
   uint32_t profileBytes = 0;
   const uint8_t* profileData = nullptr;
@@ -110,7 +116,7 @@ TEST_F(Demo, SampleCarriesAValidIccProfileAndExtraSamples) {
 }
 
 TEST_F(Demo, PreviewIsTheRgbaPicture) {
-  const orvex_cli_test::PngPicture png = orvex_cli_test::readPng(folder_ + "/sample.png");
+  const orvex_cli_test::PngPicture png = orvex_cli_test::readPng(inFolder("sample.png"));
   ASSERT_TRUE(png.read);
   EXPECT_EQ(png.width, 320U);
   EXPECT_EQ(png.height, 200U);

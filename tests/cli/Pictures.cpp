@@ -3,6 +3,9 @@
 #include <png.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace orvex_cli_test {
 namespace {
@@ -89,7 +92,7 @@ Picture uprightPicture(const orvex_test::TiffSpec& tiffSpec, const std::vector<u
 
 Picture readTiffPicture(const std::string& path) {
   Picture picture;
-  TIFF* tif = TIFFOpen(path.c_str(), "r");
+  TIFF* tif = orvex_test::openTiff(path.c_str(), "r");
   if (tif == nullptr) {
     return picture;
   }
@@ -127,7 +130,11 @@ PngPicture readPng(const std::string& path) {
   png_image image;
   std::memset(&image, 0, sizeof(image));
   image.version = PNG_IMAGE_VERSION;
-  if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
+  // Read through the standard library, which takes UTF-8 names on every platform.
+  std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
+  const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
+                                std::istreambuf_iterator<char>());
+  if (png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()) == 0) {
     return picture;
   }
   if ((image.format & PNG_FORMAT_FLAG_LINEAR) != 0 || (image.format & PNG_FORMAT_FLAG_COLORMAP)) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvex_cli_test {
@@ -12,15 +13,20 @@ struct ToolRun {
   std::string err;
 };
 
-/// Runs the tool with `arguments`; `environment` ("NAME=value ...") is set for it alone.
-ToolRun runTool(const std::vector<std::string>& arguments, const std::string& environment = "");
+/// Environment variables set for the tool alone, as name and value.
+using Environment = std::vector<std::pair<std::string, std::string>>;
 
-/// Runs `command` through the shell with stdout and stderr on a pseudo-terminal (script(1)),
-/// returning everything it printed; false when script is not available.
-bool runOnTerminal(const std::string& command, std::string& output);
+/// The variable that names the system temporary folder to a program: TMP on Windows (read
+/// by GetTempPath), TMPDIR elsewhere.
+extern const char* const kTemporaryFolderVariable;
 
-/// The tool's command line for the shell.
-std::string toolCommand(const std::vector<std::string>& arguments);
+/// Runs the tool with `arguments`, standard input empty; what it prints is read as text, so
+/// Windows line ends come back as "\n".
+ToolRun runTool(const std::vector<std::string>& arguments, const Environment& environment = {});
+
+/// Runs the tool with stdout and stderr on a pseudo-terminal (script(1)), returning
+/// everything it printed; false where the tool cannot be given a terminal.
+bool runToolOnTerminal(const std::vector<std::string>& arguments, std::string& output);
 
 std::string readTextFile(const std::string& path);
 

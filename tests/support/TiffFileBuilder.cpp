@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 namespace orvex_test {
-namespace {
 
 // On Windows libtiff's narrow open reads the name in the ANSI code page, which cannot hold
 // every name the tests use; the wide open takes it exactly, as the library itself does.
@@ -17,8 +16,6 @@ TIFF* openTiff(const std::string& utf8Path, const char* mode) {
   return TIFFOpen(utf8Path.c_str(), mode);
 #endif
 }
-
-}  // namespace
 
 size_t storedRowBytes(const TiffSpec& tiffSpec) {
   const uint64_t samples = tiffSpec.planar == PLANARCONFIG_SEPARATE ? 1 : tiffSpec.samplesPerPixel;

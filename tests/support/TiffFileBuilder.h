@@ -42,6 +42,9 @@ size_t storedRowBytes(const TiffSpec& tiffSpec);
 /// Number of planes the stored data has: samplesPerPixel for separate, 1 for contiguous.
 uint16_t storedPlaneCount(const TiffSpec& tiffSpec);
 
+/// TIFFOpen of a UTF-8 path, whatever the platform's narrow file names are.
+TIFF* openTiff(const std::string& utf8Path, const char* mode);
+
 /// Writes directories one after the other into one file.
 class TiffFileBuilder {
 public:

@@ -284,6 +284,9 @@ INSTANTIATE_TEST_SUITE_P(Forms, WriterRowChecks,
 // libtiff's own tools accept a file with every optional part: extra channels with names,
 // a spot colour, an ICC profile and separate planes.
 TEST(WriterOutput, PassesTiffinfoAndTiffcp) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "libtiff's tools are not cross-built for Windows; the Linux build runs this";
+#endif
   if (std::system("command -v tiffinfo >/dev/null 2>&1 && command -v tiffcp >/dev/null 2>&1") !=
       0) {
     GTEST_SKIP() << "tiffinfo/tiffcp not installed";
