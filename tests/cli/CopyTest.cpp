@@ -137,17 +137,7 @@ TEST(Copy, KeepsChannelNamesSpotTypesResolutionAndProfile) {
   info.yResolution = 75.0F;
   info.resolutionUnit = TiffResolutionUnit::Centimeter;
   info.iccProfile = {0, 0, 0, 12, 'a', 'b', 'c', 'd', 1, 2, 3, 4};
-  {
-    std::unique_ptr<ITiffWriter, void (*)(ITiffWriter*)> writer(createTiffWriter(),
-                                                                destroyTiffWriter);
-    ASSERT_TRUE(writer->begin(input.c_str(), info, 1));
-    std::vector<uint8_t> row(25);
-    for (uint32_t y = 0; y < info.height; ++y) {
-      for (size_t i = 0; i < row.size(); ++i) row[i] = static_cast<uint8_t>(y * 31 + i);
-      ASSERT_TRUE(writer->writeScanline(y, row.data(), 25));
-    }
-    writer->end();
-  }
+  ASSERT_TRUE(orvex_cli_test::writeWithLibrary(input, info));
   for (const char* planar : {"contig", "separate"}) {
     const std::string output = temp.file(std::string(planar) + ".tif");
     const auto run = runTool({"copy", input, output, "--planar", planar});
@@ -168,31 +158,35 @@ TEST(Copy, KeepsChannelNamesSpotTypesResolutionAndProfile) {
   }
 }
 
-TEST(Copy, ExpandsPaletteToRgb) {
-  orvex_test::TempDir temp;
-  const std::string output = temp.file("palette.tif");
-  const auto run =
-      runTool({"copy", orvex_test::testDataFile("libtiff/palette-1c-8b.tiff"), output});
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  const TagValues tags = tagsOf(output);
-  EXPECT_EQ(tags.photometric, PHOTOMETRIC_RGB);
-  EXPECT_EQ(tags.samples, 3);
-}
-
-TEST(Copy, DecodesYCbCrToRgbWithAssociatedAlpha) {
-  orvex_test::TempDir temp;
-  const std::string output = temp.file("ycbcr.tif");
-  const auto run = runTool(
-      {"copy", orvex_test::testDataFile("pillow/tiff_strip_ycbcr_jpeg_2x2_sampling.tif"), output});
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  const TagValues tags = tagsOf(output);
-  EXPECT_EQ(tags.photometric, PHOTOMETRIC_RGB);
-  EXPECT_EQ(tags.samples, 4);
-  EXPECT_EQ(tags.bits, 8);
-  EXPECT_EQ(tags.extraSamples, std::vector<uint16_t>{EXTRASAMPLE_ASSOCALPHA});
-  const Picture picture = readTiffPicture(output);
-  EXPECT_EQ(picture.width, 480U);
-  EXPECT_EQ(picture.height, 360U);
+TEST(Copy, PaletteAndYCbCrBecomeRgb) {
+  struct Case {
+    const char* file;
+    uint16_t samples;
+    uint16_t bits;
+    std::vector<uint16_t> extraSamples;
+    uint32_t width;
+    uint32_t height;
+  };
+  for (const Case& test : {Case{"libtiff/palette-1c-8b.tiff", 3, 16, {}, 157, 151},
+                           Case{"pillow/tiff_strip_ycbcr_jpeg_2x2_sampling.tif",
+                                4,
+                                8,
+                                {EXTRASAMPLE_ASSOCALPHA},
+                                480,
+                                360}}) {
+    orvex_test::TempDir temp;
+    const std::string output = temp.file("rgb.tif");
+    const auto run = runTool({"copy", orvex_test::testDataFile(test.file), output});
+    ASSERT_EQ(run.exitCode, 0) << test.file << ": " << run.err;
+    const TagValues tags = tagsOf(output);
+    EXPECT_EQ(tags.photometric, PHOTOMETRIC_RGB) << test.file;
+    EXPECT_EQ(tags.samples, test.samples) << test.file;
+    EXPECT_EQ(tags.bits, test.bits) << test.file;
+    EXPECT_EQ(tags.extraSamples, test.extraSamples) << test.file;
+    const Picture picture = readTiffPicture(output);
+    EXPECT_EQ(picture.width, test.width) << test.file;
+    EXPECT_EQ(picture.height, test.height) << test.file;
+  }
 }
 
 TEST(Copy, CopiesTheDirectoryAskedFor) {

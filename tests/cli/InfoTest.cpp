@@ -1,9 +1,9 @@
 // orvex info: every directory of a file as a host sees it, in text and in JSON.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <nlohmann/json.hpp>
 
+#include "cli/Pictures.h"
 #include "cli/ToolRunner.h"
 #include "orvex/orvex.h"
 #include "support/TempDir.h"
@@ -49,76 +49,50 @@ TEST(Info, DescribesColumnsAlphaAndProfilesInText) {
   }
 }
 
+// The JSON of a file with one readable directory of unsigned samples, resolution in inches.
+json oneDirectory(const std::string& file, int width, int height, int bits, int samples, int extra,
+                  const char* photometric, double resolution, int scanlineCount,
+                  const char* scanlines, int iccProfileBytes, const json& channels) {
+  const json directory = {{"index", 0},
+                          {"readable", true},
+                          {"width", width},
+                          {"height", height},
+                          {"bitsPerSample", bits},
+                          {"samplesPerPixel", samples},
+                          {"extraSamples", extra},
+                          {"sampleFormat", "Uint"},
+                          {"photometric", photometric},
+                          {"xResolution", resolution},
+                          {"yResolution", resolution},
+                          {"resolutionUnit", "Inch"},
+                          {"scanlineCount", scanlineCount},
+                          {"scanlines", scanlines},
+                          {"iccProfileBytes", iccProfileBytes},
+                          {"channels", channels}};
+  return {{"file", file}, {"directoryCount", 1}, {"directories", json::array({directory})}};
+}
+
 TEST(Info, JsonHoldsEveryFieldOfEachDirectory) {
   const std::string rgb = testDataFile("libtiff/rgb-3c-8b.tiff");
   const std::string columns = testDataFile("pillow/g4_orientation_6.tif");
   const std::string alpha = testDataFile("pillow/tiff_16bit_RGBa.tiff");
   const auto run = runTool({"info", "--json", rgb, columns, alpha});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  const json expected = {{"files",
-                          {{{"file", rgb},
-                            {"directoryCount", 1},
-                            {"directories",
-                             {{{"index", 0},
-                               {"readable", true},
-                               {"width", 157},
-                               {"height", 151},
-                               {"bitsPerSample", 8},
-                               {"samplesPerPixel", 3},
-                               {"extraSamples", 0},
-                               {"sampleFormat", "Uint"},
-                               {"photometric", "Rgb"},
-                               {"xResolution", 72.0},
-                               {"yResolution", 72.0},
-                               {"resolutionUnit", "Inch"},
-                               {"scanlineCount", 151},
-                               {"scanlines", "rows"},
-                               {"iccProfileBytes", 0},
-                               {"channels", json::array()}}}}},
-                           {{"file", columns},
-                            {"directoryCount", 1},
-                            {"directories",
-                             {{{"index", 0},
-                               {"readable", true},
-                               {"width", 590},
-                               {"height", 88},
-                               {"bitsPerSample", 1},
-                               {"samplesPerPixel", 1},
-                               {"extraSamples", 0},
-                               {"sampleFormat", "Uint"},
-                               {"photometric", "MinIsWhite"},
-                               {"xResolution", 96.0},
-                               {"yResolution", 96.0},
-                               {"resolutionUnit", "Inch"},
-                               {"scanlineCount", 590},
-                               {"scanlines", "columns"},
-                               {"iccProfileBytes", 0},
-                               {"channels", json::array()}}}}},
-                           {{"file", alpha},
-                            {"directoryCount", 1},
-                            {"directories",
-                             {{{"index", 0},
-                               {"readable", true},
-                               {"width", 100},
-                               {"height", 40},
-                               {"bitsPerSample", 16},
-                               {"samplesPerPixel", 4},
-                               {"extraSamples", 1},
-                               {"sampleFormat", "Uint"},
-                               {"photometric", "Rgb"},
-                               {"xResolution", 72.0},
-                               {"yResolution", 72.0},
-                               {"resolutionUnit", "Inch"},
-                               {"scanlineCount", 40},
-                               {"scanlines", "rows"},
-                               {"iccProfileBytes", 3144},
-                               {"channels", {{{"type", "AssociatedAlpha"}, {"name", ""}}}}}}}}}}};
+  const json expected = {
+      {"files",
+       json::array({
+           oneDirectory(rgb, 157, 151, 8, 3, 0, "Rgb", 72.0, 151, "rows", 0, json::array()),
+           oneDirectory(columns, 590, 88, 1, 1, 0, "MinIsWhite", 96.0, 590, "columns", 0,
+                        json::array()),
+           oneDirectory(alpha, 100, 40, 16, 4, 1, "Rgb", 72.0, 40, "rows", 3144,
+                        json::array({{{"type", "AssociatedAlpha"}, {"name", ""}}})),
+       })}};
   EXPECT_EQ(parsedOutput(run), expected);
 }
 
 // Named channels, a spot colour and a resolution in centimetres, written by the library's
 // own writer the way a host would write them.
-TEST(Info, JsonCarriesChannelNamesSpotColoursAndUnits) {
+TEST(Info, JsonAndTextCarryChannelNamesSpotColoursAndUnits) {
   orvex_test::TempDir temp;
   const std::string path = temp.file("named.tif");
   TiffImageInfo info;
@@ -134,14 +108,7 @@ TEST(Info, JsonCarriesChannelNamesSpotColoursAndUnits) {
   info.xResolution = 118.0F;
   info.yResolution = 59.0F;
   info.resolutionUnit = TiffResolutionUnit::Centimeter;
-  std::unique_ptr<ITiffWriter, void (*)(ITiffWriter*)> writer(createTiffWriter(),
-                                                              destroyTiffWriter);
-  ASSERT_TRUE(writer->begin(path.c_str(), info, 1));
-  const std::vector<uint8_t> row(18, 7);
-  for (uint32_t y = 0; y < info.height; ++y) {
-    ASSERT_TRUE(writer->writeScanline(y, row.data(), 18));
-  }
-  writer->end();
+  ASSERT_TRUE(orvex_cli_test::writeWithLibrary(path, info));
 
   const auto run = runTool({"info", "--json", path});
   ASSERT_EQ(run.exitCode, 0) << run.err;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 namespace orvex_cli_test {
 namespace {
@@ -147,6 +148,23 @@ PngPicture readPng(const std::string& path) {
   picture.pixels.resize(PNG_IMAGE_SIZE(image));
   picture.read = png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr) != 0;
   return picture;
+}
+
+bool writeWithLibrary(const std::string& path, const TiffImageInfo& info) {
+  std::unique_ptr<ITiffWriter, void (*)(ITiffWriter*)> writer(createTiffWriter(),
+                                                              destroyTiffWriter);
+  if (!writer->begin(path.c_str(), info, 1)) {
+    return false;
+  }
+  std::vector<uint8_t> row(size_t{info.width} * info.samplesPerPixel);
+  for (uint32_t y = 0; y < info.height; ++y) {
+    for (size_t i = 0; i < row.size(); ++i) row[i] = static_cast<uint8_t>(y * 31 + i);
+    if (!writer->writeScanline(y, row.data(), static_cast<uint32_t>(row.size()))) {
+      return false;
+    }
+  }
+  writer->end();
+  return true;
 }
 
 }  // namespace orvex_cli_test

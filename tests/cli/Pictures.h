@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "orvex/orvex.h"
 #include "support/TiffFileBuilder.h"
 
 namespace orvex_cli_test {
@@ -50,5 +51,9 @@ struct PngPicture {
 };
 
 PngPicture readPng(const std::string& path);
+
+/// Writes `info` through the library's own writer, as a host would, contiguous 8-bit rows
+/// whose bytes follow a simple pattern; false when the writer refuses.
+bool writeWithLibrary(const std::string& path, const TiffImageInfo& info);
 
 }  // namespace orvex_cli_test

@@ -34,25 +34,20 @@ TiffSpec tiffSpec(uint16_t photometric, uint16_t bits, uint16_t samples, uint16_
   return s;
 }
 
-TiffSpec withExtra(TiffSpec s, std::vector<uint16_t> extra) {
-  s.extraSamples = std::move(extra);
+// `s` with one more tag set.
+template <typename Field>
+TiffSpec with(TiffSpec s, Field TiffSpec::*field, const std::decay_t<Field>& value) {
+  s.*field = value;
   return s;
+}
+
+TiffSpec withExtra(TiffSpec s, std::vector<uint16_t> extra) {
+  return with(std::move(s), &TiffSpec::extraSamples, extra);
 }
 
 TiffSpec palette(uint16_t bits, uint16_t samples = 1, uint16_t planar = 1) {
-  TiffSpec s = tiffSpec(PHOTOMETRIC_PALETTE, bits, samples, planar);
-  s.colorMap.assign(3 * (size_t{1} << bits), 0);
-  return s;
-}
-
-TiffSpec withFormat(TiffSpec s, uint16_t format) {
-  s.sampleFormat = format;
-  return s;
-}
-
-TiffSpec withInkSet(TiffSpec s, uint16_t inkSet) {
-  s.inkSet = inkSet;
-  return s;
+  return with(tiffSpec(PHOTOMETRIC_PALETTE, bits, samples, planar), &TiffSpec::colorMap,
+              std::vector<uint16_t>(3 * (size_t{1} << bits), 0));
 }
 
 const std::string kCommon = std::string(kSelect) + "use TiffCommonLineReader!";
@@ -103,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
         SelectionCase{"Palette17", palette(17), false, 2,
                       std::string(kSelect) +
                           "not support PHOTOMETRIC_PALETTE[reason: info.bitspersample_ > 16]!"},
-        SelectionCase{"PaletteSigned", withFormat(palette(8), SAMPLEFORMAT_INT), false, 2,
+        SelectionCase{"PaletteSigned", with(palette(8), &TiffSpec::sampleFormat, SAMPLEFORMAT_INT),
+                      false, 2,
                       std::string(kSelect) + "not support PHOTOMETRIC_PALETTE[reason: sampleformat "
                                              "is not SAMPLEFORMAT_UINT]!"},
         SelectionCase{"Mask", tiffSpec(PHOTOMETRIC_MASK, 1, 1), true, 2, kCommon},
@@ -112,8 +108,9 @@ INSTANTIATE_TEST_SUITE_P(
             "CmyOnly", tiffSpec(PHOTOMETRIC_SEPARATED, 8, 3), false, 4,
             std::string(kSelect) + "PHOTOMETRIC_SEPARATED: samplesperpixel is 3 , less than 4!"},
         // The directory read itself refuses a separated image whose inks are not CMYK.
-        SelectionCase{"SeparatedOtherInks", withInkSet(tiffSpec(PHOTOMETRIC_SEPARATED, 8, 4), 2),
-                      false, 4, std::string(kSelect) + "readTiffInfo failed!"},
+        SelectionCase{"SeparatedOtherInks",
+                      with(tiffSpec(PHOTOMETRIC_SEPARATED, 8, 4), &TiffSpec::inkSet, 2), false, 4,
+                      std::string(kSelect) + "readTiffInfo failed!"},
         SelectionCase{"YCbCr", tiffSpec(PHOTOMETRIC_YCBCR, 8, 3), true, 2, kSpecial},
         SelectionCase{"CieLab", tiffSpec(PHOTOMETRIC_CIELAB, 8, 3), true, 2, kCommon},
         SelectionCase{"IccLab", tiffSpec(PHOTOMETRIC_ICCLAB, 8, 3), true, 2, kCommon},

@@ -170,26 +170,23 @@ TEST_F(ReaderDirectory, IccProfileArrivesByteForByte) {
   EXPECT_EQ(reader_->getImageInfo().iccProfile, tiffSpec.iccProfile);
 }
 
-TEST_F(ReaderDirectory, BottomLeftDeliversTheLastStoredRowFirst) {
-  TiffSpec tiffSpec = rgb(5, 4);
-  tiffSpec.orientation = ORIENTATION_BOTLEFT;
-  open(tiffSpec);
-  ASSERT_TRUE(reader_->beginReadSubDir(0));
-  for (uint32_t row = 0; row < 4; ++row) {
-    EXPECT_EQ(interleavedRow(*reader_, row), storedRow(tiffSpec, 3 - row)) << row;
-  }
-}
-
-TEST_F(ReaderDirectory, TopLeftDeliversStoredRowsAndChannels) {
-  const TiffSpec tiffSpec = rgb(5, 4);
-  open(tiffSpec);
-  ASSERT_TRUE(reader_->beginReadSubDir(0));
-  EXPECT_EQ(interleavedRow(*reader_, 0), storedRow(tiffSpec, 0));
-  const std::vector<uint8_t> row = storedRow(tiffSpec, 2);
-  const std::vector<uint8_t> green = channelRow(*reader_, 1, 2);
-  ASSERT_EQ(green.size(), 5U);
-  for (size_t x = 0; x < 5; ++x) {
-    EXPECT_EQ(green[x], row[3 * x + 1]);
+TEST_F(ReaderDirectory, TopLeftAndBottomLeftDeliverStoredRowsAndChannelsInPictureOrder) {
+  for (const uint16_t orientation : {ORIENTATION_TOPLEFT, ORIENTATION_BOTLEFT}) {
+    TiffSpec tiffSpec = rgb(5, 4);
+    tiffSpec.orientation = orientation;
+    open(tiffSpec);
+    ASSERT_TRUE(reader_->beginReadSubDir(0));
+    for (uint32_t row = 0; row < 4; ++row) {
+      const std::vector<uint8_t> stored =
+          storedRow(tiffSpec, orientation == ORIENTATION_BOTLEFT ? 3 - row : row);
+      EXPECT_EQ(interleavedRow(*reader_, row), stored) << orientation << " row " << row;
+      const std::vector<uint8_t> green = channelRow(*reader_, 1, row);
+      ASSERT_EQ(green.size(), 5U);
+      for (size_t x = 0; x < 5; ++x) {
+        EXPECT_EQ(green[x], stored[3 * x + 1]) << orientation << " row " << row;
+      }
+    }
+    reader_->end();
   }
 }
 

@@ -3,8 +3,9 @@
 
 #include <fstream>
 #include <memory>
+#include <optional>
 
-#include "orvex/orvex.h"
+#include "HostReader.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 #include "support/TiffFileBuilder.h"
@@ -35,16 +36,16 @@ protected:
   }
 
   TempDir temp_;
-  std::unique_ptr<ITiffReader, void (*)(ITiffReader*)> reader_{createTiffReader(),
-                                                               destroyTiffReader};
+  orvex_host_test::ReaderPtr reader_ = orvex_host_test::makeReader();
 };
 
-TEST_F(ReaderLifecycle, OpensFileAndCountsDirectories) {
+TEST_F(ReaderLifecycle, OpensFileCountsDirectoriesAndEndsOnce) {
   const std::string path = writeImage("three.tif", 3);
   LogCapture log;
   ASSERT_TRUE(reader_->begin(path.c_str()));
   EXPECT_EQ(reader_->getNumberOfDirectories(), 3U);
   reader_->end();
+  reader_->end();  // the second end logs nothing
   EXPECT_EQ(reader_->getNumberOfDirectories(), 0U);
   const std::vector<orvex_test::LogRecord> expected = {
       {kMilestone,
@@ -70,33 +71,49 @@ TEST_F(ReaderLifecycle, RefusesNullAndEmptyNames) {
   EXPECT_EQ(log.records().size(), 2U);  // end on a closed reader logs nothing
 }
 
-TEST_F(ReaderLifecycle, ReportsFileThatCannotBeOpened) {
-  const std::string path = temp_.file("missing.tif");
-  LogCapture log;
-  EXPECT_FALSE(reader_->begin(path.c_str()));
-  EXPECT_TRUE(log.contains(kError, "[TiffReader::begin] " + path + " open file failed!"));
-  EXPECT_EQ(reader_->getNumberOfDirectories(), 0U);
+struct OpenFailure {
+  const char* name;
+  std::string fileName;
+  std::optional<std::string> content;  ///< no file is written when unset
+  std::string error;                   ///< after "[TiffReader::begin] ", "%s" for the path
+};
+
+void PrintTo(const OpenFailure& failure, std::ostream* out) {
+  *out << failure.name;
 }
 
-TEST_F(ReaderLifecycle, ReportsFileThatIsNotTiff) {
-  const std::string path = temp_.file("text.tif");
-  std::ofstream(path) << "not a tiff file at all";
+class ReaderOpenFailure : public ::testing::TestWithParam<OpenFailure> {};
+
+TEST_P(ReaderOpenFailure, IsReportedAndLeavesNoDirectories) {
+  const OpenFailure& failure = GetParam();
+  TempDir temp;
+  const std::string path = temp.file(failure.fileName);
+  if (failure.content) {
+    std::ofstream(path, std::ios::binary) << *failure.content;
+  }
+  std::string error = failure.error;
+  if (const size_t at = error.find("%s"); at != std::string::npos) {
+    error.replace(at, 2, path);
+  }
+  auto reader = orvex_host_test::makeReader();
   LogCapture log;
-  EXPECT_FALSE(reader_->begin(path.c_str()));
-  EXPECT_TRUE(log.contains(kError, "[TiffReader::begin] " + path + " open file failed!"));
+  EXPECT_FALSE(reader->begin(path.c_str()));
+  EXPECT_TRUE(log.contains(kError, "[TiffReader::begin] " + error)) << error;
+  EXPECT_EQ(reader->getNumberOfDirectories(), 0U);
 }
 
-// A header whose first directory offset is 0 describes a file without directories. libtiff
-// refuses to open such a file at all, so the "TIFFNumberOfDirectories:0" refusal cannot be
-// reached with a real file; the open failure is what the host sees.
-TEST_F(ReaderLifecycle, FileWithoutDirectoriesFailsToOpen) {
-  const std::string path = temp_.file("empty.tif");
-  std::ofstream(path, std::ios::binary).write("II*\0\0\0\0\0", 8);
-  LogCapture log;
-  EXPECT_FALSE(reader_->begin(path.c_str()));
-  EXPECT_TRUE(log.contains(kError, "[TiffReader::begin] " + path + " open file failed!"));
-  EXPECT_EQ(reader_->getNumberOfDirectories(), 0U);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Files, ReaderOpenFailure,
+    ::testing::Values(
+        OpenFailure{"Missing", "missing.tif", std::nullopt, "%s open file failed!"},
+        OpenFailure{"NotTiff", "text.tif", "not a tiff file at all", "%s open file failed!"},
+        // A header whose first directory offset is 0 describes a file without directories.
+        // libtiff refuses to open such a file at all, so the "TIFFNumberOfDirectories:0"
+        // refusal cannot be reached with a real file; the open failure is what the host sees.
+        OpenFailure{"NoDirectories", "empty.tif", std::string("II*\0\0\0\0\0", 8),
+                    "%s open file failed!"},
+        OpenFailure{"IllFormedUtf8Name", "bad\xC3(name.tif", std::nullopt, "unknow exception!"}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ReaderLifecycle, SecondBeginClosesTheFirstFileWithItsEndLine) {
   const std::string first = writeImage("first.tif");
@@ -107,32 +124,6 @@ TEST_F(ReaderLifecycle, SecondBeginClosesTheFirstFileWithItsEndLine) {
   ASSERT_FALSE(log.records().empty());
   EXPECT_EQ(log.records().front(), (orvex_test::LogRecord{kMilestone, endLine(first)}));
   EXPECT_EQ(reader_->getNumberOfDirectories(), 2U);
-}
-
-TEST_F(ReaderLifecycle, EndTwiceLogsOnce) {
-  const std::string path = writeImage("once.tif");
-  ASSERT_TRUE(reader_->begin(path.c_str()));
-  LogCapture log;
-  reader_->end();
-  reader_->end();
-  EXPECT_EQ(log.count(endLine(path)), 1U);
-  EXPECT_EQ(log.records().size(), 1U);
-}
-
-TEST_F(ReaderLifecycle, OpensNonAsciiNameGivenAsUtf8) {
-  const std::string path =
-      writeImage("\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD0\xB0-\xE5\x9C\xB0\xE5\x9B\xBE.tif");
-  ASSERT_TRUE(reader_->begin(path.c_str()));
-  EXPECT_EQ(reader_->getNumberOfDirectories(), 1U);
-  reader_->end();
-}
-
-TEST_F(ReaderLifecycle, RefusesIllFormedUtf8Name) {
-  const std::string path = temp_.file("bad\xC3(name.tif");
-  LogCapture log;
-  EXPECT_FALSE(reader_->begin(path.c_str()));
-  EXPECT_TRUE(log.contains(kError, "[TiffReader::begin] unknow exception!"));
-  EXPECT_EQ(reader_->getNumberOfDirectories(), 0U);
 }
 
 TEST_F(ReaderLifecycle, DestroyingAnOpenReaderClosesTheFileSilently) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "orvex/orvex.h"
+#include "HostReader.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -54,8 +54,7 @@ TEST(UnicodeFileName, WriterCreatesTheFileUnderItsExactNameAndReaderOpensIt) {
   }
   EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{kName});
 
-  std::unique_ptr<ITiffReader, void (*)(ITiffReader*)> reader(createTiffReader(),
-                                                              destroyTiffReader);
+  auto reader = orvex_host_test::makeReader();
   ASSERT_TRUE(reader->begin(path.c_str()));
   EXPECT_EQ(reader->getNumberOfDirectories(), 1U);
   reader->end();

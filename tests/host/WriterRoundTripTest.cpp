@@ -4,6 +4,7 @@
 
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "HostReader.h"
 #include "support/TempDir.h"
@@ -106,23 +107,16 @@ TEST_P(WriterRoundTrip, ReaderGivesBackRowsAndDescription) {
   ASSERT_TRUE(reader->begin(path.c_str()));
   ASSERT_TRUE(reader->beginReadSubDir(0));
   const TiffImageInfo back = reader->getImageInfo();
-  EXPECT_EQ(back.width, info.width);
-  EXPECT_EQ(back.height, info.height);
-  EXPECT_EQ(back.bitsPerSample, info.bitsPerSample);
-  EXPECT_EQ(back.samplesPerPixel, info.samplesPerPixel);
-  EXPECT_EQ(back.extraSamples, info.extraSamples);
-  EXPECT_EQ(back.sampleFormat, info.sampleFormat);
-  EXPECT_EQ(back.photometric, info.photometric);
-  EXPECT_EQ(back.xResolution, info.xResolution);
-  EXPECT_EQ(back.yResolution, info.yResolution);
-  EXPECT_EQ(back.resolutionUnit, info.resolutionUnit);
-  EXPECT_EQ(back.scanlineCount, info.scanlineCount);
-  EXPECT_EQ(back.iccProfile, info.iccProfile);
-  ASSERT_EQ(back.channels.size(), info.channels.size());
-  for (size_t i = 0; i < info.channels.size(); ++i) {
-    EXPECT_EQ(back.channels[i].type, info.channels[i].type) << i;
-    EXPECT_EQ(back.channels[i].name, info.channels[i].name) << i;
-  }
+  // Every field of the description, in one comparison.
+  const auto fields = [](const TiffImageInfo& i) {
+    std::vector<std::pair<TiffChannelType, std::string>> channels;
+    for (const TiffChannelInfo& channel : i.channels)
+      channels.emplace_back(channel.type, channel.name);
+    return std::make_tuple(i.width, i.height, i.bitsPerSample, i.samplesPerPixel, i.extraSamples,
+                           i.sampleFormat, i.photometric, i.xResolution, i.yResolution,
+                           i.resolutionUnit, i.scanlineCount, i.iccProfile, channels);
+  };
+  EXPECT_EQ(fields(back), fields(info));
   const uint32_t usedBits = info.width * (separate ? 1 : info.samplesPerPixel) * info.bitsPerSample;
   for (uint16_t plane = 0; plane < planes; ++plane) {
     for (uint32_t row = 0; row < info.height; ++row) {

@@ -1,13 +1,14 @@
 // A strip or row of tiles whose decoding failed is not decoded again for each of its rows:
-// every row still fails with the decode line, but libtiff reads the block only once.
+// every row still fails with the decode line naming the layout, but libtiff reads the block
+// only once.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "LineTestFiles.h"
 #include "LineTestReader.h"
-#include "ReferenceImage.h"
 #include "lines/TiffCommonLineReader.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
@@ -21,33 +22,25 @@ using orvex_test::LogCapture;
 constexpr int kError = 4;
 constexpr uint32_t kRows = 8;
 
-constexpr uint32_t kPastTheEnd = 0x7FFFFF00;
-
-// One strip of 8 rows or one 16 x 16 tile, stored (says its offset) past the end of the file.
-class BrokenBlock : public ::testing::TestWithParam<bool> {
+// tiled, planar: one strip of 8 rows or one 16 x 16 tile per plane, stored (says its offset)
+// past the end of the file.
+class BrokenBlock : public ::testing::TestWithParam<std::tuple<bool, uint16_t>> {
 protected:
-  std::string writeBrokenImage() {
-    const bool tiled = GetParam();
-    orvex_test::TiffSpec tiffSpec = layoutSpec(16, kRows, 8, 1, PLANARCONFIG_CONTIG, tiled, 1);
+  void SetUp() override {
+    const auto [tiled, planar] = GetParam();
+    orvex_test::TiffSpec tiffSpec = layoutSpec(16, kRows, 8, 1, planar, tiled, 1);
     tiffSpec.rowsPerStrip = tiled ? 0 : kRows;
-    const std::string path = temp_.file("broken.tif");
-    orvex_test::writeTiff(path, tiffSpec, storedImage(tiffSpec));
-    patchTagValue(path, 0, tiled ? TIFFTAG_TILEOFFSETS : TIFFTAG_STRIPOFFSETS, kPastTheEnd);
-    return path;
-  }
-
-  static std::string decodeFailedLine() {
-    return GetParam() ? "[TiffCommonLineReader::readOriginScanline_fromContigTileData] "
-                        "TIFFReadTile failed!"
-                      : "[TiffCommonLineReader::readOriginScanline_fromContigStripData] "
-                        "TIFFReadEncodedStrip failed!";
+    path_ = writeImage(temp_, tiffSpec);
+    patchTagValue(path_, 0, tiled ? TIFFTAG_TILEOFFSETS : TIFFTAG_STRIPOFFSETS, 0x7FFFFF00);
   }
 
   orvex_test::TempDir temp_;
+  std::string path_;
 };
 
-TEST_P(BrokenBlock, IsReadOnceWhileItsRowsAreRequested) {
-  CountingTiff file(writeBrokenImage());
+TEST_P(BrokenBlock, IsReadOnceWhileItsRowsAreRequestedAndLoggedByTheVariant) {
+  const auto [tiled, planar] = GetParam();
+  CountingTiff file(path_);
   TiffCommonLineReader reader(file.tif());
   ASSERT_TRUE(reader.beginRead(0));
   LogCapture capture;
@@ -59,16 +52,20 @@ TEST_P(BrokenBlock, IsReadOnceWhileItsRowsAreRequested) {
   EXPECT_FALSE(reader.readScanline(0, nullptr, nullptr));
 
   EXPECT_EQ(file.reads() - readsBefore, 1u);
+  const std::string decodeFailed =
+      "[TiffCommonLineReader::readOriginScanline_from" +
+      std::string(planar == PLANARCONFIG_SEPARATE ? "Separate" : "Contig") +
+      (tiled ? "TileData] TIFFReadTile failed!" : "StripData] TIFFReadEncodedStrip failed!");
   std::vector<std::string> expected;
   for (uint32_t i = 0; i <= kRows; ++i) {
-    expected.push_back(decodeFailedLine());
+    expected.push_back(decodeFailed);
     expected.push_back("[TiffLineReaderBase::readScanline] readOriginLine failed!");
   }
   EXPECT_EQ(capture.textsAt(kError), expected);
 }
 
 TEST_P(BrokenBlock, IsDecodedAgainInTheNextBeginRead) {
-  CountingTiff file(writeBrokenImage());
+  CountingTiff file(path_);
   TiffCommonLineReader reader(file.tif());
   ASSERT_TRUE(reader.beginRead(0));
   EXPECT_FALSE(reader.readScanline(0, nullptr, nullptr));
@@ -80,9 +77,14 @@ TEST_P(BrokenBlock, IsDecodedAgainInTheNextBeginRead) {
   EXPECT_EQ(file.reads() - readsBefore, 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(StripsAndTiles, BrokenBlock, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& param) {
-                           return param.param ? "Tile" : "Strip";
+INSTANTIATE_TEST_SUITE_P(Layouts, BrokenBlock,
+                         ::testing::Combine(::testing::Bool(),
+                                            ::testing::Values(PLANARCONFIG_CONTIG,
+                                                              PLANARCONFIG_SEPARATE)),
+                         [](const ::testing::TestParamInfo<std::tuple<bool, uint16_t>>& testInfo) {
+                           return std::string(std::get<0>(testInfo.param) ? "Tile" : "Strip") +
+                                  (std::get<1>(testInfo.param) == PLANARCONFIG_SEPARATE ? "Separate"
+                                                                                        : "Contig");
                          });
 
 }  // namespace

@@ -132,20 +132,6 @@ INSTANTIATE_TEST_SUITE_P(Bytes, CommonToolExample,
                                            BitExample{4, 2, {0x1F}, {1, 15}},
                                            BitExample{4, 3, {0x1F, 0xA0}, {1, 15, 10}}));
 
-TEST(CommonTool, PackingMasksValuesToTheBitDepth) {
-  const Bytes values = {5, 0, 0, 0};
-  Bytes packed(1);
-  ASSERT_TRUE(CommonTool::convert_8_To_1_2_4Bits(values.data(), 4, packed.data(), 1, 1, 2, 4));
-  EXPECT_EQ(packed, Bytes{0x40});
-}
-
-TEST(CommonTool, UnpackingWritesExactlyTheSamplesOfTheRow) {
-  const Bytes packed = {0xFF};
-  Bytes dest(8, kGuard);
-  ASSERT_TRUE(CommonTool::convert_1_2_4_To_8Bits(packed.data(), 1, dest.data(), 8, 1, 1, 5));
-  EXPECT_EQ(dest, (Bytes{1, 1, 1, 1, 1, kGuard, kGuard, kGuard}));
-}
-
 TEST(CommonTool, EmptyRowsConvertWithoutTouchingTheSourceAndPackingClearsDest) {
   Bytes dest(4, kGuard);
   EXPECT_TRUE(CommonTool::convert_1_2_4_To_8Bits(nullptr, 0, dest.data(), 4, 3, 4, 0));
@@ -170,7 +156,8 @@ TEST_P(CommonToolOtherDepth, ConversionsRefuseSilently) {
 
 INSTANTIATE_TEST_SUITE_P(Depths, CommonToolOtherDepth, ::testing::Values<uint16_t>(0, 3, 8, 16));
 
-// Rows of 2-bit RGB, 5 pixels: 4 packed bytes, 15 unpacked.
+// Rows of 2-bit RGB, 5 pixels: 4 packed bytes, 15 unpacked. The message follows the name of
+// the conversion.
 struct SizeCheckCase {
   bool pack;
   int64_t srcBytes;
@@ -185,36 +172,23 @@ TEST_P(CommonToolSizeCheck, ShortBufferFailsWithItsMessageAndLeavesDestAlone) {
   const Bytes src(16, 1);
   Bytes dest(16, kGuard);
   LogCapture log;
-  const bool done = test.pack
-                        ? CommonTool::convert_8_To_1_2_4Bits(src.data(), test.srcBytes, dest.data(),
-                                                             test.destBytes, 3, 2, 5)
-                        : CommonTool::convert_1_2_4_To_8Bits(src.data(), test.srcBytes, dest.data(),
-                                                             test.destBytes, 3, 2, 5);
-  EXPECT_FALSE(done);
-  EXPECT_EQ(log.records(), (std::vector<LogRecord>{{kError, test.message}}));
+  const auto convert =
+      test.pack ? CommonTool::convert_8_To_1_2_4Bits : CommonTool::convert_1_2_4_To_8Bits;
+  EXPECT_FALSE(convert(src.data(), test.srcBytes, dest.data(), test.destBytes, 3, 2, 5));
+  const std::string name = test.pack ? "convert_8_To_1_2_4Bits" : "convert_1_2_4_To_8Bits";
+  EXPECT_EQ(log.records(),
+            (std::vector<LogRecord>{{kError, "[CommonTool::" + name + "] " + test.message}}));
   EXPECT_EQ(dest, Bytes(16, kGuard));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Messages, CommonToolSizeCheck,
-    ::testing::Values(SizeCheckCase{false, 3, 15,
-                                    "[CommonTool::convert_1_2_4_To_8Bits] srcScanlineBytes(3) < "
-                                    "srcSuitableBytes(4)"},
-                      SizeCheckCase{false, 4, 14,
-                                    "[CommonTool::convert_1_2_4_To_8Bits] destScanlineBytes(14) < "
-                                    "destSuitableBytes(15)"},
-                      SizeCheckCase{false, -1, 0,
-                                    "[CommonTool::convert_1_2_4_To_8Bits] srcScanlineBytes(-1) < "
-                                    "srcSuitableBytes(4)"},
-                      SizeCheckCase{true, 14, 4,
-                                    "[CommonTool::convert_8_To_1_2_4Bits] srcScanlineBytes(14) < "
-                                    "srcSuitableBytes(15) "},
-                      SizeCheckCase{true, 15, 3,
-                                    "[CommonTool::convert_8_To_1_2_4Bits] destScanlineBytes(3) < "
-                                    "destSuitableBytes(4)"},
-                      SizeCheckCase{true, 0, 0,
-                                    "[CommonTool::convert_8_To_1_2_4Bits] srcScanlineBytes(0) < "
-                                    "srcSuitableBytes(15) "}));
+    ::testing::Values(SizeCheckCase{false, 3, 15, "srcScanlineBytes(3) < srcSuitableBytes(4)"},
+                      SizeCheckCase{false, 4, 14, "destScanlineBytes(14) < destSuitableBytes(15)"},
+                      SizeCheckCase{false, -1, 0, "srcScanlineBytes(-1) < srcSuitableBytes(4)"},
+                      SizeCheckCase{true, 14, 4, "srcScanlineBytes(14) < srcSuitableBytes(15) "},
+                      SizeCheckCase{true, 15, 3, "destScanlineBytes(3) < destSuitableBytes(4)"},
+                      SizeCheckCase{true, 0, 0, "srcScanlineBytes(0) < srcSuitableBytes(15) "}));
 
 class CommonToolReverse : public ::testing::TestWithParam<std::tuple<uint16_t, uint16_t>> {};
 
@@ -245,12 +219,6 @@ TEST_P(CommonToolReverse, MirrorsWholePixelsInPlaceAndLeavesTheTailAlone) {
 INSTANTIATE_TEST_SUITE_P(Layouts, CommonToolReverse,
                          ::testing::Combine(::testing::Values<uint16_t>(8, 16, 32, 64),
                                             ::testing::Range<uint16_t>(1, 5)));
-
-TEST(CommonTool, ReverseKeepsSampleOrderInsidePixels) {
-  Bytes rgb = {'A', 'a', '1', 'B', 'b', '2', 'C', 'c', '3'};
-  ASSERT_TRUE(CommonTool::reverseScanline_8multiple_BitsPerSample(rgb.data(), 9, 3, 8, 3));
-  EXPECT_EQ(rgb, (Bytes{'C', 'c', '3', 'B', 'b', '2', 'A', 'a', '1'}));
-}
 
 TEST(CommonTool, ReverseOneByteShortFailsAndLeavesTheRow) {
   const Bytes original = randomBytes(12, 7);

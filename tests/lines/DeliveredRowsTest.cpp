@@ -20,37 +20,24 @@ using orvex_test::TiffSpec;
 // orientation, tiled, planar, bits per sample, samples per pixel
 using RowsCase = std::tuple<uint16_t, bool, uint16_t, uint16_t, uint16_t>;
 
-class DeliveredRows : public ::testing::TestWithParam<RowsCase> {
-protected:
-  // 37 pixels across 16-pixel tiles leaves a last tile column of 5; 21 rows leave a last
-  // strip of 1 row and a last tile row of 5.
-  TiffSpec tiffSpec() const {
-    const auto [orientation, tiled, planar, bits, samples] = GetParam();
-    return layoutSpec(37, 21, bits, samples, planar, tiled, orientation);
-  }
-};
+class DeliveredRows : public ::testing::TestWithParam<RowsCase> {};
 
+// 37 pixels across 16-pixel tiles leaves a last tile column of 5; 21 rows leave a last strip of
+// 1 row and a last tile row of 5.
 TEST_P(DeliveredRows, MatchTheOrientedStoredPixels) {
-  const TiffSpec image = tiffSpec();
+  const auto [orientation, tiled, planar, bits, samples] = GetParam();
+  const TiffSpec image = layoutSpec(37, 21, bits, samples, planar, tiled, orientation);
   orvex_test::TempDir temp;
-  const std::string path = temp.file("rows.tif");
-  orvex_test::writeTiff(path, image, storedImage(image));
-  TiffHandle tif = openForReading(path);
+  TiffHandle tif = openForReading(writeImage(temp, image));
   TiffCommonLineReader reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
-
   for (uint32_t row = 0; row < image.height; ++row) {
-    uint8_t* data = nullptr;
-    uint32_t size = 0;
-    const bool read = reader.readScanline(row, &data, &size);
-    ASSERT_EQ(bytesOf(read, data, size), expectedRow(image, row)) << "row " << row;
+    ASSERT_EQ(deliveredRow(reader, row), expectedRow(image, row)) << "row " << row;
     for (uint16_t channel = 0; channel < image.samplesPerPixel; ++channel) {
-      const bool readChannel = reader.readScanline(channel, row, &data, &size);
-      ASSERT_EQ(bytesOf(readChannel, data, size), expectedChannelRow(image, row, channel))
+      ASSERT_EQ(deliveredChannel(reader, channel, row), expectedChannelRow(image, row, channel))
           << "row " << row << " channel " << channel;
     }
   }
-  reader.endRead();
 }
 
 std::string caseName(const ::testing::TestParamInfo<RowsCase>& info) {

@@ -50,8 +50,7 @@ TEST_P(AdjusterOrientation, LogsItsModeAndDescribesTheDeliveredImage) {
   tiffSpec.sampleFormat = SAMPLEFORMAT_INT;
   tiffSpec.extraSamples = {EXTRASAMPLE_ASSOCALPHA};
   orvex_test::TempDir temp;
-  orvex_test::writeTiff(temp.file("o.tif"), tiffSpec, storedImage(tiffSpec));
-  TiffHandle tif = openForReading(temp.file("o.tif"));
+  TiffHandle tif = openForReading(writeImage(temp, tiffSpec));
   TiffCommonLineReader reader(tif.get());
   LogCapture capture;
   ASSERT_TRUE(reader.beginRead(0));
@@ -115,19 +114,15 @@ class UnknownOrientation : public ::testing::TestWithParam<uint16_t> {};
 TEST_P(UnknownOrientation, BehavesAsTopLeft) {
   const TiffSpec tiffSpec = layoutSpec(37, 21, 8, 3, PLANARCONFIG_CONTIG, true, 1);
   orvex_test::TempDir temp;
-  orvex_test::writeTiff(temp.file("o.tif"), tiffSpec, storedImage(tiffSpec));
-  TiffHandle tif = openForReading(temp.file("o.tif"));
+  TiffHandle tif = openForReading(writeImage(temp, tiffSpec));
   OrientationRewritingReader reader(tif.get(), GetParam());
   LogCapture capture;
   ASSERT_TRUE(reader.beginRead(0));
-  const std::vector<LogRecord> expected = {{kDetail, kPostInitialize + "DoNothing"}};
-  EXPECT_EQ(postInitializeRecords(capture), expected);
+  EXPECT_EQ(postInitializeRecords(capture),
+            (std::vector<LogRecord>{{kDetail, kPostInitialize + "DoNothing"}}));
   EXPECT_EQ(reader.tiffLineAdjuster()->colFirst(), 0u);
   for (uint32_t row = 0; row < tiffSpec.height; ++row) {
-    uint8_t* data = nullptr;
-    uint32_t size = 0;
-    const bool read = reader.readScanline(row, &data, &size);
-    ASSERT_EQ(bytesOf(read, data, size), expectedRow(tiffSpec, row)) << "row " << row;
+    ASSERT_EQ(deliveredRow(reader, row), expectedRow(tiffSpec, row)) << "row " << row;
   }
 }
 
@@ -142,19 +137,14 @@ TEST(AdjusterRows, OneBitWidthTenMirroredKeepsSpareBitsClear) {
   TiffHandle tif = openForReading(temp.file("bits.tif"));
   TiffCommonLineReader reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
-  uint8_t* data = nullptr;
-  uint32_t size = 0;
-  ASSERT_TRUE(reader.readScanline(0, &data, &size));
-  EXPECT_EQ(std::vector<uint8_t>(data, data + size), (std::vector<uint8_t>{0x92, 0xC0}));
-  ASSERT_TRUE(reader.readScanline(0, 0, &data, &size));
-  EXPECT_EQ(std::vector<uint8_t>(data, data + size), (std::vector<uint8_t>{0x92, 0xC0}));
+  EXPECT_EQ(deliveredRow(reader, 0), (std::vector<uint8_t>{0x92, 0xC0}));
+  EXPECT_EQ(deliveredChannel(reader, 0, 0), (std::vector<uint8_t>{0x92, 0xC0}));
 }
 
 TEST(AdjusterRows, RowBuffersAreAllocatedOncePerDirectory) {
   const TiffSpec tiffSpec = layoutSpec(37, 21, 4, 3, PLANARCONFIG_CONTIG, true, 3);
   orvex_test::TempDir temp;
-  orvex_test::writeTiff(temp.file("o.tif"), tiffSpec, storedImage(tiffSpec));
-  TiffHandle tif = openForReading(temp.file("o.tif"));
+  TiffHandle tif = openForReading(writeImage(temp, tiffSpec));
   TiffCommonLineReader reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   LogCapture capture;
@@ -175,13 +165,6 @@ TEST(AdjusterRows, RowBuffersAreAllocatedOncePerDirectory) {
       "memory alloc success!"};
   EXPECT_EQ(capture.textsAt(kDetail), expected);
   EXPECT_EQ(capture.records().size(), expected.size());
-}
-
-TEST(AdjusterRows, FailedGetterHandsOutTheSharedEmptyBuffer) {
-  const orvex::ScanlineBuffer& empty = TiffLineAdjuster::sharedEmptyBuffer();
-  EXPECT_EQ(&empty, &TiffLineAdjuster::sharedEmptyBuffer());
-  EXPECT_EQ(empty.data, nullptr);
-  EXPECT_EQ(empty.size, 0);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "ReferenceImage.h"
 #include "lines/TiffCommonLineReader.h"
 #include "lines/TiffLineAdjuster.h"
+#include "lines/TiffLineReaderBase.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -19,6 +20,7 @@ namespace orvex_lines_test {
 namespace {
 
 using orvex::TiffCommonLineReader;
+using orvex::TiffLineReaderBase;
 using orvex_test::LogCapture;
 using orvex_test::LogRecord;
 using orvex_test::TiffSpec;
@@ -28,10 +30,19 @@ constexpr int kError = 4;
 
 class LineReaderFailure : public ::testing::Test {
 protected:
-  std::string writeImage(const TiffSpec& tiffSpec, const std::string& name = "image.tif") {
-    const std::string path = temp_.file(name);
-    orvex_test::writeTiff(path, tiffSpec, storedImage(tiffSpec));
-    return path;
+  // Opens a 4 x 4 grey image, or the image of `tiffSpec`.
+  TiffHandle open(const TiffSpec& tiffSpec = layoutSpec(4, 4, 8, 1, PLANARCONFIG_CONTIG, false,
+                                                        1)) {
+    return openForReading(writeImage(temp_, tiffSpec));
+  }
+
+  // beginRead fails with exactly `message` at error level, and no row can be read after it.
+  static void expectBeginReadFails(TiffLineReaderBase& reader, const std::string& message) {
+    LogCapture capture;
+    EXPECT_FALSE(reader.beginRead(0));
+    EXPECT_EQ(capture.textsAt(kError), std::vector<std::string>{message});
+    uint8_t* data = nullptr;
+    EXPECT_FALSE(reader.readScanline(0, &data, nullptr));
   }
 
   orvex_test::TempDir temp_;
@@ -53,23 +64,31 @@ public:
   bool initTiffLineAdjuster() override { return false; }
 };
 
-TEST_F(LineReaderFailure, ConstructionLogsTheDirectoryCount) {
-  const std::string path = writeImage(layoutSpec(4, 4, 8, 1, PLANARCONFIG_CONTIG, false, 1));
-  TiffHandle tif = openForReading(path);
-  LogCapture capture;
-  TiffCommonLineReader reader(tif.get());
-  const std::vector<LogRecord> expected = {{kDetail, "[TIFFNumberOfDirectories]:1"}};
-  EXPECT_EQ(capture.records(), expected);
+TEST_F(LineReaderFailure, PlanarConfigurationOtherThanOneOrTwoCannotSizeTheCache) {
+  TiffHandle tif = open();
+  PlanarRewritingReader reader(tif.get());
+  expectBeginReadFails(reader, "[TiffLineReaderBase::beginRead] cacheArray_ alloc failed!");
 }
 
-TEST_F(LineReaderFailure, DirectoryIndexAtTheCountFailsSilently) {
-  const std::string path = writeImage(layoutSpec(4, 4, 8, 1, PLANARCONFIG_CONTIG, false, 1));
-  TiffHandle tif = openForReading(path);
-  TiffCommonLineReader reader(tif.get());
+TEST_F(LineReaderFailure, MissingAdjusterFailsBeginRead) {
+  TiffHandle tif = open();
+  AdjusterRefusingReader reader(tif.get());
+  expectBeginReadFails(reader, "[TiffLineReaderBase::beginRead] initTiffLineAdjuster failed!");
+}
+
+TEST_F(LineReaderFailure, DirectoryIndexAtTheCountFailsSilentlyAndDropsThePreviousDirectory) {
+  TiffHandle tif = open();
   LogCapture capture;
+  TiffCommonLineReader reader(tif.get());
+  EXPECT_EQ(capture.records(), (std::vector<LogRecord>{{kDetail, "[TIFFNumberOfDirectories]:1"}}));
+  ASSERT_TRUE(reader.beginRead(0));
+  uint8_t* data = nullptr;
+  ASSERT_TRUE(reader.readScanline(0, &data, nullptr));
+  capture.clear();
   EXPECT_FALSE(reader.beginRead(1));
   EXPECT_TRUE(capture.records().empty());
   EXPECT_EQ(reader.tiffLineAdjuster(), nullptr);
+  EXPECT_FALSE(reader.readScanline(0, &data, nullptr));
 }
 
 TEST_F(LineReaderFailure, UnreadableDirectoryLogsTheIndex) {
@@ -97,47 +116,12 @@ TEST_F(LineReaderFailure, RefusedTagsLogTheReadFailureAtDetailLevel) {
   tiffSpec.photometric = PHOTOMETRIC_SEPARATED;
   tiffSpec.extraSamples.clear();
   tiffSpec.inkSet = INKSET_MULTIINK;
-  TiffHandle tif = openForReading(writeImage(tiffSpec));
+  TiffHandle tif = open(tiffSpec);
   TiffCommonLineReader reader(tif.get());
   LogCapture capture;
   EXPECT_FALSE(reader.beginRead(0));
   EXPECT_TRUE(capture.contains(kDetail, "[TiffLineReaderBase::readTiffInfo] readTiffInfo failed!"));
   EXPECT_EQ(reader.tiffLineAdjuster(), nullptr);
-}
-
-TEST_F(LineReaderFailure, PlanarConfigurationOtherThanOneOrTwoCannotSizeTheCache) {
-  TiffHandle tif =
-      openForReading(writeImage(layoutSpec(4, 4, 8, 1, PLANARCONFIG_CONTIG, false, 1)));
-  PlanarRewritingReader reader(tif.get());
-  LogCapture capture;
-  EXPECT_FALSE(reader.beginRead(0));
-  EXPECT_EQ(capture.textsAt(kError),
-            std::vector<std::string>{"[TiffLineReaderBase::beginRead] cacheArray_ alloc failed!"});
-}
-
-TEST_F(LineReaderFailure, MissingAdjusterFailsBeginRead) {
-  TiffHandle tif =
-      openForReading(writeImage(layoutSpec(4, 4, 8, 1, PLANARCONFIG_CONTIG, false, 1)));
-  AdjusterRefusingReader reader(tif.get());
-  LogCapture capture;
-  EXPECT_FALSE(reader.beginRead(0));
-  EXPECT_EQ(
-      capture.textsAt(kError),
-      std::vector<std::string>{"[TiffLineReaderBase::beginRead] initTiffLineAdjuster failed!"});
-  uint8_t* data = nullptr;
-  EXPECT_FALSE(reader.readScanline(0, &data, nullptr));
-}
-
-TEST_F(LineReaderFailure, FailedBeginReadDropsThePreviousDirectory) {
-  TiffHandle tif =
-      openForReading(writeImage(layoutSpec(4, 4, 8, 1, PLANARCONFIG_CONTIG, false, 1)));
-  TiffCommonLineReader reader(tif.get());
-  ASSERT_TRUE(reader.beginRead(0));
-  uint8_t* data = nullptr;
-  ASSERT_TRUE(reader.readScanline(0, &data, nullptr));
-  EXPECT_FALSE(reader.beginRead(7));
-  EXPECT_EQ(reader.tiffLineAdjuster(), nullptr);
-  EXPECT_FALSE(reader.readScanline(0, &data, nullptr));
 }
 
 // orientation, tiled
@@ -146,8 +130,7 @@ class RowOutOfRange : public LineReaderFailure,
 
 TEST_P(RowOutOfRange, RowEqualToTheLengthFailsWithBothMessages) {
   const auto [orientation, tiled] = GetParam();
-  TiffHandle tif =
-      openForReading(writeImage(layoutSpec(20, 9, 8, 1, PLANARCONFIG_CONTIG, tiled, orientation)));
+  TiffHandle tif = open(layoutSpec(20, 9, 8, 1, PLANARCONFIG_CONTIG, tiled, orientation));
   TiffCommonLineReader reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   LogCapture capture;
@@ -174,7 +157,7 @@ class ChannelOutOfRange : public LineReaderFailure,
 
 TEST_P(ChannelOutOfRange, ChannelEqualToTheSampleCountThrows) {
   const auto [planar, bits] = GetParam();
-  TiffHandle tif = openForReading(writeImage(layoutSpec(20, 9, bits, 3, planar, false, 2)));
+  TiffHandle tif = open(layoutSpec(20, 9, bits, 3, planar, false, 2));
   TiffCommonLineReader reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   uint8_t* data = nullptr;
@@ -191,39 +174,6 @@ INSTANTIATE_TEST_SUITE_P(Layouts, ChannelOutOfRange,
                          ::testing::Combine(::testing::Values(PLANARCONFIG_CONTIG,
                                                               PLANARCONFIG_SEPARATE),
                                             ::testing::Values(1, 8, 16)));
-
-// tiled, planar: one strip or tile per plane, whose offset is moved beyond the end of the file.
-class DecodeFailure : public LineReaderFailure,
-                      public ::testing::WithParamInterface<std::tuple<bool, uint16_t>> {};
-
-TEST_P(DecodeFailure, IsLoggedByTheVariantAndRetriedOnTheNextRequest) {
-  const auto [tiled, planar] = GetParam();
-  TiffSpec tiffSpec = layoutSpec(16, 8, 8, 1, planar, tiled, 1);
-  tiffSpec.rowsPerStrip = tiled ? 0 : 8;
-  const std::string path = writeImage(tiffSpec);
-  patchTagValue(path, 0, tiled ? TIFFTAG_TILEOFFSETS : TIFFTAG_STRIPOFFSETS, 0x7FFFFF00);
-  TiffHandle tif = openForReading(path);
-  TiffCommonLineReader reader(tif.get());
-  ASSERT_TRUE(reader.beginRead(0));
-  LogCapture capture;
-  uint8_t* data = nullptr;
-  EXPECT_FALSE(reader.readScanline(0, &data, nullptr));
-  EXPECT_FALSE(reader.readScanline(1, &data, nullptr));
-
-  const std::string variant =
-      std::string(planar == PLANARCONFIG_SEPARATE ? "Separate" : "Contig") +
-      (tiled ? "TileData] TIFFReadTile failed!" : "StripData] TIFFReadEncodedStrip failed!");
-  const std::string decodeFailed = "[TiffCommonLineReader::readOriginScanline_from" + variant;
-  const std::vector<std::string> expected = {
-      decodeFailed, "[TiffLineReaderBase::readScanline] readOriginLine failed!", decodeFailed,
-      "[TiffLineReaderBase::readScanline] readOriginLine failed!"};
-  EXPECT_EQ(capture.textsAt(kError), expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Layouts, DecodeFailure,
-                         ::testing::Combine(::testing::Bool(),
-                                            ::testing::Values(PLANARCONFIG_CONTIG,
-                                                              PLANARCONFIG_SEPARATE)));
 
 }  // namespace
 }  // namespace orvex_lines_test

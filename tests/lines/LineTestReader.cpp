@@ -2,6 +2,9 @@
 
 #include <stdexcept>
 
+#include "ReferenceImage.h"
+#include "lines/TiffLineReaderBase.h"
+
 namespace orvex_lines_test {
 
 orvex_test::TiffSpec layoutSpec(uint32_t width, uint32_t height, uint16_t bitsPerSample,
@@ -34,8 +37,26 @@ TiffHandle openForReading(const std::string& path) {
   return tif;
 }
 
-std::vector<uint8_t> bytesOf(bool read, const uint8_t* data, uint32_t size) {
-  return read ? std::vector<uint8_t>(data, data + size) : std::vector<uint8_t>();
+std::string writeImage(const orvex_test::TempDir& temp, const orvex_test::TiffSpec& tiffSpec,
+                       const std::string& name) {
+  const std::string path = temp.file(name);
+  orvex_test::writeTiff(path, tiffSpec, storedImage(tiffSpec));
+  return path;
+}
+
+std::vector<uint8_t> deliveredRow(orvex::TiffLineReaderBase& reader, uint32_t row) {
+  uint8_t* data = nullptr;
+  uint32_t size = 0;
+  return reader.readScanline(row, &data, &size) ? std::vector<uint8_t>(data, data + size)
+                                                : std::vector<uint8_t>();
+}
+
+std::vector<uint8_t> deliveredChannel(orvex::TiffLineReaderBase& reader, uint16_t channel,
+                                      uint32_t row) {
+  uint8_t* data = nullptr;
+  uint32_t size = 0;
+  return reader.readScanline(channel, row, &data, &size) ? std::vector<uint8_t>(data, data + size)
+                                                         : std::vector<uint8_t>();
 }
 
 }  // namespace orvex_lines_test

@@ -8,7 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "support/TempDir.h"
 #include "support/TiffFileBuilder.h"
+
+namespace orvex {
+class TiffLineReaderBase;
+}
 
 namespace orvex_lines_test {
 
@@ -26,7 +31,13 @@ using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
 /// Opens `path` the way the reader does.
 TiffHandle openForReading(const std::string& path);
 
-/// Bytes of a delivered row, or an empty vector when the read failed.
-std::vector<uint8_t> bytesOf(bool read, const uint8_t* data, uint32_t size);
+/// Writes the tiffSpec's storedImage as `name` in `temp`; returns its path.
+std::string writeImage(const orvex_test::TempDir& temp, const orvex_test::TiffSpec& tiffSpec,
+                       const std::string& name = "image.tif");
+
+/// Bytes of delivered row `row`, all samples or one channel, or nothing when the read failed.
+std::vector<uint8_t> deliveredRow(orvex::TiffLineReaderBase& reader, uint32_t row);
+std::vector<uint8_t> deliveredChannel(orvex::TiffLineReaderBase& reader, uint16_t channel,
+                                      uint32_t row);
 
 }  // namespace orvex_lines_test

@@ -29,20 +29,6 @@ using orvex_test::TiffSpec;
 constexpr int kDetail = 0;
 constexpr int kMilestone = 2;
 
-std::vector<uint8_t> readRow(TiffCommonLineReader& reader, uint32_t row) {
-  uint8_t* data = nullptr;
-  uint32_t size = 0;
-  const bool read = reader.readScanline(row, &data, &size);
-  return bytesOf(read, data, size);
-}
-
-std::vector<uint8_t> readChannel(TiffCommonLineReader& reader, uint16_t channel, uint32_t row) {
-  uint8_t* data = nullptr;
-  uint32_t size = 0;
-  const bool read = reader.readScanline(channel, row, &data, &size);
-  return bytesOf(read, data, size);
-}
-
 void expectRgbDescription(const AdjustedImageInfo& info, uint16_t outputBits) {
   EXPECT_EQ(info.bitspersample_, outputBits);
   EXPECT_EQ(info.samplesperpixel_, 3);
@@ -51,37 +37,14 @@ void expectRgbDescription(const AdjustedImageInfo& info, uint16_t outputBits) {
   EXPECT_EQ(info.planarconfig_, PLANARCONFIG_CONTIG);
 }
 
-enum class Layout { kContigStrips, kSeparateStrips, kContigTiles, kSeparateTiles };
-
-const char* nameOf(Layout layout) {
-  switch (layout) {
-    case Layout::kContigStrips:
-      return "ContigStrips";
-    case Layout::kSeparateStrips:
-      return "SeparateStrips";
-    case Layout::kContigTiles:
-      return "ContigTiles";
-    default:
-      return "SeparateTiles";
-  }
-}
-
-TiffSpec layoutPaletteSpec(uint16_t bits, Layout layout, uint16_t orientation,
-                           std::vector<uint16_t> colorMap) {
-  const bool separate = layout == Layout::kSeparateStrips || layout == Layout::kSeparateTiles;
-  const bool tiled = layout == Layout::kContigTiles || layout == Layout::kSeparateTiles;
-  return paletteSpec(37, 21, bits, separate ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG, tiled,
-                     orientation, std::move(colorMap));
-}
-
-// bits, wide colour map, orientation, layout
-using RowsCase = std::tuple<uint16_t, bool, uint16_t, Layout>;
+// bits, wide colour map, orientation, tiled, planar
+using RowsCase = std::tuple<uint16_t, bool, uint16_t, bool, uint16_t>;
 
 class PaletteRows : public ::testing::TestWithParam<RowsCase> {};
 
 TEST_P(PaletteRows, DeliverEveryRowAndChannelThroughTheColourMap) {
-  const auto [bits, wide, orientation, layout] = GetParam();
-  TiffSpec tiffSpec = layoutPaletteSpec(bits, layout, orientation, narrowColorMap(bits));
+  const auto [bits, wide, orientation, tiled, planar] = GetParam();
+  TiffSpec tiffSpec = paletteSpec(37, 21, bits, planar, tiled, orientation, narrowColorMap(bits));
   if (wide) {
     // One value above a byte, on an entry the image uses, turns the whole image to 16 bits.
     const uint32_t used = storedSample(tiffSpec, 0, 0, 0);
@@ -89,8 +52,7 @@ TEST_P(PaletteRows, DeliverEveryRowAndChannelThroughTheColourMap) {
   }
   const uint16_t outputBits = wide ? 16 : 8;
   orvex_test::TempDir temp;
-  orvex_test::writeTiff(temp.file("p.tif"), tiffSpec, storedImage(tiffSpec));
-  TiffHandle tif = openForReading(temp.file("p.tif"));
+  TiffHandle tif = openForReading(writeImage(temp, tiffSpec));
   TiffCommonLineReader reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   expectRgbDescription(reader.tiffLineAdjuster()->adjustedImageInfo(), outputBits);
@@ -98,25 +60,27 @@ TEST_P(PaletteRows, DeliverEveryRowAndChannelThroughTheColourMap) {
   for (uint32_t row = 0; row < tiffSpec.height; ++row) {
     const std::vector<uint8_t> expected = expectedRgbRow(tiffSpec, row, outputBits);
     ASSERT_EQ(expected.size(), size_t{tiffSpec.width} * 3 * outputBits / 8);
-    ASSERT_EQ(readRow(reader, row), expected) << "row " << row;
+    ASSERT_EQ(deliveredRow(reader, row), expected) << "row " << row;
     for (uint16_t channel = 0; channel < 3; ++channel) {
-      ASSERT_EQ(readChannel(reader, channel, row), channelOf(expected, channel, outputBits))
+      ASSERT_EQ(deliveredChannel(reader, channel, row), channelOf(expected, channel, outputBits))
           << "row " << row << " channel " << channel;
     }
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    DepthsMapsOrientationsLayouts, PaletteRows,
-    ::testing::Combine(::testing::Values(1, 2, 4, 8, 16), ::testing::Bool(),
-                       ::testing::Values(1, 2, 7),
-                       ::testing::Values(Layout::kContigStrips, Layout::kSeparateStrips,
-                                         Layout::kContigTiles, Layout::kSeparateTiles)),
-    [](const ::testing::TestParamInfo<RowsCase>& testInfo) {
-      return "Bits" + std::to_string(std::get<0>(testInfo.param)) +
-             (std::get<1>(testInfo.param) ? "WideMap" : "NarrowMap") + "Orientation" +
-             std::to_string(std::get<2>(testInfo.param)) + nameOf(std::get<3>(testInfo.param));
-    });
+std::string rowsCaseName(const ::testing::TestParamInfo<RowsCase>& testInfo) {
+  const auto [bits, wide, orientation, tiled, planar] = testInfo.param;
+  return "Bits" + std::to_string(bits) + (wide ? "WideMap" : "NarrowMap") + "Orientation" +
+         std::to_string(orientation) + (planar == PLANARCONFIG_SEPARATE ? "Separate" : "Contig") +
+         (tiled ? "Tiles" : "Strips");
+}
+
+INSTANTIATE_TEST_SUITE_P(DepthsMapsOrientationsLayouts, PaletteRows,
+                         ::testing::Combine(::testing::Values(1, 2, 4, 8, 16), ::testing::Bool(),
+                                            ::testing::Values(1, 2, 7), ::testing::Bool(),
+                                            ::testing::Values(PLANARCONFIG_CONTIG,
+                                                              PLANARCONFIG_SEPARATE)),
+                         rowsCaseName);
 
 // Where the first value of 256 or more sits, and whether there is one at all.
 struct DepthCase {
@@ -142,7 +106,7 @@ TEST_P(PaletteOutputDepth, IsSixteenBitsOnlyWhenSomeValueNeedsThem) {
   ASSERT_TRUE(reader.beginRead(0));
   EXPECT_EQ(reader.tiffLineAdjuster()->adjustedImageInfo().bitspersample_, param.outputBits);
   const std::vector<uint32_t> indexes(5, param.entry);
-  EXPECT_EQ(readRow(reader, 1), rgbRowOf(indexes, tiffSpec.colorMap, param.outputBits));
+  EXPECT_EQ(deliveredRow(reader, 1), rgbRowOf(indexes, tiffSpec.colorMap, param.outputBits));
 }
 
 INSTANTIATE_TEST_SUITE_P(ColourMapValues, PaletteOutputDepth,
@@ -159,8 +123,7 @@ TEST(PaletteChannels, ChannelThreeIsOutOfRange) {
     TiffSpec tiffSpec = paletteSpec(6, 3, 8, PLANARCONFIG_CONTIG, false, 2, narrowColorMap(8));
     tiffSpec.colorMap[0] = wide ? 300 : 30;
     orvex_test::TempDir temp;
-    orvex_test::writeTiff(temp.file("p.tif"), tiffSpec, storedImage(tiffSpec));
-    TiffHandle tif = openForReading(temp.file("p.tif"));
+    TiffHandle tif = openForReading(writeImage(temp, tiffSpec));
     TiffCommonLineReader reader(tif.get());
     ASSERT_TRUE(reader.beginRead(0));
     uint8_t* data = nullptr;
@@ -172,7 +135,7 @@ TEST(PaletteChannels, ChannelThreeIsOutOfRange) {
     }
     // Green stays reachable afterwards.
     const std::vector<uint8_t> expected = expectedRgbRow(tiffSpec, 0, wide ? 16 : 8);
-    EXPECT_EQ(readChannel(reader, 1, 0), channelOf(expected, 1, wide ? 16 : 8));
+    EXPECT_EQ(deliveredChannel(reader, 1, 0), channelOf(expected, 1, wide ? 16 : 8));
   }
 }
 
@@ -192,8 +155,7 @@ bool fromPostInitialize(const LogRecord& record) {
 TEST_P(PaletteLog, PostInitializeAndRowBuffersLogExactly) {
   const TiffSpec tiffSpec = paletteSpec(9, 12, 4, GetParam().planar, false, 2, narrowColorMap(4));
   orvex_test::TempDir temp;
-  orvex_test::writeTiff(temp.file("p.tif"), tiffSpec, storedImage(tiffSpec));
-  TiffHandle tif = openForReading(temp.file("p.tif"));
+  TiffHandle tif = openForReading(writeImage(temp, tiffSpec));
   TiffCommonLineReader reader(tif.get());
   LogCapture capture;
   ASSERT_TRUE(reader.beginRead(0));
@@ -307,10 +269,10 @@ TEST_P(PaletteFile, MatchesLibtiffDecodingThroughTheColourMap) {
   ASSERT_TRUE(reader.beginRead(0));
   expectRgbDescription(reader.tiffLineAdjuster()->adjustedImageInfo(), outputBits);
   for (uint32_t row = 0; row < expected.size(); ++row) {
-    ASSERT_EQ(readRow(reader, row), expected[row]) << "row " << row;
+    ASSERT_EQ(deliveredRow(reader, row), expected[row]) << "row " << row;
   }
   const uint32_t middle = static_cast<uint32_t>(expected.size() / 2);
-  EXPECT_EQ(readChannel(reader, 2, middle), channelOf(expected[middle], 2, outputBits));
+  EXPECT_EQ(deliveredChannel(reader, 2, middle), channelOf(expected[middle], 2, outputBits));
 }
 
 INSTANTIATE_TEST_SUITE_P(LibtiffSamples, PaletteFile,

@@ -2,7 +2,7 @@
 // TiffHelper: results and exact log lines with their levels.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -110,28 +110,7 @@ TEST_F(PaletteRefusal, NonPaletteDirectoryIsRefusedBeforeAnythingElse) {
   EXPECT_EQ(capture.records(), expected);
 }
 
-class PaletteInfo : public PaletteRefusal {
-protected:
-  // A directory still being written can lack what libtiff's reader would make up.
-  TiffHandle openForWriting() {
-    TiffHandle tif(TIFFOpen(temp_.file("w.tif").c_str(), "w"));
-    if (!tif) throw std::runtime_error("cannot create w.tif");
-    TIFFSetField(tif.get(), TIFFTAG_IMAGEWIDTH, 2u);
-    TIFFSetField(tif.get(), TIFFTAG_IMAGELENGTH, 2u);
-    TIFFSetField(tif.get(), TIFFTAG_BITSPERSAMPLE, 8);
-    return tif;
-  }
-
-  void expectRefusal(TIFF* tif, const std::vector<LogRecord>& expected) {
-    LogCapture capture;
-    uint16_t bits = 0;
-    const uint16_t* red = nullptr;
-    const uint16_t* green = nullptr;
-    const uint16_t* blue = nullptr;
-    EXPECT_FALSE(TiffHelper::getPaletteInfo(tif, bits, red, green, blue));
-    EXPECT_EQ(capture.records(), expected);
-  }
-};
+using PaletteInfo = PaletteRefusal;
 
 TEST_F(PaletteInfo, YieldsLibtiffsOwnTables) {
   const TiffSpec tiffSpec = paletteSpec(4, 2, 4, PLANARCONFIG_CONTIG, false, 1, narrowColorMap(4));
@@ -152,27 +131,47 @@ TEST_F(PaletteInfo, YieldsLibtiffsOwnTables) {
   }
 }
 
-TEST_F(PaletteInfo, MissingPhotometric) {
-  TiffHandle tif = openForWriting();
-  expectRefusal(tif.get(), {{kError, "TIFFTAG_PHOTOMETRIC is empty!"}});
+// A directory still being written can lack what libtiff's reader would make up; no handle at
+// all fails silently.
+struct InfoRefusalCase {
+  bool handle;
+  std::optional<uint16_t> photometric;
+  std::vector<LogRecord> records;
+};
+
+class PaletteInfoRefusal : public PaletteRefusal,
+                           public ::testing::WithParamInterface<InfoRefusalCase> {};
+
+TEST_P(PaletteInfoRefusal, FailsWithTheReason) {
+  TiffHandle tif(TIFFOpen(temp_.file("w.tif").c_str(), "w"));
+  ASSERT_NE(tif, nullptr);
+  TIFFSetField(tif.get(), TIFFTAG_IMAGEWIDTH, 2u);
+  TIFFSetField(tif.get(), TIFFTAG_IMAGELENGTH, 2u);
+  TIFFSetField(tif.get(), TIFFTAG_BITSPERSAMPLE, 8);
+  if (GetParam().photometric) {
+    TIFFSetField(tif.get(), TIFFTAG_PHOTOMETRIC, *GetParam().photometric);
+  }
+  LogCapture capture;
+  uint16_t bits = 0;
+  const uint16_t* red = nullptr;
+  const uint16_t* green = nullptr;
+  const uint16_t* blue = nullptr;
+  EXPECT_FALSE(
+      TiffHelper::getPaletteInfo(GetParam().handle ? tif.get() : nullptr, bits, red, green, blue));
+  EXPECT_EQ(capture.records(), GetParam().records);
 }
 
-TEST_F(PaletteInfo, PhotometricNotPalette) {
-  TiffHandle tif = openForWriting();
-  TIFFSetField(tif.get(), TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-  expectRefusal(tif.get(), {{kError, "TIFFTAG_PHOTOMETRIC is not PHOTOMETRIC_PALETTE!"}});
-}
-
-TEST_F(PaletteInfo, MissingColourMap) {
-  TiffHandle tif = openForWriting();
-  TIFFSetField(tif.get(), TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE);
-  expectRefusal(tif.get(),
-                {{kError, "[TiffHelper::getPaletteInfo] No colormap(not a valid palette image)!"}});
-}
-
-TEST_F(PaletteInfo, NullHandleFailsSilently) {
-  expectRefusal(nullptr, {});
-}
+INSTANTIATE_TEST_SUITE_P(
+    Directories, PaletteInfoRefusal,
+    ::testing::Values(
+        InfoRefusalCase{true, std::nullopt, {{kError, "TIFFTAG_PHOTOMETRIC is empty!"}}},
+        InfoRefusalCase{
+            true, PHOTOMETRIC_RGB, {{kError, "TIFFTAG_PHOTOMETRIC is not PHOTOMETRIC_PALETTE!"}}},
+        InfoRefusalCase{
+            true,
+            PHOTOMETRIC_PALETTE,
+            {{kError, "[TiffHelper::getPaletteInfo] No colormap(not a valid palette image)!"}}},
+        InfoRefusalCase{false, std::nullopt, {}}));
 
 }  // namespace
 }  // namespace orvex_lines_test

@@ -11,35 +11,29 @@ namespace {
 
 using orvex::AlternateSpotColor;
 using orvex::ChannelDisplayInfo;
-using orvex::PSDColor;
 using orvex::PSDDecoder;
 using psd_test::ascii;
 using psd_test::be16;
 using psd_test::be32;
 using psd_test::Bytes;
 using psd_test::cat;
+using psd_test::color;
 using psd_test::decodeBlock;
-using psd_test::decodeResource;
+using psd_test::merged;
 using psd_test::resource;
+using psd_test::withDisplay;
+using psd_test::withIdentifiers;
+using psd_test::withNames;
+using psd_test::withSpotColors;
+using psd_test::withUnicode;
+using Resources = orvex::PSDImageResources;
 
 using Names = std::vector<std::string>;
-using UnicodeNames = std::vector<std::u16string>;
 
 const Bytes kSignature = {0x38, 0x42, 0x49, 0x4D};
 
-PSDColor color(uint16_t colorSpace, uint16_t c0, uint16_t c1, uint16_t c2, uint16_t c3) {
-  PSDColor result;
-  result.colorSpace = colorSpace;
-  result.components = {c0, c1, c2, c3};
-  return result;
-}
-
 void expectNothingDecoded(const PSDDecoder& decoder) {
-  EXPECT_TRUE(decoder.alphaNames().empty());
-  EXPECT_TRUE(decoder.unicodeAlphaNames().empty());
-  EXPECT_EQ(decoder.displayInfo(), nullptr);
-  EXPECT_EQ(decoder.alphaIdentifiers(), nullptr);
-  EXPECT_EQ(decoder.alternateSpotColors(), nullptr);
+  EXPECT_TRUE(psd_test::resourcesOf(decoder) == Resources());
 }
 
 TEST(PSDDecoder, EmptyBlockDecodesNothing) {
@@ -49,48 +43,101 @@ TEST(PSDDecoder, EmptyBlockDecodesNothing) {
   expectNothingDecoded(*decodeBlock({}));
 }
 
-// The signature, ID 1006 and the Pascal name with its pad: the size field follows.
-struct NameLayout {
+// Entries as stored: each component big-endian, the kind of a display entry one byte.
+Bytes entryBytes(const ChannelDisplayInfo& entry) {
+  const auto& c = entry.color.components;
+  return cat({be16(entry.color.colorSpace), be16(c[0]), be16(c[1]), be16(c[2]), be16(c[3]),
+              be16(entry.opacity), Bytes(1, entry.kind)});
+}
+
+Bytes entryBytes(const AlternateSpotColor& spotColor) {
+  const auto& c = spotColor.color.components;
+  return cat({be32(spotColor.channelId), be16(spotColor.color.colorSpace), be16(c[0]), be16(c[1]),
+              be16(c[2]), be16(c[3])});
+}
+
+const ChannelDisplayInfo kDisplayEntry{color(0, 1, 2, 3, 4), 50, 2};
+const AlternateSpotColor kSpotColor{5, color(7, 1, 2, 3, 4)};
+const Bytes kNameA = resource(1006, {0x01, 'A'});
+
+// A Pascal name of `length` bytes, padded to even, in front of resource 1006 holding "A",
+// then resource 1053 holding 9: the name's pad decides where the size field is read.
+Bytes afterNameOf(uint8_t length) {
+  Bytes header = cat({kSignature, {0x03, 0xEE, length}, Bytes(length, 'X')});
+  header.resize(header.size() + header.size() % 2);
+  return cat({header, be32(2), {0x01, 'A'}, resource(1053, be32(9))});
+}
+
+// A whole block: the resources the walk delimits are decoded; a resource that cannot be
+// delimited ends the walk and what came before it is kept.
+struct BlockCase {
   const char* label;
-  Bytes headerThroughName;
+  Bytes block;
+  Resources expected;
 };
 
-class PSDDecoderNamePadding : public ::testing::TestWithParam<NameLayout> {};
+class PSDDecoderBlock : public ::testing::TestWithParam<BlockCase> {};
 
-TEST_P(PSDDecoderNamePadding, FindsSizeFieldAndNextResource) {
-  const Bytes block = cat(
-      {GetParam().headerThroughName, {0x00, 0x00, 0x00, 0x02, 0x01, 'A'}, resource(1053, be32(9))});
-  const auto decoder = decodeBlock(block);
-  EXPECT_EQ(decoder->alphaNames(), Names{"A"});
-  ASSERT_NE(decoder->alphaIdentifiers(), nullptr);
-  EXPECT_EQ(decoder->alphaIdentifiers()->identifiers, std::vector<uint32_t>{9});
+TEST_P(PSDDecoderBlock, DecodesTheResourcesTheWalkDelimits) {
+  EXPECT_TRUE(psd_test::resourcesOf(*decodeBlock(GetParam().block)) == GetParam().expected);
 }
+
+const Resources kNameAAndNine = merged({withNames({"A"}), withIdentifiers({9})});
 
 INSTANTIATE_TEST_SUITE_P(
-    Lengths, PSDDecoderNamePadding,
-    ::testing::Values(NameLayout{"empty", cat({kSignature, {0x03, 0xEE, 0x00, 0x00}})},
-                      NameLayout{"one", cat({kSignature, {0x03, 0xEE, 0x01, 'X'}})},
-                      NameLayout{"two", cat({kSignature, {0x03, 0xEE, 0x02, 'X', 'Y', 0x00}})},
-                      NameLayout{"three", cat({kSignature, {0x03, 0xEE, 0x03, 'X', 'Y', 'Z'}})}),
+    Layouts, PSDDecoderBlock,
+    ::testing::Values(
+        BlockCase{"emptyNamePadded", afterNameOf(0), kNameAAndNine},
+        BlockCase{"nameOfOneUnpadded", afterNameOf(1), kNameAAndNine},
+        BlockCase{"nameOfTwoPadded", afterNameOf(2), kNameAAndNine},
+        BlockCase{"nameOfThreeUnpadded", afterNameOf(3), kNameAAndNine},
+        BlockCase{"padByteAfterOddDataSize",
+                  cat({kSignature,
+                       {0x12, 0x34, 0x00, 0x00},
+                       be32(5),
+                       ascii("abcde"),
+                       {0x00},
+                       kSignature,
+                       {0x03, 0xEE, 0x00, 0x00},
+                       be32(5),
+                       {0x04, 'W', 'X', 'Y', 'Z'},
+                       {0x00},
+                       resource(1006, {0x01, 'V'})}),
+                  withNames({"WXYZ", "V"})},
+        BlockCase{
+            "wordsWithoutSignatureSteppedOver",
+            cat({{0x00, 0x00, 0x00, 0x00, '8', 'B', 'I', 'X', 0x38, 0x42, 0x49, 0x4E}, kNameA}),
+            withNames({"A"})},
+        BlockCase{"noResynchronisingByBytes", cat({{0x00, 0x00}, kNameA}), Resources()}),
     psd_test::ByLabel());
 
-TEST(PSDDecoder, SkipsPadByteAfterOddDataSize) {
-  const Bytes unknownOfFive =
-      cat({kSignature, {0x12, 0x34, 0x00, 0x00}, be32(5), ascii("abcde"), {0x00}});
-  const Bytes namesOfFive =
-      cat({kSignature, {0x03, 0xEE, 0x00, 0x00}, be32(5), {0x04, 'W', 'X', 'Y', 'Z'}, {0x00}});
-  const auto decoder = decodeBlock(cat({unknownOfFive, namesOfFive, resource(1006, {0x01, 'V'})}));
-  EXPECT_EQ(decoder->alphaNames(), (Names{"WXYZ", "V"}));
-}
-
-TEST(PSDDecoder, StepsOverWordsWithoutSignature) {
-  const Bytes junk = {0x00, 0x00, 0x00, 0x00, '8', 'B', 'I', 'X', 0x38, 0x42, 0x49, 0x4E};
-  EXPECT_EQ(decodeBlock(cat({junk, resource(1006, {0x01, 'A'})}))->alphaNames(), Names{"A"});
-}
-
-TEST(PSDDecoder, DoesNotResynchroniseByBytes) {
-  expectNothingDecoded(*decodeBlock(cat({{0x00, 0x00}, resource(1006, {0x01, 'A'})})));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Truncated, PSDDecoderBlock,
+    ::testing::Values(
+        BlockCase{"oneByte", cat({kNameA, {0x38}}), withNames({"A"})},
+        BlockCase{"threeBytes", cat({kNameA, {0x38, 0x42, 0x49}}), withNames({"A"})},
+        BlockCase{"signatureOnly", cat({kNameA, kSignature}), withNames({"A"})},
+        BlockCase{"idCut", cat({kNameA, kSignature, {0x04}}), withNames({"A"})},
+        BlockCase{"noNameLength", cat({kNameA, kSignature, {0x04, 0x1D}}), withNames({"A"})},
+        BlockCase{"nameCut", cat({kNameA, kSignature, {0x04, 0x1D, 0x05, 'a', 'b'}}),
+                  withNames({"A"})},
+        BlockCase{"namePadMissing", cat({kNameA, kSignature, {0x04, 0x1D, 0x02, 'a', 'b'}}),
+                  withNames({"A"})},
+        BlockCase{"sizeCut", cat({kNameA, kSignature, {0x04, 0x1D, 0x00, 0x00, 0x00, 0x00, 0x00}}),
+                  withNames({"A"})},
+        BlockCase{"dataCut", cat({kNameA, kSignature, {0x04, 0x1D, 0x00, 0x00}, be32(8), be32(1)}),
+                  withNames({"A"})},
+        BlockCase{"hugeSize",
+                  cat({kNameA, kSignature, {0x04, 0x1D, 0x00, 0x00}, be32(0xFFFFFFFF), be32(1)}),
+                  withNames({"A"})},
+        BlockCase{
+            "resourceInsideOversizedOne",
+            cat({kNameA, kSignature, {0x03, 0xEE, 0x00, 0x00}, be32(40), resource(1053, be32(1))}),
+            withNames({"A"})},
+        BlockCase{"finalPadMissing",
+                  cat({kNameA, kSignature, {0x03, 0xEE, 0x00, 0x00}, be32(3), {0x02, 'B', 'C'}}),
+                  withNames({"A", "BC"})}),
+    psd_test::ByLabel());
 
 TEST(PSDDecoder, AppendsNamesAndReplacesRecordsOfRepeatedResources) {
   const Bytes first = cat({
@@ -110,13 +157,9 @@ TEST(PSDDecoder, AppendsNamesAndReplacesRecordsOfRepeatedResources) {
   PSDDecoder decoder;
   const Bytes both = cat({first, second});
   ASSERT_TRUE(decoder.readImageResources(both.data(), static_cast<uint32_t>(both.size())));
-  EXPECT_EQ(decoder.alphaNames(), (Names{"A", "B", ""}));
-  EXPECT_EQ(decoder.unicodeAlphaNames(), (UnicodeNames{u"X", u"Y"}));
-  EXPECT_EQ(decoder.alphaIdentifiers()->identifiers, std::vector<uint32_t>{3});
-  EXPECT_EQ(decoder.alternateSpotColors()->version, 2);
-  EXPECT_TRUE(decoder.alternateSpotColors()->colors.empty());
-  EXPECT_EQ(decoder.displayInfo()->version, 2U);
-  EXPECT_TRUE(decoder.displayInfo()->entries.empty());
+  EXPECT_TRUE(psd_test::resourcesOf(decoder) ==
+              merged({withNames({"A", "B", ""}), withUnicode({u"X", u"Y"}), withIdentifiers({3}),
+                      withSpotColors(2, {}), withDisplay(2, {})}));
 
   // A second block read into the same decoder behaves as more resources of the first.
   ASSERT_TRUE(decoder.readImageResources(first.data(), static_cast<uint32_t>(first.size())));
@@ -124,188 +167,70 @@ TEST(PSDDecoder, AppendsNamesAndReplacesRecordsOfRepeatedResources) {
   EXPECT_EQ(decoder.alphaIdentifiers()->identifiers, (std::vector<uint32_t>{1, 2}));
 }
 
-struct UnicodeCase {
-  const char* label;
-  Bytes data;
-  UnicodeNames names;
-};
-
-class PSDDecoderUnicode : public ::testing::TestWithParam<UnicodeCase> {};
-
-TEST_P(PSDDecoderUnicode, CutsEachNameBeforeItsFirstZeroUnit) {
-  EXPECT_EQ(decodeResource(1045, GetParam().data)->unicodeAlphaNames(), GetParam().names);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Entries, PSDDecoderUnicode,
-    ::testing::Values(
-        UnicodeCase{
-            "embeddedZero", cat({be32(4), be16(0x41), be16(0x42), be16(0), be16(0x43)}), {u"AB"}},
-        UnicodeCase{"noUnits", be32(0), {u""}},
-        UnicodeCase{"loneTerminator", cat({be32(1), be16(0)}), {u""}},
-        UnicodeCase{"unterminated", cat({be32(1), be16(0xE9)}), {u"\u00E9"}},
-        UnicodeCase{"surrogatePairKept",
-                    cat({be32(3), be16(0xD83D), be16(0xDE00), be16(0)}),
-                    {u"\U0001F600"}},
-        UnicodeCase{"two",
-                    cat({be32(2), be16('P'), be16(0), be32(3), be16('Q'), be16('R'), be16(0)}),
-                    {u"P", u"QR"}}),
-    psd_test::ByLabel());
-
-TEST(PSDDecoder, DisplayInfoOfVersionOnlyHasNoEntries) {
-  const auto record = decodeResource(1077, be32(7))->displayInfo();
-  ASSERT_NE(record, nullptr);
-  EXPECT_EQ(record->version, 7U);
-  EXPECT_TRUE(record->entries.empty());
-}
-
-TEST(PSDDecoder, DecodesTwoDisplayEntriesAsStored) {
-  const Bytes data = cat({be32(1),
-                          be16(7),
-                          be16(1),
-                          be16(2),
-                          be16(3),
-                          be16(4),
-                          be16(250),
-                          {9},
-                          be16(0),
-                          be16(0xFFFF),
-                          be16(0),
-                          be16(0),
-                          be16(0),
-                          be16(100),
-                          {2}});
-  ASSERT_EQ(data.size(), 30U);
-  const auto record = decodeResource(1077, data)->displayInfo();
-  ASSERT_NE(record, nullptr);
-  EXPECT_EQ(record->version, 1U);
-  EXPECT_EQ(record->entries,
-            (std::vector<ChannelDisplayInfo>{{color(7, 1, 2, 3, 4), 250, 9},
-                                             {color(0, 0xFFFF, 0, 0, 0), 100, 2}}));
-}
-
-TEST(PSDDecoder, EmptyResourcesLeaveEmptyRecords) {
-  const auto decoder =
-      decodeBlock(cat({resource(1053, {}), resource(1067, cat({be16(1), be16(0)}))}));
-  ASSERT_NE(decoder->alphaIdentifiers(), nullptr);
-  EXPECT_TRUE(decoder->alphaIdentifiers()->identifiers.empty());
-  ASSERT_NE(decoder->alternateSpotColors(), nullptr);
-  EXPECT_EQ(decoder->alternateSpotColors()->version, 1);
-  EXPECT_TRUE(decoder->alternateSpotColors()->colors.empty());
-}
-
-// Entries that do not fit in what is left of a resource are dropped; the ones before stay.
-struct ResourceTail {
+// One resource's data: entries that do not fit in what is left of it are dropped, the ones
+// before stay.
+struct ResourceCase {
   const char* label;
   uint16_t id;
   Bytes data;
-  orvex::PSDImageResources expected;
+  Resources expected;
 };
 
-orvex::PSDImageResources withNames(Names names) {
-  orvex::PSDImageResources resources;
-  resources.alphaNames = std::move(names);
-  return resources;
-}
+class PSDDecoderResource : public ::testing::TestWithParam<ResourceCase> {};
 
-orvex::PSDImageResources withUnicode(UnicodeNames names) {
-  orvex::PSDImageResources resources;
-  resources.unicodeAlphaNames = std::move(names);
-  return resources;
-}
-
-orvex::PSDImageResources withIdentifiers(std::vector<uint32_t> identifiers) {
-  orvex::PSDImageResources resources;
-  resources.alphaIdentifiers = std::make_shared<orvex::AlphaIdentifiers>();
-  resources.alphaIdentifiers->identifiers = std::move(identifiers);
-  return resources;
-}
-
-orvex::PSDImageResources withSpotColors(uint16_t version, std::vector<AlternateSpotColor> colors) {
-  orvex::PSDImageResources resources;
-  resources.alternateSpotColors = std::make_shared<orvex::AlternateSpotColors>();
-  resources.alternateSpotColors->version = version;
-  resources.alternateSpotColors->colors = std::move(colors);
-  return resources;
-}
-
-orvex::PSDImageResources withDisplay(uint32_t version, std::vector<ChannelDisplayInfo> entries) {
-  orvex::PSDImageResources resources;
-  resources.displayInfo = std::make_shared<orvex::DisplayInfo>();
-  resources.displayInfo->version = version;
-  resources.displayInfo->entries = std::move(entries);
-  return resources;
-}
-
-class PSDDecoderResourceTail : public ::testing::TestWithParam<ResourceTail> {};
-
-TEST_P(PSDDecoderResourceTail, KeepsEntriesBeforeTheOneThatDoesNotFit) {
-  const auto decoder = decodeResource(GetParam().id, GetParam().data);
+TEST_P(PSDDecoderResource, KeepsEntriesThatFit) {
+  const auto decoder = psd_test::decodeResource(GetParam().id, GetParam().data);
   EXPECT_TRUE(psd_test::resourcesOf(*decoder) == GetParam().expected);
 }
 
-const Bytes kOneSpotColor = cat({be32(5), be16(7), be16(1), be16(2), be16(3), be16(4)});
-const Bytes kOneDisplayEntry = cat({be16(0), be16(1), be16(2), be16(3), be16(4), be16(50), {2}});
-
 INSTANTIATE_TEST_SUITE_P(
-    Truncated, PSDDecoderResourceTail,
+    Entries, PSDDecoderResource,
     ::testing::Values(
-        ResourceTail{"nameLongerThanRest", 1006, {0x01, 'A', 0x05, 'B'}, withNames({"A"})},
-        ResourceTail{"nameLengthLast", 1006, {0x01, 'A', 0xFF}, withNames({"A"})},
-        ResourceTail{"unitCountCut", 1045, cat({be32(2), be16('A'), be16(0), {0x00, 0x00}}),
-                     withUnicode({u"A"})},
-        ResourceTail{"unitsCut", 1045,
-                     cat({be32(2), be16('A'), be16(0), be32(3), be16('B'), be16('C')}),
-                     withUnicode({u"A"})},
-        ResourceTail{"hugeUnitCount", 1045, cat({be32(0xFFFFFFFF), be16('A')}), withUnicode({})},
-        ResourceTail{"identifierCut", 1053, cat({be32(1), {0x00, 0x00, 0x02}}),
-                     withIdentifiers({1})},
-        ResourceTail{"spotColorsCut", 1067, cat({be16(1), be16(3), kOneSpotColor, Bytes(13, 0)}),
-                     withSpotColors(1, {{5, color(7, 1, 2, 3, 4)}})},
-        ResourceTail{"spotColorCountOnly", 1067, cat({be16(1), be16(0xFFFF)}),
-                     withSpotColors(1, {})},
-        ResourceTail{"spotColorsHeaderCut", 1067, {0x00, 0x01, 0x00}, withSpotColors(0, {})},
-        ResourceTail{"displayEntryCut", 1077, cat({be32(1), kOneDisplayEntry, Bytes(12, 0)}),
-                     withDisplay(1, {{color(0, 1, 2, 3, 4), 50, 2}})},
-        ResourceTail{"displayVersionCut", 1077, {0x00, 0x00, 0x01}, withDisplay(0, {})}),
+        ResourceCase{"unicodeCutBeforeEmbeddedZero", 1045,
+                     cat({be32(4), be16(0x41), be16(0x42), be16(0), be16(0x43)}),
+                     withUnicode({u"AB"})},
+        ResourceCase{"unicodeOfNoUnits", 1045, be32(0), withUnicode({u""})},
+        ResourceCase{"unicodeLoneTerminator", 1045, cat({be32(1), be16(0)}), withUnicode({u""})},
+        ResourceCase{"unicodeUnterminated", 1045, cat({be32(1), be16(0xE9)}),
+                     withUnicode({u"\u00E9"})},
+        ResourceCase{"unicodeSurrogatePairKept", 1045,
+                     cat({be32(3), be16(0xD83D), be16(0xDE00), be16(0)}),
+                     withUnicode({u"\U0001F600"})},
+        ResourceCase{"unicodeTwo", 1045,
+                     cat({be32(2), be16('P'), be16(0), be32(3), be16('Q'), be16('R'), be16(0)}),
+                     withUnicode({u"P", u"QR"})},
+        ResourceCase{"displayVersionOnly", 1077, be32(7), withDisplay(7, {})},
+        ResourceCase{"displayTwoEntriesAsStored", 1077,
+                     cat({be32(1), entryBytes({color(7, 1, 2, 3, 4), 250, 9}),
+                          entryBytes({color(0, 0xFFFF), 100, 2})}),
+                     withDisplay(1, {{color(7, 1, 2, 3, 4), 250, 9}, {color(0, 0xFFFF), 100, 2}})},
+        ResourceCase{"identifiersEmpty", 1053, {}, withIdentifiers({})},
+        ResourceCase{"spotColorsNone", 1067, cat({be16(1), be16(0)}), withSpotColors(1, {})}),
     psd_test::ByLabel());
 
-// A resource that cannot be delimited ends the walk; what came before it is kept.
-struct BlockTail {
-  const char* label;
-  Bytes tail;
-  Names names;
-};
-
-class PSDDecoderBlockTail : public ::testing::TestWithParam<BlockTail> {};
-
-TEST_P(PSDDecoderBlockTail, KeepsResourcesBeforeTheDamage) {
-  const Bytes block = cat({resource(1006, {0x01, 'A'}), GetParam().tail});
-  const auto decoder = decodeBlock(block);
-  EXPECT_EQ(decoder->alphaNames(), GetParam().names);
-  EXPECT_EQ(decoder->alphaIdentifiers(), nullptr);
-}
-
 INSTANTIATE_TEST_SUITE_P(
-    Truncated, PSDDecoderBlockTail,
+    Truncated, PSDDecoderResource,
     ::testing::Values(
-        BlockTail{"oneByte", {0x38}, {"A"}}, BlockTail{"threeBytes", {0x38, 0x42, 0x49}, {"A"}},
-        BlockTail{"signatureOnly", kSignature, {"A"}},
-        BlockTail{"idCut", cat({kSignature, {0x04}}), {"A"}},
-        BlockTail{"noNameLength", cat({kSignature, {0x04, 0x1D}}), {"A"}},
-        BlockTail{"nameCut", cat({kSignature, {0x04, 0x1D, 0x05, 'a', 'b'}}), {"A"}},
-        BlockTail{"namePadMissing", cat({kSignature, {0x04, 0x1D, 0x02, 'a', 'b'}}), {"A"}},
-        BlockTail{"sizeCut", cat({kSignature, {0x04, 0x1D, 0x00, 0x00, 0x00, 0x00, 0x00}}), {"A"}},
-        BlockTail{"dataCut", cat({kSignature, {0x04, 0x1D, 0x00, 0x00}, be32(8), be32(1)}), {"A"}},
-        BlockTail{"hugeSize",
-                  cat({kSignature, {0x04, 0x1D, 0x00, 0x00}, be32(0xFFFFFFFF), be32(1)}),
-                  {"A"}},
-        BlockTail{"resourceInsideOversizedOne",
-                  cat({kSignature, {0x03, 0xEE, 0x00, 0x00}, be32(40), resource(1053, be32(1))}),
-                  {"A"}},
-        BlockTail{"finalPadMissing",
-                  cat({kSignature, {0x03, 0xEE, 0x00, 0x00}, be32(3), {0x02, 'B', 'C'}}),
-                  {"A", "BC"}}),
+        ResourceCase{"nameLongerThanRest", 1006, {0x01, 'A', 0x05, 'B'}, withNames({"A"})},
+        ResourceCase{"nameLengthLast", 1006, {0x01, 'A', 0xFF}, withNames({"A"})},
+        ResourceCase{"unitCountCut", 1045, cat({be32(2), be16('A'), be16(0), {0x00, 0x00}}),
+                     withUnicode({u"A"})},
+        ResourceCase{"unitsCut", 1045,
+                     cat({be32(2), be16('A'), be16(0), be32(3), be16('B'), be16('C')}),
+                     withUnicode({u"A"})},
+        ResourceCase{"hugeUnitCount", 1045, cat({be32(0xFFFFFFFF), be16('A')}), withUnicode({})},
+        ResourceCase{"identifierCut", 1053, cat({be32(1), {0x00, 0x00, 0x02}}),
+                     withIdentifiers({1})},
+        ResourceCase{"spotColorsCut", 1067,
+                     cat({be16(1), be16(3), entryBytes(kSpotColor), Bytes(13, 0)}),
+                     withSpotColors(1, {kSpotColor})},
+        ResourceCase{"spotColorCountOnly", 1067, cat({be16(1), be16(0xFFFF)}),
+                     withSpotColors(1, {})},
+        ResourceCase{"spotColorsHeaderCut", 1067, {0x00, 0x01, 0x00}, withSpotColors(0, {})},
+        ResourceCase{"displayEntryCut", 1077,
+                     cat({be32(1), entryBytes(kDisplayEntry), Bytes(12, 0)}),
+                     withDisplay(1, {kDisplayEntry})},
+        ResourceCase{"displayVersionCut", 1077, {0x00, 0x00, 0x01}, withDisplay(0, {})}),
     psd_test::ByLabel());
 
 // Every cut of a valid block decodes without reading past it, and yields a leading part of
@@ -314,9 +239,9 @@ TEST(PSDDecoder, EveryPrefixOfABlockDecodesALeadingPart) {
   const Bytes block = cat({
       resource(1006, {0x01, 'A', 0x02, 'B', 'C', 0x00}),
       resource(1045, cat({be32(2), be16('A'), be16(0), be32(1), be16(0)})),
-      resource(1077, cat({be32(1), kOneDisplayEntry, kOneDisplayEntry})),
+      resource(1077, cat({be32(1), entryBytes(kDisplayEntry), entryBytes(kDisplayEntry)})),
       resource(1053, cat({be32(1024), be32(1025)})),
-      resource(1067, cat({be16(1), be16(1), kOneSpotColor})),
+      resource(1067, cat({be16(1), be16(1), entryBytes(kSpotColor)})),
   });
   const Names allNames = {"A", "BC", ""};
   for (size_t size = 0; size <= block.size(); ++size) {
@@ -336,17 +261,13 @@ protected:
   Bytes block_;
 };
 
-TEST_F(PSDDecoderAdobeBlock, HoldsNoChannelResources) {
-  expectNothingDecoded(*decodeBlock(block_));
-}
-
 TEST_F(PSDDecoderAdobeBlock, WalkReachesItsEnd) {
   const auto decoder = decodeBlock(cat({block_, resource(1006, {0x01, 'Z'})}));
   EXPECT_EQ(decoder->alphaNames(), Names{"Z"});
 }
 
-TEST_F(PSDDecoderAdobeBlock, EveryPrefixDecodesNothing) {
-  for (size_t size = 0; size < block_.size(); ++size) {
+TEST_F(PSDDecoderAdobeBlock, NeitherItNorAnyPrefixHoldsChannelResources) {
+  for (size_t size = 0; size <= block_.size(); ++size) {
     expectNothingDecoded(*decodeBlock(Bytes(block_.begin(), block_.begin() + size)));
   }
 }

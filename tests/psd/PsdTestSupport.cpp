@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "psd/PSDEncoder.h"
+
 bool operator==(const TiffChannelInfo& a, const TiffChannelInfo& b) {
   return a.type == b.type && a.name == b.name;
 }
@@ -80,12 +82,9 @@ Bytes ascii(const std::string& text) {
   return Bytes(text.begin(), text.end());
 }
 
-Bytes resource(uint16_t id, const Bytes& data, const std::string& name) {
-  Bytes name8 = cat({{static_cast<uint8_t>(name.size())}, ascii(name)});
-  if (name8.size() % 2 != 0) {
-    name8.push_back(0);
-  }
-  Bytes all = cat({ascii("8BIM"), be16(id), name8, be32(static_cast<uint32_t>(data.size())), data});
+Bytes resource(uint16_t id, const Bytes& data) {
+  Bytes all =
+      cat({ascii("8BIM"), be16(id), {0x00, 0x00}, be32(static_cast<uint32_t>(data.size())), data});
   if (data.size() % 2 != 0) {
     all.push_back(0);
   }
@@ -107,49 +106,63 @@ std::shared_ptr<orvex::PSDDecoder> decodeResource(uint16_t id, const Bytes& data
 }
 
 orvex::PSDImageResources resourcesOf(const orvex::PSDDecoder& decoder) {
+  return {decoder.alphaNames(), decoder.unicodeAlphaNames(), decoder.displayInfo(),
+          decoder.alphaIdentifiers(), decoder.alternateSpotColors()};
+}
+
+orvex::PSDColor color(uint16_t colorSpace, uint16_t c0, uint16_t c1, uint16_t c2, uint16_t c3) {
+  return orvex::PSDColor{colorSpace, {c0, c1, c2, c3}};
+}
+
+orvex::PSDImageResources withNames(std::vector<std::string> names) {
+  return {std::move(names), {}, nullptr, nullptr, nullptr};
+}
+
+orvex::PSDImageResources withUnicode(std::vector<std::u16string> names) {
+  return {{}, std::move(names), nullptr, nullptr, nullptr};
+}
+
+orvex::PSDImageResources withIdentifiers(std::vector<uint32_t> identifiers) {
   orvex::PSDImageResources resources;
-  resources.alphaNames = decoder.alphaNames();
-  resources.unicodeAlphaNames = decoder.unicodeAlphaNames();
-  resources.displayInfo = decoder.displayInfo();
-  resources.alphaIdentifiers = decoder.alphaIdentifiers();
-  resources.alternateSpotColors = decoder.alternateSpotColors();
+  resources.alphaIdentifiers =
+      std::make_shared<orvex::AlphaIdentifiers>(orvex::AlphaIdentifiers{std::move(identifiers)});
   return resources;
 }
 
-Bytes pascalNames(const std::vector<std::string>& names) {
-  Bytes data;
-  for (const std::string& name : names) {
-    data = cat({data, {static_cast<uint8_t>(name.size())}, ascii(name)});
-  }
-  return resource(1006, data);
+orvex::PSDImageResources withSpotColors(uint16_t version,
+                                        std::vector<orvex::AlternateSpotColor> colors) {
+  orvex::PSDImageResources resources;
+  resources.alternateSpotColors = std::make_shared<orvex::AlternateSpotColors>(
+      orvex::AlternateSpotColors{version, std::move(colors)});
+  return resources;
 }
 
-Bytes unicodeNames(const std::vector<std::u16string>& names) {
-  Bytes data;
-  for (const std::u16string& name : names) {
-    data = cat({data, be32(static_cast<uint32_t>(name.size() + 1))});
-    for (char16_t unit : name) {
-      data = cat({data, be16(unit)});
-    }
-    data = cat({data, be16(0)});
-  }
-  return resource(1045, data);
+orvex::PSDImageResources withDisplay(uint32_t version,
+                                     std::vector<orvex::ChannelDisplayInfo> entries) {
+  orvex::PSDImageResources resources;
+  resources.displayInfo =
+      std::make_shared<orvex::DisplayInfo>(orvex::DisplayInfo{version, std::move(entries)});
+  return resources;
 }
 
-Bytes alphaIdentifiers(const std::vector<uint32_t>& identifiers) {
-  Bytes data;
-  for (uint32_t identifier : identifiers) {
-    data = cat({data, be32(identifier)});
+orvex::PSDImageResources merged(const std::vector<orvex::PSDImageResources>& parts) {
+  orvex::PSDImageResources all;
+  for (const orvex::PSDImageResources& part : parts) {
+    all.alphaNames.insert(all.alphaNames.end(), part.alphaNames.begin(), part.alphaNames.end());
+    all.unicodeAlphaNames.insert(all.unicodeAlphaNames.end(), part.unicodeAlphaNames.begin(),
+                                 part.unicodeAlphaNames.end());
+    all.displayInfo = part.displayInfo ? part.displayInfo : all.displayInfo;
+    all.alphaIdentifiers = part.alphaIdentifiers ? part.alphaIdentifiers : all.alphaIdentifiers;
+    all.alternateSpotColors =
+        part.alternateSpotColors ? part.alternateSpotColors : all.alternateSpotColors;
   }
-  return resource(1053, data);
+  return all;
 }
 
-Bytes spotColors(const std::vector<uint32_t>& channelIds) {
-  Bytes data = cat({be16(1), be16(static_cast<uint16_t>(channelIds.size()))});
-  for (uint32_t channelId : channelIds) {
-    data = cat({data, be32(channelId), be16(7), be16(12800), be16(0), be16(0), be16(0)});
-  }
-  return resource(1067, data);
+Bytes encode(const orvex::PSDImageResources& resources) {
+  orvex::PSDEncoder encoder(resources);
+  EXPECT_TRUE(encoder.encode());
+  return encoder.bytesStream();
 }
 
 Bytes readPhotoshopTag(const std::string& path) {

@@ -48,8 +48,8 @@ Bytes be16(uint16_t value);
 Bytes be32(uint32_t value);
 Bytes ascii(const std::string& text);
 
-/// One resource as an editor lays it out: "8BIM", ID, padded Pascal name, size, data, pad.
-Bytes resource(uint16_t id, const Bytes& data, const std::string& name = "");
+/// One resource as an editor lays it out: "8BIM", ID, empty padded name, size, data, pad.
+Bytes resource(uint16_t id, const Bytes& data);
 
 /// Decodes `block` from a heap buffer of exactly its size, so a read past its end is caught
 /// by AddressSanitizer.
@@ -60,12 +60,23 @@ std::shared_ptr<orvex::PSDDecoder> decodeResource(uint16_t id, const Bytes& data
 /// What a decoder holds, as one record.
 orvex::PSDImageResources resourcesOf(const orvex::PSDDecoder& decoder);
 
-/// Block pieces: resources 1006, 1045 (each name with its terminator), 1053 and 1067 (each
-/// identifier with a fixed Lab colour).
-Bytes pascalNames(const std::vector<std::string>& names);
-Bytes unicodeNames(const std::vector<std::u16string>& names);
-Bytes alphaIdentifiers(const std::vector<uint32_t>& identifiers);
-Bytes spotColors(const std::vector<uint32_t>& channelIds);
+/// A colour with the given components; those left out are zero.
+orvex::PSDColor color(uint16_t colorSpace, uint16_t c0, uint16_t c1 = 0, uint16_t c2 = 0,
+                      uint16_t c3 = 0);
+/// Records holding only what is named; the rest stay empty or null.
+orvex::PSDImageResources withNames(std::vector<std::string> names);
+orvex::PSDImageResources withUnicode(std::vector<std::u16string> names);
+orvex::PSDImageResources withIdentifiers(std::vector<uint32_t> identifiers);
+orvex::PSDImageResources withSpotColors(uint16_t version,
+                                        std::vector<orvex::AlternateSpotColor> colors);
+orvex::PSDImageResources withDisplay(uint32_t version,
+                                     std::vector<orvex::ChannelDisplayInfo> entries);
+/// The names of all parts one after the other; each record from the last part holding one.
+orvex::PSDImageResources merged(const std::vector<orvex::PSDImageResources>& parts);
+
+/// The block the library's encoder makes of `resources`; its own bytes are checked by the
+/// encoder's tests.
+Bytes encode(const orvex::PSDImageResources& resources);
 
 /// The bytes of tag 34377 in the first directory of a file; empty when the tag is absent.
 Bytes readPhotoshopTag(const std::string& path);

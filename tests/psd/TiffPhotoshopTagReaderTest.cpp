@@ -13,16 +13,19 @@ namespace {
 
 using orvex::TiffPhotoshopTagReader;
 using orvex_test::LogRecord;
-using psd_test::alphaIdentifiers;
 using psd_test::Bytes;
 using psd_test::cat;
-using psd_test::pascalNames;
-using psd_test::spotColors;
-using psd_test::unicodeNames;
+using psd_test::encode;
+using psd_test::merged;
+using psd_test::withIdentifiers;
+using psd_test::withNames;
+using psd_test::withSpotColors;
+using psd_test::withUnicode;
 using Channels = std::vector<TiffChannelInfo>;
 using Type = TiffChannelType;
 
 const char* const kNoTag = "[TiffPhotoshopTagReader::read] has no TIFFTAG_PHOTOSHOP tag!";
+const orvex::PSDColor kLab = psd_test::color(7, 12800);
 const char* const kNoIdentifiers =
     "[TiffPhotoshopTagReader::read] has SpotColors,but alphaIdentifiers is nullptr";
 
@@ -57,7 +60,7 @@ struct ReadOutcome {
 class TiffPhotoshopTagReaderTest : public ::testing::Test {
 protected:
   // A grey image with the given extra samples and, unless `photoshop` is null, tag 34377.
-  ReadOutcome readFile(const std::vector<uint16_t>& extraSamples, const Bytes* photoshop) {
+  std::string writeFile(const std::vector<uint16_t>& extraSamples, const Bytes* photoshop) {
     orvex_test::TiffSpec tiffSpec;
     tiffSpec.samplesPerPixel = static_cast<uint16_t>(1 + extraSamples.size());
     tiffSpec.extraSamples = extraSamples;
@@ -67,7 +70,11 @@ protected:
     }
     const std::string path = dir_.file("channels.tif");
     orvex_test::writeTiff(path, tiffSpec, orvex_test::patternImage(tiffSpec));
-    return readPath(path);
+    return path;
+  }
+
+  ReadOutcome readFile(const std::vector<uint16_t>& extraSamples, const Bytes* photoshop) {
+    return readPath(writeFile(extraSamples, photoshop));
   }
 
   static ReadOutcome readPath(const std::string& path) {
@@ -90,50 +97,25 @@ TEST_F(TiffPhotoshopTagReaderTest, NullHandleFailsSilently) {
   EXPECT_TRUE(capture.records().empty());
 }
 
-TEST_F(TiffPhotoshopTagReaderTest, MissingTagFailsWithDetailLine) {
-  for (const auto& extraSamples : {std::vector<uint16_t>{}, std::vector<uint16_t>{2}}) {
-    const ReadOutcome outcome = readFile(extraSamples, nullptr);
+// libtiff refuses to keep a tag 34377 of zero bytes, when writing as when reading, so such a
+// directory reads as one without the tag.
+TEST_F(TiffPhotoshopTagReaderTest, MissingOrZeroByteTagFailsWithDetailLine) {
+  const Bytes fourBytes = {1, 2, 3, 4};  // stored inside the directory entry
+  const std::string zeroBytes = writeFile({1}, &fourBytes);
+  ASSERT_TRUE(setFirstDirectoryCount(zeroBytes, TIFFTAG_PHOTOSHOP, 0));
+  // Read in this order: each file written replaces the one before.
+  for (const ReadOutcome& outcome :
+       {readPath(zeroBytes), readFile({}, nullptr), readFile({2}, nullptr)}) {
     EXPECT_FALSE(outcome.result);
     EXPECT_EQ(outcome.logs, (std::vector<LogRecord>{{0, kNoTag}}));
   }
 }
 
-TEST_F(TiffPhotoshopTagReaderTest, NoExtraSamplesGiveNoChannels) {
-  const Bytes block = pascalNames({"unused"});
-  const ReadOutcome outcome = readFile({}, &block);
-  EXPECT_TRUE(outcome.result);
-  EXPECT_TRUE(outcome.channels.empty());
-  EXPECT_TRUE(outcome.logs.empty());
-}
-
-// libtiff refuses to keep a tag 34377 of zero bytes, when writing as when reading, so such a
-// directory reads as one without the tag.
-TEST_F(TiffPhotoshopTagReaderTest, TagOfZeroBytesReadsAsMissing) {
-  const Bytes fourBytes = {1, 2, 3, 4};  // stored inside the directory entry
-  orvex_test::TiffSpec tiffSpec;
-  tiffSpec.samplesPerPixel = 2;
-  tiffSpec.extraSamples = {1};
-  tiffSpec.photoshop = fourBytes;
-  const std::string path = dir_.file("empty-photoshop.tif");
-  orvex_test::writeTiff(path, tiffSpec, orvex_test::patternImage(tiffSpec));
-  ASSERT_TRUE(setFirstDirectoryCount(path, TIFFTAG_PHOTOSHOP, 0));
-  const ReadOutcome outcome = readPath(path);
-  EXPECT_FALSE(outcome.result);
-  EXPECT_EQ(outcome.logs, (std::vector<LogRecord>{{0, kNoTag}}));
-}
-
 TEST_F(TiffPhotoshopTagReaderTest, SpotColorsWithoutIdentifiersFail) {
-  const Bytes block = cat({unicodeNames({u"Spot"}), spotColors({1024})});
+  const Bytes block = encode(merged({withUnicode({u"Spot"}), withSpotColors(1, {{1024, kLab}})}));
   const ReadOutcome outcome = readFile({0}, &block);
   EXPECT_FALSE(outcome.result);
   EXPECT_EQ(outcome.logs, (std::vector<LogRecord>{{3, kNoIdentifiers}}));
-}
-
-TEST_F(TiffPhotoshopTagReaderTest, FileOfImageEditorHasNoExtraChannels) {
-  const ReadOutcome outcome = readPath(orvex_test::testDataFile("pillow/tiff_adobe_deflate.tif"));
-  EXPECT_TRUE(outcome.result);
-  EXPECT_TRUE(outcome.channels.empty());
-  EXPECT_TRUE(outcome.logs.empty());
 }
 
 struct ChannelCase {
@@ -156,40 +138,44 @@ TEST_P(TiffPhotoshopTagReaderChannels, NamesAndMarksChannels) {
 INSTANTIATE_TEST_SUITE_P(
     Resources, TiffPhotoshopTagReaderChannels,
     ::testing::Values(
+        ChannelCase{"noExtraSamplesGiveNoChannels", {}, encode(withNames({"unused"})), {}},
         ChannelCase{
             "unicodeNamesWin",
             {2, 0},
-            cat({pascalNames({"p0", "p1"}), unicodeNames({u"\u00E9t\u00E9", u"\u5730"})}),
+            cat({encode(withUnicode({u"\u00E9t\u00E9", u"\u5730"})),
+                 encode(withNames({"p0", "p1"}))}),
             {{Type::UnassociatedAlpha, "\xC3\xA9t\xC3\xA9"}, {Type::Unspecified, "\xE5\x9C\xB0"}}},
         ChannelCase{"emptyUnicodeFallsBackToPascal",
                     {0, 0},
-                    cat({unicodeNames({u"", u"u1"}), pascalNames({"p0", "p1"})}),
+                    encode(merged({withUnicode({u"", u"u1"}), withNames({"p0", "p1"})})),
                     {{Type::Unspecified, "p0"}, {Type::Unspecified, "u1"}}},
         ChannelCase{"missingUnicodeFallsBackToPascal",
                     {0, 0},
-                    cat({unicodeNames({u"u0"}), pascalNames({"p0", "p1"})}),
+                    encode(merged({withUnicode({u"u0"}), withNames({"p0", "p1"})})),
                     {{Type::Unspecified, "u0"}, {Type::Unspecified, "p1"}}},
         ChannelCase{"moreChannelsThanNames",
                     {1, 0, 2},
-                    pascalNames({"only"}),
+                    encode(withNames({"only"})),
                     {{Type::AssociatedAlpha, "only"},
                      {Type::Unspecified, ""},
                      {Type::UnassociatedAlpha, ""}}},
-        ChannelCase{"spotMatchedByIdentifier",
-                    {1, 2},
-                    cat({alphaIdentifiers({1024, 1025}), spotColors({1025})}),
-                    {{Type::AssociatedAlpha, ""}, {Type::SpotColor, ""}}},
+        ChannelCase{
+            "spotMatchedByIdentifier",
+            {1, 2},
+            encode(merged({withIdentifiers({1024, 1025}), withSpotColors(1, {{1025, kLab}})})),
+            {{Type::AssociatedAlpha, ""}, {Type::SpotColor, ""}}},
         ChannelCase{"channelWithoutIdentifierKeepsKind",
                     {0, 2},
-                    cat({alphaIdentifiers({1024}), spotColors({1025, 1024})}),
+                    encode(merged({withIdentifiers({1024}),
+                                   withSpotColors(1, {{1025, kLab}, {1024, kLab}})})),
                     {{Type::SpotColor, ""}, {Type::UnassociatedAlpha, ""}}},
         ChannelCase{"emptySpotColorsNeedNoIdentifiers",
                     {2},
-                    cat({unicodeNames({u"A"}), spotColors({})}),
+                    cat({encode(withUnicode({u"A"})), psd_test::resource(1067, {0, 1, 0, 0})}),
                     {{Type::UnassociatedAlpha, "A"}}},
         ChannelCase{"damagedTailKeepsNamesBeforeIt",
                     {0, 0},
-                    cat({pascalNames({"kept"}), {0x38, 0x42, 0x49, 0x4D, 0x03, 0xEE, 0x00}}),
+                    cat({encode(withNames({"kept"})), {0x38, 0x42, 0x49, 0x4D, 0x03, 0xEE, 0x00}}),
                     {{Type::Unspecified, "kept"}, {Type::Unspecified, ""}}}),
     psd_test::ByLabel());
 

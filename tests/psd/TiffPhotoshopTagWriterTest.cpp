@@ -11,9 +11,6 @@
 
 namespace {
 
-using orvex::AlternateSpotColor;
-using orvex::ChannelDisplayInfo;
-using orvex::PSDColor;
 using orvex::TiffPhotoshopTagWriter;
 using psd_test::Bytes;
 using Channels = std::vector<TiffChannelInfo>;
@@ -73,12 +70,7 @@ TEST_F(TiffPhotoshopTagWriterTest, EmptyListWritesNoTag) {
   orvex_test::LogCapture capture;
   EXPECT_TRUE(writeFile({}));
   EXPECT_TRUE(capture.records().empty());
-  TIFF* tif = TIFFOpen(path_.c_str(), "r");
-  ASSERT_NE(tif, nullptr);
-  uint32_t size = 0;
-  void* data = nullptr;
-  EXPECT_EQ(TIFFGetField(tif, TIFFTAG_PHOTOSHOP, &size, &data), 0);
-  TIFFClose(tif);
+  EXPECT_TRUE(psd_test::readPhotoshopTag(path_).empty());
 }
 
 TEST_F(TiffPhotoshopTagWriterTest, OneSpotChannelGivesTheDocumentedBlock) {
@@ -101,32 +93,19 @@ TEST_F(TiffPhotoshopTagWriterTest, OneSpotChannelGivesTheDocumentedBlock) {
   EXPECT_EQ(psd_test::readPhotoshopTag(path_), expected);
 }
 
-PSDColor color(uint16_t colorSpace, uint16_t c0) {
-  PSDColor result;
-  result.colorSpace = colorSpace;
-  result.components = {c0, 0, 0, 0};
-  return result;
-}
-
 TEST_F(TiffPhotoshopTagWriterTest, ThreeChannelsGetIdentifiersDisplayAndOneSpotColor) {
   ASSERT_TRUE(writeFile({{Type::AssociatedAlpha, "Alpha 1"},
                          {Type::SpotColor, "Spot \xC3\xA9"},
                          {Type::UnassociatedAlpha, ""}}));
   const auto decoder = psd_test::decodeBlock(psd_test::readPhotoshopTag(path_));
-  EXPECT_EQ(decoder->alphaNames(), (std::vector<std::string>{"Alpha 1", "Spot \xC3\xA9", ""}));
-  EXPECT_EQ(decoder->unicodeAlphaNames(),
-            (std::vector<std::u16string>{u"Alpha 1", u"Spot \u00E9", u""}));
-  ASSERT_NE(decoder->alphaIdentifiers(), nullptr);
-  EXPECT_EQ(decoder->alphaIdentifiers()->identifiers, (std::vector<uint32_t>{1024, 1025, 1026}));
-  ASSERT_NE(decoder->displayInfo(), nullptr);
-  EXPECT_EQ(decoder->displayInfo()->version, 1U);
-  const PSDColor red = color(0, 65535);
-  EXPECT_EQ(decoder->displayInfo()->entries,
-            (std::vector<ChannelDisplayInfo>{{red, 100, 1}, {red, 50, 2}, {red, 0, 0}}));
-  ASSERT_NE(decoder->alternateSpotColors(), nullptr);
-  EXPECT_EQ(decoder->alternateSpotColors()->version, 1);
-  EXPECT_EQ(decoder->alternateSpotColors()->colors,
-            (std::vector<AlternateSpotColor>{{1025, color(7, 12800)}}));
+  const orvex::PSDColor red = psd_test::color(0, 65535);
+  EXPECT_TRUE(
+      psd_test::resourcesOf(*decoder) ==
+      psd_test::merged({psd_test::withNames({"Alpha 1", "Spot \xC3\xA9", ""}),
+                        psd_test::withUnicode({u"Alpha 1", u"Spot \u00E9", u""}),
+                        psd_test::withIdentifiers({1024, 1025, 1026}),
+                        psd_test::withDisplay(1, {{red, 100, 1}, {red, 50, 2}, {red, 0, 0}}),
+                        psd_test::withSpotColors(1, {{1025, psd_test::color(7, 12800)}})}));
 }
 
 TEST_F(TiffPhotoshopTagWriterTest, NameAboveBmpIsASurrogatePairInUnicodeOnly) {

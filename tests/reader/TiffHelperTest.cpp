@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/LogCapture.h"
@@ -111,31 +112,29 @@ TEST_F(TiffHelperRead, KeepsResolutionUnitNoneAndItsResolutions) {
   EXPECT_TRUE(log.records().empty());
 }
 
-TEST_F(TiffHelperRead, TiledImageReadsTileSizesAndLeavesRowsPerStripAtZero) {
+// tile width, tile length, rows per strip
+using LayoutCase = std::tuple<uint32_t, uint32_t, uint32_t>;
+
+class TiffHelperLayout : public TiffHelperRead, public ::testing::WithParamInterface<LayoutCase> {};
+
+TEST_P(TiffHelperLayout, ReadsTheSizesOfItsLayoutAndLeavesTheOthersAtZero) {
+  const auto [tileWidth, tileLength, rowsPerStrip] = GetParam();
   TiffSpec tiffSpec = withResolution({});
   tiffSpec.width = 40;
   tiffSpec.height = 20;
-  tiffSpec.tileWidth = 16;
-  tiffSpec.tileLength = 32;
+  tiffSpec.tileWidth = tileWidth;
+  tiffSpec.tileLength = tileLength;
+  tiffSpec.rowsPerStrip = rowsPerStrip;
   TiffInfo info;
   ASSERT_TRUE(read(tiffSpec, info));
-  EXPECT_TRUE(info.isTiled_);
-  EXPECT_EQ(info.tilewidth_, 16U);
-  EXPECT_EQ(info.tilelength_, 32U);
-  EXPECT_EQ(info.rowsperstrip_, 0U);
+  EXPECT_EQ(info.isTiled_, tileWidth != 0);
+  EXPECT_EQ(info.tilewidth_, tileWidth);
+  EXPECT_EQ(info.tilelength_, tileLength);
+  EXPECT_EQ(info.rowsperstrip_, rowsPerStrip);
 }
 
-TEST_F(TiffHelperRead, StripImageReadsRowsPerStripAndLeavesTileSizesAtZero) {
-  TiffSpec tiffSpec = withResolution({});
-  tiffSpec.height = 10;
-  tiffSpec.rowsPerStrip = 3;
-  TiffInfo info;
-  ASSERT_TRUE(read(tiffSpec, info));
-  EXPECT_FALSE(info.isTiled_);
-  EXPECT_EQ(info.rowsperstrip_, 3U);
-  EXPECT_EQ(info.tilewidth_, 0U);
-  EXPECT_EQ(info.tilelength_, 0U);
-}
+INSTANTIATE_TEST_SUITE_P(TilesAndStrips, TiffHelperLayout,
+                         ::testing::Values(LayoutCase{16, 32, 0}, LayoutCase{0, 0, 3}));
 
 // libtiff refuses ExtraSamples values above 2 when writing and refuses to open files that
 // hold them, so the kinds read from a file are always 0, 1 or 2 (the dump of other values
@@ -259,16 +258,12 @@ TEST_F(TiffHelperDirectories, ReadsGivenDirectoryAndReturnsToTheCurrentOne) {
   EXPECT_EQ(info.numberOfDirectories_, 3U);
   EXPECT_EQ(info.imagewidth_, 7U);
   EXPECT_EQ(TIFFCurrentDirectory(tif.get()), 0U);
-  EXPECT_TRUE(log.records().empty());
-}
-
-TEST_F(TiffHelperDirectories, ReadsCurrentDirectoryInPlace) {
-  TiffHandle tif = openTiff(write(specs_));
+  // The current directory is read in place.
   ASSERT_EQ(TIFFSetDirectory(tif.get(), 1), 1);
-  TiffInfo info;
   ASSERT_TRUE(TiffHelper::readTiffInfo(tif.get(), 1, info));
   EXPECT_EQ(info.imagewidth_, 6U);
   EXPECT_EQ(TIFFCurrentDirectory(tif.get()), 1U);
+  EXPECT_TRUE(log.records().empty());
 }
 
 TEST_F(TiffHelperDirectories, IndexBeyondTheLastFails) {
@@ -353,30 +348,34 @@ TEST_F(TiffHelperRead, ProfileOfAnotherDirectoryIsReadAndThatDirectoryStaysSelec
 
 // libtiff refuses an ICC profile of zero bytes both when setting it and when reading a file,
 // so a present tag always comes with its bytes and the "tag is invalid" refusal is
-// unreachable.
-TEST_F(TiffHelperRead, MissingProfileIsReportedAsDetailOnly) {
+// unreachable. A missing profile is only a detail, a missing directory an error.
+struct NoProfileCase {
+  uint16_t dirIndex;
+  LogRecord record;
+};
+
+class TiffHelperNoProfile : public TiffHelperRead,
+                            public ::testing::WithParamInterface<NoProfileCase> {};
+
+TEST_P(TiffHelperNoProfile, LeavesTheBytesAndLogsWhy) {
   TiffHandle tif = openTiff(write({withResolution({})}));
   LogCapture log;
   std::vector<uint8_t> profile = {1, 2, 3};
-  TiffHelper::readTiffIccProfile(tif.get(), 0, profile);
+  TiffHelper::readTiffIccProfile(tif.get(), GetParam().dirIndex, profile);
   EXPECT_EQ(profile, (std::vector<uint8_t>{1, 2, 3}));
-  EXPECT_EQ(
-      log.records(),
-      (std::vector<LogRecord>{
-          {kDetail,
-           "[TiffHelper::readTiffIccProfile] tif has no TIFFTAG_ICCPROFILE tag [dirIndex:0]"}}));
+  EXPECT_EQ(log.records(), std::vector<LogRecord>{GetParam().record});
 }
 
-TEST_F(TiffHelperRead, ProfileOfMissingDirectoryFails) {
-  TiffHandle tif = openTiff(write({withResolution({})}));
-  LogCapture log;
-  std::vector<uint8_t> profile = {1, 2, 3};
-  TiffHelper::readTiffIccProfile(tif.get(), 4, profile);
-  EXPECT_EQ(profile, (std::vector<uint8_t>{1, 2, 3}));
-  EXPECT_EQ(
-      log.records(),
-      (std::vector<LogRecord>{
-          {kError, "[TiffHelper::readTiffIccProfile] TIFFSetDirectory failed [dirIndex:4]"}}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Directories, TiffHelperNoProfile,
+    ::testing::Values(
+        NoProfileCase{0,
+                      {kDetail,
+                       "[TiffHelper::readTiffIccProfile] tif has no TIFFTAG_ICCPROFILE "
+                       "tag [dirIndex:0]"}},
+        NoProfileCase{4,
+                      {kError,
+                       "[TiffHelper::readTiffIccProfile] TIFFSetDirectory failed "
+                       "[dirIndex:4]"}}));
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "reader/TiffHelper.h"
@@ -21,30 +22,35 @@ using orvex_test::TiffSpec;
 constexpr int kDetail = 0;
 constexpr int kDump = 1;
 
-std::string beginLine(const std::string& file, const std::string& position) {
-  return " infos begin -------------------- (" + file + ")[dirIndex: " + position +
-         "] -------------------- begin";
-}
-
-std::string endLine(const std::string& file, const std::string& position) {
-  return " infos end   -------------------- (" + file + ")[dirIndex: " + position +
-         "] --------------------   end";
-}
-
-// Reads directory `dirIndex` of `path` and dumps it; returns the dump's records.
-std::vector<LogRecord> dumpOf(const std::string& path, uint16_t dirIndex) {
+// Writes `directories` to a file and dumps directory `dirIndex` of it; checks the frame lines,
+// which name the file and the position, and returns the lines between them.
+std::vector<LogRecord> dumpInsideFrame(const std::vector<TiffSpec>& directories,
+                                       uint16_t dirIndex) {
+  orvex_test::TempDir temp;
+  const std::string path = temp.file("dump.tif");
+  {
+    orvex_test::TiffFileBuilder builder(path);
+    for (const TiffSpec& tiffSpec : directories) {
+      builder.addDirectory(tiffSpec, orvex_test::patternImage(tiffSpec));
+    }
+  }
   std::unique_ptr<TIFF, void (*)(TIFF*)> tif(TIFFOpen(path.c_str(), "r"), TIFFClose);
   TiffInfo info;
   EXPECT_EQ(TIFFSetDirectory(tif.get(), dirIndex), 1);
   EXPECT_TRUE(TiffHelper::readTiffInfo(tif.get(), info));
   LogCapture log;
   TiffHelper::logTiffInfo(TIFFFileName(tif.get()), info);
-  return log.records();
+  std::vector<LogRecord> lines = log.records();
+  const std::string frame = " -------------------- (" + path +
+                            ")[dirIndex: " + std::to_string(dirIndex) + " / " +
+                            std::to_string(directories.size()) + "] -------------------- ";
+  EXPECT_GE(lines.size(), 2U);
+  EXPECT_EQ(lines.front(), (LogRecord{kDump, " infos begin" + frame + "begin"}));
+  EXPECT_EQ(lines.back(), (LogRecord{kDump, " infos end  " + frame + "  end"}));
+  return std::vector<LogRecord>(lines.begin() + 1, lines.end() - 1);
 }
 
 TEST(TiffInfoDump, StripImageLineByLine) {
-  orvex_test::TempDir temp;
-  const std::string path = temp.file("strip.tif");
   TiffSpec tiffSpec;
   tiffSpec.width = 5;
   tiffSpec.height = 3;
@@ -56,9 +62,7 @@ TEST(TiffInfoDump, StripImageLineByLine) {
   tiffSpec.yResolution = 150.5f;
   tiffSpec.resolutionUnit = RESUNIT_CENTIMETER;
   tiffSpec.rowsPerStrip = 2;
-  orvex_test::writeTiff(path, tiffSpec, orvex_test::patternImage(tiffSpec));
   const std::vector<LogRecord> expected = {
-      {kDump, beginLine(path, "0 / 1")},
       {kDetail, "TIFFIsTiled:false[is strip]"},
       {kDump, "[TIFFTAG_IMAGEWIDTH]: --------------- 5"},
       {kDump, "[TIFFTAG_IMAGELENGTH]: -------------- 3"},
@@ -76,15 +80,11 @@ TEST(TiffInfoDump, StripImageLineByLine) {
       {kDump, "[TIFFTAG_RESOLUTIONUNIT]: --------------- RESUNIT_CENTIMETER"},
       {kDetail, "[TIFFTAG_FILLORDER]: --------------- 1"},
       {kDetail, "[TIFFTAG_ROWSPERSTRIP]:2"},
-      {kDump, endLine(path, "0 / 1")},
   };
-  EXPECT_EQ(dumpOf(path, 0), expected);
+  EXPECT_EQ(dumpInsideFrame({tiffSpec}, 0), expected);
 }
 
 TEST(TiffInfoDump, TiledImageLineByLine) {
-  orvex_test::TempDir temp;
-  const std::string path = temp.file("tiled.tif");
-  TiffSpec first;
   TiffSpec tiled;
   tiled.width = 20;
   tiled.height = 18;
@@ -96,13 +96,7 @@ TEST(TiffInfoDump, TiledImageLineByLine) {
   tiled.extraSamples = {EXTRASAMPLE_ASSOCALPHA};
   tiled.tileWidth = 16;
   tiled.tileLength = 32;
-  {
-    orvex_test::TiffFileBuilder builder(path);
-    builder.addDirectory(first, orvex_test::patternImage(first));
-    builder.addDirectory(tiled, orvex_test::patternImage(tiled));
-  }
   const std::vector<LogRecord> expected = {
-      {kDump, beginLine(path, "1 / 2")},
       {kDetail, "TIFFIsTiled:true[is tile]"},
       {kDump, "[TIFFTAG_IMAGEWIDTH]: --------------- 20"},
       {kDump, "[TIFFTAG_IMAGELENGTH]: -------------- 18"},
@@ -121,9 +115,8 @@ TEST(TiffInfoDump, TiledImageLineByLine) {
       {kDetail, "[TIFFTAG_FILLORDER]: --------------- 1"},
       {kDetail, "[TIFFTAG_TILEWIDTH]:16"},
       {kDetail, "[TIFFTAG_TILELENGTH]:32"},
-      {kDump, endLine(path, "1 / 2")},
   };
-  EXPECT_EQ(dumpOf(path, 1), expected);
+  EXPECT_EQ(dumpInsideFrame({TiffSpec{}, tiled}, 1), expected);
 }
 
 // Only records built by hand can carry values that libtiff would refuse in a file.
@@ -162,124 +155,91 @@ TEST(TiffInfoDump, ExtraSampleLinesStopAtTheShorterOfCountAndList) {
   EXPECT_EQ(linesStartingWith(info, "    [TIFFTAG_EXTRASAMPLES]").size(), 1U);
 }
 
-struct NamedValueCase {
+// Each value of one field with the dump line it gives: known values by name, others as numbers.
+struct NamedField {
+  const char* name;
   uint16_t TiffInfo::*field;
-  uint16_t value;
   int level;
-  const char* line;
+  const char* lineStart;
+  std::vector<std::pair<uint16_t, std::string>> values;
 };
 
-class TiffInfoDumpNames : public ::testing::TestWithParam<NamedValueCase> {};
+class TiffInfoDumpNames : public ::testing::TestWithParam<NamedField> {};
 
-TEST_P(TiffInfoDumpNames, DumpsValueByName) {
-  TiffInfo info;
-  info.*GetParam().field = GetParam().value;
-  const std::string line = GetParam().line;
-  const std::string tag = line.substr(0, line.find(']') + 1);
-  EXPECT_EQ(linesStartingWith(info, tag), (std::vector<LogRecord>{{GetParam().level, line}}));
+TEST_P(TiffInfoDumpNames, DumpsEachValueByNameOrNumber) {
+  const NamedField& param = GetParam();
+  const std::string lineStart = param.lineStart;
+  const std::string tag = lineStart.substr(0, lineStart.find(']') + 1);
+  for (const auto& [value, shown] : param.values) {
+    TiffInfo info;
+    info.*param.field = value;
+    EXPECT_EQ(linesStartingWith(info, tag),
+              (std::vector<LogRecord>{{param.level, lineStart + shown}}))
+        << "value " << value;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    SampleFormat, TiffInfoDumpNames,
+    Fields, TiffInfoDumpNames,
     ::testing::Values(
-        NamedValueCase{&TiffInfo::sampleformat_, 1, kDump,
-                       "[TIFFTAG_SAMPLEFORMAT]:  --------------- SAMPLEFORMAT_UINT(unsigned "
-                       "integer data)"},
-        NamedValueCase{&TiffInfo::sampleformat_, 2, kDump,
-                       "[TIFFTAG_SAMPLEFORMAT]:  --------------- SAMPLEFORMAT_INT(signed integer "
-                       "data)"},
-        NamedValueCase{&TiffInfo::sampleformat_, 3, kDump,
-                       "[TIFFTAG_SAMPLEFORMAT]:  --------------- SAMPLEFORMAT_IEEEFP(IEEE "
-                       "floating point data)"},
-        NamedValueCase{&TiffInfo::sampleformat_, 4, kDump,
-                       "[TIFFTAG_SAMPLEFORMAT]:  --------------- SAMPLEFORMAT_VOID(untyped data)"},
-        NamedValueCase{&TiffInfo::sampleformat_, 5, kDump,
-                       "[TIFFTAG_SAMPLEFORMAT]:  --------------- SAMPLEFORMAT_COMPLEXINT(complex "
-                       "signed int)"},
-        NamedValueCase{&TiffInfo::sampleformat_, 6, kDump,
-                       "[TIFFTAG_SAMPLEFORMAT]:  --------------- "
-                       "SAMPLEFORMAT_COMPLEXIEEEFP(complex ieee floating)"},
-        NamedValueCase{&TiffInfo::sampleformat_, 0, kDump,
-                       "[TIFFTAG_SAMPLEFORMAT]:  --------------- 0"},
-        NamedValueCase{&TiffInfo::sampleformat_, 7, kDump,
-                       "[TIFFTAG_SAMPLEFORMAT]:  --------------- 7"}));
-
-INSTANTIATE_TEST_SUITE_P(
-    Photometric, TiffInfoDumpNames,
-    ::testing::Values(
-        NamedValueCase{&TiffInfo::photometric_, 0, kDump,
-                       "[TIFFTAG_PHOTOMETRIC]: --------------- PHOTOMETRIC_MINISWHITE"},
-        NamedValueCase{&TiffInfo::photometric_, 1, kDump,
-                       "[TIFFTAG_PHOTOMETRIC]: --------------- PHOTOMETRIC_MINISBLACK"},
-        NamedValueCase{&TiffInfo::photometric_, 2, kDump,
-                       "[TIFFTAG_PHOTOMETRIC]: --------------- PHOTOMETRIC_RGB"},
-        NamedValueCase{&TiffInfo::photometric_, 3, kDump,
-                       "[TIFFTAG_PHOTOMETRIC]: --------------- PHOTOMETRIC_PALETTE"},
-        NamedValueCase{&TiffInfo::photometric_, 4, kDump,
-                       "[TIFFTAG_PHOTOMETRIC]: --------------- PHOTOMETRIC_MASK"},
-        NamedValueCase{&TiffInfo::photometric_, 5, kDump,
-                       "[TIFFTAG_PHOTOMETRIC]: --------------- PHOTOMETRIC_SEPARATED(CMYK)"},
-        NamedValueCase{&TiffInfo::photometric_, 6, kDump,
-                       "[TIFFTAG_PHOTOMETRIC]: --------------- PHOTOMETRIC_YCBCR"},
-        NamedValueCase{&TiffInfo::photometric_, 7, kDump,
-                       "[TIFFTAG_PHOTOMETRIC]: --------------- 7"},
-        NamedValueCase{&TiffInfo::photometric_, 8, kDump,
-                       "[TIFFTAG_PHOTOMETRIC]: --------------- PHOTOMETRIC_CIELAB"},
-        NamedValueCase{&TiffInfo::photometric_, 9, kDump,
-                       "[TIFFTAG_PHOTOMETRIC]: --------------- PHOTOMETRIC_ICCLAB"},
-        NamedValueCase{&TiffInfo::photometric_, 10, kDump,
-                       "[TIFFTAG_PHOTOMETRIC]: --------------- PHOTOMETRIC_ITULAB"},
-        NamedValueCase{&TiffInfo::photometric_, 32803, kDump,
-                       "[TIFFTAG_PHOTOMETRIC]: --------------- PHOTOMETRIC_CFA"},
-        NamedValueCase{&TiffInfo::photometric_, 32844, kDump,
-                       "[TIFFTAG_PHOTOMETRIC]: --------------- PHOTOMETRIC_LOGL"},
-        NamedValueCase{&TiffInfo::photometric_, 32845, kDump,
-                       "[TIFFTAG_PHOTOMETRIC]: --------------- PHOTOMETRIC_LOGLUV"},
-        NamedValueCase{&TiffInfo::photometric_, 0xFFFF, kDump,
-                       "[TIFFTAG_PHOTOMETRIC]: --------------- 65535"}));
-
-INSTANTIATE_TEST_SUITE_P(
-    PlanarConfig, TiffInfoDumpNames,
-    ::testing::Values(NamedValueCase{&TiffInfo::planarconfig_, 1, kDump,
-                                     "[TIFFTAG_PLANARCONFIG]: --------------- PLANARCONFIG_CONTIG"},
-                      NamedValueCase{
-                          &TiffInfo::planarconfig_, 2, kDump,
-                          "[TIFFTAG_PLANARCONFIG]: --------------- PLANARCONFIG_SEPARATE"},
-                      NamedValueCase{&TiffInfo::planarconfig_, 3, kDump,
-                                     "[TIFFTAG_PLANARCONFIG]: --------------- 3"}));
-
-INSTANTIATE_TEST_SUITE_P(
-    Orientation, TiffInfoDumpNames,
-    ::testing::Values(
-        NamedValueCase{&TiffInfo::orientation_, 1, kDetail,
-                       "[TIFFTAG_ORIENTATION]: ORIENTATION_TOPLEFT(row 0 top, col 0 lhs)"},
-        NamedValueCase{&TiffInfo::orientation_, 2, kDetail,
-                       "[TIFFTAG_ORIENTATION]: ORIENTATION_TOPRIGHT(row 0 top, col 0 rhs)"},
-        NamedValueCase{&TiffInfo::orientation_, 3, kDetail,
-                       "[TIFFTAG_ORIENTATION]: ORIENTATION_BOTRIGHT(row 0 bottom, col 0 rhs)"},
-        NamedValueCase{&TiffInfo::orientation_, 4, kDetail,
-                       "[TIFFTAG_ORIENTATION]: ORIENTATION_BOTLEFT(row 0 bottom, col 0 lhs)"},
-        NamedValueCase{&TiffInfo::orientation_, 5, kDetail,
-                       "[TIFFTAG_ORIENTATION]: ORIENTATION_LEFTTOP(row 0 lhs, col 0 top)"},
-        NamedValueCase{&TiffInfo::orientation_, 6, kDetail,
-                       "[TIFFTAG_ORIENTATION]: ORIENTATION_RIGHTTOP(row 0 rhs, col 0 top)"},
-        NamedValueCase{&TiffInfo::orientation_, 7, kDetail,
-                       "[TIFFTAG_ORIENTATION]: ORIENTATION_RIGHTBOT(row 0 rhs, col 0 bottom)"},
-        NamedValueCase{&TiffInfo::orientation_, 8, kDetail,
-                       "[TIFFTAG_ORIENTATION]: ORIENTATION_LEFTBOT(row 0 lhs, col 0 bottom)"},
-        NamedValueCase{&TiffInfo::orientation_, 0, kDetail, "[TIFFTAG_ORIENTATION]:0"},
-        NamedValueCase{&TiffInfo::orientation_, 9, kDetail, "[TIFFTAG_ORIENTATION]:9"}));
-
-INSTANTIATE_TEST_SUITE_P(
-    ResolutionUnit, TiffInfoDumpNames,
-    ::testing::Values(NamedValueCase{&TiffInfo::resolutionunit_, 1, kDump,
-                                     "[TIFFTAG_RESOLUTIONUNIT]: --------------- RESUNIT_NONE"},
-                      NamedValueCase{&TiffInfo::resolutionunit_, 2, kDump,
-                                     "[TIFFTAG_RESOLUTIONUNIT]: --------------- RESUNIT_INCH"},
-                      NamedValueCase{
-                          &TiffInfo::resolutionunit_, 3, kDump,
-                          "[TIFFTAG_RESOLUTIONUNIT]: --------------- RESUNIT_CENTIMETER"},
-                      NamedValueCase{&TiffInfo::resolutionunit_, 0, kDump,
-                                     "[TIFFTAG_RESOLUTIONUNIT]: --------------- 0"}));
+        NamedField{"SampleFormat",
+                   &TiffInfo::sampleformat_,
+                   kDump,
+                   "[TIFFTAG_SAMPLEFORMAT]:  --------------- ",
+                   {{1, "SAMPLEFORMAT_UINT(unsigned integer data)"},
+                    {2, "SAMPLEFORMAT_INT(signed integer data)"},
+                    {3, "SAMPLEFORMAT_IEEEFP(IEEE floating point data)"},
+                    {4, "SAMPLEFORMAT_VOID(untyped data)"},
+                    {5, "SAMPLEFORMAT_COMPLEXINT(complex signed int)"},
+                    {6, "SAMPLEFORMAT_COMPLEXIEEEFP(complex ieee floating)"},
+                    {0, "0"},
+                    {7, "7"}}},
+        NamedField{"Photometric",
+                   &TiffInfo::photometric_,
+                   kDump,
+                   "[TIFFTAG_PHOTOMETRIC]: --------------- ",
+                   {{0, "PHOTOMETRIC_MINISWHITE"},
+                    {1, "PHOTOMETRIC_MINISBLACK"},
+                    {2, "PHOTOMETRIC_RGB"},
+                    {3, "PHOTOMETRIC_PALETTE"},
+                    {4, "PHOTOMETRIC_MASK"},
+                    {5, "PHOTOMETRIC_SEPARATED(CMYK)"},
+                    {6, "PHOTOMETRIC_YCBCR"},
+                    {7, "7"},
+                    {8, "PHOTOMETRIC_CIELAB"},
+                    {9, "PHOTOMETRIC_ICCLAB"},
+                    {10, "PHOTOMETRIC_ITULAB"},
+                    {32803, "PHOTOMETRIC_CFA"},
+                    {32844, "PHOTOMETRIC_LOGL"},
+                    {32845, "PHOTOMETRIC_LOGLUV"},
+                    {0xFFFF, "65535"}}},
+        NamedField{"PlanarConfig",
+                   &TiffInfo::planarconfig_,
+                   kDump,
+                   "[TIFFTAG_PLANARCONFIG]: --------------- ",
+                   {{1, "PLANARCONFIG_CONTIG"}, {2, "PLANARCONFIG_SEPARATE"}, {3, "3"}}},
+        NamedField{"Orientation",
+                   &TiffInfo::orientation_,
+                   kDetail,
+                   "[TIFFTAG_ORIENTATION]:",
+                   {{1, " ORIENTATION_TOPLEFT(row 0 top, col 0 lhs)"},
+                    {2, " ORIENTATION_TOPRIGHT(row 0 top, col 0 rhs)"},
+                    {3, " ORIENTATION_BOTRIGHT(row 0 bottom, col 0 rhs)"},
+                    {4, " ORIENTATION_BOTLEFT(row 0 bottom, col 0 lhs)"},
+                    {5, " ORIENTATION_LEFTTOP(row 0 lhs, col 0 top)"},
+                    {6, " ORIENTATION_RIGHTTOP(row 0 rhs, col 0 top)"},
+                    {7, " ORIENTATION_RIGHTBOT(row 0 rhs, col 0 bottom)"},
+                    {8, " ORIENTATION_LEFTBOT(row 0 lhs, col 0 bottom)"},
+                    {0, "0"},
+                    {9, "9"}}},
+        NamedField{
+            "ResolutionUnit",
+            &TiffInfo::resolutionunit_,
+            kDump,
+            "[TIFFTAG_RESOLUTIONUNIT]: --------------- ",
+            {{1, "RESUNIT_NONE"}, {2, "RESUNIT_INCH"}, {3, "RESUNIT_CENTIMETER"}, {0, "0"}}}),
+    [](const ::testing::TestParamInfo<NamedField>& testInfo) {
+      return std::string(testInfo.param.name);
+    });
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <stdexcept>
 
@@ -42,12 +43,19 @@ LogRecord writeError(const std::string& text) {
   return {kError, "[TiffWriter::writeScanline] " + text};
 }
 
+void expectBadConversion(const std::function<void()>& call) {
+  try {
+    call();
+    FAIL() << "no exception";
+  } catch (const std::range_error& error) {
+    EXPECT_STREQ(error.what(), "bad conversion");
+  }
+}
+
 // The TIFF version number of the header: 42 classic, 43 BigTIFF.
 unsigned headerVersion(const std::string& path) {
-  const std::vector<uint8_t> head = orvex_writer_test::fileHead(path, 4);
-  if (head.size() < 4) {
-    return 0;
-  }
+  unsigned char head[4] = {};
+  std::ifstream(path, std::ios::binary).read(reinterpret_cast<char*>(head), sizeof head);
   return head[0] == 'I' ? head[2] | head[3] << 8 : head[3] | head[2] << 8;
 }
 
@@ -101,9 +109,10 @@ protected:
   const std::vector<uint8_t> row_ = std::vector<uint8_t>(64, 0x5A);
 };
 
-TEST_F(WriterLifecycle, BeginWriteEndLogsMilestonesOnly) {
+TEST_F(WriterLifecycle, BeginWriteEndLogsMilestonesOnlyAndEndWithoutFileNothing) {
   const std::string path = temp_.file("rgb.tif");
   LogCapture log;
+  writer_.end();  // nothing open yet
   ASSERT_TRUE(begin(path));
   for (uint32_t row = 0; row < 23; ++row) {
     ASSERT_TRUE(writer_.writeScanline(row, row_.data(), 15));
@@ -112,12 +121,6 @@ TEST_F(WriterLifecycle, BeginWriteEndLogsMilestonesOnly) {
   writer_.end();  // nothing left to close
   const std::vector<LogRecord> expected = {sizeLine(0, false), openLine(path), endLine(path)};
   EXPECT_EQ(log.records(), expected);
-}
-
-TEST_F(WriterLifecycle, EndWithoutBeginLogsNothing) {
-  LogCapture log;
-  writer_.end();
-  EXPECT_TRUE(log.records().empty());
 }
 
 TEST_F(WriterLifecycle, RefusesMissingNameAfterClosingOpenFile) {
@@ -190,12 +193,7 @@ TEST_F(WriterLifecycle, UncheckedRecordBeginsAndRowsFailCleanly) {
 TEST_F(WriterLifecycle, IllFormedFileNameLeavesBeginAsRangeError) {
   const std::string path = temp_.path().string() + "/bad\xFF.tif";
   LogCapture log;
-  try {
-    begin(path);
-    FAIL() << "no exception";
-  } catch (const std::range_error& error) {
-    EXPECT_STREQ(error.what(), "bad conversion");
-  }
+  expectBadConversion([&] { begin(path); });
   EXPECT_FALSE(std::filesystem::exists(path));
   writer_.end();
   EXPECT_EQ(log.records(), std::vector<LogRecord>{sizeLine(0, false)});
@@ -206,12 +204,7 @@ TEST_F(WriterLifecycle, IllFormedChannelNameLeavesBeginWithFileOpen) {
   TiffImageInfo info = imageInfo(5, 23, 8, 4, TiffPhotometric::Rgb);
   info.extraSamples = 1;
   info.channels = {{TiffChannelType::AssociatedAlpha, "Alpha\xC3("}};
-  try {
-    writer_.begin(path.c_str(), info, PLANARCONFIG_CONTIG);
-    FAIL() << "no exception";
-  } catch (const std::range_error& error) {
-    EXPECT_STREQ(error.what(), "bad conversion");
-  }
+  expectBadConversion([&] { writer_.begin(path.c_str(), info, PLANARCONFIG_CONTIG); });
   LogCapture log;
   writer_.end();
   EXPECT_EQ(log.records(), std::vector<LogRecord>{endLine(path)});
@@ -300,12 +293,7 @@ TEST(WriterOutput, PassesTiffinfoAndTiffcp) {
   info.iccProfile = std::vector<uint8_t>(128, 0x11);
   orvex::TiffWriter writer;
   ASSERT_TRUE(writer.begin(path.c_str(), info, PLANARCONFIG_SEPARATE));
-  const std::vector<uint8_t> row(7, 0x80);
-  for (uint16_t channel = 0; channel < 5; ++channel) {
-    for (uint32_t line = 0; line < 12; ++line) {
-      ASSERT_TRUE(writer.writeScanline(channel, line, row.data(), 7));
-    }
-  }
+  orvex_writer_test::writeBlankRows(writer, info, PLANARCONFIG_SEPARATE);
   writer.end();
   const std::string errors = temp.file("errors.txt");
   EXPECT_EQ(std::system(("tiffinfo -D '" + path + "' >/dev/null 2>'" + errors + "'").c_str()), 0);

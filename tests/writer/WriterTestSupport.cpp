@@ -1,6 +1,5 @@
 #include "WriterTestSupport.h"
 
-#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -51,14 +50,6 @@ std::vector<uint8_t> WrittenTiff::decodedStrips() const {
     all.insert(all.end(), buffer.begin(), buffer.begin() + read);
   }
   return all;
-}
-
-std::vector<uint8_t> fileHead(const std::string& path, size_t count) {
-  std::ifstream file(path, std::ios::binary);
-  std::vector<uint8_t> head(count);
-  file.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(count));
-  head.resize(static_cast<size_t>(file.gcount()));
-  return head;
 }
 
 TiffImageInfo imageInfo(uint32_t width, uint32_t height, uint16_t bitsPerSample,

@@ -44,9 +44,6 @@ private:
   TIFF* tif_;
 };
 
-/// The first bytes of a file: its TIFF header.
-std::vector<uint8_t> fileHead(const std::string& path, size_t count);
-
 /// A description with every field the writer reads set to something plausible.
 TiffImageInfo imageInfo(uint32_t width, uint32_t height, uint16_t bitsPerSample,
                         uint16_t samplesPerPixel, TiffPhotometric photometric);
