@@ -1,6 +1,7 @@
 /// \file
 /// The six functions the library exports. Including this header brings in the whole public
-/// interface: ITiffReader, ITiffWriter and the records of TiffImageInfo.h.
+/// interface: ITiffReader, ITiffWriter, the records of TiffImageInfo.h and the channel-name
+/// repair of ChannelNames.h.
 ///
 /// The exports keep no state and never write to the log; they may be called from any
 /// thread. Objects made by a factory are freed only by the matching destroyer, so that the
@@ -9,6 +10,7 @@
 
 #include <cstdint>
 
+#include "orvex/ChannelNames.h"
 #include "orvex/ITiffReader.h"
 #include "orvex/ITiffWriter.h"
 
