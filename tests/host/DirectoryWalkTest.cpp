@@ -1,0 +1,160 @@
+// The whole log a host sees while it walks the directories of a file, compared with transcripts
+// kept in tests/data/logs: every text, level and order, damaged directory chains included.
+// ORVEX_UPDATE_LOGS=1 rewrites the transcripts from the current library.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "HostReader.h"
+#include "support/LogCapture.h"
+#include "support/TempDir.h"
+#include "support/TiffBytes.h"
+#include "support/TiffFileBuilder.h"
+
+namespace {
+
+using orvex_test::TempDir;
+using orvex_test::TiffSpec;
+
+TiffSpec greyPage(uint32_t width) {
+  TiffSpec page;
+  page.width = width;
+  return page;
+}
+
+TiffSpec colourPage(uint16_t photometric, uint16_t samples, uint16_t bits) {
+  TiffSpec page;
+  page.photometric = photometric;
+  page.samplesPerPixel = samples;
+  page.bitsPerSample = bits;
+  return page;
+}
+
+std::string writePages(const TempDir& temp, const std::vector<TiffSpec>& pages) {
+  const std::string path = temp.file("pages.tif");
+  orvex_test::TiffFileBuilder builder(path);
+  for (const TiffSpec& page : pages) {
+    builder.addDirectory(page, orvex_test::patternImage(page));
+  }
+  return path;
+}
+
+// One page of each path through the reader: defaults assumed, palette, CMYK delivered as
+// columns, sub-byte samples mirrored with an ICC profile, and a refused ink set.
+std::string pagesOfEveryKind(const TempDir& temp) {
+  TiffSpec rgba = colourPage(PHOTOMETRIC_RGB, 4, 8);
+  rgba.extraSamples = {EXTRASAMPLE_UNASSALPHA};
+  TiffSpec palette = colourPage(PHOTOMETRIC_PALETTE, 1, 4);
+  palette.colorMap.assign(3 * 16, 0x1234);
+  TiffSpec cmyk = colourPage(PHOTOMETRIC_SEPARATED, 4, 8);
+  cmyk.inkSet = INKSET_CMYK;
+  cmyk.orientation = ORIENTATION_RIGHTTOP;
+  cmyk.xResolution = 300.0F;
+  cmyk.yResolution = 150.0F;
+  cmyk.resolutionUnit = RESUNIT_CENTIMETER;
+  TiffSpec bits = greyPage(10);
+  bits.bitsPerSample = 1;
+  bits.orientation = ORIENTATION_TOPRIGHT;
+  bits.iccProfile = {1, 2, 3};
+  TiffSpec otherInks = cmyk;
+  otherInks.inkSet = INKSET_MULTIINK;
+  return writePages(temp, {rgba, palette, cmyk, bits, otherInks});
+}
+
+std::string threeGreyPages(const TempDir& temp) {
+  return writePages(temp, {greyPage(4), greyPage(5), greyPage(6)});
+}
+
+struct Walk {
+  const char* name;
+  std::function<std::string(const TempDir&)> file;
+  std::vector<uint16_t> steps;  ///< directories begun in turn
+};
+
+const Walk kWalks[] = {
+    {"kinds", pagesOfEveryKind, {0, 1, 2, 3, 4, 2, 0, 5}},
+    {"ycbcr",
+     [](const TempDir&) {
+       return orvex_test::testDataFile("pillow/tiff_strip_ycbcr_jpeg_2x2_sampling.tif");
+     },
+     {0, 0, 1}},
+    {"multipage",
+     [](const TempDir&) { return orvex_test::testDataFile("pillow/multipage.tiff"); },
+     {2, 0, 1, 3}},
+    {"next-past-end",
+     [](const TempDir& temp) {
+       const std::string path = threeGreyPages(temp);
+       orvex_test::setNextDirectoryOffset(path, 1, 0x7FFFFFF0);
+       return path;
+     },
+     {0, 1, 2, 1}},
+    {"loop",
+     [](const TempDir& temp) {
+       const std::string path = threeGreyPages(temp);
+       orvex_test::setNextDirectoryOffset(path, 2, orvex_test::directoryOffset(path, 0));
+       return path;
+     },
+     {0, 1, 2, 3, 0}},
+    {"broken-middle",
+     [](const TempDir& temp) {
+       const std::string path = threeGreyPages(temp);
+       orvex_test::renameTag(path, 1, TIFFTAG_IMAGELENGTH, 65000);
+       return path;
+     },
+     {0, 1, 2, 1, 0}},
+};
+
+// Begins each directory of the walk, describes it and reads its first and last scanline.
+std::string transcriptOf(const Walk& walk, const std::string& path) {
+  orvex_test::LogCapture log;
+  orvex_host_test::ReaderPtr reader = orvex_host_test::makeReader();
+  if (reader->begin(path.c_str())) {
+    for (const uint16_t dir : walk.steps) {
+      if (reader->beginReadSubDir(dir)) {
+        const TiffImageInfo info = reader->getImageInfo();
+        reader->readScanline(0, nullptr, nullptr);
+        reader->readScanline(0, info.scanlineCount - 1, nullptr, nullptr);
+      }
+    }
+  }
+  reader->end();
+  std::ostringstream text;
+  for (const orvex_test::LogRecord& record : log.records()) {
+    std::string line = record.text;
+    for (size_t at = line.find(path); at != std::string::npos; at = line.find(path)) {
+      line.replace(at, path.size(), "FILE");
+    }
+    text << "[" << record.level << "] " << line << "\n";
+  }
+  return text.str();
+}
+
+class DirectoryWalk : public ::testing::TestWithParam<Walk> {};
+
+TEST_P(DirectoryWalk, LogsWhatItAlwaysLogged) {
+  TempDir temp;
+  const std::string actual = transcriptOf(GetParam(), GetParam().file(temp));
+  const std::string transcript =
+      orvex_test::testDataFile(std::string("logs/") + GetParam().name + ".log");
+  if (std::getenv("ORVEX_UPDATE_LOGS") != nullptr) {
+    std::ofstream(transcript, std::ios::binary) << actual;
+  }
+  std::ifstream expected(transcript, std::ios::binary);
+  ASSERT_TRUE(expected) << transcript;
+  EXPECT_EQ(actual, std::string(std::istreambuf_iterator<char>(expected), {}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DirectoryWalk, ::testing::ValuesIn(kWalks),
+                         [](const ::testing::TestParamInfo<Walk>& param) {
+                           std::string name = param.param.name;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
+                         });
+
+}  // namespace
