@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -77,5 +79,71 @@ TEST(Logger, UnwritableFolderIsSilentlySkipped) {
   logger->log(severity_level::error, "still observed");
   EXPECT_TRUE(capture.contains(4, "still observed"));
 }
+
+// Sets an environment variable for its lifetime and puts the previous value back.
+class ScopedVariable {
+public:
+  ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name) {
+    if (const char* previous = std::getenv(name)) {
+      previous_ = previous;
+    }
+    set(value);
+  }
+  ~ScopedVariable() { set(previous_); }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+  void set(const std::optional<std::string>& value) const {
+#if defined(_WIN32)
+    _putenv_s(name_, value.value_or("").c_str());  // an empty value unsets it on Windows
+#else
+    if (value) {
+      setenv(name_, value->c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+#endif
+  }
+
+  const char* name_;
+  std::optional<std::string> previous_;
+};
+
+enum class FileIn { TemporaryFolder, VariableFolder, Nowhere };
+
+class LoggerFolder : public ::testing::TestWithParam<FileIn> {};
+
+// "Probe Log" looks for PROBE_LOG_LOG_DIR when it is given no folder.
+TEST_P(LoggerFolder, ComesFromTheVariableNamedAfterTheLog) {
+#if defined(_WIN32)
+  if (GetParam() == FileIn::Nowhere) {
+    GTEST_SKIP() << "Windows cannot hold an empty environment variable";
+  }
+  const char* const temporaryVariable = "TMP";
+#else
+  const char* const temporaryVariable = "TMPDIR";
+#endif
+  orvex_test::TempDir temporary;
+  orvex_test::TempDir named;
+  {
+    const ScopedVariable temporaryFolder(temporaryVariable, temporary.path().u8string());
+    const ScopedVariable logFolder("PROBE_LOG_LOG_DIR",
+                                   GetParam() == FileIn::TemporaryFolder ? std::nullopt
+                                   : GetParam() == FileIn::Nowhere ? std::optional<std::string>("")
+                                                                   : named.path().u8string());
+    Logger("Probe Log", nullptr, severity_level::error, false, false, false, true, 0, nullptr,
+           nullptr, nullptr)
+        .log(severity_level::error, "kept");
+  }
+  EXPECT_EQ(std::filesystem::exists(temporary.file("Probe Log.log")),
+            GetParam() == FileIn::TemporaryFolder);
+  EXPECT_EQ(std::filesystem::exists(named.file("Probe Log.log")),
+            GetParam() == FileIn::VariableFolder);
+}
+
+INSTANTIATE_TEST_SUITE_P(Variable, LoggerFolder,
+                         ::testing::Values(FileIn::TemporaryFolder, FileIn::VariableFolder,
+                                           FileIn::Nowhere));
 
 }  // namespace

@@ -3,8 +3,9 @@
 ///
 /// Orvex writes every diagnostic to one Logger of its own, named "Orvex", built when the
 /// library loads with threshold 4: its records of level 4 (errors) are appended to
-/// `Orvex.log` in the system temporary folder. A host sees every record of every level
-/// through merrow_logger_set_observer().
+/// `Orvex.log` in the folder named by the environment variable ORVEX_LOG_DIR at that moment
+/// (no file when it is set but empty), or else in the system temporary folder. A host sees
+/// every record of every level through merrow_logger_set_observer().
 #pragma once
 
 #include <cstdint>
@@ -49,8 +50,11 @@ class MERROW_LOGGER_API Logger {
 public:
   /// Opens the log. A folder that cannot be written costs only the file output.
   /// \param name Name of the log and of its file; "merrow" when null or empty.
-  /// \param folder Folder of the file in UTF-8; the system temporary folder when null or
-  ///   empty (the current folder if there is none).
+  /// \param folder Folder of the file in UTF-8. When null or empty, the folder is read here
+  ///   from the environment variable named after the log: its name in capitals, other
+  ///   characters as '_', followed by `_LOG_DIR` (ORVEX_LOG_DIR for "Orvex"); that variable set
+  ///   but empty turns the file off; unset, the system temporary folder is used (the current
+  ///   folder if there is none).
   /// \param threshold Lowest level written to the file and to stderr.
   /// \param copyToStderr Also writes those records to stderr.
   /// \param reserved1 Reserved; ignored.
