@@ -9,25 +9,23 @@
 
 namespace orvex {
 
-TiffCommonLineReader::TiffCommonLineReader(TIFF* tif) : TiffLineReaderBase(tif) {}
-
 bool TiffCommonLineReader::initTiffLineAdjuster() {
   // The one place where the adjuster is chosen for the directory. Palette rows are expanded
   // to RGB, since their indexes mean nothing to the host without the colour map.
-  if (photometric_ == PHOTOMETRIC_PALETTE) {
+  if (info_.photometric_ == PHOTOMETRIC_PALETTE) {
     return installTiffLineAdjuster(std::make_shared<TiffPaletteLineAdjuster>(this));
   }
   return installTiffLineAdjuster(std::make_shared<TiffLineAdjuster>(this));
 }
 
 bool TiffCommonLineReader::readOriginScanline(uint32_t row) {
-  if (row >= imagelength_) {
+  if (row >= info_.imagelength_) {
     moduleLogger().log(kLogError, "[%s] rowIndex out range!",
                        "TiffCommonLineReader::readOriginScanline");
     return false;
   }
-  const bool tiled = TIFFIsTiled(tif_) != 0;
-  switch (planarconfig_) {
+  const bool tiled = info_.isTiled_;
+  switch (info_.planarconfig_) {
     case PLANARCONFIG_CONTIG:
       return tiled ? readOriginScanline_fromContigTileData(row)
                    : readOriginScanline_fromContigStripData(row);
@@ -44,7 +42,7 @@ bool TiffCommonLineReader::readOriginScanline_fromContigStripData(uint32_t row) 
 }
 
 bool TiffCommonLineReader::readOriginScanline_fromSeparateStripData(uint32_t row) {
-  return readStrips(row, samplesperpixel_,
+  return readStrips(row, info_.samplesperpixel_,
                     "TiffCommonLineReader::readOriginScanline_fromSeparateStripData");
 }
 
@@ -53,7 +51,7 @@ bool TiffCommonLineReader::readOriginScanline_fromContigTileData(uint32_t row) {
 }
 
 bool TiffCommonLineReader::readOriginScanline_fromSeparateTileData(uint32_t row) {
-  return readTileRows(row, samplesperpixel_,
+  return readTileRows(row, info_.samplesperpixel_,
                       "TiffCommonLineReader::readOriginScanline_fromSeparateTileData");
 }
 
@@ -61,41 +59,43 @@ bool TiffCommonLineReader::readStrips(uint32_t row, uint16_t planes, const char*
   if (isCached(row)) {
     return true;
   }
-  const uint32_t first = row - row % rowsperstrip_;
-  const uint32_t rows = std::min(rowsperstrip_, imagelength_ - first);
+  const uint32_t rowsPerStrip = info_.rowsperstrip_;
+  const uint32_t first = row - row % rowsPerStrip;
+  const uint32_t rows = std::min(rowsPerStrip, info_.imagelength_ - first);
   const auto decode = [&] {
     for (uint16_t plane = 0; plane < planes; ++plane) {
       ScanlineBuffer& strip = cacheArray_.at(plane);
       strip.zeroFill();
       // The last strip holds fewer rows; never ask for more than the buffer holds.
-      const tmsize_t bytes = static_cast<tmsize_t>(std::min(rows * scanlineSize_, strip.size));
+      const tmsize_t bytes =
+          static_cast<tmsize_t>(std::min(rows * layout_.scanlineSize_, strip.size));
       if (TIFFReadEncodedStrip(tif_, TIFFComputeStrip(tif_, row, plane), strip.data, bytes) < 0) {
         return false;
       }
     }
     return true;
   };
-  return decodeBlock(first, rowsperstrip_, decode, "[%s] TIFFReadEncodedStrip failed!", operation);
+  return decodeBlock(first, rowsPerStrip, decode, "[%s] TIFFReadEncodedStrip failed!", operation);
 }
 
 bool TiffCommonLineReader::readTileRows(uint32_t row, uint16_t planes, const char* operation) {
   if (isCached(row)) {
     return true;
   }
-  const uint32_t first = row - row % tilelength_;
+  const uint32_t first = row - row % info_.tilelength_;
   const auto decode = [&] {
     for (uint16_t plane = 0; plane < planes; ++plane) {
-      for (uint32_t column = 0; column < tilesAcross_; ++column) {
-        ScanlineBuffer& tile = cacheArray_.at(size_t{plane} * tilesAcross_ + column);
+      for (uint32_t column = 0; column < layout_.tilesAcross_; ++column) {
+        ScanlineBuffer& tile = cacheArray_.at(size_t{plane} * layout_.tilesAcross_ + column);
         tile.zeroFill();
-        if (TIFFReadTile(tif_, tile.data, column * tilewidth_, first, 0, plane) < 0) {
+        if (TIFFReadTile(tif_, tile.data, column * info_.tilewidth_, first, 0, plane) < 0) {
           return false;
         }
       }
     }
     return true;
   };
-  return decodeBlock(first, tilelength_, decode, "[%s] TIFFReadTile failed!", operation);
+  return decodeBlock(first, info_.tilelength_, decode, "[%s] TIFFReadTile failed!", operation);
 }
 
 }  // namespace orvex

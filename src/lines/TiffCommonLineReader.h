@@ -8,7 +8,7 @@ namespace orvex {
 
 class TiffCommonLineReader : public TiffLineReaderBase {
 public:
-  explicit TiffCommonLineReader(TIFF* tif);
+  using TiffLineReaderBase::TiffLineReaderBase;
 
   bool initTiffLineAdjuster() override;
   bool readOriginScanline(uint32_t row) override;

@@ -8,8 +8,8 @@
 
 #include "boundary/ModuleLogger.h"
 #include "lines/CommonTool.h"
+#include "lines/ITiffLineSource.h"
 #include "lines/RowBytes.h"
-#include "lines/TiffLineReaderBase.h"
 #include "reader/TiffHelper.h"
 
 namespace orvex {
@@ -52,7 +52,15 @@ const OrientationMode& orientationModeOf(uint16_t orientation) {
 
 }  // namespace
 
-TiffLineAdjuster::TiffLineAdjuster(TiffLineReaderBase* reader) : reader_(reader) {}
+TiffLineAdjuster::TiffLineAdjuster(const ITiffLineSource* source) : source_(source) {}
+
+const TiffInfo& TiffLineAdjuster::info() const {
+  return source_->description();
+}
+
+const BlockLayout& TiffLineAdjuster::layout() const {
+  return source_->layout();
+}
 
 const ScanlineBuffer& TiffLineAdjuster::sharedEmptyBuffer() {
   static const ScanlineBuffer empty;
@@ -61,7 +69,8 @@ const ScanlineBuffer& TiffLineAdjuster::sharedEmptyBuffer() {
 
 bool TiffLineAdjuster::postInitialize() {
   static const char* const kOperation = "TiffLineAdjuster::postInitialize";
-  const OrientationMode& mode = orientationModeOf(reader_->orientation_);
+  const TiffInfo& stored = info();
+  const OrientationMode& mode = orientationModeOf(stored.orientation_);
   orientationMode_ = mode.mode;
   colFirst_ = mode.colFirst;
   moduleLogger().log(mode.level, mode.text, kOperation);
@@ -70,46 +79,43 @@ bool TiffLineAdjuster::postInitialize() {
   }
 
   DpiInput input;
-  input.width_ = reader_->imagewidth_;
-  input.height_ = reader_->imagelength_;
-  input.orientation_ = reader_->orientation_;
+  input.width_ = stored.imagewidth_;
+  input.height_ = stored.imagelength_;
+  input.orientation_ = stored.orientation_;
   input.rotation_ = 0;
-  input.xResolution_ = reader_->xresolution_;
-  input.yResolution_ = reader_->yresolution_;
-  input.resolutionUnit_ = reader_->resolutionunit_;
+  input.xResolution_ = stored.xresolution_;
+  input.yResolution_ = stored.yresolution_;
+  input.resolutionUnit_ = stored.resolutionunit_;
   DpiOutput output;
   TiffHelper::calculate_DPI(input, output);
 
-  AdjustedImageInfo& info = adjustedImageInfo_;
-  info.outputWidth_ = output.width_;
-  info.outputLength_ = output.height_;
-  info.xresolution_ = output.xResolution_;
-  info.yresolution_ = output.yResolution_;
-  info.resolutionunit_ = output.resolutionUnit_;
-  info.imagelength_ = reader_->imagelength_;
-  info.bitspersample_ = reader_->bitspersample_;
-  info.samplesperpixel_ = reader_->samplesperpixel_;
-  info.extrasamples_ = reader_->extrasamples_;
-  info.extrasamplesinfo_ = reader_->extrasamplesinfo_;
-  info.sampleformat_ = reader_->sampleformat_;
-  info.photometric_ = reader_->photometric_;
-  info.planarconfig_ = reader_->planarconfig_;
+  AdjustedImageInfo& delivered = adjustedImageInfo_;
+  delivered.outputWidth_ = output.width_;
+  delivered.outputLength_ = output.height_;
+  delivered.xresolution_ = output.xResolution_;
+  delivered.yresolution_ = output.yResolution_;
+  delivered.resolutionunit_ = output.resolutionUnit_;
+  delivered.bitspersample_ = stored.bitspersample_;
+  delivered.samplesperpixel_ = stored.samplesperpixel_;
+  delivered.sampleformat_ = stored.sampleformat_;
+  delivered.photometric_ = stored.photometric_;
+  delivered.planarconfig_ = stored.planarconfig_;
   return true;
 }
 
 bool TiffLineAdjuster::isSubByteDepth() const {
-  const uint16_t bps = reader_->bitspersample_;
+  const uint16_t bps = info().bitspersample_;
   return bps == 1 || bps == 2 || bps == 4;
 }
 
 int64_t TiffLineAdjuster::contigScanlineBytes() const {
-  const int64_t samples = int64_t{reader_->samplesperpixel_} * reader_->imagewidth_;
-  return isSubByteDepth() ? samples : samples * reader_->bitspersample_ / 8;
+  const int64_t samples = int64_t{info().samplesperpixel_} * info().imagewidth_;
+  return isSubByteDepth() ? samples : samples * info().bitspersample_ / 8;
 }
 
 int64_t TiffLineAdjuster::separateScanlineBytes() const {
-  const int64_t width = reader_->imagewidth_;
-  return isSubByteDepth() ? width : width * reader_->bitspersample_ / 8;
+  const int64_t width = info().imagewidth_;
+  return isSubByteDepth() ? width : width * info().bitspersample_ / 8;
 }
 
 bool TiffLineAdjuster::adjustScanline(uint32_t sourceRow) {
@@ -118,7 +124,7 @@ bool TiffLineAdjuster::adjustScanline(uint32_t sourceRow) {
     return true;
   }
   // Forgotten until the row is complete, so a row that failed (or threw) is read again.
-  adjustedRowIndex_ = TiffLineReaderBase::kNoRow;
+  adjustedRowIndex_ = ITiffLineSource::kNoRow;
   if (!readRowFromCache(sourceRow)) {
     return false;
   }
@@ -135,9 +141,9 @@ bool TiffLineAdjuster::adjustScanline(uint32_t sourceRow) {
 }
 
 bool TiffLineAdjuster::readRowFromCache(uint32_t sourceRow) {
-  const uint32_t line = sourceRow - reader_->cacheFirstRow_;
-  const bool tiled = TIFFIsTiled(reader_->tif_) != 0;
-  switch (reader_->planarconfig_) {
+  const uint32_t line = sourceRow - source_->cacheFirstRow();
+  const bool tiled = info().isTiled_;
+  switch (info().planarconfig_) {
     case PLANARCONFIG_CONTIG:
       return tiled ? readScanline_fromContigTileData(line) : readScanline_fromContigStripData(line);
     case PLANARCONFIG_SEPARATE:
@@ -150,7 +156,7 @@ bool TiffLineAdjuster::readRowFromCache(uint32_t sourceRow) {
 
 const uint8_t* TiffLineAdjuster::cachedRow(size_t cacheIndex, uint32_t line,
                                            int64_t rowBytes) const {
-  const ScanlineBuffer& cached = reader_->cacheArray_.at(cacheIndex);
+  const ScanlineBuffer& cached = source_->cachedBlock(cacheIndex);
   const uint64_t offset = uint64_t{line} * static_cast<uint64_t>(std::max<int64_t>(rowBytes, 0));
   RowBytes::requireSpan(cached, offset, static_cast<uint64_t>(std::max<int64_t>(rowBytes, 0)));
   return cached.data + offset;
@@ -161,7 +167,7 @@ bool TiffLineAdjuster::unpackOrCopy(const uint8_t* source, int64_t sourceBytes, 
                                     const char* operation) {
   if (isSubByteDepth()) {
     if (!CommonTool::convert_1_2_4_To_8Bits(source, sourceBytes, dest, destBytes, samplesPerPixel,
-                                            reader_->bitspersample_, pixels)) {
+                                            info().bitspersample_, pixels)) {
       moduleLogger().log(kLogError, "[%s] convert_1_2_4_To_8Bits failed!", operation);
       return false;
     }
@@ -180,22 +186,22 @@ bool TiffLineAdjuster::unpackOrCopy(const uint8_t* source, int64_t sourceBytes, 
 
 bool TiffLineAdjuster::readStripRow(size_t cacheIndex, uint32_t line, ScanlineBuffer& dest,
                                     uint16_t samplesPerPixel, const char* operation) {
-  const int64_t rowBytes = reader_->scanlineSize_;
+  const int64_t rowBytes = layout().scanlineSize_;
   return unpackOrCopy(cachedRow(cacheIndex, line, rowBytes), rowBytes, dest.data, dest.size,
-                      samplesPerPixel, reader_->imagewidth_, operation);
+                      samplesPerPixel, info().imagewidth_, operation);
 }
 
 bool TiffLineAdjuster::readTileRow(size_t firstCacheIndex, uint32_t line, ScanlineBuffer& dest,
                                    uint16_t samplesPerPixel, const char* operation) {
-  const uint32_t width = reader_->imagewidth_;
-  const uint32_t tileWidth = reader_->tilewidth_;
-  const int64_t rowBytes = reader_->tileRowSize_;
+  const uint32_t width = info().imagewidth_;
+  const uint32_t tileWidth = info().tilewidth_;
+  const int64_t rowBytes = layout().tileRowSize_;
   // Bytes one pixel takes in `dest`: one per sample once unpacked, else the stored size.
   const int64_t pixelBytes =
-      isSubByteDepth() ? samplesPerPixel : int64_t{samplesPerPixel} * reader_->bitspersample_ / 8;
+      isSubByteDepth() ? samplesPerPixel : int64_t{samplesPerPixel} * info().bitspersample_ / 8;
   // The tiles' parts of the row follow one another from its start.
   int64_t written = 0;
-  for (uint32_t column = 0; column < reader_->tilesAcross_; ++column) {
+  for (uint32_t column = 0; column < layout().tilesAcross_; ++column) {
     const int64_t x0 = int64_t{column} * tileWidth;
     const uint32_t pixels = std::min<uint32_t>(tileWidth, width - static_cast<uint32_t>(x0));
     const int64_t destOffset = pixelBytes * x0;
@@ -220,7 +226,7 @@ bool TiffLineAdjuster::readScanline_fromContigStripData(uint32_t line) {
     moduleLogger().log(kLogError, "[%s] initContigScanlineBuffer failed!", kOperation);
     return false;
   }
-  return readStripRow(0, line, contigScanlineBuffer_, reader_->samplesperpixel_, kOperation);
+  return readStripRow(0, line, contigScanlineBuffer_, info().samplesperpixel_, kOperation);
 }
 
 bool TiffLineAdjuster::readScanline_fromSeparateStripData(uint32_t line) {
@@ -229,7 +235,7 @@ bool TiffLineAdjuster::readScanline_fromSeparateStripData(uint32_t line) {
     moduleLogger().log(kLogError, "[%s] initSeparateScanlineBufferArray failed!", kOperation);
     return false;
   }
-  for (uint16_t channel = 0; channel < reader_->samplesperpixel_; ++channel) {
+  for (uint16_t channel = 0; channel < info().samplesperpixel_; ++channel) {
     if (!readStripRow(channel, line, separateScanlineBufferArray_.at(channel), 1, kOperation)) {
       return false;
     }
@@ -243,7 +249,7 @@ bool TiffLineAdjuster::readScanline_fromContigTileData(uint32_t line) {
     moduleLogger().log(kLogError, "[%s] initContigScanlineBuffer failed!", kOperation);
     return false;
   }
-  return readTileRow(0, line, contigScanlineBuffer_, reader_->samplesperpixel_, kOperation);
+  return readTileRow(0, line, contigScanlineBuffer_, info().samplesperpixel_, kOperation);
 }
 
 bool TiffLineAdjuster::readScanline_fromSeparateTileData(uint32_t line) {
@@ -252,8 +258,8 @@ bool TiffLineAdjuster::readScanline_fromSeparateTileData(uint32_t line) {
     moduleLogger().log(kLogError, "[%s] initSeparateScanlineBufferArray failed!", kOperation);
     return false;
   }
-  for (uint16_t channel = 0; channel < reader_->samplesperpixel_; ++channel) {
-    const size_t firstCacheIndex = size_t{channel} * reader_->tilesAcross_;
+  for (uint16_t channel = 0; channel < info().samplesperpixel_; ++channel) {
+    const size_t firstCacheIndex = size_t{channel} * layout().tilesAcross_;
     if (!readTileRow(firstCacheIndex, line, separateScanlineBufferArray_.at(channel), 1,
                      kOperation)) {
       return false;
@@ -271,7 +277,7 @@ bool TiffLineAdjuster::initContigScanlineBuffer() {
 
 bool TiffLineAdjuster::allocateSeparateScanlineBufferArray() {
   static const char* const kOperation = "TiffLineAdjuster::initSeparateScanlineBufferArray";
-  const size_t channels = reader_->samplesperpixel_;
+  const size_t channels = info().samplesperpixel_;
   const int64_t size = separateScanlineBytes();
   if (separateScanlineBufferArray_.holds(channels, size)) {
     return true;
@@ -287,18 +293,17 @@ bool TiffLineAdjuster::allocateSeparateScanlineBufferArray() {
 }
 
 bool TiffLineAdjuster::initRealContigScanlineBuffer_1_2_4() {
-  const int64_t bits = int64_t{reader_->bitspersample_} * reader_->samplesperpixel_;
-  return RowBytes::ensureSize(realContigScanlineBuffer_1_2_4_,
-                              (bits * reader_->imagewidth_ + 7) / 8,
+  const int64_t bits = int64_t{info().bitspersample_} * info().samplesperpixel_;
+  return RowBytes::ensureSize(realContigScanlineBuffer_1_2_4_, (bits * info().imagewidth_ + 7) / 8,
                               "TiffLineAdjuster::initRealContigScanlineBuffer_1_2_4",
                               "[%s] realContigScanlineBuffer_1_2_4_ memory alloc failed!",
                               "[%s] realContigScanlineBuffer_1_2_4_ memory alloc success!");
 }
 
 bool TiffLineAdjuster::initRealSeparateScanlineBuffer_1_2_4() {
-  const int64_t bits = reader_->bitspersample_;
+  const int64_t bits = info().bitspersample_;
   return RowBytes::ensureSize(realSeparateScanlineBuffer_1_2_4_,
-                              (bits * reader_->imagewidth_ + 7) / 8,
+                              (bits * info().imagewidth_ + 7) / 8,
                               "TiffLineAdjuster::initRealSeparateScanlineBuffer_1_2_4",
                               "[%s] realSeparateScanlineBuffer_1_2_4_ memory alloc failed!",
                               "[%s] realSeparateScanlineBuffer_1_2_4_ memory alloc success!");
@@ -309,10 +314,10 @@ bool TiffLineAdjuster::adjustOrientation() {
     return true;
   }
   // Sub-byte rows are unpacked to a byte per sample by now.
-  const uint16_t bits = isSubByteDepth() ? 8 : reader_->bitspersample_;
-  const uint32_t width = reader_->imagewidth_;
+  const uint16_t bits = isSubByteDepth() ? 8 : info().bitspersample_;
+  const uint32_t width = info().imagewidth_;
   bool reversed = true;
-  if (reader_->planarconfig_ == PLANARCONFIG_SEPARATE) {
+  if (info().planarconfig_ == PLANARCONFIG_SEPARATE) {
     for (size_t channel = 0; reversed && channel < separateScanlineBufferArray_.count();
          ++channel) {
       ScanlineBuffer& plane = separateScanlineBufferArray_.at(channel);
@@ -321,7 +326,7 @@ bool TiffLineAdjuster::adjustOrientation() {
     }
   } else {
     reversed = CommonTool::reverseScanline_8multiple_BitsPerSample(
-        contigScanlineBuffer_.data, contigScanlineBuffer_.size, reader_->samplesperpixel_, bits,
+        contigScanlineBuffer_.data, contigScanlineBuffer_.size, info().samplesperpixel_, bits,
         width);
   }
   if (!reversed) {
@@ -354,8 +359,8 @@ bool TiffLineAdjuster::packInto(const ScanlineBuffer& unpacked, ScanlineBuffer& 
                                 uint16_t samplesPerPixel, const char* operation) {
   // The packing clears the whole destination, spare bits included, before it writes.
   if (!CommonTool::convert_8_To_1_2_4Bits(unpacked.data, unpacked.size, packed.data, packed.size,
-                                          samplesPerPixel, reader_->bitspersample_,
-                                          reader_->imagewidth_)) {
+                                          samplesPerPixel, info().bitspersample_,
+                                          info().imagewidth_)) {
     moduleLogger().log(kLogError, "[%s] convert_8_To_1_2_4Bits failed!", operation);
     return false;
   }
@@ -364,8 +369,7 @@ bool TiffLineAdjuster::packInto(const ScanlineBuffer& unpacked, ScanlineBuffer& 
 
 bool TiffLineAdjuster::adjustContigScanlineBuffer_when_1_2_4() {
   static const char* const kOperation = "TiffLineAdjuster::adjustContigScanlineBuffer_when_1_2_4";
-  if (reader_->planarconfig_ == PLANARCONFIG_SEPARATE &&
-      !obtainContigScanlineBuffer_fromSeparate()) {
+  if (info().planarconfig_ == PLANARCONFIG_SEPARATE && !obtainContigScanlineBuffer_fromSeparate()) {
     return false;
   }
   if (!isSubByteDepth()) {
@@ -375,13 +379,13 @@ bool TiffLineAdjuster::adjustContigScanlineBuffer_when_1_2_4() {
     moduleLogger().log(kLogError, "[%s] initRealContigScanlineBuffer_1_2_4 failed!", kOperation);
     return false;
   }
-  return packInto(contigScanlineBuffer_, realContigScanlineBuffer_1_2_4_, reader_->samplesperpixel_,
+  return packInto(contigScanlineBuffer_, realContigScanlineBuffer_1_2_4_, info().samplesperpixel_,
                   kOperation);
 }
 
 bool TiffLineAdjuster::adjustSeparateScanlineBuffer_when_1_2_4(uint16_t channel) {
   static const char* const kOperation = "TiffLineAdjuster::adjustSeparateScanlineBuffer_when_1_2_4";
-  if (reader_->planarconfig_ == PLANARCONFIG_CONTIG &&
+  if (info().planarconfig_ == PLANARCONFIG_CONTIG &&
       !obtainSeparateScanlineBuffer_fromContig(channel)) {
     return false;
   }
@@ -403,9 +407,9 @@ bool TiffLineAdjuster::obtainContigScanlineBuffer_fromSeparate() {
                        "TiffLineAdjuster::obtainContigScanlineBuffer_fromSeparate");
     return false;
   }
-  const uint64_t width = reader_->imagewidth_;
-  const uint16_t channels = reader_->samplesperpixel_;
-  const uint64_t bytesPerSample = (uint64_t{reader_->bitspersample_} + 7) / 8;
+  const uint64_t width = info().imagewidth_;
+  const uint16_t channels = info().samplesperpixel_;
+  const uint64_t bytesPerSample = (uint64_t{info().bitspersample_} + 7) / 8;
   const uint64_t pixelBytes = channels * bytesPerSample;
   for (uint16_t channel = 0; channel < channels; ++channel) {
     const ScanlineBuffer& plane = separateScanlineBufferArray_.at(channel);
@@ -428,9 +432,9 @@ bool TiffLineAdjuster::obtainSeparateScanlineBuffer_fromContig(uint16_t channel)
     return false;
   }
   ScanlineBuffer& plane = separateScanlineBufferArray_.at(channel);
-  const uint64_t width = reader_->imagewidth_;
-  const uint64_t bytesPerSample = (uint64_t{reader_->bitspersample_} + 7) / 8;
-  const uint64_t pixelBytes = reader_->samplesperpixel_ * bytesPerSample;
+  const uint64_t width = info().imagewidth_;
+  const uint64_t bytesPerSample = (uint64_t{info().bitspersample_} + 7) / 8;
+  const uint64_t pixelBytes = info().samplesperpixel_ * bytesPerSample;
   const uint64_t sourceOffset = channel * bytesPerSample;
   RowBytes::requireSpan(plane, 0, RowBytes::stridedSpan(width, bytesPerSample, bytesPerSample));
   RowBytes::requireSpan(contigScanlineBuffer_, sourceOffset,

@@ -6,12 +6,11 @@
 #include <cstdint>
 
 #include "lines/AdjustedImageInfo.h"
+#include "lines/ITiffLineSource.h"
 #include "lines/ScanlineBuffer.h"
 #include "lines/ScanlineBufferArray.h"
 
 namespace orvex {
-
-class TiffLineReaderBase;
 
 class TiffLineAdjuster {
 public:
@@ -22,7 +21,8 @@ public:
   static constexpr uint32_t kColumnsLeftFirst = 8;
   static constexpr uint32_t kColumnsRightFirst = 16;
 
-  explicit TiffLineAdjuster(TiffLineReaderBase* reader);
+  /// An adjuster of the rows `source` caches; `source` outlives it.
+  explicit TiffLineAdjuster(const ITiffLineSource* source);
   virtual ~TiffLineAdjuster() = default;
   TiffLineAdjuster(const TiffLineAdjuster&) = delete;
   TiffLineAdjuster& operator=(const TiffLineAdjuster&) = delete;
@@ -72,7 +72,11 @@ protected:
   int64_t contigScanlineBytes() const;
   int64_t separateScanlineBytes() const;
 
-  TiffLineReaderBase* reader_;
+  /// The directory as the line reader serves it, and its block sizes.
+  const TiffInfo& info() const;
+  const BlockLayout& layout() const;
+
+  const ITiffLineSource* source_;
   AdjustedImageInfo adjustedImageInfo_;
   uint32_t orientationMode_ = 0;
   uint32_t colFirst_ = 0;
@@ -80,7 +84,7 @@ protected:
   ScanlineBufferArray separateScanlineBufferArray_{kMaxRowBytes};
   ScanlineBuffer realContigScanlineBuffer_1_2_4_;
   ScanlineBuffer realSeparateScanlineBuffer_1_2_4_;
-  uint32_t adjustedRowIndex_ = 0xFFFFFFFF;
+  uint32_t adjustedRowIndex_ = ITiffLineSource::kNoRow;
 
 private:
   bool readRowFromCache(uint32_t sourceRow);

@@ -1,17 +1,16 @@
 #include "lines/TiffLineReaderBase.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "boundary/ModuleLogger.h"
 #include "lines/TiffLineAdjuster.h"
 #include "reader/TiffHelper.h"
-#include "reader/TiffInfo.h"
 
 namespace orvex {
 
-TiffLineReaderBase::TiffLineReaderBase(TIFF* tif) : tif_(tif) {
-  resetDescription();
-  directoryCount_ = TiffHelper::numberOfDirectories(tif_);
+TiffLineReaderBase::TiffLineReaderBase(TIFF* tif, TiffInfo info, uint16_t directoryCount)
+    : tif_(tif), directoryCount_(directoryCount), info_(std::move(info)) {
   moduleLogger().log(kLogDetail, "[TIFFNumberOfDirectories]:%u",
                      static_cast<unsigned>(directoryCount_));
 }
@@ -21,75 +20,27 @@ TiffLineReaderBase::~TiffLineReaderBase() {
   clearCacheArray();
 }
 
-void TiffLineReaderBase::resetDescription() {
-  imagewidth_ = 0;
-  imagelength_ = 0;
-  bitspersample_ = 0;
-  samplesperpixel_ = 0;
-  extrasamples_ = 0;
-  extrasamplesinfo_.clear();
-  sampleformat_ = 1;
-  scanlineSize_ = 0;
-  rowsperstrip_ = 0;
-  stripSize_ = 0;
-  tilewidth_ = 0;
-  tilelength_ = 0;
-  tilesAcross_ = 0;
-  tilesDown_ = 0;
-  tileRowSize_ = 0;
-  tileSize_ = 0;
-  photometric_ = 0;
-  compression_ = 0xFFFF;
-  planarconfig_ = 0xFFFF;
-  orientation_ = 1;
-  xresolution_ = 72.0f;
-  yresolution_ = 72.0f;
-  resolutionunit_ = 2;
-  fillorder_ = 2;
-}
-
 bool TiffLineReaderBase::adjustTiffInfo() {
   return true;
 }
 
-bool TiffLineReaderBase::readTiffInfo() {
-  resetDescription();
-  TiffInfo info;
-  if (!TiffHelper::readTiffInfo(tif_, info)) {
-    moduleLogger().log(kLogDetail, "[%s] readTiffInfo failed!", "TiffLineReaderBase::readTiffInfo");
-    return false;
+void TiffLineReaderBase::readTiffInfo() {
+  TiffHelper::logAssumedDefaults(info_);
+  layout_ = BlockLayout();
+  layout_.scanlineSize_ = TIFFScanlineSize(tif_);
+  layout_.stripSize_ = TIFFStripSize(tif_);
+  if (!info_.isTiled_) {
+    return;
   }
-  directoryIndex_ = info.dirIndex_;
-  imagewidth_ = info.imagewidth_;
-  imagelength_ = info.imagelength_;
-  bitspersample_ = info.bitspersample_;
-  samplesperpixel_ = info.samplesperpixel_;
-  extrasamples_ = info.extrasamples_;
-  extrasamplesinfo_ = info.extrasamplesinfo_;
-  sampleformat_ = info.sampleformat_;
-  rowsperstrip_ = info.rowsperstrip_;
-  photometric_ = info.photometric_;
-  compression_ = info.compression_;
-  planarconfig_ = info.planarconfig_;
-  orientation_ = info.orientation_;
-  xresolution_ = info.xresolution_;
-  yresolution_ = info.yresolution_;
-  resolutionunit_ = info.resolutionunit_;
-  fillorder_ = info.fillorder_;
-  scanlineSize_ = TIFFScanlineSize(tif_);
-  stripSize_ = TIFFStripSize(tif_);
-  if (TIFFIsTiled(tif_)) {
-    tilewidth_ = info.tilewidth_;
-    tilelength_ = info.tilelength_;
-    // A zero tile dimension leaves no tiles to count; beginRead then refuses the directory.
-    if (tilewidth_ != 0 && tilelength_ != 0) {
-      tilesAcross_ = static_cast<uint32_t>((uint64_t{imagewidth_} + tilewidth_ - 1) / tilewidth_);
-      tilesDown_ = static_cast<uint32_t>((uint64_t{imagelength_} + tilelength_ - 1) / tilelength_);
-    }
-    tileRowSize_ = TIFFTileRowSize(tif_);
-    tileSize_ = TIFFTileSize(tif_);
+  // A zero tile dimension leaves no tiles to count; beginRead then refuses the directory.
+  if (info_.tilewidth_ != 0 && info_.tilelength_ != 0) {
+    layout_.tilesAcross_ = static_cast<uint32_t>(
+        (uint64_t{info_.imagewidth_} + info_.tilewidth_ - 1) / info_.tilewidth_);
+    layout_.tilesDown_ = static_cast<uint32_t>(
+        (uint64_t{info_.imagelength_} + info_.tilelength_ - 1) / info_.tilelength_);
   }
-  return true;
+  layout_.tileRowSize_ = TIFFTileRowSize(tif_);
+  layout_.tileSize_ = TIFFTileSize(tif_);
 }
 
 bool TiffLineReaderBase::beginRead(uint16_t directoryIndex) {
@@ -98,13 +49,9 @@ bool TiffLineReaderBase::beginRead(uint16_t directoryIndex) {
   if (directoryIndex >= directoryCount_) {
     return false;
   }
-  if (TIFFSetDirectory(tif_, directoryIndex) != 1) {
-    moduleLogger().log(kLogError, "[%s] TIFFSetDirectory failed [dirIndex:%u]", kOperation,
-                       static_cast<unsigned>(directoryIndex));
-    return false;
-  }
   directoryIndex_ = directoryIndex;
-  if (!readTiffInfo() || !adjustTiffInfo()) {
+  readTiffInfo();
+  if (!adjustTiffInfo()) {
     return false;
   }
   if (!sizeCacheArray()) {
@@ -119,16 +66,17 @@ bool TiffLineReaderBase::beginRead(uint16_t directoryIndex) {
 }
 
 bool TiffLineReaderBase::sizeCacheArray() {
-  if (planarconfig_ != PLANARCONFIG_CONTIG && planarconfig_ != PLANARCONFIG_SEPARATE) {
+  const uint16_t planar = info_.planarconfig_;
+  if (planar != PLANARCONFIG_CONTIG && planar != PLANARCONFIG_SEPARATE) {
     return false;
   }
-  const size_t planes = planarconfig_ == PLANARCONFIG_SEPARATE ? samplesperpixel_ : 1;
-  if (!TIFFIsTiled(tif_)) {
+  const size_t planes = planar == PLANARCONFIG_SEPARATE ? info_.samplesperpixel_ : 1;
+  if (!info_.isTiled_) {
     // Without rows per strip no row can be located in a strip.
-    return rowsperstrip_ != 0 && initCacheArray(planes, stripSize_);
+    return info_.rowsperstrip_ != 0 && initCacheArray(planes, layout_.stripSize_);
   }
-  return tilewidth_ != 0 && tilelength_ != 0 &&
-         initCacheArray(planes * size_t{tilesAcross_}, tileSize_);
+  return info_.tilewidth_ != 0 && info_.tilelength_ != 0 &&
+         initCacheArray(planes * size_t{layout_.tilesAcross_}, layout_.tileSize_);
 }
 
 bool TiffLineReaderBase::initCacheArray(size_t count, int64_t size) {
@@ -153,7 +101,7 @@ bool TiffLineReaderBase::isCached(uint32_t row) const {
 
 void TiffLineReaderBase::markCached(uint32_t first, uint32_t rowsPerBlock) {
   cacheFirstRow_ = first;
-  cacheEndRow_ = first + std::min(rowsPerBlock, imagelength_ - first);
+  cacheEndRow_ = first + std::min(rowsPerBlock, info_.imagelength_ - first);
 }
 
 bool TiffLineReaderBase::decodeBlock(uint32_t first, uint32_t rowsPerBlock,
@@ -177,6 +125,10 @@ void TiffLineReaderBase::endRead() {
   tiffLineAdjuster_.reset();
 }
 
+bool TiffLineReaderBase::colorMap(ColorMap& colorMap) const {
+  return TiffHelper::getPaletteInfo(tif_, colorMap);
+}
+
 bool TiffLineReaderBase::installTiffLineAdjuster(std::shared_ptr<TiffLineAdjuster> adjuster) {
   if (!adjuster->postInitialize()) {
     adjuster.reset();
@@ -192,7 +144,7 @@ uint32_t TiffLineReaderBase::sourceRowOf(uint32_t rowIndex) const {
                                       (mode & TiffLineAdjuster::kColumnsRightFirst) != 0;
   const bool flip = mode != 0 && (mode & TiffLineAdjuster::kRowsTopFirst) == 0 &&
                     (storedBottomFirst || storedRightColumnFirst);
-  return flip ? imagelength_ - 1 - rowIndex : rowIndex;
+  return flip ? info_.imagelength_ - 1 - rowIndex : rowIndex;
 }
 
 bool TiffLineReaderBase::adjustDeliveredRow(uint32_t rowIndex) {

@@ -1,6 +1,6 @@
-// Serves the scanlines of one image directory: selects it, copies its description, keeps the
-// strip or row of tiles holding the current row in a cache, and lets its adjuster turn the
-// cached row into the delivered one.
+// Serves the scanlines of one image directory: takes the directory's record, keeps the strip
+// or row of tiles holding the current row in a cache, and lets its adjuster turn the cached row
+// into the delivered one.
 #pragma once
 
 #include <tiffio.h>
@@ -8,24 +8,28 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <vector>
 
+#include "lines/BlockLayout.h"
+#include "lines/ITiffLineSource.h"
 #include "lines/ScanlineBufferArray.h"
+#include "reader/TiffInfo.h"
 
 namespace orvex {
 
 class TiffLineAdjuster;
 
-class TiffLineReaderBase {
+class TiffLineReaderBase : public ITiffLineSource {
 public:
-  explicit TiffLineReaderBase(TIFF* tif);
-  virtual ~TiffLineReaderBase();
+  /// A reader of the directory described by `info`, which `tif` holds; `directoryCount` is
+  /// the file's.
+  TiffLineReaderBase(TIFF* tif, TiffInfo info, uint16_t directoryCount);
+  ~TiffLineReaderBase() override;
   TiffLineReaderBase(const TiffLineReaderBase&) = delete;
   TiffLineReaderBase& operator=(const TiffLineReaderBase&) = delete;
 
   /// Creates and post-initialises the adjuster for the current directory.
   virtual bool initTiffLineAdjuster() = 0;
-  /// Lets a derived reader rewrite the copied description before the cache is sized.
+  /// Lets a derived reader rewrite the description before the cache is sized.
   virtual bool adjustTiffInfo();
   /// Makes the cache hold the strip or row of tiles containing source row `row`.
   virtual bool readOriginScanline(uint32_t row) = 0;
@@ -38,16 +42,21 @@ public:
   /// The delivered row `rowIndex` of one channel.
   bool readScanline(uint16_t channel, uint32_t rowIndex, uint8_t** data, uint32_t* size);
 
-  /// The cache range when the cache holds nothing; also the adjuster's "no row adjusted".
-  static constexpr uint32_t kNoRow = 0xFFFFFFFF;
-
   /// The directory being read (the last one begun).
   uint16_t directoryIndex() const { return directoryIndex_; }
   /// Empty before a successful beginRead and after endRead.
   const std::shared_ptr<TiffLineAdjuster>& tiffLineAdjuster() const { return tiffLineAdjuster_; }
 
+  const TiffInfo& description() const override { return info_; }
+  const BlockLayout& layout() const override { return layout_; }
+  const ScanlineBuffer& cachedBlock(size_t index) const override { return cacheArray_.at(index); }
+  uint32_t cacheFirstRow() const override { return cacheFirstRow_; }
+  bool colorMap(ColorMap& colorMap) const override;
+
 protected:
-  bool readTiffInfo();
+  /// Takes the record for reading: reports again the defaults it was read with and sizes the
+  /// blocks from the handle.
+  void readTiffInfo();
   bool initCacheArray(size_t count, int64_t size);
   void clearCacheArray();
   /// True when the cache holds source row `row`.
@@ -66,34 +75,10 @@ protected:
   bool installTiffLineAdjuster(std::shared_ptr<TiffLineAdjuster> adjuster);
 
   TIFF* tif_;
-  uint16_t directoryCount_ = 0;
+  uint16_t directoryCount_;
   uint16_t directoryIndex_ = 0;
-  // The directory description, from imagewidth_ to fillorder_: set by resetDescription()
-  // and readTiffInfo(), rewritten by adjustTiffInfo() of derived readers.
-  uint32_t imagewidth_;
-  uint32_t imagelength_;
-  uint16_t bitspersample_;
-  uint16_t samplesperpixel_;
-  uint16_t extrasamples_;
-  std::vector<uint16_t> extrasamplesinfo_;
-  uint16_t sampleformat_;
-  int64_t scanlineSize_;
-  uint32_t rowsperstrip_;
-  int64_t stripSize_;
-  uint32_t tilewidth_;
-  uint32_t tilelength_;
-  uint32_t tilesAcross_;
-  uint32_t tilesDown_;
-  int64_t tileRowSize_;
-  int64_t tileSize_;
-  uint16_t photometric_;
-  uint16_t compression_;
-  uint16_t planarconfig_;
-  uint16_t orientation_;
-  float xresolution_;
-  float yresolution_;
-  uint16_t resolutionunit_;
-  uint16_t fillorder_;
+  TiffInfo info_;  ///< the directory as this reader serves it
+  BlockLayout layout_;
   ScanlineBufferArray cacheArray_{kMaxBufferBytes};
   uint32_t cacheFirstRow_ = kNoRow;
   uint32_t cacheEndRow_ = kNoRow;
@@ -102,12 +87,6 @@ protected:
   std::shared_ptr<TiffLineAdjuster> tiffLineAdjuster_;
 
 private:
-  // The adjusters read the description and the cache in place: they exist only while this
-  // reader has a directory open and never outlive it.
-  friend class TiffLineAdjuster;
-  friend class TiffPaletteLineAdjuster;
-
-  void resetDescription();
   bool sizeCacheArray();
   uint32_t sourceRowOf(uint32_t rowIndex) const;
   /// Brings the source row of delivered row `rowIndex` into the adjuster's buffers.

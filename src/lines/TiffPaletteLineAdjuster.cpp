@@ -7,8 +7,6 @@
 
 #include "boundary/ModuleLogger.h"
 #include "lines/RowBytes.h"
-#include "lines/TiffLineReaderBase.h"
-#include "reader/TiffHelper.h"
 
 namespace orvex {
 namespace {
@@ -17,22 +15,15 @@ constexpr uint16_t kRgbSamples = 3;
 
 // Colour maps hold 16-bit values; 8-bit output is chosen only when every value fits a byte,
 // so that no colour is ever changed.
-uint16_t outputBitsFor(const uint16_t* red, const uint16_t* green, const uint16_t* blue,
-                       uint16_t indexBits) {
+uint16_t outputBitsFor(const ColorMap& map, uint16_t indexBits) {
   const size_t entries = size_t{1} << indexBits;
   for (size_t i = 0; i < entries; ++i) {
-    if (red[i] > 0xFF || green[i] > 0xFF || blue[i] > 0xFF) {
+    if (map.red[i] > 0xFF || map.green[i] > 0xFF || map.blue[i] > 0xFF) {
       return 16;
     }
   }
   return 8;
 }
-
-struct ColorMap {
-  const uint16_t* red;
-  const uint16_t* green;
-  const uint16_t* blue;
-};
 
 // One instantiation per index size and output depth keeps the per-pixel loop free of
 // depth decisions. Samples go through memcpy because the rows have no alignment promise.
@@ -73,39 +64,22 @@ RowLookUp rowLookUpFor(uint16_t indexBits, uint16_t outputBits) {
 
 }  // namespace
 
-TiffPaletteLineAdjuster::TiffPaletteLineAdjuster(TiffLineReaderBase* reader)
-    : TiffLineAdjuster(reader) {}
+TiffPaletteLineAdjuster::TiffPaletteLineAdjuster(const ITiffLineSource* source)
+    : TiffLineAdjuster(source) {}
 
+// The line-reader selection has refused every palette this adjuster cannot expand: several
+// samples, indexes wider than 16 bits or not unsigned.
 bool TiffPaletteLineAdjuster::postInitialize() {
-  static const char* const kOperation = "TiffPaletteLineAdjuster::postInitialize";
-  if (reader_->photometric_ != PHOTOMETRIC_PALETTE) {
-    moduleLogger().log(kLogError, "[%s] photometric is not PHOTOMETRIC_PALETTE!", kOperation);
+  if (!TiffLineAdjuster::postInitialize() || !source_->colorMap(colorMap_)) {
     return false;
   }
-  if (reader_->samplesperpixel_ > 1) {
-    moduleLogger().log(kLogError, "[%s] samplesperpixel > 1! not support!", kOperation);
-    return false;
-  }
-  if (reader_->bitspersample_ > 16) {
-    moduleLogger().log(kLogError, "[%s] bitspersample > 16! not support!", kOperation);
-    return false;
-  }
-  if (!TiffLineAdjuster::postInitialize()) {
-    return false;
-  }
-  // The tables are sized by libtiff from the directory's own depth, so that depth bounds
-  // the walk over them.
-  uint16_t indexBits = 0;
-  if (!TiffHelper::getPaletteInfo(reader_->tif_, indexBits, colorMapRed_, colorMapGreen_,
-                                  colorMapBlue_)) {
-    return false;
-  }
-  AdjustedImageInfo& info = adjustedImageInfo_;
-  info.bitspersample_ = outputBitsFor(colorMapRed_, colorMapGreen_, colorMapBlue_, indexBits);
-  info.samplesperpixel_ = kRgbSamples;
-  info.sampleformat_ = SAMPLEFORMAT_UINT;
-  info.photometric_ = PHOTOMETRIC_RGB;
-  info.planarconfig_ = PLANARCONFIG_CONTIG;
+  // libtiff sizes the tables from the directory's own depth, so that depth bounds the walk.
+  AdjustedImageInfo& delivered = adjustedImageInfo_;
+  delivered.bitspersample_ = outputBitsFor(colorMap_, info().bitspersample_);
+  delivered.samplesperpixel_ = kRgbSamples;
+  delivered.sampleformat_ = SAMPLEFORMAT_UINT;
+  delivered.photometric_ = PHOTOMETRIC_RGB;
+  delivered.planarconfig_ = PLANARCONFIG_CONTIG;
   return true;
 }
 
@@ -115,14 +89,14 @@ int64_t TiffPaletteLineAdjuster::outputBytesPerSample() const {
 
 bool TiffPaletteLineAdjuster::initRGBContigScanlineBuffer() {
   return RowBytes::ensureSize(
-      RGBContigScanlineBuffer_, kRgbSamples * outputBytesPerSample() * reader_->imagewidth_,
+      RGBContigScanlineBuffer_, kRgbSamples * outputBytesPerSample() * info().imagewidth_,
       "TiffPaletteLineAdjuster::initRGBContigScanlineBuffer", "[%s] memory alloc failed!",
       "[%s] RGBContigScanlineBuffer_ memory alloc success!");
 }
 
 bool TiffPaletteLineAdjuster::initRGBSeparateScanlineBuffer() {
   return RowBytes::ensureSize(RGBSeparateScanlineBuffer_,
-                              outputBytesPerSample() * reader_->imagewidth_,
+                              outputBytesPerSample() * info().imagewidth_,
                               "TiffPaletteLineAdjuster::initRGBSeparateScanlineBuffer",
                               "[%s] memory alloc failed!", nullptr);
 }
@@ -131,8 +105,7 @@ bool TiffPaletteLineAdjuster::adjustPhotometric() {
   static const char* const kOperation = "TiffPaletteLineAdjuster::adjustPhotometric";
   // The index row of a separate-planar file sits in its single plane; the lookup reads the
   // interleaved row, which for one sample is that plane's copy.
-  if (reader_->planarconfig_ == PLANARCONFIG_SEPARATE &&
-      !obtainContigScanlineBuffer_fromSeparate()) {
+  if (info().planarconfig_ == PLANARCONFIG_SEPARATE && !obtainContigScanlineBuffer_fromSeparate()) {
     moduleLogger().log(kLogError, "[%s] obtainContigScanlineBuffer failed!", kOperation);
     return false;
   }
@@ -141,12 +114,11 @@ bool TiffPaletteLineAdjuster::adjustPhotometric() {
     return false;
   }
   // No clearing first: the lookup writes every byte of the row.
-  const RowLookUp lookUp = rowLookUpFor(reader_->bitspersample_, adjustedImageInfo_.bitspersample_);
+  const RowLookUp lookUp = rowLookUpFor(info().bitspersample_, adjustedImageInfo_.bitspersample_);
   if (lookUp == nullptr) {
     return false;
   }
-  lookUp(contigScanlineBuffer_, reader_->imagewidth_,
-         ColorMap{colorMapRed_, colorMapGreen_, colorMapBlue_}, RGBContigScanlineBuffer_);
+  lookUp(contigScanlineBuffer_, info().imagewidth_, colorMap_, RGBContigScanlineBuffer_);
   return true;
 }
 
@@ -162,7 +134,7 @@ const ScanlineBuffer& TiffPaletteLineAdjuster::getSeparateScanlineBuffer(uint16_
     throw std::out_of_range("out range!");
   }
   // No clearing first: the extraction writes every byte of the channel row or throws.
-  const uint64_t width = reader_->imagewidth_;
+  const uint64_t width = info().imagewidth_;
   const uint64_t sampleBytes = outputBytesPerSample();
   const uint64_t pixelBytes = kRgbSamples * sampleBytes;
   const uint64_t offset = sampleBytes * channel;

@@ -12,10 +12,10 @@ namespace orvex {
 
 class TiffPaletteLineAdjuster : public TiffLineAdjuster {
 public:
-  explicit TiffPaletteLineAdjuster(TiffLineReaderBase* reader);
+  explicit TiffPaletteLineAdjuster(const ITiffLineSource* source);
 
-  /// Refuses anything but a one-sample palette of at most 16 bits, takes the colour map and
-  /// describes the rows as interleaved RGB of 8 bits, or 16 when the map needs them.
+  /// Takes the colour map and describes the rows as interleaved RGB of 8 bits, or 16 when the
+  /// map needs them.
   bool postInitialize() override;
   /// The RGB row of the last adjusted source row.
   const ScanlineBuffer& getContigScanlineBuffer() override;
@@ -33,9 +33,7 @@ private:
   ScanlineBuffer RGBContigScanlineBuffer_;
   ScanlineBuffer RGBSeparateScanlineBuffer_;
   // libtiff's own tables, valid while the directory is current, which outlasts this adjuster.
-  const uint16_t* colorMapRed_ = nullptr;
-  const uint16_t* colorMapGreen_ = nullptr;
-  const uint16_t* colorMapBlue_ = nullptr;
+  ColorMap colorMap_;
 };
 
 }  // namespace orvex

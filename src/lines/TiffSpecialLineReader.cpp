@@ -29,8 +29,6 @@ uint32_t* rasterOf(ScanlineBuffer& buffer) {
 
 }  // namespace
 
-TiffSpecialLineReader::TiffSpecialLineReader(TIFF* tif) : TiffLineReaderBase(tif) {}
-
 TiffSpecialLineReader::~TiffSpecialLineReader() {
   orientationRollback_.reset();
 }
@@ -40,17 +38,18 @@ bool TiffSpecialLineReader::initTiffLineAdjuster() {
 }
 
 bool TiffSpecialLineReader::adjustTiffInfo() {
-  bitspersample_ = 8;
-  samplesperpixel_ = 4;
-  extrasamples_ = 1;
-  extrasamplesinfo_.assign(1, EXTRASAMPLE_ASSOCALPHA);
-  photometric_ = PHOTOMETRIC_RGB;
-  sampleformat_ = SAMPLEFORMAT_UINT;
-  planarconfig_ = PLANARCONFIG_CONTIG;
-  scanlineSize_ = kRasterPixelBytes * imagewidth_;
-  stripSize_ = rasterBytes(scanlineSize_, std::min(rowsperstrip_, imagelength_));
-  tileRowSize_ = kRasterPixelBytes * tilewidth_;
-  tileSize_ = rasterBytes(tileRowSize_, tilelength_);
+  info_.bitspersample_ = 8;
+  info_.samplesperpixel_ = 4;
+  info_.extrasamples_ = 1;
+  info_.extrasamplesinfo_.assign(1, EXTRASAMPLE_ASSOCALPHA);
+  info_.photometric_ = PHOTOMETRIC_RGB;
+  info_.sampleformat_ = SAMPLEFORMAT_UINT;
+  info_.planarconfig_ = PLANARCONFIG_CONTIG;
+  layout_.scanlineSize_ = kRasterPixelBytes * info_.imagewidth_;
+  layout_.stripSize_ =
+      rasterBytes(layout_.scanlineSize_, std::min(info_.rowsperstrip_, info_.imagelength_));
+  layout_.tileRowSize_ = kRasterPixelBytes * info_.tilewidth_;
+  layout_.tileSize_ = rasterBytes(layout_.tileRowSize_, info_.tilelength_);
   return true;
 }
 
@@ -72,35 +71,35 @@ void TiffSpecialLineReader::endRead() {
 }
 
 bool TiffSpecialLineReader::readOriginScanline(uint32_t row) {
-  if (row >= imagelength_) {
+  if (row >= info_.imagelength_) {
     moduleLogger().log(kLogError, "[%s] rowIndex(%u) >= imagelength(%u)!",
                        "TiffSpecialLineReader::readOriginScanline", static_cast<unsigned>(row),
-                       static_cast<unsigned>(imagelength_));
+                       static_cast<unsigned>(info_.imagelength_));
     return false;
   }
   if (isCached(row)) {
     return true;
   }
-  return TIFFIsTiled(tif_) ? readRGBAScanline_tile(row) : readRGBAScanline_strip(row);
+  return info_.isTiled_ ? readRGBAScanline_tile(row) : readRGBAScanline_strip(row);
 }
 
 bool TiffSpecialLineReader::readRGBAScanline_strip(uint32_t row) {
-  const uint32_t first = row - row % rowsperstrip_;
+  const uint32_t first = row - row % info_.rowsperstrip_;
   // libtiff fills the strip's rows from the top of the raster, also for a short last strip.
   const auto decode = [&] {
     return TIFFReadRGBAStrip(tif_, first, rasterOf(cacheArray_.at(0))) != 0;
   };
-  return decodeBlock(first, rowsperstrip_, decode, "[%s] TIFFReadRGBAStrip failed!",
+  return decodeBlock(first, info_.rowsperstrip_, decode, "[%s] TIFFReadRGBAStrip failed!",
                      "TiffSpecialLineReader::readRGBAScanline_strip");
 }
 
 bool TiffSpecialLineReader::readRGBAScanline_tile(uint32_t row) {
-  const uint32_t first = row - row % tilelength_;
-  const uint32_t rowsRead = std::min(tilelength_, imagelength_ - first);
+  const uint32_t first = row - row % info_.tilelength_;
+  const uint32_t rowsRead = std::min(info_.tilelength_, info_.imagelength_ - first);
   const auto decode = [&] {
     size_t index = 0;
     // 64 bits, so that stepping past a width close to 2^32 ends the loop.
-    for (uint64_t x = 0; x < imagewidth_; x += tilewidth_, ++index) {
+    for (uint64_t x = 0; x < info_.imagewidth_; x += info_.tilewidth_, ++index) {
       ScanlineBuffer& tile = cacheArray_.at(index);
       tile.zeroFill();
       if (TIFFReadRGBATile(tif_, static_cast<uint32_t>(x), first, rasterOf(tile)) == 0) {
@@ -110,7 +109,7 @@ bool TiffSpecialLineReader::readRGBAScanline_tile(uint32_t row) {
     }
     return true;
   };
-  return decodeBlock(first, tilelength_, decode, "[%s] TIFFReadRGBATile failed!",
+  return decodeBlock(first, info_.tilelength_, decode, "[%s] TIFFReadRGBATile failed!",
                      "TiffSpecialLineReader::readRGBAScanline_tile");
 }
 
@@ -120,10 +119,10 @@ bool TiffSpecialLineReader::readRGBAScanline_tile(uint32_t row) {
 // every full tile. Columns past the image's right edge need no care: libtiff keeps each row's
 // pixels at its start and zeroes the rest.
 void TiffSpecialLineReader::moveRowsToTileTop(ScanlineBuffer& tile, uint32_t rowsRead) const {
-  if (rowsRead >= tilelength_) {
+  if (rowsRead >= info_.tilelength_) {
     return;
   }
-  const int64_t offset = rasterBytes(tileRowSize_, tilelength_ - rowsRead);
+  const int64_t offset = rasterBytes(layout_.tileRowSize_, info_.tilelength_ - rowsRead);
   std::memmove(tile.data, tile.data + offset, static_cast<size_t>(tile.size - offset));
 }
 

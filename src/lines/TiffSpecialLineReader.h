@@ -13,7 +13,7 @@ class OrientationAutoRollback;
 
 class TiffSpecialLineReader : public TiffLineReaderBase {
 public:
-  explicit TiffSpecialLineReader(TIFF* tif);
+  using TiffLineReaderBase::TiffLineReaderBase;
   /// Gives the handle its orientation back before the cache and the adjuster go.
   ~TiffSpecialLineReader() override;
 

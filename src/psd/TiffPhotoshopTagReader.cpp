@@ -4,23 +4,13 @@
 #include <string>
 
 #include "boundary/ModuleLogger.h"
+#include "boundary/PublicEnumerations.h"
 #include "boundary/TextCodec.h"
 
 namespace orvex {
 namespace {
 
 const char* const kOperation = "TiffPhotoshopTagReader::read";
-
-TiffChannelType channelTypeOf(uint16_t extraSample) {
-  switch (extraSample) {
-    case EXTRASAMPLE_ASSOCALPHA:
-      return TiffChannelType::AssociatedAlpha;
-    case EXTRASAMPLE_UNASSALPHA:
-      return TiffChannelType::UnassociatedAlpha;
-    default:
-      return TiffChannelType::Unspecified;
-  }
-}
 
 bool isSpotChannel(uint32_t identifier, const AlternateSpotColors& spotColors) {
   return std::any_of(spotColors.colors.begin(), spotColors.colors.end(),
@@ -63,7 +53,7 @@ void TiffPhotoshopTagReader::listExtraSamples(uint16_t count, const uint16_t* va
   for (uint16_t i = 0; i < count; ++i) {
     TiffChannelInfo channel;
     if (values != nullptr) {
-      channel.type = channelTypeOf(values[i]);
+      channel.type = PublicEnumerations::channelTypeOf(values[i]);
     } else {
       moduleLogger().log(
           kLogWarning,

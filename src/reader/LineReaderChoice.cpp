@@ -1,5 +1,7 @@
 #include "reader/LineReaderChoice.h"
 
+#include <tiffio.h>
+
 #include <array>
 
 #include "boundary/ModuleLogger.h"
@@ -10,11 +12,11 @@ namespace {
 
 constexpr const char* kOperation = "TiffReader::createSuitableTiffLineReader";
 
-using Check = bool (*)(TIFF*, uint16_t, const TiffInfo&);
+using Check = bool (*)(const TiffInfo&);
 
 // Sub-byte samples are only unpacked per channel plane, so several of them interleaved in
 // one byte cannot be delivered. The message names the palette case for every kind it guards.
-bool contiguousSubByteSamplesAbsent(TIFF*, uint16_t, const TiffInfo& info) {
+bool contiguousSubByteSamplesAbsent(const TiffInfo& info) {
   if (info.planarconfig_ == PLANARCONFIG_CONTIG && info.samplesperpixel_ != 1 &&
       info.bitspersample_ < 8) {
     moduleLogger().log(kLogError,
@@ -27,7 +29,7 @@ bool contiguousSubByteSamplesAbsent(TIFF*, uint16_t, const TiffInfo& info) {
   return true;
 }
 
-bool rgbHasThreeColourSamples(TIFF*, uint16_t, const TiffInfo& info) {
+bool rgbHasThreeColourSamples(const TiffInfo& info) {
   const int32_t colourSamples =
       static_cast<int32_t>(info.samplesperpixel_) - static_cast<int32_t>(info.extrasamples_);
   if (colourSamples < 3) {
@@ -39,7 +41,7 @@ bool rgbHasThreeColourSamples(TIFF*, uint16_t, const TiffInfo& info) {
   return true;
 }
 
-bool paletteHasOneSample(TIFF*, uint16_t, const TiffInfo& info) {
+bool paletteHasOneSample(const TiffInfo& info) {
   if (info.samplesperpixel_ > 1) {
     moduleLogger().log(kLogMilestone,
                        "[%s] not support PHOTOMETRIC_PALETTE[reason: samplesperpixel > 1]!",
@@ -49,7 +51,7 @@ bool paletteHasOneSample(TIFF*, uint16_t, const TiffInfo& info) {
   return true;
 }
 
-bool paletteIndexFitsSixteenBits(TIFF*, uint16_t, const TiffInfo& info) {
+bool paletteIndexFitsSixteenBits(const TiffInfo& info) {
   if (info.bitspersample_ > 16) {
     moduleLogger().log(kLogMilestone,
                        "[%s] not support PHOTOMETRIC_PALETTE[reason: info.bitspersample_ > 16]!",
@@ -59,7 +61,7 @@ bool paletteIndexFitsSixteenBits(TIFF*, uint16_t, const TiffInfo& info) {
   return true;
 }
 
-bool paletteIndexIsUnsigned(TIFF*, uint16_t, const TiffInfo& info) {
+bool paletteIndexIsUnsigned(const TiffInfo& info) {
   if (info.sampleformat_ != SAMPLEFORMAT_UINT) {
     moduleLogger().log(
         kLogMilestone,
@@ -70,31 +72,14 @@ bool paletteIndexIsUnsigned(TIFF*, uint16_t, const TiffInfo& info) {
   return true;
 }
 
-// The ink set is not part of the record, so it is read from the directory being selected,
-// and the handle is put back where it was.
-uint16_t inkSetOf(TIFF* tif, uint16_t dirIndex) {
-  const tdir_t previous = TIFFCurrentDirectory(tif);
-  const bool moved = previous != dirIndex && TIFFSetDirectory(tif, dirIndex) == 1;
-  uint16_t inkSet = 0xFFFF;
-  TIFFGetFieldDefaulted(tif, TIFFTAG_INKSET, &inkSet);
-  if (moved) {
-    TIFFSetDirectory(tif, previous);
-  }
-  return inkSet;
-}
-
-bool separatedInkSetIsCmyk(TIFF* tif, uint16_t dirIndex, const TiffInfo&) {
-  const uint16_t inkSet = inkSetOf(tif, dirIndex);
-  moduleLogger().log(kLogDetail, "[TIFFTAG_INKSET]:%u", static_cast<unsigned>(inkSet));
-  if (inkSet != INKSET_CMYK) {
-    moduleLogger().log(kLogError, "[%s] PHOTOMETRIC_SEPARATED: inkset is not INKSET_CMYK!",
-                       kOperation);
-    return false;
-  }
+// An ink set other than CMYK has been refused while the tags were read; the dump shows the one
+// the directory has.
+bool logInkSet(const TiffInfo& info) {
+  moduleLogger().log(kLogDetail, "[TIFFTAG_INKSET]:%u", static_cast<unsigned>(info.inkset_));
   return true;
 }
 
-bool separatedHasFourSamples(TIFF*, uint16_t, const TiffInfo& info) {
+bool separatedHasFourSamples(const TiffInfo& info) {
   if (info.samplesperpixel_ < 4) {
     moduleLogger().log(kLogError,
                        "[%s] PHOTOMETRIC_SEPARATED: samplesperpixel is %u , less than 4!",
@@ -104,7 +89,7 @@ bool separatedHasFourSamples(TIFF*, uint16_t, const TiffInfo& info) {
   return true;
 }
 
-bool logLIsSgiLogCompressed(TIFF*, uint16_t, const TiffInfo& info) {
+bool logLIsSgiLogCompressed(const TiffInfo& info) {
   if (info.compression_ != COMPRESSION_SGILOG) {
     moduleLogger().log(kLogError, "[%s] PHOTOMETRIC_LOGL: LogL data must be COMPRESSION_SGILOG!",
                        kOperation);
@@ -128,9 +113,7 @@ const std::array<PhotometricRule, 13> kRules = {{
      {contiguousSubByteSamplesAbsent, paletteHasOneSample, paletteIndexFitsSixteenBits,
       paletteIndexIsUnsigned}},
     {PHOTOMETRIC_MASK, LineReaderKind::Common, {}},
-    {PHOTOMETRIC_SEPARATED,
-     LineReaderKind::Common,
-     {separatedInkSetIsCmyk, separatedHasFourSamples}},
+    {PHOTOMETRIC_SEPARATED, LineReaderKind::Common, {logInkSet, separatedHasFourSamples}},
     {PHOTOMETRIC_YCBCR, LineReaderKind::Special, {}},
     {PHOTOMETRIC_CIELAB, LineReaderKind::Common, {}},
     {PHOTOMETRIC_ICCLAB, LineReaderKind::Common, {}},
@@ -142,13 +125,13 @@ const std::array<PhotometricRule, 13> kRules = {{
 
 }  // namespace
 
-LineReaderKind LineReaderChoice::choose(TIFF* tif, uint16_t dirIndex, const TiffInfo& info) {
+LineReaderKind LineReaderChoice::choose(const TiffInfo& info) {
   for (const PhotometricRule& rule : kRules) {
     if (rule.photometric != info.photometric_) {
       continue;
     }
     for (Check check : rule.checks) {
-      if (check != nullptr && !check(tif, dirIndex, info)) {
+      if (check != nullptr && !check(info)) {
         return LineReaderKind::Refused;
       }
     }

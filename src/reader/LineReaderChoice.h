@@ -1,10 +1,6 @@
 // Which line reader, if any, can deliver the scanlines of a directory.
 #pragma once
 
-#include <tiffio.h>
-
-#include <cstdint>
-
 namespace orvex {
 
 struct TiffInfo;
@@ -18,9 +14,8 @@ enum class LineReaderKind {
 class LineReaderChoice {
 public:
   /// Applies the checks that belong to the record's photometric interpretation, in order;
-  /// the first that fails logs its reason. `tif` and `dirIndex` serve the checks that need
-  /// tags beyond the record (the ink set).
-  static LineReaderKind choose(TIFF* tif, uint16_t dirIndex, const TiffInfo& info);
+  /// the first that fails logs its reason.
+  static LineReaderKind choose(const TiffInfo& info);
 };
 
 }  // namespace orvex

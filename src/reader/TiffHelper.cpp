@@ -1,6 +1,5 @@
 #include "reader/TiffHelper.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "boundary/ModuleLogger.h"
@@ -20,11 +19,20 @@ bool readRequiredTag(TIFF* tif, ttag_t tag, T& into, const char* messageWhenAbse
   return false;
 }
 
+void logAssumedDefault(const TiffInfo& info, const char* warning) {
+  moduleLogger().log(kLogWarning, warning, static_cast<unsigned>(info.extrasamples_));
+}
+
+void assumeDefault(TiffInfo& info, const char* warning) {
+  info.assumedDefaults_.push_back(warning);
+  logAssumedDefault(info, warning);
+}
+
 template <typename T>
-void readOptionalTag(TIFF* tif, ttag_t tag, T& into, T defaultValue,
+void readOptionalTag(TIFF* tif, ttag_t tag, T& into, T defaultValue, TiffInfo& info,
                      const char* messageWhenAbsent) {
   if (TIFFGetFieldDefaulted(tif, tag, &into) == 0) {
-    moduleLogger().log(kLogWarning, "%s", messageWhenAbsent);
+    assumeDefault(info, messageWhenAbsent);
     into = defaultValue;
   }
 }
@@ -32,8 +40,8 @@ void readOptionalTag(TIFF* tif, ttag_t tag, T& into, T defaultValue,
 void readExtraSamples(TIFF* tif, TiffInfo& info) {
   const uint16_t* kinds = nullptr;
   if (TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &info.extrasamples_, &kinds) == 0) {
-    moduleLogger().log(kLogWarning, "TIFFTAG_EXTRASAMPLES is empty! assume 0");
     info.extrasamples_ = 0;
+    assumeDefault(info, "TIFFTAG_EXTRASAMPLES is empty! assume 0");
     info.extrasamplesinfo_.clear();
     return;
   }
@@ -42,10 +50,9 @@ void readExtraSamples(TIFF* tif, TiffInfo& info) {
     return;
   }
   for (uint16_t i = 0; i < info.extrasamples_; ++i) {
-    moduleLogger().log(kLogWarning,
-                       "extrasamples cout is %u,but extrasamplesinfo is empty! assume "
-                       "EXTRASAMPLE_UNSPECIFIED",
-                       static_cast<unsigned>(info.extrasamples_));
+    assumeDefault(info,
+                  "extrasamples cout is %u,but extrasamplesinfo is empty! assume "
+                  "EXTRASAMPLE_UNSPECIFIED");
   }
   info.extrasamplesinfo_.assign(info.extrasamples_, EXTRASAMPLE_UNSPECIFIED);
 }
@@ -64,10 +71,9 @@ bool readLayoutTags(TIFF* tif, TiffInfo& info) {
 
 // Separated images are only understood as CMYK; other ink sets have no channel meaning the
 // host could be told about.
-bool hasUsableInkSet(TIFF* tif, const TiffInfo& info) {
-  uint16_t inkSet = 0xFFFF;
-  TIFFGetFieldDefaulted(tif, TIFFTAG_INKSET, &inkSet);
-  if (info.photometric_ == PHOTOMETRIC_SEPARATED && inkSet != INKSET_CMYK) {
+bool hasUsableInkSet(TIFF* tif, TiffInfo& info) {
+  TIFFGetFieldDefaulted(tif, TIFFTAG_INKSET, &info.inkset_);
+  if (info.photometric_ == PHOTOMETRIC_SEPARATED && info.inkset_ != INKSET_CMYK) {
     moduleLogger().log(kLogError,
                        "photometric is PHOTOMETRIC_SEPARATED. but inkset is not INKSET_CMYK!");
     return false;
@@ -204,16 +210,10 @@ float pixelsPerInchFactor(uint16_t resolutionUnit) {
 
 }  // namespace
 
-uint16_t TiffHelper::numberOfDirectories(TIFF* tif) {
-  return static_cast<uint16_t>(std::min<tdir_t>(TIFFNumberOfDirectories(tif), 0xFFFF));
-}
-
 bool TiffHelper::readTiffInfo(TIFF* tif, TiffInfo& info) {
   if (tif == nullptr) {
     return false;
   }
-  info.numberOfDirectories_ = numberOfDirectories(tif);
-  info.dirIndex_ = static_cast<uint16_t>(TIFFCurrentDirectory(tif));
   if (!readRequiredTag(tif, TIFFTAG_IMAGEWIDTH, info.imagewidth_, "TIFFTAG_IMAGEWIDTH is empty!") ||
       !readRequiredTag(tif, TIFFTAG_IMAGELENGTH, info.imagelength_,
                        "TIFFTAG_IMAGELENGTH is empty!") ||
@@ -225,7 +225,7 @@ bool TiffHelper::readTiffInfo(TIFF* tif, TiffInfo& info) {
   }
   readExtraSamples(tif, info);
   readOptionalTag<uint16_t>(
-      tif, TIFFTAG_SAMPLEFORMAT, info.sampleformat_, SAMPLEFORMAT_UINT,
+      tif, TIFFTAG_SAMPLEFORMAT, info.sampleformat_, SAMPLEFORMAT_UINT, info,
       "[TIFFTAG_SAMPLESPERPIXEL] no sampleformat tag : assume SAMPLEFORMAT_UINT");
   if (!readRequiredTag(tif, TIFFTAG_PHOTOMETRIC, info.photometric_,
                        "TIFFTAG_PHOTOMETRIC is empty!") ||
@@ -236,37 +236,37 @@ bool TiffHelper::readTiffInfo(TIFF* tif, TiffInfo& info) {
     return false;
   }
   readOptionalTag<uint16_t>(
-      tif, TIFFTAG_ORIENTATION, info.orientation_, ORIENTATION_TOPLEFT,
+      tif, TIFFTAG_ORIENTATION, info.orientation_, ORIENTATION_TOPLEFT, info,
       "[TIFFTAG_ORIENTATION] no orientation tag : assume ORIENTATION_TOPLEFT");
-  readOptionalTag(tif, TIFFTAG_XRESOLUTION, info.xresolution_, 72.0f,
+  readOptionalTag(tif, TIFFTAG_XRESOLUTION, info.xresolution_, 72.0f, info,
                   "[TIFFTAG_XRESOLUTION] no xresolution tag : assume 72.0f");
-  readOptionalTag(tif, TIFFTAG_YRESOLUTION, info.yresolution_, 72.0f,
+  readOptionalTag(tif, TIFFTAG_YRESOLUTION, info.yresolution_, 72.0f, info,
                   "[TIFFTAG_YRESOLUTION] no yresolution tag : assume 72.0f");
-  readOptionalTag<uint16_t>(tif, TIFFTAG_RESOLUTIONUNIT, info.resolutionunit_, RESUNIT_INCH,
+  readOptionalTag<uint16_t>(tif, TIFFTAG_RESOLUTIONUNIT, info.resolutionunit_, RESUNIT_INCH, info,
                             "[TIFFTAG_RESOLUTIONUNIT] no resolutionunit tag : assume RESUNIT_INCH");
-  readOptionalTag<uint16_t>(tif, TIFFTAG_FILLORDER, info.fillorder_, FILLORDER_LSB2MSB,
+  readOptionalTag<uint16_t>(tif, TIFFTAG_FILLORDER, info.fillorder_, FILLORDER_LSB2MSB, info,
                             "[TIFFTAG_FILLORDER] no fillorder tag : assume FILLORDER_LSB2MSB");
   return readLayoutTags(tif, info) && hasUsableInkSet(tif, info);
 }
 
-bool TiffHelper::readTiffInfo(TIFF* tif, uint16_t dirIndex, TiffInfo& info) {
+bool TiffHelper::readTiffInfo(TIFF* tif, DirectoryChain& chain, uint16_t dirIndex, TiffInfo& info) {
   if (tif == nullptr) {
     return false;
   }
-  const tdir_t previous = TIFFCurrentDirectory(tif);
-  const bool switched = previous != dirIndex;
-  if (switched && TIFFSetDirectory(tif, dirIndex) != 1) {
+  if (!chain.select(tif, dirIndex)) {
     moduleLogger().log(kLogError, "[%s] TIFFSetDirectory failed [dirIndex:%u]",
                        "TiffHelper::readTiffInfo", static_cast<unsigned>(dirIndex));
     return false;
   }
-  if (!readTiffInfo(tif, info)) {
-    return false;
+  info.numberOfDirectories_ = chain.count();
+  info.dirIndex_ = dirIndex;
+  return readTiffInfo(tif, info);
+}
+
+void TiffHelper::logAssumedDefaults(const TiffInfo& info) {
+  for (const char* warning : info.assumedDefaults_) {
+    logAssumedDefault(info, warning);
   }
-  if (switched) {
-    TIFFSetDirectory(tif, previous);
-  }
-  return true;
 }
 
 void TiffHelper::logTiffInfo(const std::string& fileName, const TiffInfo& info) {
@@ -331,10 +331,6 @@ void TiffHelper::readTiffIccProfile(TIFF* tif, uint16_t dirIndex,
     return;
   }
   const unsigned index = dirIndex;
-  if (TIFFCurrentDirectory(tif) != dirIndex && TIFFSetDirectory(tif, dirIndex) != 1) {
-    moduleLogger().log(kLogError, "[%s] TIFFSetDirectory failed [dirIndex:%u]", kOperation, index);
-    return;
-  }
   uint32_t byteCount = 0;
   const uint8_t* bytes = nullptr;
   if (TIFFGetField(tif, TIFFTAG_ICCPROFILE, &byteCount, &bytes) == 0) {
@@ -350,33 +346,18 @@ void TiffHelper::readTiffIccProfile(TIFF* tif, uint16_t dirIndex,
   iccProfile.assign(bytes, bytes + byteCount);
 }
 
-bool TiffHelper::getPaletteInfo(TIFF* tif, uint16_t& bitsPerSample, const uint16_t*& red,
-                                const uint16_t*& green, const uint16_t*& blue) {
+bool TiffHelper::getPaletteInfo(TIFF* tif, ColorMap& colorMap) {
+  uint16_t* tables[3] = {nullptr, nullptr, nullptr};
   if (tif == nullptr) {
     return false;
   }
-  uint16_t photometric = 0;
-  if (!readRequiredTag(tif, TIFFTAG_PHOTOMETRIC, photometric, "TIFFTAG_PHOTOMETRIC is empty!")) {
-    return false;
-  }
-  if (photometric != PHOTOMETRIC_PALETTE) {
-    moduleLogger().log(kLogError, "TIFFTAG_PHOTOMETRIC is not PHOTOMETRIC_PALETTE!");
-    return false;
-  }
-  if (!readRequiredTag(tif, TIFFTAG_BITSPERSAMPLE, bitsPerSample,
-                       "TIFFTAG_BITSPERSAMPLE is empty!")) {
-    return false;
-  }
-  uint16_t* tables[3] = {nullptr, nullptr, nullptr};
   if (TIFFGetField(tif, TIFFTAG_COLORMAP, &tables[0], &tables[1], &tables[2]) == 0) {
     moduleLogger().log(kLogError, "[%s] No colormap(not a valid palette image)!",
                        "TiffHelper::getPaletteInfo");
     return false;
   }
-  red = tables[0];
-  green = tables[1];
-  blue = tables[2];
-  return red != nullptr && green != nullptr && blue != nullptr;
+  colorMap = ColorMap{tables[0], tables[1], tables[2]};
+  return colorMap.red != nullptr && colorMap.green != nullptr && colorMap.blue != nullptr;
 }
 
 }  // namespace orvex

@@ -1,4 +1,6 @@
-// The tags of one image directory, after the library's defaults for missing optional tags.
+// The tags of one image directory, after the library's defaults for missing optional tags:
+// read once when the directory is selected, and the one description the line reader, its
+// adjuster and the reader's getImageInfo work from.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +32,10 @@ struct TiffInfo {
   uint32_t rowsperstrip_ = 0;  ///< strip images only
   uint32_t tilewidth_ = 0;     ///< tiled images only
   uint32_t tilelength_ = 0;    ///< tiled images only
+  uint16_t inkset_ = 0xFFFF;   ///< InkSet, with libtiff's default
+  /// The warnings of the defaults assumed while reading, in order; each is logged with
+  /// `extrasamples_` as its one argument, which only the missing-kinds warning uses.
+  std::vector<const char*> assumedDefaults_;
 };
 
 }  // namespace orvex

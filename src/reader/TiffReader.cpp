@@ -1,6 +1,7 @@
 #include "reader/TiffReader.h"
 
 #include <new>
+#include <utility>
 
 #include "boundary/ModuleLogger.h"
 #include "boundary/PublicEnumerations.h"
@@ -48,19 +49,19 @@ bool TiffReader::openFile(const char* fileName) {
     moduleLogger().log(kLogError, "[%s] %s open file failed!", kOperation, fileName);
     return false;
   }
-  directoryCount_ = TiffHelper::numberOfDirectories(tif_);
-  if (directoryCount_ == 0) {
+  directories_.walk(tif_);
+  if (directories_.count() == 0) {
     moduleLogger().log(kLogError, "[%s] TIFFNumberOfDirectories:%u; fileName:%s", kOperation, 0U,
                        fileName);
     return false;
   }
   moduleLogger().log(kLogMilestone, "[%s] begin! (%s) open success! NumberOfDirectory is %u",
-                     kOperation, fileName, static_cast<unsigned>(directoryCount_));
+                     kOperation, fileName, static_cast<unsigned>(directories_.count()));
   return true;
 }
 
 uint16_t TiffReader::getNumberOfDirectories() {
-  return directoryCount_;
+  return directories_.count();
 }
 
 bool TiffReader::beginReadSubDir(uint16_t dirIndex) {
@@ -71,7 +72,7 @@ bool TiffReader::beginReadSubDir(uint16_t dirIndex) {
     return false;
   }
   moduleLogger().log(kLogMilestone, "[%s] beginReadSubDir!  (%u / %u)", kOperation,
-                     static_cast<unsigned>(dirIndex), static_cast<unsigned>(directoryCount_));
+                     static_cast<unsigned>(dirIndex), static_cast<unsigned>(directories_.count()));
   try {
     lineReader_ = createSuitableTiffLineReader(dirIndex);
     return lineReader_ != nullptr && lineReader_->beginRead(dirIndex);
@@ -86,18 +87,20 @@ std::shared_ptr<TiffLineReaderBase> TiffReader::createSuitableTiffLineReader(uin
   TiffInfo info;
   std::shared_ptr<TiffLineReaderBase> reader;
   try {
-    if (!TiffHelper::readTiffInfo(tif_, dirIndex, info)) {
+    if (!TiffHelper::readTiffInfo(tif_, directories_, dirIndex, info)) {
       moduleLogger().log(kLogError, "[%s] readTiffInfo failed!", kOperation);
       return nullptr;
     }
     TiffHelper::logTiffInfo(TIFFFileName(tif_), info);
-    switch (LineReaderChoice::choose(tif_, dirIndex, info)) {
+    switch (LineReaderChoice::choose(info)) {
       case LineReaderKind::Common:
-        reader = std::make_shared<TiffCommonLineReader>(tif_);
+        reader =
+            std::make_shared<TiffCommonLineReader>(tif_, std::move(info), directories_.count());
         moduleLogger().log(kLogMilestone, "[%s] use TiffCommonLineReader!", kOperation);
         break;
       case LineReaderKind::Special:
-        reader = std::make_shared<TiffSpecialLineReader>(tif_);
+        reader =
+            std::make_shared<TiffSpecialLineReader>(tif_, std::move(info), directories_.count());
         moduleLogger().log(kLogMilestone, "[%s] use TiffSpecialLineReader!", kOperation);
         break;
       case LineReaderKind::Refused:
@@ -120,31 +123,34 @@ TiffImageInfo TiffReader::getImageInfo() {
   if (adjuster == nullptr) {
     return info;
   }
-  const AdjustedImageInfo& adjusted = adjuster->adjustedImageInfo();
-  info.width = adjusted.outputWidth_;
-  info.height = adjusted.outputLength_;
-  info.bitsPerSample = adjusted.bitspersample_;
-  info.samplesPerPixel = adjusted.samplesperpixel_;
-  info.extraSamples = adjusted.extrasamples_;
-  info.sampleFormat = PublicEnumerations::sampleFormatOf(adjusted.sampleformat_);
-  info.photometric = PublicEnumerations::photometricOf(adjusted.photometric_);
-  info.xResolution = adjusted.xresolution_;
-  info.yResolution = adjusted.yresolution_;
-  info.resolutionUnit = PublicEnumerations::resolutionUnitOf(adjusted.resolutionunit_);
-  info.scanlineCount = adjusted.imagelength_;
+  const TiffInfo& served = lineReader_->description();
+  const AdjustedImageInfo& delivered = adjuster->adjustedImageInfo();
+  info.width = delivered.outputWidth_;
+  info.height = delivered.outputLength_;
+  info.bitsPerSample = delivered.bitspersample_;
+  info.samplesPerPixel = delivered.samplesperpixel_;
+  info.extraSamples = served.extrasamples_;
+  info.sampleFormat = PublicEnumerations::sampleFormatOf(delivered.sampleformat_);
+  info.photometric = PublicEnumerations::photometricOf(delivered.photometric_);
+  info.xResolution = delivered.xresolution_;
+  info.yResolution = delivered.yresolution_;
+  info.resolutionUnit = PublicEnumerations::resolutionUnitOf(delivered.resolutionunit_);
+  info.scanlineCount = served.imagelength_;
   TiffHelper::readTiffIccProfile(tif_, lineReader_->directoryIndex(), info.iccProfile);
-  info.channels = channelsOf(adjusted);
+  info.channels = channelsOf(served);
   return info;
 }
 
-std::vector<TiffChannelInfo> TiffReader::channelsOf(const AdjustedImageInfo& adjusted) const {
+// The channel kinds come from the directory as served: the RGBA raster of a YCbCr image has
+// the associated alpha its reader adds.
+std::vector<TiffChannelInfo> TiffReader::channelsOf(const TiffInfo& served) const {
   TiffPhotoshopTagReader tagReader;
   if (tagReader.read(tif_)) {
     return tagReader.channelInfos();
   }
-  std::vector<TiffChannelInfo> channels(adjusted.extrasamples_);
+  std::vector<TiffChannelInfo> channels(served.extrasamples_);
   for (size_t i = 0; i < channels.size(); ++i) {
-    const uint16_t kind = i < adjusted.extrasamplesinfo_.size() ? adjusted.extrasamplesinfo_[i] : 0;
+    const uint16_t kind = i < served.extrasamplesinfo_.size() ? served.extrasamplesinfo_[i] : 0;
     channels[i].type = PublicEnumerations::channelTypeOf(kind);
   }
   return channels;
@@ -183,14 +189,14 @@ void TiffReader::endReadSubDir() {
   }
   moduleLogger().log(kLogMilestone, "[%s] endReadSubDir!  (%u / %u)", "TiffReader::endReadSubDir",
                      static_cast<unsigned>(lineReader_->directoryIndex()),
-                     static_cast<unsigned>(directoryCount_));
+                     static_cast<unsigned>(directories_.count()));
   lineReader_->endRead();
   lineReader_.reset();
 }
 
 void TiffReader::end() {
   endReadSubDir();
-  directoryCount_ = 0;
+  directories_.clear();
   if (tif_ != nullptr) {
     moduleLogger().log(kLogMilestone,
                        "[%s] >>>>>>>>>>>>>>>>>>>>>>>>>>>>>> end fileName:%s!\n\n\n\n\n",

@@ -8,12 +8,13 @@
 #include <vector>
 
 #include "orvex/ITiffReader.h"
+#include "reader/DirectoryChain.h"
 
 namespace orvex {
 
 class TiffLineAdjuster;
 class TiffLineReaderBase;
-struct AdjustedImageInfo;
+struct TiffInfo;
 
 class TiffReader : public ITiffReader {
 public:
@@ -38,12 +39,12 @@ private:
   std::shared_ptr<TiffLineReaderBase> createSuitableTiffLineReader(uint16_t dirIndex);
   /// The current directory's adjuster when a directory was begun successfully, else null.
   const TiffLineAdjuster* readyAdjuster() const;
-  std::vector<TiffChannelInfo> channelsOf(const AdjustedImageInfo& adjusted) const;
+  std::vector<TiffChannelInfo> channelsOf(const TiffInfo& served) const;
   template <typename Read>
   bool readRow(Read read);
 
   TIFF* tif_ = nullptr;
-  uint16_t directoryCount_ = 0;
+  DirectoryChain directories_;  ///< the directory count and where each directory starts
   std::shared_ptr<TiffLineReaderBase> lineReader_;
 };
 

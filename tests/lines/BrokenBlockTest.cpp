@@ -41,7 +41,7 @@ protected:
 TEST_P(BrokenBlock, IsReadOnceWhileItsRowsAreRequestedAndLoggedByTheVariant) {
   const auto [tiled, planar] = GetParam();
   CountingTiff file(path_);
-  TiffCommonLineReader reader(file.tif());
+  LineReaderOf<TiffCommonLineReader> reader(file.tif());
   ASSERT_TRUE(reader.beginRead(0));
   LogCapture capture;
   const size_t readsBefore = file.reads();
@@ -66,7 +66,7 @@ TEST_P(BrokenBlock, IsReadOnceWhileItsRowsAreRequestedAndLoggedByTheVariant) {
 
 TEST_P(BrokenBlock, IsDecodedAgainInTheNextBeginRead) {
   CountingTiff file(path_);
-  TiffCommonLineReader reader(file.tif());
+  LineReaderOf<TiffCommonLineReader> reader(file.tif());
   ASSERT_TRUE(reader.beginRead(0));
   EXPECT_FALSE(reader.readScanline(0, nullptr, nullptr));
   ASSERT_TRUE(reader.beginRead(0));

@@ -29,7 +29,7 @@ TEST_P(DeliveredRows, MatchTheOrientedStoredPixels) {
   const TiffSpec image = layoutSpec(37, 21, bits, samples, planar, tiled, orientation);
   orvex_test::TempDir temp;
   TiffHandle tif = openForReading(writeImage(temp, image));
-  TiffCommonLineReader reader(tif.get());
+  LineReaderOf<TiffCommonLineReader> reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   for (uint32_t row = 0; row < image.height; ++row) {
     ASSERT_EQ(deliveredRow(reader, row), expectedRow(image, row)) << "row " << row;

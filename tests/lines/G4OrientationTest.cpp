@@ -25,7 +25,7 @@ struct Picture {
 // column when the reader delivers columns.
 Picture uprightPicture(const std::string& path) {
   TiffHandle tif = openForReading(path);
-  TiffCommonLineReader reader(tif.get());
+  LineReaderOf<TiffCommonLineReader> reader(tif.get());
   EXPECT_TRUE(reader.beginRead(0));
   const orvex::AdjustedImageInfo& info = reader.tiffLineAdjuster()->adjustedImageInfo();
   const bool columns = reader.tiffLineAdjuster()->colFirst() == 1;

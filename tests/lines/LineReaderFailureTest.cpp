@@ -53,7 +53,7 @@ class PlanarRewritingReader : public TiffCommonLineReader {
 public:
   using TiffCommonLineReader::TiffCommonLineReader;
   bool adjustTiffInfo() override {
-    planarconfig_ = 3;
+    info_.planarconfig_ = 3;
     return true;
   }
 };
@@ -66,20 +66,21 @@ public:
 
 TEST_F(LineReaderFailure, PlanarConfigurationOtherThanOneOrTwoCannotSizeTheCache) {
   TiffHandle tif = open();
-  PlanarRewritingReader reader(tif.get());
+  LineReaderOf<PlanarRewritingReader> reader(tif.get());
   expectBeginReadFails(reader, "[TiffLineReaderBase::beginRead] cacheArray_ alloc failed!");
 }
 
 TEST_F(LineReaderFailure, MissingAdjusterFailsBeginRead) {
   TiffHandle tif = open();
-  AdjusterRefusingReader reader(tif.get());
+  LineReaderOf<AdjusterRefusingReader> reader(tif.get());
   expectBeginReadFails(reader, "[TiffLineReaderBase::beginRead] initTiffLineAdjuster failed!");
 }
 
 TEST_F(LineReaderFailure, DirectoryIndexAtTheCountFailsSilentlyAndDropsThePreviousDirectory) {
   TiffHandle tif = open();
+  const orvex::TiffInfo info = recordOf(tif.get());
   LogCapture capture;
-  TiffCommonLineReader reader(tif.get());
+  TiffCommonLineReader reader(tif.get(), info, 1);
   EXPECT_EQ(capture.records(), (std::vector<LogRecord>{{kDetail, "[TIFFNumberOfDirectories]:1"}}));
   ASSERT_TRUE(reader.beginRead(0));
   uint8_t* data = nullptr;
@@ -91,39 +92,6 @@ TEST_F(LineReaderFailure, DirectoryIndexAtTheCountFailsSilentlyAndDropsThePrevio
   EXPECT_FALSE(reader.readScanline(0, &data, nullptr));
 }
 
-TEST_F(LineReaderFailure, UnreadableDirectoryLogsTheIndex) {
-  const std::string path = temp_.file("two.tif");
-  const TiffSpec tiffSpec = layoutSpec(4, 4, 8, 1, PLANARCONFIG_CONTIG, false, 1);
-  {
-    orvex_test::TiffFileBuilder builder(path);
-    builder.addDirectory(tiffSpec, storedImage(tiffSpec));
-    builder.addDirectory(tiffSpec, storedImage(tiffSpec));
-  }
-  // Without its ImageLength entry libtiff cannot read the second directory.
-  patchTagCode(path, 1, TIFFTAG_IMAGELENGTH, 65000);
-  TiffHandle tif = openForReading(path);
-  TiffCommonLineReader reader(tif.get());
-  LogCapture capture;
-  EXPECT_FALSE(reader.beginRead(1));
-  EXPECT_EQ(capture.textsAt(kError),
-            std::vector<std::string>{
-                "[TiffLineReaderBase::beginRead] TIFFSetDirectory failed [dirIndex:1]"});
-  EXPECT_TRUE(reader.beginRead(0));
-}
-
-TEST_F(LineReaderFailure, RefusedTagsLogTheReadFailureAtDetailLevel) {
-  TiffSpec tiffSpec = layoutSpec(4, 4, 8, 4, PLANARCONFIG_CONTIG, false, 1);
-  tiffSpec.photometric = PHOTOMETRIC_SEPARATED;
-  tiffSpec.extraSamples.clear();
-  tiffSpec.inkSet = INKSET_MULTIINK;
-  TiffHandle tif = open(tiffSpec);
-  TiffCommonLineReader reader(tif.get());
-  LogCapture capture;
-  EXPECT_FALSE(reader.beginRead(0));
-  EXPECT_TRUE(capture.contains(kDetail, "[TiffLineReaderBase::readTiffInfo] readTiffInfo failed!"));
-  EXPECT_EQ(reader.tiffLineAdjuster(), nullptr);
-}
-
 // orientation, tiled
 class RowOutOfRange : public LineReaderFailure,
                       public ::testing::WithParamInterface<std::tuple<uint16_t, bool>> {};
@@ -131,7 +99,7 @@ class RowOutOfRange : public LineReaderFailure,
 TEST_P(RowOutOfRange, RowEqualToTheLengthFailsWithBothMessages) {
   const auto [orientation, tiled] = GetParam();
   TiffHandle tif = open(layoutSpec(20, 9, 8, 1, PLANARCONFIG_CONTIG, tiled, orientation));
-  TiffCommonLineReader reader(tif.get());
+  LineReaderOf<TiffCommonLineReader> reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   LogCapture capture;
   uint8_t* data = nullptr;
@@ -158,7 +126,7 @@ class ChannelOutOfRange : public LineReaderFailure,
 TEST_P(ChannelOutOfRange, ChannelEqualToTheSampleCountThrows) {
   const auto [planar, bits] = GetParam();
   TiffHandle tif = open(layoutSpec(20, 9, bits, 3, planar, false, 2));
-  TiffCommonLineReader reader(tif.get());
+  LineReaderOf<TiffCommonLineReader> reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   uint8_t* data = nullptr;
   try {

@@ -1,9 +1,12 @@
 #include "LineTestReader.h"
 
 #include <stdexcept>
+#include <string>
 
 #include "ReferenceImage.h"
 #include "lines/TiffLineReaderBase.h"
+#include "reader/DirectoryChain.h"
+#include "reader/TiffHelper.h"
 
 namespace orvex_lines_test {
 
@@ -42,6 +45,16 @@ std::string writeImage(const orvex_test::TempDir& temp, const orvex_test::TiffSp
   const std::string path = temp.file(name);
   orvex_test::writeTiff(path, tiffSpec, storedImage(tiffSpec));
   return path;
+}
+
+orvex::TiffInfo recordOf(TIFF* tif, uint16_t dir) {
+  orvex::DirectoryChain chain;
+  chain.walk(tif);
+  orvex::TiffInfo info;
+  if (!orvex::TiffHelper::readTiffInfo(tif, chain, dir, info)) {
+    throw std::runtime_error("cannot read directory " + std::to_string(dir));
+  }
+  return info;
 }
 
 std::vector<uint8_t> deliveredRow(orvex::TiffLineReaderBase& reader, uint32_t row) {

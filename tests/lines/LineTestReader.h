@@ -11,6 +11,8 @@
 #include "support/TempDir.h"
 #include "support/TiffFileBuilder.h"
 
+#include "reader/TiffInfo.h"
+
 namespace orvex {
 class TiffLineReaderBase;
 }
@@ -34,6 +36,21 @@ TiffHandle openForReading(const std::string& path);
 /// Writes the tiffSpec's storedImage as `name` in `temp`; returns its path.
 std::string writeImage(const orvex_test::TempDir& temp, const orvex_test::TiffSpec& tiffSpec,
                        const std::string& name = "image.tif");
+
+/// The record of directory `dir` of `tif`, selected and read as the reader does it; the handle
+/// stays on that directory.
+orvex::TiffInfo recordOf(TIFF* tif, uint16_t dir = 0);
+
+/// A line reader of kind `Reader` (or of a test's subclass of one) for directory `dir` of `tif`.
+template <typename Reader>
+class LineReaderOf : public Reader {
+public:
+  explicit LineReaderOf(TIFF* tif, uint16_t dir = 0) : LineReaderOf(tif, recordOf(tif, dir)) {}
+
+private:
+  LineReaderOf(TIFF* tif, const orvex::TiffInfo& info)
+      : Reader(tif, info, info.numberOfDirectories_) {}
+};
 
 /// Bytes of delivered row `row`, all samples or one channel, or nothing when the read failed.
 std::vector<uint8_t> deliveredRow(orvex::TiffLineReaderBase& reader, uint32_t row);

@@ -53,7 +53,7 @@ TEST_P(PaletteRows, DeliverEveryRowAndChannelThroughTheColourMap) {
   const uint16_t outputBits = wide ? 16 : 8;
   orvex_test::TempDir temp;
   TiffHandle tif = openForReading(writeImage(temp, tiffSpec));
-  TiffCommonLineReader reader(tif.get());
+  LineReaderOf<TiffCommonLineReader> reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   expectRgbDescription(reader.tiffLineAdjuster()->adjustedImageInfo(), outputBits);
 
@@ -102,7 +102,7 @@ TEST_P(PaletteOutputDepth, IsSixteenBitsOnlyWhenSomeValueNeedsThem) {
   orvex_test::TempDir temp;
   orvex_test::writeTiff(temp.file("p.tif"), tiffSpec, stored);
   TiffHandle tif = openForReading(temp.file("p.tif"));
-  TiffCommonLineReader reader(tif.get());
+  LineReaderOf<TiffCommonLineReader> reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   EXPECT_EQ(reader.tiffLineAdjuster()->adjustedImageInfo().bitspersample_, param.outputBits);
   const std::vector<uint32_t> indexes(5, param.entry);
@@ -124,7 +124,7 @@ TEST(PaletteChannels, ChannelThreeIsOutOfRange) {
     tiffSpec.colorMap[0] = wide ? 300 : 30;
     orvex_test::TempDir temp;
     TiffHandle tif = openForReading(writeImage(temp, tiffSpec));
-    TiffCommonLineReader reader(tif.get());
+    LineReaderOf<TiffCommonLineReader> reader(tif.get());
     ASSERT_TRUE(reader.beginRead(0));
     uint8_t* data = nullptr;
     try {
@@ -156,7 +156,7 @@ TEST_P(PaletteLog, PostInitializeAndRowBuffersLogExactly) {
   const TiffSpec tiffSpec = paletteSpec(9, 12, 4, GetParam().planar, false, 2, narrowColorMap(4));
   orvex_test::TempDir temp;
   TiffHandle tif = openForReading(writeImage(temp, tiffSpec));
-  TiffCommonLineReader reader(tif.get());
+  LineReaderOf<TiffCommonLineReader> reader(tif.get());
   LogCapture capture;
   ASSERT_TRUE(reader.beginRead(0));
   std::vector<LogRecord> postInitialize;
@@ -265,7 +265,7 @@ TEST_P(PaletteFile, MatchesLibtiffDecodingThroughTheColourMap) {
   ASSERT_FALSE(expected.empty());
 
   TiffHandle tif = openForReading(path);
-  TiffCommonLineReader reader(tif.get());
+  LineReaderOf<TiffCommonLineReader> reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   expectRgbDescription(reader.tiffLineAdjuster()->adjustedImageInfo(), outputBits);
   for (uint32_t row = 0; row < expected.size(); ++row) {

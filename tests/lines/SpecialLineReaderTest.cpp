@@ -80,7 +80,7 @@ TEST_P(SpecialLineReaderRows, DeliverTheStoredRGBAPixelsInTheFilesOrientation) {
   // TiffCommonLineReader.
   const std::vector<uint32_t> stored = libtiffRaster(path_, orientation);
   TiffHandle tif = openForReading(path_);
-  TiffSpecialLineReader reader(tif.get());
+  LineReaderOf<TiffSpecialLineReader> reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   for (uint32_t row = 0; row < spec_.height; ++row) {
     std::vector<uint32_t> pixels;
@@ -121,7 +121,7 @@ TEST_P(SpecialLineReaderRealFile, EveryRowEqualsLibtiffsTopLeftImage) {
   uint32_t height = 0;
   TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &width);
   TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &height);
-  TiffSpecialLineReader reader(tif.get());
+  LineReaderOf<TiffSpecialLineReader> reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   for (uint32_t row = 0; row < height; ++row) {
     ASSERT_EQ(deliveredRow(reader, row), rasterBytes(&upright[size_t{row} * width], width))
@@ -139,15 +139,15 @@ INSTANTIATE_TEST_SUITE_P(Files, SpecialLineReaderRealFile,
 TEST_F(SpecialLineReaderFile, DescribesEightBitRGBWithAssociatedAlphaContiguous) {
   write(specOf(Layout::kTiles, ORIENTATION_TOPLEFT));
   TiffHandle tif = openForReading(path_);
-  TiffSpecialLineReader reader(tif.get());
+  LineReaderOf<TiffSpecialLineReader> reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   const orvex::AdjustedImageInfo& info = reader.tiffLineAdjuster()->adjustedImageInfo();
   EXPECT_EQ(info.outputWidth_, spec_.width);
   EXPECT_EQ(info.outputLength_, spec_.height);
   EXPECT_EQ(info.bitspersample_, 8);
   EXPECT_EQ(info.samplesperpixel_, 4);
-  EXPECT_EQ(info.extrasamples_, 1);
-  EXPECT_EQ(info.extrasamplesinfo_, std::vector<uint16_t>{EXTRASAMPLE_ASSOCALPHA});
+  EXPECT_EQ(reader.description().extrasamples_, 1);
+  EXPECT_EQ(reader.description().extrasamplesinfo_, std::vector<uint16_t>{EXTRASAMPLE_ASSOCALPHA});
   EXPECT_EQ(info.photometric_, PHOTOMETRIC_RGB);
   EXPECT_EQ(info.sampleformat_, SAMPLEFORMAT_UINT);
   EXPECT_EQ(info.planarconfig_, PLANARCONFIG_CONTIG);
@@ -166,7 +166,7 @@ TEST_F(SpecialLineReaderFile, HandleShowsBottomLeftOnlyWhileADirectoryIsRead) {
   write(specOf(Layout::kStrips, ORIENTATION_BOTRIGHT));
   TiffHandle tif = openForReading(path_);
   {
-    TiffSpecialLineReader reader(tif.get());
+    LineReaderOf<TiffSpecialLineReader> reader(tif.get());
     EXPECT_FALSE(reader.beginRead(1));
     EXPECT_EQ(orientationOf(tif.get()), ORIENTATION_BOTRIGHT);
     ASSERT_TRUE(reader.beginRead(0));
@@ -186,7 +186,7 @@ TEST_F(SpecialLineReaderFile, OneStripBeyondTheLengthIsDecodedOnceForAllRows) {
   write(tiffSpec);
   const std::vector<uint32_t> upright = libtiffRaster(path_, ORIENTATION_TOPLEFT);
   CountingTiff file(path_);
-  TiffSpecialLineReader reader(file.tif());
+  LineReaderOf<TiffSpecialLineReader> reader(file.tif());
   ASSERT_TRUE(reader.beginRead(0));
   ASSERT_FALSE(deliveredRow(reader, 0).empty());
   const size_t readsAfterRow0 = file.reads();
@@ -199,7 +199,7 @@ TEST_F(SpecialLineReaderFile, OneStripBeyondTheLengthIsDecodedOnceForAllRows) {
 TEST_F(SpecialLineReaderFile, RowAtTheLengthFailsWithoutTouchingTheFile) {
   write(specOf(Layout::kStrips, ORIENTATION_TOPLEFT));
   CountingTiff file(path_);
-  TiffSpecialLineReader reader(file.tif());
+  LineReaderOf<TiffSpecialLineReader> reader(file.tif());
   ASSERT_TRUE(reader.beginRead(0));
   const size_t before = file.reads();
   orvex_test::LogCapture log;
@@ -222,7 +222,7 @@ TEST_P(SpecialLineReaderUndecodable, SixteenBitYCbCrFailsWithTheRGBACallNamed) {
   tiffSpec.bitsPerSample = 16;
   write(tiffSpec);
   TiffHandle tif = openForReading(path_);
-  TiffSpecialLineReader reader(tif.get());
+  LineReaderOf<TiffSpecialLineReader> reader(tif.get());
   ASSERT_TRUE(reader.beginRead(0));
   orvex_test::LogCapture log;
   EXPECT_TRUE(deliveredRow(reader, 0).empty());

@@ -41,7 +41,7 @@ protected:
   // Reads the delivered rows in the given order; true at each position where the file was read.
   std::vector<bool> fileReadsFor(const std::vector<uint32_t>& rows) {
     CountingTiff file(path_);
-    TiffCommonLineReader reader(file.tif());
+    LineReaderOf<TiffCommonLineReader> reader(file.tif());
     EXPECT_TRUE(reader.beginRead(0));
     std::vector<bool> touched;
     for (uint32_t row : rows) {
@@ -97,7 +97,7 @@ TEST(StripCache, RowsPerStripBeyondTheLengthDecodeOnceForTheWholeImage) {
   TiffSpec tiffSpec = layoutSpec(37, 21, 16, 1, PLANARCONFIG_CONTIG, false, 1);
   tiffSpec.rowsPerStrip = 1000;
   CountingTiff file(writeImage(temp, tiffSpec));
-  TiffCommonLineReader reader(file.tif());
+  LineReaderOf<TiffCommonLineReader> reader(file.tif());
   ASSERT_TRUE(reader.beginRead(0));
   size_t readsAfterRow0 = 0;
   for (uint32_t row = 0; row < tiffSpec.height; ++row) {

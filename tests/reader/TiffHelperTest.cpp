@@ -69,8 +69,6 @@ TEST_F(TiffHelperRead, DirectoryWithoutOptionalTagsAssumes72Dpi) {
   LogCapture log;
   TiffInfo info;
   ASSERT_TRUE(read(tiffSpec, info));
-  EXPECT_EQ(info.numberOfDirectories_, 1U);
-  EXPECT_EQ(info.dirIndex_, 0U);
   EXPECT_EQ(info.imagewidth_, 7U);
   EXPECT_EQ(info.imagelength_, 5U);
   EXPECT_EQ(info.bitspersample_, 8U);
@@ -94,6 +92,9 @@ TEST_F(TiffHelperRead, DirectoryWithoutOptionalTagsAssumes72Dpi) {
       {kWarning, "[TIFFTAG_XRESOLUTION] no xresolution tag : assume 72.0f"},
       {kWarning, "[TIFFTAG_YRESOLUTION] no yresolution tag : assume 72.0f"},
   };
+  EXPECT_EQ(log.records(), expected);
+  log.clear();
+  TiffHelper::logAssumedDefaults(info);
   EXPECT_EQ(log.records(), expected);
 }
 
@@ -189,7 +190,8 @@ TEST_F(TiffHelperRead, NullHandleFailsSilently) {
   LogCapture log;
   TiffInfo info;
   EXPECT_FALSE(TiffHelper::readTiffInfo(nullptr, info));
-  EXPECT_FALSE(TiffHelper::readTiffInfo(nullptr, 0, info));
+  orvex::DirectoryChain chain;
+  EXPECT_FALSE(TiffHelper::readTiffInfo(nullptr, chain, 0, info));
   std::vector<uint8_t> profile = {1, 2};
   TiffHelper::readTiffIccProfile(nullptr, 0, profile);
   EXPECT_EQ(profile, (std::vector<uint8_t>{1, 2}));
@@ -249,28 +251,23 @@ protected:
   std::vector<TiffSpec> specs_;
 };
 
-TEST_F(TiffHelperDirectories, ReadsGivenDirectoryAndReturnsToTheCurrentOne) {
+// Each directory is read where the chain recorded it, and the handle stays on it.
+TEST_F(TiffHelperDirectories, ReadsTheGivenDirectoryAndStaysThere) {
   TiffHandle tif = openTiff(write(specs_));
+  orvex::DirectoryChain chain;
+  chain.walk(tif.get());
   LogCapture log;
-  TiffInfo info;
-  ASSERT_TRUE(TiffHelper::readTiffInfo(tif.get(), 2, info));
-  EXPECT_EQ(info.dirIndex_, 2U);
-  EXPECT_EQ(info.numberOfDirectories_, 3U);
-  EXPECT_EQ(info.imagewidth_, 7U);
-  EXPECT_EQ(TIFFCurrentDirectory(tif.get()), 0U);
-  // The current directory is read in place.
-  ASSERT_EQ(TIFFSetDirectory(tif.get(), 1), 1);
-  ASSERT_TRUE(TiffHelper::readTiffInfo(tif.get(), 1, info));
-  EXPECT_EQ(info.imagewidth_, 6U);
-  EXPECT_EQ(TIFFCurrentDirectory(tif.get()), 1U);
+  for (const uint16_t dir : {2, 0, 1, 1}) {
+    TiffInfo info;
+    ASSERT_TRUE(TiffHelper::readTiffInfo(tif.get(), chain, dir, info));
+    EXPECT_EQ(info.dirIndex_, dir);
+    EXPECT_EQ(info.numberOfDirectories_, 3U);
+    EXPECT_EQ(info.imagewidth_, specs_[dir].width);
+    EXPECT_EQ(TIFFCurrentDirectory(tif.get()), dir);
+  }
   EXPECT_TRUE(log.records().empty());
-}
-
-TEST_F(TiffHelperDirectories, IndexBeyondTheLastFails) {
-  TiffHandle tif = openTiff(write(specs_));
-  LogCapture log;
   TiffInfo info;
-  EXPECT_FALSE(TiffHelper::readTiffInfo(tif.get(), 3, info));
+  EXPECT_FALSE(TiffHelper::readTiffInfo(tif.get(), chain, 3, info));
   EXPECT_EQ(log.records(),
             (std::vector<LogRecord>{
                 {kError, "[TiffHelper::readTiffInfo] TIFFSetDirectory failed [dirIndex:3]"}}));
@@ -281,8 +278,10 @@ TEST_F(TiffHelperDirectories, RefusedDirectoryStaysSelected) {
   specs_[1].photometric = PHOTOMETRIC_SEPARATED;
   specs_[1].inkSet = INKSET_MULTIINK;
   TiffHandle tif = openTiff(write(specs_));
+  orvex::DirectoryChain chain;
+  chain.walk(tif.get());
   TiffInfo info;
-  EXPECT_FALSE(TiffHelper::readTiffInfo(tif.get(), 1, info));
+  EXPECT_FALSE(TiffHelper::readTiffInfo(tif.get(), chain, 1, info));
   EXPECT_EQ(TIFFCurrentDirectory(tif.get()), 1U);
 }
 
@@ -331,51 +330,35 @@ INSTANTIATE_TEST_SUITE_P(Pillow, TiffHelperIccFile,
                          ::testing::Values("pillow/tiff_adobe_deflate.tif",
                                            "pillow/hopper.iccprofile.tif"));
 
-TEST_F(TiffHelperRead, ProfileOfAnotherDirectoryIsReadAndThatDirectoryStaysSelected) {
+TEST_F(TiffHelperRead, ProfileOfTheCurrentDirectoryIsCopied) {
   TiffSpec plain = withResolution({});
   TiffSpec withProfile = plain;
   for (int i = 0; i < 3144; ++i) {
     withProfile.iccProfile.push_back(static_cast<uint8_t>(i * 31 + i / 256));
   }
   TiffHandle tif = openTiff(write({plain, withProfile}));
+  ASSERT_EQ(TIFFSetDirectory(tif.get(), 1), 1);
   LogCapture log;
   std::vector<uint8_t> profile = {1, 2, 3};
   TiffHelper::readTiffIccProfile(tif.get(), 1, profile);
   EXPECT_EQ(profile, withProfile.iccProfile);
-  EXPECT_EQ(TIFFCurrentDirectory(tif.get()), 1U);
   EXPECT_TRUE(log.records().empty());
 }
 
 // libtiff refuses an ICC profile of zero bytes both when setting it and when reading a file,
 // so a present tag always comes with its bytes and the "tag is invalid" refusal is
-// unreachable. A missing profile is only a detail, a missing directory an error.
-struct NoProfileCase {
-  uint16_t dirIndex;
-  LogRecord record;
-};
-
-class TiffHelperNoProfile : public TiffHelperRead,
-                            public ::testing::WithParamInterface<NoProfileCase> {};
-
-TEST_P(TiffHelperNoProfile, LeavesTheBytesAndLogsWhy) {
+// unreachable. A missing profile is only a detail.
+TEST_F(TiffHelperRead, NoProfileLeavesTheBytesAndLogsADetail) {
   TiffHandle tif = openTiff(write({withResolution({})}));
   LogCapture log;
   std::vector<uint8_t> profile = {1, 2, 3};
-  TiffHelper::readTiffIccProfile(tif.get(), GetParam().dirIndex, profile);
+  TiffHelper::readTiffIccProfile(tif.get(), 0, profile);
   EXPECT_EQ(profile, (std::vector<uint8_t>{1, 2, 3}));
-  EXPECT_EQ(log.records(), std::vector<LogRecord>{GetParam().record});
+  EXPECT_EQ(
+      log.records(),
+      (std::vector<LogRecord>{
+          {kDetail,
+           "[TiffHelper::readTiffIccProfile] tif has no TIFFTAG_ICCPROFILE tag [dirIndex:0]"}}));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Directories, TiffHelperNoProfile,
-    ::testing::Values(
-        NoProfileCase{0,
-                      {kDetail,
-                       "[TiffHelper::readTiffIccProfile] tif has no TIFFTAG_ICCPROFILE "
-                       "tag [dirIndex:0]"}},
-        NoProfileCase{4,
-                      {kError,
-                       "[TiffHelper::readTiffIccProfile] TIFFSetDirectory failed "
-                       "[dirIndex:4]"}}));
 
 }  // namespace

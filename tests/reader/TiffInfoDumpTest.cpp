@@ -35,9 +35,10 @@ std::vector<LogRecord> dumpInsideFrame(const std::vector<TiffSpec>& directories,
     }
   }
   std::unique_ptr<TIFF, void (*)(TIFF*)> tif(TIFFOpen(path.c_str(), "r"), TIFFClose);
+  orvex::DirectoryChain chain;
+  chain.walk(tif.get());
   TiffInfo info;
-  EXPECT_EQ(TIFFSetDirectory(tif.get(), dirIndex), 1);
-  EXPECT_TRUE(TiffHelper::readTiffInfo(tif.get(), info));
+  EXPECT_TRUE(TiffHelper::readTiffInfo(tif.get(), chain, dirIndex, info));
   LogCapture log;
   TiffHelper::logTiffInfo(TIFFFileName(tif.get()), info);
   std::vector<LogRecord> lines = log.records();

@@ -26,8 +26,8 @@ uint16_t storedPlaneCount(const TiffSpec& tiffSpec) {
   return tiffSpec.planar == PLANARCONFIG_SEPARATE ? tiffSpec.samplesPerPixel : 1;
 }
 
-TiffFileBuilder::TiffFileBuilder(const std::string& path, bool bigTiff)
-    : tif_(openTiff(path, bigTiff ? "w8" : "w")) {
+TiffFileBuilder::TiffFileBuilder(const std::string& path, const char* mode)
+    : tif_(openTiff(path, mode)) {
   if (tif_ == nullptr) {
     throw std::runtime_error("cannot create " + path);
   }

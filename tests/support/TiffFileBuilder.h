@@ -48,7 +48,8 @@ TIFF* openTiff(const std::string& utf8Path, const char* mode);
 /// Writes directories one after the other into one file.
 class TiffFileBuilder {
 public:
-  explicit TiffFileBuilder(const std::string& path, bool bigTiff = false);
+  /// `mode` is libtiff's: "w8" writes a BigTIFF, "wb" a big-endian file.
+  explicit TiffFileBuilder(const std::string& path, const char* mode = "w");
   ~TiffFileBuilder();
   TiffFileBuilder(const TiffFileBuilder&) = delete;
   TiffFileBuilder& operator=(const TiffFileBuilder&) = delete;
