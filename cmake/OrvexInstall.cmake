@@ -6,9 +6,12 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/ DESTINATION ${CMAKE_INSTALL_INC
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/logger/include/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 # A host that finds liborvex through its own run path would not find the logging module beside
 # it, since run paths do not carry over to a library's dependencies; the library looks there
-# itself, wherever the prefix is.
+# itself, wherever the prefix is. The installed tool finds them from its own folder the same
+# way (on Windows the DLLs sit beside it).
 if(NOT WIN32 AND NOT APPLE)
   set_target_properties(orvex PROPERTIES INSTALL_RPATH "$ORIGIN")
+  file(RELATIVE_PATH libdir_from_bindir ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
+  set_target_properties(orvex_cli PROPERTIES INSTALL_RPATH "$ORIGIN/${libdir_from_bindir}")
 endif()
 install(TARGETS orvex merrow_logger EXPORT orvexTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
