@@ -80,6 +80,14 @@ const char* nameOf(TiffChannelType value) {
   return index >= 0 && index < 4 ? kNames[index] : "Unspecified";
 }
 
+// The record of extra sample i. The list follows the extra samples the file stores, so it can
+// be shorter than `extraSamples`: a YCbCr directory carrying Photoshop image resources stores
+// none, and is delivered with one, the associated alpha the reader's decoding adds.
+TiffChannelInfo channelOf(const TiffImageInfo& info, uint16_t i) {
+  return i < info.channels.size() ? info.channels[i]
+                                  : TiffChannelInfo{TiffChannelType::AssociatedAlpha, ""};
+}
+
 // 64-bit FNV-1a, continued over every delivered scanline in order.
 uint64_t fnv1a(uint64_t hash, const uint8_t* data, uint32_t size) {
   for (uint32_t i = 0; i < size; ++i) {
@@ -97,9 +105,12 @@ void printDescription(uint16_t dir, const TiffImageInfo& info, bool rowScanlines
   std::printf("  resolution: %g x %g per %s, icc profile: %u bytes\n", info.xResolution,
               info.yResolution, nameOf(info.resolutionUnit),
               static_cast<unsigned>(info.iccProfile.size()));
-  for (size_t i = 0; i < info.channels.size(); ++i) {
-    std::printf("  channel %u: %s \"%s\"\n", static_cast<unsigned>(i),
-                nameOf(info.channels[i].type), info.channels[i].name.c_str());
+  // A name with characters above U+FFFF arrives with each half of their surrogate pairs
+  // encoded on its own; joinSurrogatePairs makes it well-formed UTF-8 again.
+  for (uint16_t i = 0; i < info.extraSamples; ++i) {
+    const TiffChannelInfo channel = channelOf(info, i);
+    std::printf("  channel %u: %s \"%s\"\n", static_cast<unsigned>(i), nameOf(channel.type),
+                orvex::joinSurrogatePairs(channel.name).c_str());
   }
   // Stored orientations 5 to 8 are delivered column by column; a host that wants rows
   // transposes them. The checksum below simply takes the scanlines as delivered.

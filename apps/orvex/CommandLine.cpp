@@ -15,11 +15,26 @@ const char* const kDescription =
     "alpha and a spot channel, named, 300 dpi, an ICC profile) to a new temporary folder,\n"
     "reads it back, describes it and says where the files are.";
 
-const char* const kFooter =
+const char* const kExitCodes =
+    "Exit codes: 0 success, 1 a file could not be read or written, 2 bad usage.";
+
+const char* const kInfoNotes =
+    "A directory the library refuses is listed with the first error it logged, which is the\n"
+    "cause; --json also lists every record that explains it (\"reasons\").";
+
+const char* const kCopyNotes =
+    "The copy holds the rows a host receives: orientation applied (the picture is upright),\n"
+    "palette and YCbCr images expanded to RGB, extra channels kept with their names and\n"
+    "kinds. A progress bar is drawn on stderr for large images when stderr is a terminal.\n"
     "Memory: rows are streamed from the reader to the output one at a time. Only images\n"
     "stored in orientations 5 to 8, which the library delivers as columns, are held whole\n"
-    "in memory (one channel at a time with --planar separate) to be transposed.\n"
-    "Exit codes: 0 success, 1 a file could not be read or written, 2 bad usage.";
+    "in memory (one channel at a time with --planar separate) to be transposed.";
+
+const char* const kPreviewNotes =
+    "Grey, RGB and RGBA are shown as they are (16-bit samples by their high byte, floats\n"
+    "clamped to 0..1, grey of 1, 2 or 4 bits scaled to 0..255, min-is-white inverted,\n"
+    "colours premultiplied by an associated alpha divided by it for PNG's straight alpha);\n"
+    "other colour models, or --channel C, as one channel in grey.";
 
 constexpr unsigned kLargestIndex = 65535;
 
@@ -29,11 +44,18 @@ std::string versionText() {
   return std::string("orvex ") + (version != nullptr ? version : "?");
 }
 
+// Each command's help ends with its own notes and the exit codes. A subcommand starts with
+// its parent's footer, so every one sets its own.
+void setNotes(CLI::App& app, const std::string& notes) {
+  app.footer(notes.empty() ? kExitCodes : notes + "\n" + kExitCodes);
+}
+
 void addInfo(CLI::App& app, Options& options) {
   CLI::App* info =
       app.add_subcommand("info", "Describe every directory of each FILE as a host sees it");
   info->add_option("FILE", options.info.files, "TIFF files")->required();
   info->add_flag("--json", options.info.json, "Print one JSON document");
+  setNotes(*info, kInfoNotes);
   info->callback([&options] { options.command = Command::Info; });
 }
 
@@ -45,10 +67,7 @@ void addCopy(CLI::App& app, Options& options, unsigned& dir, std::string& planar
       ->check(CLI::Range(0U, kLargestIndex));
   copy->add_option("--planar", planar, "Sample layout of OUT: contig (default) or separate")
       ->check(CLI::IsMember({"contig", "separate"}));
-  copy->footer(
-      "The copy holds the rows a host receives: orientation applied (the picture is upright),\n"
-      "palette and YCbCr images expanded to RGB, extra channels kept with their names and\n"
-      "kinds. A progress bar is drawn on stderr for large images when stderr is a terminal.");
+  setNotes(*copy, kCopyNotes);
   copy->callback([&options, &dir, &planar] {
     options.command = Command::Copy;
     options.copy.dir = static_cast<uint16_t>(dir);
@@ -65,11 +84,7 @@ void addPreview(CLI::App& app, Options& options, unsigned& dir, unsigned& channe
   CLI::Option* channelOption =
       preview->add_option("--channel", channel, "Show this channel alone, in grey")
           ->check(CLI::Range(0U, kLargestIndex));
-  preview->footer(
-      "Grey, RGB and RGBA are shown as they are (16-bit samples by their high byte, floats\n"
-      "clamped to 0..1, grey of 1, 2 or 4 bits scaled to 0..255, min-is-white inverted,\n"
-      "colours premultiplied by an associated alpha divided by it for PNG's straight alpha);\n"
-      "other colour models, or --channel C, as one channel in grey.");
+  setNotes(*preview, kPreviewNotes);
   preview->callback([&options, &dir, &channel, channelOption] {
     options.command = Command::Preview;
     options.preview.dir = static_cast<uint16_t>(dir);
@@ -83,7 +98,7 @@ void addPreview(CLI::App& app, Options& options, unsigned& dir, unsigned& channe
 
 std::optional<int> CommandLine::parse(int argc, char** argv, Options& options) {
   CLI::App app(kDescription, "orvex");
-  app.footer(kFooter);
+  setNotes(app, "");
   app.set_version_flag("--version", versionText(), "Print the library's version and exit");
   app.add_flag("--verbose", options.verbose,
                "Show the library's log records of level 2 and above on stderr");

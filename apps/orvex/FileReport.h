@@ -13,7 +13,7 @@ namespace orvex_cli {
 struct DirectoryReport {
   uint16_t index = 0;
   bool readable = false;
-  std::string refusal;  ///< the library's reason, when not readable
+  Explanation refusal;  ///< why the library refused it, when not readable
   TiffImageInfo info;
   bool rowScanlines = true;
 };

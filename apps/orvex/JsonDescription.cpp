@@ -24,7 +24,8 @@ nlohmann::ordered_json JsonDescription::ofDirectory(const DirectoryReport& direc
   json["index"] = directory.index;
   json["readable"] = directory.readable;
   if (!directory.readable) {
-    json["refusal"] = directory.refusal;
+    json["refusal"] = directory.refusal.cause;
+    json["reasons"] = directory.refusal.records;
     return json;
   }
   const TiffImageInfo& info = directory.info;

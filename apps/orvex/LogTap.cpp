@@ -1,5 +1,6 @@
 #include "LogTap.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "merrow_logger/Logger.h"
@@ -35,20 +36,42 @@ LogTap::~LogTap() {
   merrow_logger_set_observer(nullptr, nullptr);
 }
 
-std::string LogTap::reasonSince(size_t mark) const {
-  return reasons_.size() > mark ? reasons_.back() : std::string("the library gave no reason");
+size_t LogTap::beginCall() {
+  echoedInCall_.clear();
+  return explaining_.size();
+}
+
+Explanation LogTap::explain(size_t call) const {
+  Explanation explanation;
+  const auto first = explaining_.begin() + static_cast<std::ptrdiff_t>(call);
+  for (auto record = first; record != explaining_.end(); ++record) {
+    explanation.records.push_back(record->text);
+  }
+  const auto error = std::find_if(first, explaining_.end(),
+                                  [](const Record& record) { return record.level >= kError; });
+  if (error != explaining_.end()) {
+    explanation.cause = error->text;
+  } else if (first != explaining_.end()) {
+    explanation.cause = first->text;
+  } else {
+    explanation.cause = "the library gave no reason";
+  }
+  return explanation;
 }
 
 void LogTap::observe(int level, const char* text, void* context) {
-  static_cast<LogTap*>(context)->record(level, text != nullptr ? text : "");
+  static_cast<LogTap*>(context)->record(level,
+                                        withoutTrailingLineFeeds(text != nullptr ? text : ""));
 }
 
-void LogTap::record(int level, const std::string& text) {
-  if (verbose_ && level >= kMilestone) {
-    std::fprintf(stderr, "[%d] %s\n", level, withoutTrailingLineFeeds(text).c_str());
+// The library logs some steps more than once within one call (the resolution defaults, for
+// one, each time it reads the directory's tags); the echo shows each record once per call.
+void LogTap::record(int level, std::string text) {
+  if (verbose_ && level >= kMilestone && echoedInCall_.emplace(level, text).second) {
+    std::fprintf(stderr, "[%d] %s\n", level, text.c_str());
   }
   if (isRefusal(level, text)) {
-    reasons_.push_back(withoutTrailingLineFeeds(text));
+    explaining_.push_back({level, std::move(text)});
   }
 }
 

@@ -28,7 +28,7 @@ void TextDescription::print(std::ostream& out, const FileReport& report) {
 void TextDescription::printDirectory(std::ostream& out, const DirectoryReport& directory) {
   out << "directory " << directory.index << ": ";
   if (!directory.readable) {
-    out << "refused: " << directory.refusal << "\n";
+    out << "refused: " << directory.refusal.cause << "\n";
     return;
   }
   const TiffImageInfo& info = directory.info;

@@ -29,14 +29,17 @@ public:
   const std::string& path() const { return path_; }
   uint16_t directoryCount() const { return directoryCount_; }
 
-  /// Makes `dir` the current directory. False, with the library's `reason`, when the library
-  /// refuses it.
-  bool select(uint16_t dir, std::string& reason);
+  /// Makes `dir` the current directory. False, with the library's explanation, when the
+  /// library refuses it.
+  bool select(uint16_t dir, Explanation& refusal);
   /// As select, for a command that needs the directory: a directory that does not exist is
   /// a usage error, a refused one a file error.
   void require(uint16_t dir);
 
-  /// The current directory as the library delivers it.
+  /// The current directory as the library delivers it, except that `channels` holds exactly
+  /// one record per extra sample, with names repaired as ChannelNames.h describes: the
+  /// associated alpha the reader adds to a YCbCr directory carrying Photoshop image resources
+  /// comes without a record of its own, and gets one here.
   const TiffImageInfo& info() const { return info_; }
   /// False when each scanline is a column of the picture (stored orientations 5 to 8).
   bool rowScanlines() const { return rowScanlines_; }
@@ -48,7 +51,7 @@ public:
   Scanline scanline(uint16_t channel, uint32_t index);
 
 private:
-  Scanline delivered(bool ok, uint8_t* data, uint32_t size, uint32_t index, size_t mark) const;
+  Scanline delivered(bool ok, uint8_t* data, uint32_t size, uint32_t index, size_t call) const;
 
   LogTap& log_;
   std::string path_;

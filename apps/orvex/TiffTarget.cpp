@@ -24,7 +24,7 @@ uint32_t byteCount(size_t bytes) {
 TiffTarget::TiffTarget(LogTap& log, const std::string& path, const TiffImageInfo& info,
                        bool separatePlanes)
     : log_(log), path_(path), writer_(createTiffWriter(), destroyTiffWriter) {
-  const size_t mark = log_.mark();
+  const size_t call = log_.beginCall();
   bool begun = false;
   try {
     begun = writer_->begin(path.c_str(), info, separatePlanes ? kPlanarSeparate : kPlanarContig);
@@ -37,12 +37,13 @@ TiffTarget::TiffTarget(LogTap& log, const std::string& path, const TiffImageInfo
                     "cannot write " + path + ": a file or channel name is not valid UTF-8");
   }
   if (!begun) {
-    throw ToolError(kExitFileError, "cannot write " + path + ": " + log_.reasonSince(mark));
+    throw ToolError(kExitFileError, "cannot write " + path + ": " + log_.explain(call).cause);
   }
 }
 
 TiffTarget::~TiffTarget() {
   if (!finished_) {
+    log_.beginCall();
     writer_->end();
     std::error_code ignored;
     std::filesystem::remove(std::filesystem::u8path(path_), ignored);
@@ -50,24 +51,25 @@ TiffTarget::~TiffTarget() {
 }
 
 void TiffTarget::write(uint32_t row, const uint8_t* data, size_t bytes) {
-  const size_t mark = log_.mark();
-  check(writer_->writeScanline(row, data, byteCount(bytes)), row, mark);
+  const size_t call = log_.beginCall();
+  check(writer_->writeScanline(row, data, byteCount(bytes)), row, call);
 }
 
 void TiffTarget::write(uint16_t channel, uint32_t row, const uint8_t* data, size_t bytes) {
-  const size_t mark = log_.mark();
-  check(writer_->writeScanline(channel, row, data, byteCount(bytes)), row, mark);
+  const size_t call = log_.beginCall();
+  check(writer_->writeScanline(channel, row, data, byteCount(bytes)), row, call);
 }
 
 void TiffTarget::finish() {
+  log_.beginCall();
   writer_->end();
   finished_ = true;
 }
 
-void TiffTarget::check(bool written, uint32_t row, size_t mark) const {
+void TiffTarget::check(bool written, uint32_t row, size_t call) const {
   if (!written) {
     throw ToolError(kExitFileError, "cannot write row " + std::to_string(row) + " of " + path_ +
-                                        ": " + log_.reasonSince(mark));
+                                        ": " + log_.explain(call).cause);
   }
 }
 

@@ -28,7 +28,7 @@ public:
   void finish();
 
 private:
-  void check(bool written, uint32_t row, size_t mark) const;
+  void check(bool written, uint32_t row, size_t call) const;
 
   LogTap& log_;
   std::string path_;

@@ -18,7 +18,10 @@ namespace orvex {
 
 namespace detail {
 
-/// The surrogate encoded as the 3-byte sequence at `text[at]`, or 0 when there is none there.
+/// Reads one surrogate encoded on its own as a 3-byte sequence.
+/// \param text The name being repaired.
+/// \param at Where the sequence would start.
+/// \return The surrogate encoded at `text[at]`, or 0 when there is none there.
 inline uint32_t surrogateAt(std::string_view text, size_t at) {
   if (at + 3 > text.size()) {
     return 0;

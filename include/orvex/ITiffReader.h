@@ -52,7 +52,8 @@ public:
   /// palette images as RGB, YCbCr images as RGB with an associated alpha.
   /// \return A fresh record that the host owns. Channel names and spot-colour marks come from
   ///   the file's Photoshop image resources; without usable resources each extra sample gets
-  ///   a record with its kind from the ExtraSamples tag and an empty name. The unset record
+  ///   a record with its kind from the ExtraSamples tag and an empty name. The list can be
+  ///   shorter than `extraSamples` (see TiffImageInfo::channels). The unset record
   ///   (zeros, empty vectors, `Unknown` enumerations) when no directory is ready.
   virtual TiffImageInfo getImageInfo() = 0;
 

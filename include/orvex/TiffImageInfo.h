@@ -59,7 +59,10 @@ struct TiffChannelInfo {
   /// ExtraSamples and marks spot colours in the Photoshop image resources.
   TiffChannelType type = TiffChannelType::Unspecified;
   /// The channel's name in UTF-8; empty when the file names none. The writer requires valid
-  /// UTF-8.
+  /// UTF-8. The reader converts each 16-bit unit of a file's Unicode name on its own, so a
+  /// character above U+FFFF arrives as two 3-byte sequences, one per surrogate, which is not
+  /// well-formed UTF-8: a host joins them with orvex::joinSurrogatePairs() (ChannelNames.h)
+  /// before it shows the name or hands it to the writer.
   std::string name;
 };
 
@@ -77,12 +80,21 @@ struct TiffChannelInfo {
 /// the number of stored rows, and each delivered scanline is a column (see
 /// ITiffReader::isRowScanline()).
 struct TiffImageInfo {
-  uint32_t width = 0;                     ///< Pixels per row of the upright picture.
-  uint32_t height = 0;                    ///< Rows of the upright picture.
-  uint16_t bitsPerSample = 0;             ///< Bits of one sample in the delivered scanlines.
-  uint16_t samplesPerPixel = 0;           ///< Samples per pixel, extra samples included.
-  uint16_t extraSamples = 0;              ///< Samples beyond the colour model.
-  std::vector<TiffChannelInfo> channels;  ///< One per extra sample, in sample order.
+  uint32_t width = 0;            ///< Pixels per row of the upright picture.
+  uint32_t height = 0;           ///< Rows of the upright picture.
+  uint16_t bitsPerSample = 0;    ///< Bits of one sample in the delivered scanlines.
+  uint16_t samplesPerPixel = 0;  ///< Samples per pixel, extra samples included.
+  uint16_t extraSamples = 0;     ///< Samples beyond the colour model.
+  /// The extra channels in sample order: `channels[i]` describes extra sample i, which is
+  /// sample `samplesPerPixel - extraSamples + i`.
+  ///
+  /// The reader lists the extra samples the file stores, so the list can be shorter than
+  /// `extraSamples`: a YCbCr directory is delivered with one extra sample, the associated
+  /// alpha its RGBA decoding adds, and when it carries Photoshop image resources (tag 34377)
+  /// that alpha has no record and the list is empty. A host checks the size before it
+  /// indexes, and takes an extra sample without a record for an unnamed associated alpha.
+  /// The writer uses the first `extraSamples` records.
+  std::vector<TiffChannelInfo> channels;
   /// How the samples are to be interpreted.
   TiffSampleFormat sampleFormat = TiffSampleFormat::Unknown;
   /// Colour model of the delivered samples.

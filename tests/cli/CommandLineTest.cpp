@@ -16,14 +16,30 @@ TEST(CommandLine, VersionIsTheLibrarys) {
   EXPECT_EQ(run.out, "orvex 1.3.4\n");
 }
 
-TEST(CommandLine, HelpNamesTheCommandsAndTheMemoryRule) {
-  const auto run = runTool({"--help"});
-  EXPECT_EQ(run.exitCode, 0);
-  for (const char* text : {"info", "copy", "preview", "--verbose", "--version",
-                           "Only images\nstored in orientations 5 to 8",
-                           "Exit codes: 0 success, 1 a file could not be read or written, 2 bad "
-                           "usage."}) {
-    EXPECT_NE(run.out.find(text), std::string::npos) << text;
+// Each help ends with its command's own notes and the exit codes; the notes on memory and
+// orientation are the copy's alone.
+TEST(CommandLine, EachHelpHoldsItsOwnNotes) {
+  struct HelpCase {
+    std::vector<std::string> command;
+    std::vector<const char*> holds;
+  };
+  const std::string memory = "Only images\nstored in orientations 5 to 8";
+  const std::string exitCodes =
+      "\nExit codes: 0 success, 1 a file could not be read or written, 2 bad usage.\n";
+  for (const HelpCase& help :
+       {HelpCase{{"--help"}, {"info", "copy", "preview", "--verbose", "--version"}},
+        HelpCase{{"info", "--help"}, {"--json", "first error it logged, which is the\ncause"}},
+        HelpCase{{"copy", "--help"}, {"--planar", "YCbCr images expanded", memory.c_str()}},
+        HelpCase{{"preview", "--help"}, {"--channel", "premultiplied by an associated alpha"}}}) {
+    const auto run = runTool(help.command);
+    EXPECT_EQ(run.exitCode, 0);
+    for (const char* text : help.holds) {
+      EXPECT_NE(run.out.find(text), std::string::npos) << help.command[0] << ": " << text;
+    }
+    EXPECT_EQ(run.out.find(memory) != std::string::npos, help.command[0] == "copy")
+        << help.command[0];
+    ASSERT_GE(run.out.size(), exitCodes.size());
+    EXPECT_EQ(run.out.substr(run.out.size() - exitCodes.size()), exitCodes) << help.command[0];
   }
 }
 
@@ -95,6 +111,14 @@ TEST(CommandLine, FailuresExitWithTheirCodeAndTheReasonLast) {
                 "orvex: cannot write " + noFolder + ".png: No such file or directory\n", true);
 }
 
+size_t occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
 TEST(CommandLine, VerboseShowsMilestonesOnStderrBeforeOrAfterTheCommand) {
   const std::string file = testDataFile("libtiff/rgb-3c-8b.tiff");
   const std::string opened =
@@ -111,6 +135,25 @@ TEST(CommandLine, VerboseShowsMilestonesOnStderrBeforeOrAfterTheCommand) {
     EXPECT_EQ(run.err.find("[1]"), std::string::npos);
   }
   EXPECT_EQ(runTool({"info", file}).err, "");
+}
+
+// The library logs its resolution defaults twice while it begins a directory; the echo shows
+// a record once per call, so once for each of two directories.
+TEST(CommandLine, VerboseShowsARecordRepeatedWithinOneCallOnce) {
+  orvex_test::TempDir temp;
+  const std::string path = temp.file("two.tif");
+  {
+    orvex_test::TiffFileBuilder builder(path);
+    orvex_test::TiffSpec grey;
+    builder.addDirectory(grey, orvex_test::patternImage(grey));
+    builder.addDirectory(grey, orvex_test::patternImage(grey));
+  }
+  const auto run = runTool({"--verbose", "info", path});
+  EXPECT_EQ(run.exitCode, 0);
+  for (const char* record : {"[3] [TIFFTAG_XRESOLUTION] no xresolution tag : assume 72.0f\n",
+                             "[3] [TIFFTAG_YRESOLUTION] no yresolution tag : assume 72.0f\n"}) {
+    EXPECT_EQ(occurrences(run.err, record), 2U) << run.err;
+  }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <functional>
+
 #include "cli/Pictures.h"
 #include "cli/ToolRunner.h"
 #include "orvex/orvex.h"
@@ -128,45 +130,81 @@ TEST(Info, JsonAndTextCarryChannelNamesSpotColoursAndUnits) {
             std::string::npos);
 }
 
-// Directories the library refuses are listed with the reason it logged: a milestone for an
-// unknown photometric value, an error for too few colour samples.
-TEST(Info, RefusedDirectoriesCarryTheLoggedReason) {
-  orvex_test::TempDir temp;
-  const std::string path = temp.file("refusals.tif");
-  {
-    orvex_test::TiffFileBuilder builder(path);
-    orvex_test::TiffSpec grey;
-    builder.addDirectory(grey, orvex_test::patternImage(grey));
-    orvex_test::TiffSpec unknown;
-    unknown.photometric = 32767;
-    builder.addDirectory(unknown, orvex_test::patternImage(unknown));
-    orvex_test::TiffSpec rgb;
-    rgb.photometric = PHOTOMETRIC_RGB;
-    rgb.samplesPerPixel = 4;
-    rgb.extraSamples = {EXTRASAMPLE_UNSPECIFIED, EXTRASAMPLE_UNSPECIFIED};
-    builder.addDirectory(rgb, orvex_test::patternImage(rgb));
-  }
-  const std::string unknownReason =
-      "[TiffReader::createSuitableTiffLineReader] not support photometric:32767!";
-  const std::string rgbReason =
-      "[TiffReader::createSuitableTiffLineReader] PHOTOMETRIC_RGB: samplesperpixel(4) - "
-      "extrasamples(2) < 3";
+// Files from other programs that the library refuses, as they are or with a tag changed in a
+// copy. Text shows the first error (the cause), or the refusing milestone when there is none;
+// JSON lists every explaining record after it.
+struct RefusalCase {
+  const char* label;
+  const char* file;
+  std::function<void(TIFF*)> edit;  ///< null: the file as it is
+  std::vector<std::string> reasons;
+};
 
+void PrintTo(const RefusalCase& refusalCase, std::ostream* out) {
+  *out << refusalCase.label;
+}
+
+const std::string kSelect = "[TiffReader::createSuitableTiffLineReader] ";
+const std::string kTagsFailed = kSelect + "readTiffInfo failed!";
+const uint16_t kOneUnspecified[] = {EXTRASAMPLE_UNSPECIFIED};
+
+template <typename... Values>
+std::function<void(TIFF*)> setting(uint32_t tag, Values... values) {
+  return [=](TIFF* tif) { TIFFSetField(tif, tag, values...); };
+}
+
+class InfoRefusal : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(InfoRefusal, ShowsTheCauseAndListsEveryReason) {
+  const RefusalCase& c = GetParam();
+  orvex_test::TempDir temp;
+  std::string path = testDataFile(c.file);
+  if (c.edit) {
+    orvex_cli_test::editedCopy(path, temp.file("edited.tif"), c.edit);
+    path = temp.file("edited.tif");
+  }
   const auto text = runTool({"info", path});
   EXPECT_EQ(text.exitCode, 0);
-  EXPECT_NE(text.out.find(path + ": 3 directories\ndirectory 0: 4 x 4 pixels\n"),
-            std::string::npos);
-  EXPECT_NE(text.out.find("directory 1: refused: " + unknownReason + "\n"), std::string::npos);
-  EXPECT_NE(text.out.find("directory 2: refused: " + rgbReason + "\n"), std::string::npos);
+  EXPECT_NE(text.out.find("\ndirectory 0: refused: " + c.reasons[0] + "\n"), std::string::npos)
+      << text.out;
 
-  const auto run = runTool({"info", "--json", path});
-  ASSERT_EQ(run.exitCode, 0);
-  const json directories = parsedOutput(run)["files"][0]["directories"];
-  ASSERT_EQ(directories.size(), 3U);
-  EXPECT_EQ(directories[0]["readable"], true);
-  EXPECT_EQ(directories[1], json({{"index", 1}, {"readable", false}, {"refusal", unknownReason}}));
-  EXPECT_EQ(directories[2], json({{"index", 2}, {"readable", false}, {"refusal", rgbReason}}));
+  const json file = parsedOutput(runTool({"info", "--json", path}))["files"][0];
+  EXPECT_EQ(
+      file["directories"][0],
+      json({{"index", 0}, {"readable", false}, {"refusal", c.reasons[0]}, {"reasons", c.reasons}}));
+  // The directories after a refused one are still described.
+  ASSERT_EQ(file["directories"].size(), file["directoryCount"]);
+  for (size_t dir = 1; dir < file["directories"].size(); ++dir) {
+    EXPECT_EQ(file["directories"][dir]["readable"], true) << dir;
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    DataFiles, InfoRefusal,
+    ::testing::Values(
+        RefusalCase{"HostileStripCounts",
+                    "hostile/libtiff_segfault.tif",
+                    nullptr,
+                    {"[TiffLineReaderBase::beginRead] cacheArray_ alloc failed!"}},
+        RefusalCase{"NoPhotometric",
+                    "libtiff/rgb-3c-8b.tiff",
+                    [](TIFF* tif) { TIFFUnsetField(tif, TIFFTAG_PHOTOMETRIC); },
+                    {"TIFFTAG_PHOTOMETRIC is empty!", kTagsFailed}},
+        RefusalCase{
+            "InksNotCmyk",
+            "pillow/tiff_strip_cmyk_jpeg.tif",
+            setting(TIFFTAG_INKSET, INKSET_MULTIINK),
+            {"photometric is PHOTOMETRIC_SEPARATED. but inkset is not INKSET_CMYK!", kTagsFailed}},
+        RefusalCase{"TooFewRgbSamples",
+                    "libtiff/rgb-3c-8b.tiff",
+                    setting(TIFFTAG_EXTRASAMPLES, uint16_t{1}, kOneUnspecified),
+                    {kSelect + "PHOTOMETRIC_RGB: samplesperpixel(3) - extrasamples(1) < 3"}},
+        // Refused by a milestone alone; the directories after it are read.
+        RefusalCase{"UnknownPhotometric",
+                    "pillow/multipage.tiff",
+                    setting(TIFFTAG_PHOTOMETRIC, uint16_t{32767}),
+                    {kSelect + "not support photometric:32767!"}}),
+    [](const auto& test) { return std::string(test.param.label); });
 
 TEST(Info, FileThatCannotBeOpenedFailsWhileTheOthersAreStillDescribed) {
   orvex_test::TempDir temp;

@@ -1,5 +1,6 @@
 #include "cli/Pictures.h"
 
+#include <gtest/gtest.h>
 #include <png.h>
 
 #include <cstring>
@@ -148,6 +149,17 @@ PngPicture readPng(const std::string& path) {
   picture.pixels.resize(PNG_IMAGE_SIZE(image));
   picture.read = png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr) != 0;
   return picture;
+}
+
+void editedCopy(const std::string& source, const std::string& copy,
+                const std::function<void(TIFF*)>& edit) {
+  std::filesystem::copy_file(std::filesystem::u8path(source), std::filesystem::u8path(copy),
+                             std::filesystem::copy_options::overwrite_existing);
+  TIFF* tif = orvex_test::openTiff(copy, "r+");
+  ASSERT_NE(tif, nullptr) << copy;
+  edit(tif);
+  EXPECT_EQ(TIFFRewriteDirectory(tif), 1) << copy;
+  TIFFClose(tif);
 }
 
 bool writeWithLibrary(const std::string& path, const TiffImageInfo& info) {

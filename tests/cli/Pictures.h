@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -51,6 +52,11 @@ struct PngPicture {
 };
 
 PngPicture readPng(const std::string& path);
+
+/// Copies `source` (a file from another program) to `copy`, then has `edit` set or unset tags
+/// of the copy's first directory through libtiff, which rewrites it in place.
+void editedCopy(const std::string& source, const std::string& copy,
+                const std::function<void(TIFF*)>& edit);
 
 /// Writes `info` through the library's own writer, as a host would, contiguous 8-bit rows
 /// whose bytes follow a simple pattern; false when the writer refuses.

@@ -84,9 +84,9 @@ private:
   std::vector<Saved> saved_;
 };
 
-int runProcess(const std::vector<std::string>& arguments, const Environment& environment,
-               const std::string& out, const std::string& err) {
-  std::wstring commandLine = quotedArgument(ORVEX_CLI_BINARY);
+int runProcess(const char* program, const std::vector<std::string>& arguments,
+               const Environment& environment, const std::string& out, const std::string& err) {
+  std::wstring commandLine = quotedArgument(program);
   for (const std::string& argument : arguments) {
     commandLine += L" " + quotedArgument(argument);
   }
@@ -122,26 +122,39 @@ std::string quoted(const std::string& text) {
   return result + "'";
 }
 
-std::string toolCommand(const std::vector<std::string>& arguments) {
-  std::string command = quoted(ORVEX_CLI_BINARY);
+std::string commandLine(const char* program, const std::vector<std::string>& arguments) {
+  std::string command = quoted(program);
   for (const std::string& argument : arguments) {
     command += " " + quoted(argument);
   }
   return command;
 }
 
-int runProcess(const std::vector<std::string>& arguments, const Environment& environment,
-               const std::string& out, const std::string& err) {
+int runProcess(const char* program, const std::vector<std::string>& arguments,
+               const Environment& environment, const std::string& out, const std::string& err) {
   std::string command;
   for (const auto& [name, value] : environment) {
     command += name + "=" + quoted(value) + " ";
   }
-  command += toolCommand(arguments) + " >" + quoted(out) + " 2>" + quoted(err) + " </dev/null";
+  command +=
+      commandLine(program, arguments) + " >" + quoted(out) + " 2>" + quoted(err) + " </dev/null";
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 #endif
+
+ToolRun runProgram(const char* program, const std::vector<std::string>& arguments,
+                   const Environment& environment) {
+  orvex_test::TempDir capture;
+  const std::string out = capture.file("stdout");
+  const std::string err = capture.file("stderr");
+  ToolRun run;
+  run.exitCode = runProcess(program, arguments, environment, out, err);
+  run.out = readOutput(out);
+  run.err = readOutput(err);
+  return run;
+}
 
 }  // namespace
 
@@ -161,8 +174,8 @@ bool runToolOnTerminal(const std::vector<std::string>& arguments, std::string& o
   }
   orvex_test::TempDir capture;
   const std::string file = capture.file("terminal");
-  const std::string line = "script -qec " + quoted(toolCommand(arguments)) + " /dev/null >" +
-                           quoted(file) + " 2>&1 </dev/null";
+  const std::string line = "script -qec " + quoted(commandLine(ORVEX_CLI_BINARY, arguments)) +
+                           " /dev/null >" + quoted(file) + " 2>&1 </dev/null";
   std::system(line.c_str());
   output = readOutput(file);
   return true;
@@ -170,14 +183,11 @@ bool runToolOnTerminal(const std::vector<std::string>& arguments, std::string& o
 #endif
 
 ToolRun runTool(const std::vector<std::string>& arguments, const Environment& environment) {
-  orvex_test::TempDir capture;
-  const std::string out = capture.file("stdout");
-  const std::string err = capture.file("stderr");
-  ToolRun run;
-  run.exitCode = runProcess(arguments, environment, out, err);
-  run.out = readOutput(out);
-  run.err = readOutput(err);
-  return run;
+  return runProgram(ORVEX_CLI_BINARY, arguments, environment);
+}
+
+ToolRun runReadExample(const std::string& file) {
+  return runProgram(ORVEX_READ_EXAMPLE_BINARY, {file}, {});
 }
 
 std::string readTextFile(const std::string& path) {

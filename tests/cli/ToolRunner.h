@@ -1,4 +1,5 @@
-// Runs the built orvex tool as a separate program and captures what it prints.
+// Runs the built orvex tool, or an example host, as a separate program and captures what it
+// prints.
 #pragma once
 
 #include <string>
@@ -23,6 +24,9 @@ extern const char* const kTemporaryFolderVariable;
 /// Runs the tool with `arguments`, standard input empty; what it prints is read as text, so
 /// Windows line ends come back as "\n".
 ToolRun runTool(const std::vector<std::string>& arguments, const Environment& environment = {});
+
+/// Runs the example host that reads `file` (examples/read_tiff.cpp), as runTool does.
+ToolRun runReadExample(const std::string& file);
 
 /// Runs the tool with stdout and stderr on a pseudo-terminal (script(1)), returning
 /// everything it printed; false where the tool cannot be given a terminal.
