@@ -5,8 +5,9 @@
 namespace orvex {
 namespace {
 
-// Reads the file through the handle's own I/O procedures, which libtiff itself uses: each
-// read seeks first, so libtiff's reads are not disturbed.
+// Reads the file through the handle's own I/O procedures, which libtiff itself uses: each of
+// libtiff's reads seeks first, so they are not disturbed. Directories usually lie close
+// together, so the file is read a block at a time and most of them are found in the block.
 class RawDirectoryReader {
 public:
   explicit RawDirectoryReader(TIFF* tif)
@@ -21,29 +22,47 @@ public:
 
   /// Where the directory after the one at `directory` starts.
   std::optional<uint64_t> nextDirectory(uint64_t directory) {
-    const std::optional<uint64_t> entries = unsignedAt(directory, bigTiff_ ? 8 : 2);
+    const size_t countBytes = bigTiff_ ? 8 : 2;
+    const std::optional<uint64_t> entries = unsignedAt(directory, countBytes);
     if (!entries) {
       return std::nullopt;
     }
     const uint64_t entryBytes = bigTiff_ ? 20 : 12;
-    return unsignedAt(directory + (bigTiff_ ? 8 : 2) + *entries * entryBytes, offsetBytes());
+    return unsignedAt(directory + countBytes + *entries * entryBytes, offsetBytes());
   }
 
 private:
+  static constexpr size_t kBlockBytes = 65536;
+
   size_t offsetBytes() const { return bigTiff_ ? 8 : 4; }
 
   std::optional<uint64_t> unsignedAt(uint64_t offset, size_t bytes) {
-    uint8_t buffer[8] = {};
-    if (seek_(handle_, offset, SEEK_SET) != offset ||
-        read_(handle_, buffer, static_cast<tmsize_t>(bytes)) != static_cast<tmsize_t>(bytes)) {
+    if (!holds(offset, bytes) && !fill(offset)) {
       return std::nullopt;
     }
+    const uint8_t* at = block_.data() + (offset - blockStart_);
     uint64_t value = 0;
     for (size_t i = 0; i < bytes; ++i) {
-      const uint64_t byte = buffer[bigEndian_ ? i : bytes - 1 - i];
-      value = value << 8 | byte;
+      value = value << 8 | at[bigEndian_ ? i : bytes - 1 - i];
     }
     return value;
+  }
+
+  bool holds(uint64_t offset, size_t bytes) const {
+    return offset >= blockStart_ && offset - blockStart_ + bytes <= block_.size() &&
+           offset + bytes > offset;
+  }
+
+  // Reads the block starting at `offset`; a block cut short by the end of the file still
+  // serves the values it holds.
+  bool fill(uint64_t offset) {
+    block_.resize(kBlockBytes);
+    const tmsize_t read = seek_(handle_, offset, SEEK_SET) == offset
+                              ? read_(handle_, block_.data(), static_cast<tmsize_t>(kBlockBytes))
+                              : -1;
+    block_.resize(read > 0 ? static_cast<size_t>(read) : 0);
+    blockStart_ = offset;
+    return !block_.empty();
   }
 
   thandle_t handle_;
@@ -51,6 +70,8 @@ private:
   TIFFSeekProc seek_;
   bool bigEndian_;
   bool bigTiff_;
+  std::vector<uint8_t> block_;
+  uint64_t blockStart_ = 0;
 };
 
 }  // namespace

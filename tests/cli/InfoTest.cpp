@@ -225,4 +225,16 @@ TEST(Info, FileThatCannotBeOpenedFailsWhileTheOthersAreStillDescribed) {
   EXPECT_EQ(files[1]["directoryCount"], 1);
 }
 
+// libtiff prints its own warnings each time it reads a directory; the reader reads each one
+// once, the first when the file opens.
+TEST(Info, LibtiffWarningsOfADirectoryAppearOnce) {
+  const auto run =
+      runTool({"info", testDataFile("hostile/crash-1152ec2d1a1a71395b6f2ce6721c38924d025bf3.tif")});
+  EXPECT_EQ(run.exitCode, 0);
+  const std::string warning = "Unknown field with tag 42112 (0xa480) encountered.";
+  const size_t first = run.err.find(warning);
+  ASSERT_NE(first, std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find(warning, first + 1), std::string::npos) << run.err;
+}
+
 }  // namespace

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <numeric>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -156,5 +158,37 @@ INSTANTIATE_TEST_SUITE_P(Files, DirectoryWalk, ::testing::ValuesIn(kWalks),
                            std::replace(name.begin(), name.end(), '-', '_');
                            return name;
                          });
+
+// Each page of a file of thousands, begun in a shuffled order, is itself: its resolution and its
+// first row carry its number.
+TEST(ManyPages, EachDirectoryInAShuffledOrderDeliversItsOwnPage) {
+  constexpr uint16_t kPages = 3000;
+  TempDir temp;
+  const std::string path = temp.file("pages.tif");
+  {
+    orvex_test::TiffFileBuilder builder(path);
+    for (uint16_t page = 0; page < kPages; ++page) {
+      TiffSpec spec = greyPage(4);
+      spec.height = 2;
+      spec.xResolution = page + 1.0F;
+      builder.addDirectory(
+          spec, {static_cast<uint8_t>(page), static_cast<uint8_t>(page >> 8), 1, 2, 3, 4, 5, 6});
+    }
+  }
+  std::vector<uint16_t> order(kPages);
+  std::iota(order.begin(), order.end(), 0);
+  std::shuffle(order.begin(), order.end(), std::mt19937(17));
+  orvex_host_test::ReaderPtr reader = orvex_host_test::makeReader();
+  ASSERT_TRUE(reader->begin(path.c_str()));
+  ASSERT_EQ(reader->getNumberOfDirectories(), kPages);
+  for (const uint16_t page : order) {
+    ASSERT_TRUE(reader->beginReadSubDir(page)) << page;
+    EXPECT_EQ(reader->getImageInfo().xResolution, page + 1.0F);
+    const std::vector<uint8_t> expected = {static_cast<uint8_t>(page),
+                                           static_cast<uint8_t>(page >> 8), 1, 2};
+    EXPECT_EQ(orvex_host_test::interleavedRow(*reader, 0), expected) << page;
+  }
+  reader->end();
+}
 
 }  // namespace
