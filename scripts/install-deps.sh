@@ -2,8 +2,11 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
 
+# libtiff-tools (tiffinfo) and libimage-exiftool-perl (exiftool) let the tests read the files
+# the library writes with programs nobody here wrote.
 packages=(cmake g++ make pkg-config libtiff-dev libtiff-tools libspdlog-dev libgtest-dev
-          nlohmann-json3-dev libcli11-dev libpng-dev ${ORVEX_EXTRA_PACKAGES:-})
+          nlohmann-json3-dev libcli11-dev libpng-dev libimage-exiftool-perl
+          ${ORVEX_EXTRA_PACKAGES:-})
 
 missing=()
 for package in "${packages[@]}"; do

@@ -3,7 +3,9 @@
 #include <CLI/CLI.hpp>
 
 #include <string>
+#include <utility>
 
+#include "Utf8Text.h"
 #include "orvex/orvex.h"
 
 namespace orvex_cli {
@@ -25,10 +27,36 @@ const char* const kInfoNotes =
 const char* const kCopyNotes =
     "The copy holds the rows a host receives: orientation applied (the picture is upright),\n"
     "palette and YCbCr images expanded to RGB, extra channels kept with their names and\n"
-    "kinds. A progress bar is drawn on stderr for large images when stderr is a terminal.\n"
+    "kinds unless --name or --kind change them; an I the directory does not have is bad\n"
+    "usage. A progress bar is drawn on stderr for large images when stderr is a terminal.\n"
     "Memory: rows are streamed from the reader to the output one at a time. Only images\n"
     "stored in orientations 5 to 8, which the library delivers as columns, are held whole\n"
     "in memory (one channel at a time with --planar separate) to be transposed.";
+
+const char* const kSplitNotes =
+    "Colour channels are named after the colour model (R, G, B; C, M, Y, K; Grey;\n"
+    "otherwise \"sample N\"), extra channels by their names, or \"extra N\" when they have\n"
+    "none. Each file is named after its channel, made safe for Windows and Linux (reserved\n"
+    "characters and names replaced, trailing dots and blanks removed); a repeated name\n"
+    "gets \" (2)\", \" (3)\", ...\n"
+    "A TIFF plane holds the samples as delivered (same bits and sample format) with the\n"
+    "resolution, and the ICC profile of a grey source; a PNG plane is converted as preview\n"
+    "--channel converts it. One line per file: channel, kind, name and path.\n"
+    "Memory: rows are streamed, one pass over IN per channel; only images stored in\n"
+    "orientations 5 to 8 are held whole, one channel at a time, to be transposed. A progress\n"
+    "bar is drawn on stderr for large images when stderr is a terminal.";
+
+const char* const kMergeNotes =
+    "OUT holds the directory of BASE as a host receives it, its extra channels with their\n"
+    "names and kinds, then one extra channel per --spot, --alpha or --associated, in the\n"
+    "order given. PLANE is a single-channel TIFF, or an 8-bit grey PNG for an 8-bit base,\n"
+    "with the base's width, height, bits per sample and sample format. NAME is UTF-8 and\n"
+    "ends at the first '='. A plane that does not fit stops the merge with the reason, and\n"
+    "OUT is not left behind. Without --planar, OUT is interleaved unless its samples have\n"
+    "1, 2 or 4 bits: several of those the library reads only as separate planes.\n"
+    "Memory: rows are streamed from every input at once, about one strip each; only images\n"
+    "stored in orientations 5 to 8 are held whole to be transposed. A progress bar is drawn\n"
+    "on stderr for large images when stderr is a terminal.";
 
 const char* const kPreviewNotes =
     "Grey, RGB and RGBA are shown as they are (16-bit samples by their high byte, floats\n"
@@ -37,6 +65,68 @@ const char* const kPreviewNotes =
     "other colour models, or --channel C, as one channel in grey.";
 
 constexpr unsigned kLargestIndex = 65535;
+
+struct KindWord {
+  const char* word;
+  TiffChannelType kind;
+};
+
+const KindWord kKindWords[] = {
+    {"spot", TiffChannelType::SpotColor},
+    {"alpha", TiffChannelType::UnassociatedAlpha},
+    {"associated", TiffChannelType::AssociatedAlpha},
+    {"unspecified", TiffChannelType::Unspecified},
+};
+
+struct PlaneKindOption {
+  const char* option;
+  TiffChannelType kind;
+  const char* help;
+};
+
+const PlaneKindOption kPlaneKindOptions[] = {
+    {"--spot", TiffChannelType::SpotColor, "Add PLANE as a spot colour channel named NAME"},
+    {"--alpha", TiffChannelType::UnassociatedAlpha, "Add PLANE as an alpha channel named NAME"},
+    {"--associated", TiffChannelType::AssociatedAlpha,
+     "Add PLANE as an associated (premultiplied) alpha named NAME"},
+};
+
+// "KEY=VALUE", split at the first '='.
+std::pair<std::string, std::string> assignment(const std::string& option, const std::string& text,
+                                               const std::string& form) {
+  const size_t equals = text.find('=');
+  if (equals == std::string::npos) {
+    throw CLI::ValidationError(option, "\"" + text + "\" is not " + form);
+  }
+  return {text.substr(0, equals), text.substr(equals + 1)};
+}
+
+// Names go into files as they are given, and the writer takes only UTF-8.
+std::string wellFormedName(const std::string& option, const std::string& name) {
+  if (!Utf8Text::isWellFormed(name)) {
+    throw CLI::ValidationError(option, "the name is not well-formed UTF-8");
+  }
+  return name;
+}
+
+uint16_t channelIndex(const std::string& option, const std::string& text) {
+  const bool digits = !text.empty() && text.size() <= 5 &&
+                      text.find_first_not_of("0123456789") == std::string::npos;
+  if (!digits || std::stoul(text) > kLargestIndex) {
+    throw CLI::ValidationError(option, "\"" + text + "\" is not a channel index from 0 to 65535");
+  }
+  return static_cast<uint16_t>(std::stoul(text));
+}
+
+TiffChannelType kindOf(const std::string& option, const std::string& word) {
+  for (const KindWord& entry : kKindWords) {
+    if (word == entry.word) {
+      return entry.kind;
+    }
+  }
+  throw CLI::ValidationError(option,
+                             "\"" + word + "\" is not spot, alpha, associated or unspecified");
+}
 
 std::string versionText() {
   const char* version = nullptr;
@@ -67,11 +157,84 @@ void addCopy(CLI::App& app, Options& options, unsigned& dir, std::string& planar
       ->check(CLI::Range(0U, kLargestIndex));
   copy->add_option("--planar", planar, "Sample layout of OUT: contig (default) or separate")
       ->check(CLI::IsMember({"contig", "separate"}));
+  copy->add_option_function<std::string>(
+          "--name",
+          [&options](const std::string& value) {
+            const auto [index, name] = assignment("--name", value, "I=TEXT");
+            options.copy.names[channelIndex("--name", index)] = wellFormedName("--name", name);
+          },
+          "Rename extra channel I (0: the first extra channel) to TEXT")
+      ->type_name("I=TEXT")
+      ->trigger_on_parse();
+  copy->add_option_function<std::string>(
+          "--kind",
+          [&options](const std::string& value) {
+            const auto [index, word] = assignment("--kind", value, "I=KIND");
+            options.copy.kinds[channelIndex("--kind", index)] = kindOf("--kind", word);
+          },
+          "Make extra channel I spot, alpha, associated or unspecified")
+      ->type_name("I=KIND")
+      ->trigger_on_parse();
   setNotes(*copy, kCopyNotes);
   copy->callback([&options, &dir, &planar] {
     options.command = Command::Copy;
     options.copy.dir = static_cast<uint16_t>(dir);
     options.copy.separatePlanes = planar == "separate";
+  });
+}
+
+void addSplit(CLI::App& app, Options& options, unsigned& dir) {
+  CLI::App* split =
+      app.add_subcommand("split", "Write every channel of one directory as an image of its own");
+  split->add_option("IN", options.split.input, "TIFF file to read")->required();
+  split->add_option("OUTDIR", options.split.folder, "Folder to write into, created when missing")
+      ->required();
+  split->add_option("--dir", dir, "Directory to split (default 0)")
+      ->check(CLI::Range(0U, kLargestIndex));
+  split->add_flag("--png", options.split.png, "Write 8-bit PNGs instead of TIFFs");
+  split->add_flag("--json", options.split.json, "Print one JSON document");
+  setNotes(*split, kSplitNotes);
+  split->callback([&options, &dir] {
+    options.command = Command::Split;
+    options.split.dir = static_cast<uint16_t>(dir);
+  });
+}
+
+void addMerge(CLI::App& app, Options& options, unsigned& dir, std::string& planar) {
+  CLI::App* merge =
+      app.add_subcommand("merge", "Add single-channel planes to a directory as extra channels");
+  merge->add_option("OUT", options.merge.output, "TIFF file to write")->required();
+  merge->add_option("BASE", options.merge.base, "TIFF file whose directory comes first")
+      ->required();
+  for (const PlaneKindOption& entry : kPlaneKindOptions) {
+    const std::string option = entry.option;
+    const TiffChannelType kind = entry.kind;
+    merge
+        ->add_option_function<std::string>(
+            option,
+            [&options, option, kind](const std::string& value) {
+              const auto [name, path] = assignment(option, value, "NAME=PLANE");
+              if (path.empty()) {
+                throw CLI::ValidationError(option, "\"" + value + "\" names no PLANE");
+              }
+              options.merge.planes.push_back({kind, wellFormedName(option, name), path});
+            },
+            entry.help)
+        ->type_name("NAME=PLANE")
+        ->trigger_on_parse();
+  }
+  merge->add_option("--dir", dir, "Directory of BASE (default 0)")
+      ->check(CLI::Range(0U, kLargestIndex));
+  CLI::Option* planarOption =
+      merge->add_option("--planar", planar, "Sample layout of OUT: contig or separate (see below)")
+          ->check(CLI::IsMember({"contig", "separate"}));
+  setNotes(*merge, kMergeNotes);
+  merge->callback([&options, &dir, &planar, planarOption] {
+    options.command = Command::Merge;
+    options.merge.dir = static_cast<uint16_t>(dir);
+    if (planarOption->count() > 0) {
+      options.merge.separatePlanes = planar == "separate";
+    }
   });
 }
 
@@ -108,13 +271,15 @@ std::optional<int> CommandLine::parse(int argc, char** argv, Options& options) {
   // CLI11 takes "/name" for an option on Windows, which would swallow absolute paths given
   // with forward slashes; the tool documents only "--" options. Subcommands inherit this.
   app.allow_windows_style_options(false);
-  unsigned copyDir = 0;
-  unsigned previewDir = 0;
+  // Only one command is parsed, so the commands share the variables of their common options.
+  unsigned dir = 0;
   unsigned channel = 0;
   std::string planar = "contig";
   addInfo(app, options);
-  addCopy(app, options, copyDir, planar);
-  addPreview(app, options, previewDir, channel);
+  addCopy(app, options, dir, planar);
+  addPreview(app, options, dir, channel);
+  addSplit(app, options, dir);
+  addMerge(app, options, dir, planar);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -5,11 +5,13 @@
 
 #include "CopyCommand.h"
 #include "InfoCommand.h"
+#include "MergeCommand.h"
 #include "PreviewCommand.h"
+#include "SplitCommand.h"
 
 namespace orvex_cli {
 
-enum class Command { Demo, Info, Copy, Preview };
+enum class Command { Demo, Info, Copy, Preview, Split, Merge };
 
 struct Options {
   Command command = Command::Demo;
@@ -17,6 +19,8 @@ struct Options {
   InfoOptions info;
   CopyOptions copy;
   PreviewOptions preview;
+  SplitOptions split;
+  MergeOptions merge;
 };
 
 class CommandLine {

@@ -1,16 +1,15 @@
 #include "CopyCommand.h"
 
-#include <filesystem>
-
 #include "PictureRows.h"
 
 namespace orvex_cli {
 
 ExitCode CopyCommand::run(LogTap& log, const CopyOptions& options, std::ostream& out) {
-  refuseSameFile(options);
+  TiffTarget::refuseInput(options.output, options.input);
   TiffSource source(log, options.input);
   source.require(options.dir);
-  const TiffImageInfo& info = source.info();
+  TiffImageInfo info = source.info();
+  info.channels = editedChannels(options, info);
   TiffTarget target(log, options.output, info, options.separatePlanes);
   // Separate planes are written one whole plane after the other (libtiff cannot go back to
   // an earlier plane's strips), so each plane is a pass of its own over the source.
@@ -25,17 +24,33 @@ ExitCode CopyCommand::run(LogTap& log, const CopyOptions& options, std::ostream&
   }
   target.finish();
   out << "copied directory " << options.dir << " of " << options.input << " to " << options.output
-      << ": " << info.width << " x " << info.height << ", " << info.samplesPerPixel << " x "
-      << info.bitsPerSample << " bits, "
-      << (options.separatePlanes ? "separate planes" : "interleaved") << "\n";
+      << ": " << TiffTarget::summary(info, options.separatePlanes) << "\n";
   return kExitSuccess;
 }
 
-void CopyCommand::refuseSameFile(const CopyOptions& options) {
-  std::error_code error;
-  if (std::filesystem::equivalent(std::filesystem::u8path(options.input),
-                                  std::filesystem::u8path(options.output), error)) {
-    throw ToolError(kExitUsage, options.output + " is the input file");
+std::vector<TiffChannelInfo> CopyCommand::editedChannels(const CopyOptions& options,
+                                                         const TiffImageInfo& info) {
+  std::vector<TiffChannelInfo> channels = info.channels;
+  for (const auto& [index, name] : options.names) {
+    requireChannel(options, "--name", index, channels.size());
+    channels[index].name = name;
+  }
+  for (const auto& [index, kind] : options.kinds) {
+    requireChannel(options, "--kind", index, channels.size());
+    channels[index].type = kind;
+  }
+  return channels;
+}
+
+void CopyCommand::requireChannel(const CopyOptions& options, const char* option, uint16_t index,
+                                 size_t count) {
+  if (index >= count) {
+    const std::string extras = count == 0   ? "no extra channels"
+                               : count == 1 ? "1 extra channel"
+                                            : std::to_string(count) + " extra channels";
+    throw ToolError(kExitUsage, std::string(option) + " " + std::to_string(index) + ": directory " +
+                                    std::to_string(options.dir) + " of " + options.input + " has " +
+                                    extras);
   }
 }
 

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "LogTap.h"
 #include "ProgressBar.h"
@@ -18,16 +20,22 @@ struct CopyOptions {
   std::string output;
   uint16_t dir = 0;
   bool separatePlanes = false;
+  std::map<uint16_t, std::string> names;      ///< new names by extra channel index
+  std::map<uint16_t, TiffChannelType> kinds;  ///< new kinds by extra channel index
 };
 
 /// The copy holds what a host receives: the upright picture (orientation applied), palette
-/// and YCbCr images as RGB, extra channels with their names and kinds.
+/// and YCbCr images as RGB, extra channels with their names and kinds, or with those the
+/// options give them.
 class CopyCommand {
 public:
   static ExitCode run(LogTap& log, const CopyOptions& options, std::ostream& out);
 
 private:
-  static void refuseSameFile(const CopyOptions& options);
+  static std::vector<TiffChannelInfo> editedChannels(const CopyOptions& options,
+                                                     const TiffImageInfo& info);
+  static void requireChannel(const CopyOptions& options, const char* option, uint16_t index,
+                             size_t count);
   static void copyInterleaved(TiffSource& source, TiffTarget& target, ProgressBar& progress);
   static void copyPlanes(TiffSource& source, TiffTarget& target, ProgressBar& progress);
 };

@@ -79,7 +79,7 @@ void DemoCommand::readBack(LogTap& log, const DemoImage& image, const std::strin
                                         " rows read back differ from those written");
   }
   out << "read back " << rows.height() << " rows: every sample equals the one written\n";
-  const std::string shown = PreviewCommand::render(source, std::nullopt, pngPath);
+  const std::string shown = PreviewCommand::render(source, std::nullopt, pngPath, noProgress);
   out << "preview (" << shown << "): " << pngPath << "\n";
 }
 

@@ -27,10 +27,7 @@ ExitCode InfoCommand::run(LogTap& log, const InfoOptions& options, std::ostream&
     }
   }
   if (options.json) {
-    const nlohmann::ordered_json document = {{"files", files}};
-    // Channel names come from the file; a name that is not UTF-8 is shown with replacement
-    // characters rather than failing the whole document.
-    out << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+    JsonDescription::print(out, {{"files", files}});
   }
   return result;
 }

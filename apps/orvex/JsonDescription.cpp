@@ -19,6 +19,10 @@ nlohmann::ordered_json JsonDescription::of(const FileReport& report) {
   return file;
 }
 
+void JsonDescription::print(std::ostream& out, const nlohmann::ordered_json& document) {
+  out << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
+}
+
 nlohmann::ordered_json JsonDescription::ofDirectory(const DirectoryReport& directory) {
   nlohmann::ordered_json json;
   json["index"] = directory.index;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "PngMessage.h"
 #include "ToolError.h"
 #include "Utf8Io.h"
 
@@ -23,7 +24,7 @@ struct PngWriter::State {
   png_infop info = nullptr;
   std::FILE* file = nullptr;
   bool finished = false;
-  char message[256] = {};
+  PngMessage message;
   uint32_t width = 0;
   uint32_t height = 0;
   int colourType = 0;
@@ -46,16 +47,6 @@ namespace {
 
 const int kColourTypes[] = {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_GRAY_ALPHA, PNG_COLOR_TYPE_RGB,
                             PNG_COLOR_TYPE_RGB_ALPHA};
-
-// libpng reports errors by calling this and expects it not to return; the message is kept
-// for the ToolError thrown once control is back in C++ frames.
-void onError(png_structp png, png_const_charp message) {
-  auto* state = static_cast<PngWriter::State*>(png_get_error_ptr(png));
-  std::snprintf(state->message, sizeof(state->message), "%s", message);
-  png_longjmp(png, 1);
-}
-
-void onWarning(png_structp, png_const_charp) {}
 
 // Each libpng call runs inside its own setjmp frame that holds no object with a destructor,
 // so the long jump back out of libpng skips nothing that needs cleaning up.
@@ -99,10 +90,11 @@ PngWriter::PngWriter(const std::string& path, uint32_t width, uint32_t height, u
     state_->finished = true;  // nothing was created, so there is nothing to remove
     throw ToolError(kExitFileError, "cannot write " + path + ": " + std::strerror(errno));
   }
-  state_->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, state_.get(), onError, onWarning);
+  state_->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state_->message,
+                                        PngMessage::onError, PngMessage::onWarning);
   state_->info = state_->png != nullptr ? png_create_info_struct(state_->png) : nullptr;
   if (state_->info == nullptr) {
-    std::snprintf(state_->message, sizeof(state_->message), "libpng could not start");
+    std::snprintf(state_->message.text, sizeof(state_->message.text), "libpng could not start");
     fail();
   }
   if (!writeHeader(state_.get())) {
@@ -126,14 +118,14 @@ void PngWriter::finish() {
   const bool closed = std::fclose(state_->file) == 0;
   state_->file = nullptr;
   if (!flushed || !closed) {
-    std::snprintf(state_->message, sizeof(state_->message), "%s", std::strerror(errno));
+    std::snprintf(state_->message.text, sizeof(state_->message.text), "%s", std::strerror(errno));
     fail();
   }
   state_->finished = true;
 }
 
 void PngWriter::fail() {
-  throw ToolError(kExitFileError, "cannot write " + state_->path + ": " + state_->message);
+  throw ToolError(kExitFileError, "cannot write " + state_->path + ": " + state_->message.text);
 }
 
 }  // namespace orvex_cli

@@ -11,18 +11,22 @@ namespace orvex_cli {
 ExitCode PreviewCommand::run(LogTap& log, const PreviewOptions& options, std::ostream& out) {
   TiffSource source(log, options.input);
   source.require(options.dir);
-  const std::string shown = render(source, options.channel, options.output);
-  out << "wrote " << options.output << ": " << source.info().width << " x " << source.info().height
-      << ", " << shown << "\n";
+  const TiffImageInfo& info = source.info();
+  std::string shown;
+  {
+    ProgressBar progress("preview", info.scanlineCount, PictureRows::rawBytes(info));
+    shown = render(source, options.channel, options.output, progress);
+  }
+  out << "wrote " << options.output << ": " << info.width << " x " << info.height << ", " << shown
+      << "\n";
   return kExitSuccess;
 }
 
 std::string PreviewCommand::render(TiffSource& source, std::optional<uint16_t> channel,
-                                   const std::string& pngPath) {
+                                   const std::string& pngPath, ProgressBar& progress) {
   const TiffImageInfo& info = source.info();
   const PreviewLayout layout = PreviewLayout::choose(info, channel);
   const SampleConverter converter(info.bitsPerSample, info.sampleFormat);
-  ProgressBar progress("preview", info.scanlineCount, PictureRows::rawBytes(info));
   PictureRows rows(source, layout.channel, progress);
   PngWriter png(pngPath, rows.width(), rows.height(), static_cast<unsigned>(layout.samples.size()));
   std::vector<uint8_t> pngRow(size_t{rows.width()} * layout.samples.size());

@@ -8,6 +8,7 @@
 
 #include "LogTap.h"
 #include "PreviewLayout.h"
+#include "ProgressBar.h"
 #include "SampleConverter.h"
 #include "TiffSource.h"
 #include "ToolError.h"
@@ -25,9 +26,9 @@ class PreviewCommand {
 public:
   static ExitCode run(LogTap& log, const PreviewOptions& options, std::ostream& out);
   /// Writes the PNG of the current directory of `source` (all of it, or one channel) and
-  /// says what it shows.
+  /// says what it shows. Each scanline read advances `progress`.
   static std::string render(TiffSource& source, std::optional<uint16_t> channel,
-                            const std::string& pngPath);
+                            const std::string& pngPath, ProgressBar& progress);
 
 private:
   /// One pixel of the PNG from one delivered pixel.

@@ -66,6 +66,20 @@ void TiffTarget::finish() {
   finished_ = true;
 }
 
+std::string TiffTarget::summary(const TiffImageInfo& info, bool separatePlanes) {
+  return std::to_string(info.width) + " x " + std::to_string(info.height) + ", " +
+         std::to_string(info.samplesPerPixel) + " x " + std::to_string(info.bitsPerSample) +
+         " bits, " + (separatePlanes ? "separate planes" : "interleaved");
+}
+
+void TiffTarget::refuseInput(const std::string& output, const std::string& input) {
+  std::error_code error;
+  if (std::filesystem::equivalent(std::filesystem::u8path(input), std::filesystem::u8path(output),
+                                  error)) {
+    throw ToolError(kExitUsage, output + " is the input file");
+  }
+}
+
 void TiffTarget::check(bool written, uint32_t row, size_t call) const {
   if (!written) {
     throw ToolError(kExitFileError, "cannot write row " + std::to_string(row) + " of " + path_ +

@@ -27,6 +27,12 @@ public:
   void write(uint16_t channel, uint32_t row, const uint8_t* data, size_t bytes);
   void finish();
 
+  /// "640 x 480, 5 x 8 bits, interleaved": what a command wrote.
+  static std::string summary(const TiffImageInfo& info, bool separatePlanes);
+  /// Throws a usage error when `output` is the file `input`: writing would destroy what is
+  /// being read.
+  static void refuseInput(const std::string& output, const std::string& input);
+
 private:
   void check(bool written, uint32_t row, size_t call) const;
 

@@ -23,6 +23,10 @@ orvex_cli::ExitCode runCommand(orvex_cli::LogTap& log, const orvex_cli::Options&
       return orvex_cli::CopyCommand::run(log, options.copy, std::cout);
     case Command::Preview:
       return orvex_cli::PreviewCommand::run(log, options.preview, std::cout);
+    case Command::Split:
+      return orvex_cli::SplitCommand::run(log, options.split, std::cout);
+    case Command::Merge:
+      return orvex_cli::MergeCommand::run(log, options.merge, std::cout);
     case Command::Demo:
       break;
   }

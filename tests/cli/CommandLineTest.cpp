@@ -27,9 +27,11 @@ TEST(CommandLine, EachHelpHoldsItsOwnNotes) {
   const std::string exitCodes =
       "\nExit codes: 0 success, 1 a file could not be read or written, 2 bad usage.\n";
   for (const HelpCase& help :
-       {HelpCase{{"--help"}, {"info", "copy", "preview", "--verbose", "--version"}},
+       {HelpCase{{"--help"}, {"info", "copy", "preview", "split", "merge", "--verbose"}},
         HelpCase{{"info", "--help"}, {"--json", "first error it logged, which is the\ncause"}},
-        HelpCase{{"copy", "--help"}, {"--planar", "YCbCr images expanded", memory.c_str()}},
+        HelpCase{{"copy", "--help"}, {"--name I=TEXT", "--kind I=KIND", memory.c_str()}},
+        HelpCase{{"split", "--help"}, {"--png", "\"extra N\" when they have\nnone"}},
+        HelpCase{{"merge", "--help"}, {"--spot NAME=PLANE", "ends at the first '='"}},
         HelpCase{{"preview", "--help"}, {"--channel", "premultiplied by an associated alpha"}}}) {
     const auto run = runTool(help.command);
     EXPECT_EQ(run.exitCode, 0);

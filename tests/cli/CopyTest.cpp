@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 
 #include "cli/Pictures.h"
 #include "cli/ToolRunner.h"
@@ -109,30 +108,14 @@ INSTANTIATE_TEST_SUITE_P(EveryOrientation, CopyOrientation,
                                   std::get<1>(test.param).name;
                          });
 
-TiffImageInfo readInfo(const std::string& path) {
-  std::unique_ptr<ITiffReader, void (*)(ITiffReader*)> reader(createTiffReader(),
-                                                              destroyTiffReader);
-  TiffImageInfo info;
-  if (reader->begin(path.c_str()) && reader->beginReadSubDir(0)) {
-    info = reader->getImageInfo();
-  }
-  reader->end();
-  return info;
-}
-
 TEST(Copy, KeepsChannelNamesSpotTypesResolutionAndProfile) {
   orvex_test::TempDir temp;
   const std::string input = temp.file("named.tif");
-  TiffImageInfo info;
-  info.width = 5;
-  info.height = 4;
-  info.bitsPerSample = 8;
-  info.samplesPerPixel = 5;
-  info.extraSamples = 2;
-  info.channels = {{TiffChannelType::SpotColor, "Vernis sélectif"},
-                   {TiffChannelType::AssociatedAlpha, "Alpha 1"}};
-  info.sampleFormat = TiffSampleFormat::Uint;
-  info.photometric = TiffPhotometric::Rgb;
+  TiffImageInfo info =
+      orvex_cli_test::eightBitInfo(TiffPhotometric::Rgb, 3,
+                                   {{TiffChannelType::SpotColor, "Vernis sélectif"},
+                                    {TiffChannelType::AssociatedAlpha, "Alpha 1"}},
+                                   5, 4);
   info.xResolution = 150.0F;
   info.yResolution = 75.0F;
   info.resolutionUnit = TiffResolutionUnit::Centimeter;
@@ -142,7 +125,7 @@ TEST(Copy, KeepsChannelNamesSpotTypesResolutionAndProfile) {
     const std::string output = temp.file(std::string(planar) + ".tif");
     const auto run = runTool({"copy", input, output, "--planar", planar});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    const TiffImageInfo copied = readInfo(output);
+    const TiffImageInfo copied = orvex_cli_test::libraryInfo(output);
     ASSERT_EQ(copied.channels.size(), 2U) << planar;
     EXPECT_EQ(copied.channels[0].type, TiffChannelType::SpotColor);
     EXPECT_EQ(copied.channels[0].name, "Vernis sélectif");
@@ -234,5 +217,65 @@ TEST(Copy, RefusesToWriteOverItsInput) {
   EXPECT_EQ(run.err, "orvex: " + input + " is the input file\n");
   EXPECT_EQ(orvex_cli_test::readTextFile(input), before);
 }
+
+struct RenameCase {
+  const char* name;
+  std::string options;
+  int exitCode;
+  std::string err;  // the start of stderr
+  std::vector<TiffChannelInfo> channels = {};
+};
+
+class CopyRename : public ::testing::TestWithParam<RenameCase> {};
+
+TEST_P(CopyRename, NamesAndKindsOfExtraChannelsChange) {
+  const RenameCase& test = GetParam();
+  orvex_test::TempDir temp;
+  const std::map<std::string, std::string> paths = {{"in", temp.file("in.tif")},
+                                                    {"out", temp.file("out.tif")}};
+  ASSERT_TRUE(orvex_cli_test::writeWithLibrary(
+      paths.at("in"),
+      orvex_cli_test::eightBitInfo(TiffPhotometric::MinIsBlack, 1,
+                                   {{TiffChannelType::SpotColor, "Vernis"},
+                                    {TiffChannelType::AssociatedAlpha, "Alpha 1"}})));
+  const auto arguments = orvex_cli_test::argumentsOf("copy {in} {out} " + test.options, paths);
+  if (!orvex_cli_test::commandLineCarries(arguments)) {
+    GTEST_SKIP() << "a UTF-16 command line cannot carry ill-formed UTF-8 to the tool";
+  }
+  const auto run = runTool(arguments);
+  EXPECT_EQ(run.exitCode, test.exitCode);
+  EXPECT_EQ(run.err.rfind(orvex_cli_test::expanded(test.err, paths), 0), 0U) << run.err;
+  const TiffImageInfo copied = orvex_cli_test::libraryInfo(paths.at("out"));
+  ASSERT_EQ(copied.channels.size(), test.channels.size());
+  for (size_t i = 0; i < test.channels.size(); ++i) {
+    EXPECT_EQ(copied.channels[i].type, test.channels[i].type) << i;
+    EXPECT_EQ(copied.channels[i].name, test.channels[i].name) << i;
+  }
+}
+
+const RenameCase kRenameCases[] = {
+    {"NameAndKind",
+     "--name 0=Gold --kind 1=alpha",
+     0,
+     "",
+     {{TiffChannelType::SpotColor, "Gold"}, {TiffChannelType::UnassociatedAlpha, "Alpha 1"}}},
+    {"LastOptionForAChannelWins",
+     "--kind 0=unspecified --name 0= --name 1=x=y --name 1=Vernis_s\xC3\xA9lectif --kind 1=spot",
+     0,
+     "",
+     {{TiffChannelType::Unspecified, ""}, {TiffChannelType::SpotColor, "Vernis_s\xC3\xA9lectif"}}},
+    {"ChannelTheFileLacks", "--name 2=X", 2,
+     "orvex: --name 2: directory 0 of {in} has 2 extra channels\n"},
+    {"UnknownKind", "--kind 0=spotty", 2,
+     "--kind: \"spotty\" is not spot, alpha, associated or unspecified\n"},
+    {"IllFormedName", "--name 0=\xC3", 2, "--name: the name is not well-formed UTF-8\n"},
+    {"IndexNotANumber", "--name one=X", 2,
+     "--name: \"one\" is not a channel index from 0 to 65535\n"},
+    {"IndexTooLarge", "--kind 65536=spot", 2,
+     "--kind: \"65536\" is not a channel index from 0 to 65535\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Options, CopyRename, ::testing::ValuesIn(kRenameCases),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -97,16 +97,11 @@ TEST(Info, JsonHoldsEveryFieldOfEachDirectory) {
 TEST(Info, JsonAndTextCarryChannelNamesSpotColoursAndUnits) {
   orvex_test::TempDir temp;
   const std::string path = temp.file("named.tif");
-  TiffImageInfo info;
-  info.width = 6;
-  info.height = 3;
-  info.bitsPerSample = 8;
-  info.samplesPerPixel = 3;
-  info.extraSamples = 2;
-  info.channels = {{TiffChannelType::SpotColor, "Vernis sélectif"},
-                   {TiffChannelType::UnassociatedAlpha, "Mask"}};
-  info.sampleFormat = TiffSampleFormat::Uint;
-  info.photometric = TiffPhotometric::MinIsBlack;
+  TiffImageInfo info =
+      orvex_cli_test::eightBitInfo(TiffPhotometric::MinIsBlack, 1,
+                                   {{TiffChannelType::SpotColor, "Vernis sélectif"},
+                                    {TiffChannelType::UnassociatedAlpha, "Mask"}},
+                                   6, 3);
   info.xResolution = 118.0F;
   info.yResolution = 59.0F;
   info.resolutionUnit = TiffResolutionUnit::Centimeter;

@@ -162,6 +162,42 @@ void editedCopy(const std::string& source, const std::string& copy,
   TIFFClose(tif);
 }
 
+TiffImageInfo libraryInfo(const std::string& path) {
+  std::unique_ptr<ITiffReader, void (*)(ITiffReader*)> reader(createTiffReader(),
+                                                              destroyTiffReader);
+  TiffImageInfo info;
+  if (reader->begin(path.c_str()) && reader->beginReadSubDir(0)) {
+    info = reader->getImageInfo();
+  }
+  reader->end();
+  return info;
+}
+
+bool writePng(const std::string& path, uint32_t width, uint32_t height, unsigned channels,
+              const std::vector<uint8_t>& pixels) {
+  png_image image;
+  std::memset(&image, 0, sizeof(image));
+  image.version = PNG_IMAGE_VERSION;
+  image.width = width;
+  image.height = height;
+  image.format = channels == 3 ? PNG_FORMAT_RGB : PNG_FORMAT_GRAY;
+  return png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr) != 0;
+}
+
+TiffImageInfo eightBitInfo(TiffPhotometric photometric, uint16_t colourSamples,
+                           std::vector<TiffChannelInfo> channels, uint32_t width, uint32_t height) {
+  TiffImageInfo info;
+  info.width = width;
+  info.height = height;
+  info.bitsPerSample = 8;
+  info.extraSamples = static_cast<uint16_t>(channels.size());
+  info.samplesPerPixel = static_cast<uint16_t>(colourSamples + channels.size());
+  info.channels = std::move(channels);
+  info.sampleFormat = TiffSampleFormat::Uint;
+  info.photometric = photometric;
+  return info;
+}
+
 bool writeWithLibrary(const std::string& path, const TiffImageInfo& info) {
   std::unique_ptr<ITiffWriter, void (*)(ITiffWriter*)> writer(createTiffWriter(),
                                                               destroyTiffWriter);
@@ -170,7 +206,10 @@ bool writeWithLibrary(const std::string& path, const TiffImageInfo& info) {
   }
   std::vector<uint8_t> row(size_t{info.width} * info.samplesPerPixel);
   for (uint32_t y = 0; y < info.height; ++y) {
-    for (size_t i = 0; i < row.size(); ++i) row[i] = static_cast<uint8_t>(y * 31 + i);
+    for (size_t i = 0; i < row.size(); ++i) {
+      row[i] = static_cast<uint8_t>(y * 31 + i / info.samplesPerPixel * 7 +
+                                    i % info.samplesPerPixel * 50);
+    }
     if (!writer->writeScanline(y, row.data(), static_cast<uint32_t>(row.size()))) {
       return false;
     }

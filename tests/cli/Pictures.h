@@ -58,8 +58,24 @@ PngPicture readPng(const std::string& path);
 void editedCopy(const std::string& source, const std::string& copy,
                 const std::function<void(TIFF*)>& edit);
 
+/// Directory 0 of a file as the library's reader describes it; the unset record when the
+/// reader refuses it.
+TiffImageInfo libraryInfo(const std::string& path);
+
+/// An 8-bit grey (`channels` 1) or RGB (3) PNG of `pixels`, row by row.
+bool writePng(const std::string& path, uint32_t width, uint32_t height, unsigned channels,
+              const std::vector<uint8_t>& pixels);
+
+/// An 8-bit unsigned image of `colourSamples` colour samples and the extra `channels`, for
+/// writeWithLibrary.
+TiffImageInfo eightBitInfo(TiffPhotometric photometric, uint16_t colourSamples,
+                           std::vector<TiffChannelInfo> channels, uint32_t width = 5,
+                           uint32_t height = 3);
+
 /// Writes `info` through the library's own writer, as a host would, contiguous 8-bit rows
-/// whose bytes follow a simple pattern; false when the writer refuses.
+/// whose samples follow a simple pattern of row, column and sample number, so that images
+/// with more samples per pixel hold those of images with fewer; false when the writer
+/// refuses.
 bool writeWithLibrary(const std::string& path, const TiffImageInfo& info);
 
 }  // namespace orvex_cli_test

@@ -1,4 +1,5 @@
-// The progress bar of copy: drawn for a large image on a terminal, never into a file.
+// The progress bar of the commands that stream whole images: drawn for a large image on a
+// terminal, never into a file.
 #include <gtest/gtest.h>
 
 #include "cli/ToolRunner.h"
@@ -6,6 +7,8 @@
 #include "support/TiffFileBuilder.h"
 
 namespace {
+
+using orvex_cli_test::argumentsOf;
 
 class Progress : public ::testing::Test {
 protected:
@@ -15,28 +18,41 @@ protected:
     tiffSpec.width = 4096;
     tiffSpec.height = 4096;
     tiffSpec.rowsPerStrip = 256;
-    orvex_test::writeTiff(input_, tiffSpec, std::vector<uint8_t>(size_t{4096} * 4096, 0x5A));
+    orvex_test::writeTiff(paths_["in"], tiffSpec, std::vector<uint8_t>(size_t{4096} * 4096, 0x5A));
   }
 
   orvex_test::TempDir temp_;
-  const std::string input_ = temp_.file("large.tif");
+  std::map<std::string, std::string> paths_ = {{"in", temp_.file("large.tif")},
+                                               {"out", temp_.file("out.tif")},
+                                               {"dir", temp_.file("planes")}};
+};
+
+// Each command with the bar's label; merge adds the plane split wrote.
+const std::pair<const char*, std::string> kCommands[] = {
+    {"copy {in} {out}", "copy"},
+    {"split {in} {dir}", "split"},
+    {"merge {out} {in} --spot S={dir}/Grey.tif", "merge"},
 };
 
 TEST_F(Progress, NothingExtraWhenStderrIsNotATerminal) {
-  const auto run = orvex_cli_test::runTool({"copy", input_, temp_.file("out.tif")});
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.err, "");
+  for (const auto& [command, label] : kCommands) {
+    const auto run = orvex_cli_test::runTool(argumentsOf(command, paths_));
+    EXPECT_EQ(run.exitCode, 0) << label;
+    EXPECT_EQ(run.err, "") << label;
+  }
 }
 
 TEST_F(Progress, BarReachesOneHundredPercentOnATerminal) {
-  std::string output;
-  if (!orvex_cli_test::runToolOnTerminal({"copy", input_, temp_.file("out.tif")}, output)) {
-    GTEST_SKIP() << "no pseudo-terminal for the tool: script(1) is missing, or this is Windows";
+  for (const auto& [command, label] : kCommands) {
+    std::string output;
+    if (!orvex_cli_test::runToolOnTerminal(argumentsOf(command, paths_), output)) {
+      GTEST_SKIP() << "no pseudo-terminal for the tool: script(1) is missing, or this is Windows";
+    }
+    EXPECT_NE(output.find("\r" + label + " [........................................]   0%"),
+              std::string::npos);
+    EXPECT_NE(output.find("\r" + label + " [########################################] 100%"),
+              std::string::npos);
   }
-  EXPECT_NE(output.find("\rcopy [........................................]   0%"),
-            std::string::npos);
-  EXPECT_NE(output.find("\rcopy [########################################] 100%"),
-            std::string::npos);
 }
 
 }  // namespace

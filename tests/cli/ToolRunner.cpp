@@ -194,4 +194,40 @@ std::string readTextFile(const std::string& path) {
   return readText(path, std::ios::binary);
 }
 
+bool commandLineCarries(const std::vector<std::string>& arguments) {
+#if defined(_WIN32)
+  try {
+    for (const std::string& argument : arguments) {
+      std::filesystem::u8path(argument).wstring();
+    }
+  } catch (const std::exception&) {
+    return false;
+  }
+#else
+  (void)arguments;
+#endif
+  return true;
+}
+
+std::string expanded(std::string text, const std::map<std::string, std::string>& values) {
+  for (const auto& [key, value] : values) {
+    const std::string placeholder = "{" + key + "}";
+    for (size_t at = text.find(placeholder); at != std::string::npos;
+         at = text.find(placeholder, at + value.size())) {
+      text.replace(at, placeholder.size(), value);
+    }
+  }
+  return text;
+}
+
+std::vector<std::string> argumentsOf(const std::string& line,
+                                     const std::map<std::string, std::string>& values) {
+  std::vector<std::string> arguments;
+  std::istringstream words(line);
+  for (std::string word; words >> word;) {
+    arguments.push_back(expanded(word, values));
+  }
+  return arguments;
+}
+
 }  // namespace orvex_cli_test

@@ -2,6 +2,7 @@
 // prints.
 #pragma once
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,5 +34,16 @@ ToolRun runReadExample(const std::string& file);
 bool runToolOnTerminal(const std::vector<std::string>& arguments, std::string& output);
 
 std::string readTextFile(const std::string& path);
+
+/// False on Windows when an argument is not well-formed UTF-8: a UTF-16 command line cannot
+/// carry it to the tool.
+bool commandLineCarries(const std::vector<std::string>& arguments);
+
+/// `text` with every "{key}" of `values` replaced by its value: tables of cases name their
+/// files this way, since the files live in a temporary folder.
+std::string expanded(std::string text, const std::map<std::string, std::string>& values);
+/// The words of `line` (split at blanks), each expanded: a command line in one string.
+std::vector<std::string> argumentsOf(const std::string& line,
+                                     const std::map<std::string, std::string>& values);
 
 }  // namespace orvex_cli_test

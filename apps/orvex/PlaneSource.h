@@ -1,0 +1,50 @@
+// One single-channel picture that merge adds to its base as an extra channel: a TIFF read
+// through the library, or an 8-bit grey PNG read with libpng. Rows are streamed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "LogTap.h"
+#include "PictureRows.h"
+#include "PngReader.h"
+#include "ProgressBar.h"
+#include "TiffSource.h"
+
+namespace orvex_cli {
+
+/// Opens the file and reads its description on construction; failures are thrown as
+/// ToolError.
+class PlaneSource {
+public:
+  PlaneSource(LogTap& log, const std::string& path);
+
+  const std::string& path() const { return path_; }
+  /// What keeps the plane from being an extra channel of `base`, for the user; empty when
+  /// nothing does.
+  std::string mismatch(const TiffImageInfo& base) const;
+  /// Scanlines the plane is read in, for a progress bar.
+  uint32_t scanlineCount() const;
+
+  /// Starts reading; each scanline read advances `progress`.
+  void start(ProgressBar& progress);
+  size_t rowBytes() const;
+  /// Row `y`, rowBytes() long, valid until the next call; rows are asked for top to bottom.
+  const uint8_t* row(uint32_t y);
+
+private:
+  std::string pngMismatch() const;
+
+  std::string path_;
+  std::unique_ptr<TiffSource> tiff_;
+  std::unique_ptr<PictureRows> tiffRows_;
+  std::unique_ptr<PngReader> png_;
+  std::vector<uint8_t> pngRow_;
+  ProgressBar* progress_ = nullptr;
+  TiffImageInfo shape_;  ///< size, channels, bits and sample format, whatever the file type
+};
+
+}  // namespace orvex_cli

@@ -1,0 +1,115 @@
+#include "SplitCommand.h"
+
+#include <filesystem>
+
+#include "EnumNames.h"
+#include "JsonDescription.h"
+#include "PictureRows.h"
+#include "PlaneFileNames.h"
+#include "PreviewCommand.h"
+#include "TiffTarget.h"
+
+namespace orvex_cli {
+namespace {
+
+bool isGrey(TiffPhotometric photometric) {
+  return photometric == TiffPhotometric::MinIsBlack || photometric == TiffPhotometric::MinIsWhite;
+}
+
+void makeFolder(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::u8path(folder), error);
+  if (error) {
+    throw ToolError(kExitFileError, "cannot create " + folder + ": " + error.message());
+  }
+}
+
+}  // namespace
+
+ExitCode SplitCommand::run(LogTap& log, const SplitOptions& options, std::ostream& out) {
+  TiffSource source(log, options.input);
+  source.require(options.dir);
+  const TiffImageInfo& info = source.info();
+  const std::vector<Plane> planes = choosePaths(options, info);
+  makeFolder(options.folder);
+  {
+    ProgressBar progress("split", uint64_t{info.samplesPerPixel} * info.scanlineCount,
+                         PictureRows::rawBytes(info));
+    for (uint16_t channel = 0; channel < planes.size(); ++channel) {
+      if (options.png) {
+        PreviewCommand::render(source, channel, planes[channel].path, progress);
+      } else {
+        writeTiff(log, source, channel, planes[channel], progress);
+      }
+    }
+  }
+  print(options, planes, out);
+  return kExitSuccess;
+}
+
+std::vector<SplitCommand::Plane> SplitCommand::choosePaths(const SplitOptions& options,
+                                                           const TiffImageInfo& info) {
+  PlaneFileNames names;
+  std::vector<Plane> planes;
+  for (const ChannelLabel& label : ChannelList::labels(info)) {
+    const std::string fileName = names.claim(label.name, options.png ? ".png" : ".tif");
+    const std::string path =
+        (std::filesystem::u8path(options.folder) / std::filesystem::u8path(fileName)).u8string();
+    TiffTarget::refuseInput(path, options.input);
+    planes.push_back({label, path});
+  }
+  return planes;
+}
+
+// Samples stay as delivered, so a plane is tagged as grey with 0 black, except the grey of a
+// min-is-white image, which keeps its photometric and, like any grey source, its profile.
+TiffImageInfo SplitCommand::planeInfo(const TiffImageInfo& info, const ChannelLabel& label) {
+  const bool sourceGrey = label.colour && isGrey(info.photometric);
+  TiffImageInfo plane;
+  plane.width = info.width;
+  plane.height = info.height;
+  plane.bitsPerSample = info.bitsPerSample;
+  plane.samplesPerPixel = 1;
+  plane.sampleFormat = info.sampleFormat;
+  plane.photometric = sourceGrey ? info.photometric : TiffPhotometric::MinIsBlack;
+  plane.xResolution = info.xResolution;
+  plane.yResolution = info.yResolution;
+  plane.resolutionUnit = info.resolutionUnit;
+  if (sourceGrey) {
+    plane.iccProfile = info.iccProfile;
+  }
+  return plane;
+}
+
+void SplitCommand::writeTiff(LogTap& log, TiffSource& source, uint16_t channel, const Plane& plane,
+                             ProgressBar& progress) {
+  TiffTarget target(log, plane.path, planeInfo(source.info(), plane.label), false);
+  PictureRows rows(source, channel, progress);
+  for (uint32_t y = 0; y < rows.height(); ++y) {
+    target.write(y, rows.row(y), rows.rowBytes());
+  }
+  target.finish();
+}
+
+void SplitCommand::print(const SplitOptions& options, const std::vector<Plane>& planes,
+                         std::ostream& out) {
+  if (!options.json) {
+    for (size_t channel = 0; channel < planes.size(); ++channel) {
+      out << ChannelList::describe(channel, planes[channel].label) << " -> " << planes[channel].path
+          << "\n";
+    }
+    return;
+  }
+  nlohmann::ordered_json channels = nlohmann::ordered_json::array();
+  for (size_t channel = 0; channel < planes.size(); ++channel) {
+    const ChannelLabel& label = planes[channel].label;
+    channels.push_back({{"channel", channel},
+                        {"kind", label.colour ? "Color" : EnumNames::of(label.kind).id},
+                        {"name", label.name},
+                        {"path", planes[channel].path}});
+  }
+  JsonDescription::print(
+      out, {{"file", options.input}, {"directory", options.dir}, {"channels", channels}});
+}
+
+}  // namespace orvex_cli
