@@ -1,0 +1,39 @@
+// What a host must receive from a directory of any TIFF file, worked out without the library:
+// the stored samples decoded with libtiff's plain strip, tile and RGBA reading, then the rules
+// the README gives for delivered scanlines (orientation, sub-byte packing, palette and YCbCr).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "orvex/TiffImageInfo.h"
+
+namespace orvex_test {
+
+using Scanline = std::vector<uint8_t>;
+
+struct ReferenceDirectory {
+  /// The description, channels from ExtraSamples alone (names empty, no spot colours).
+  TiffImageInfo info;
+  bool rowScanlines = true;
+  std::vector<Scanline> scanlines;                     ///< every sample of each pixel
+  std::vector<std::vector<Scanline>> channelScanlines;  ///< [channel][scanline]
+};
+
+/// Directory `dir` of the file at `path`. Throws std::runtime_error for what it does not model:
+/// depths other than 1, 2, 4 and multiples of 8 (palettes: 1, 2, 4, 8, 16), or data libtiff
+/// cannot decode.
+ReferenceDirectory referenceOf(const std::string& path, uint16_t dir = 0);
+
+/// Where pixel i of delivered scanline `scanline` comes from in the stored image: orientations
+/// 1 to 4 deliver the upright picture's rows, 5 to 8 its columns, left to right, each top to
+/// bottom. Other values count as 1.
+struct StoredPixel {
+  uint32_t x;
+  uint32_t y;
+};
+StoredPixel storedPixelOfDelivered(uint16_t orientation, uint32_t width, uint32_t length,
+                                   uint32_t scanline, uint32_t i);
+
+}  // namespace orvex_test
