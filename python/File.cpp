@@ -1,0 +1,34 @@
+#include "File.h"
+
+#include "Utf8Text.h"
+
+namespace py = pybind11;
+
+namespace orvex_python {
+
+File::File(const py::object& path)
+    : reader_(std::make_shared<SharedReader>(Utf8Text::path(path))) {}
+
+Page File::page(int64_t index) const {
+  const int64_t count = size();
+  const int64_t dir = index < 0 ? index + count : index;
+  if (dir < 0 || dir >= count) {
+    throw py::index_error("directory " + std::to_string(index) + " out of range");
+  }
+  return Page(reader_, static_cast<uint16_t>(dir));
+}
+
+void File::bind(py::module_& module) {
+  py::class_<File>(module, "File", "An open TIFF file: a sequence of pages.")
+      .def(py::init<const py::object&>(), py::arg("path"))
+      .def("__len__", &File::size)
+      .def("__getitem__", &File::page, py::arg("index"))
+      .def("close", &File::close)
+      .def("__enter__", [](py::object self) { return self; })
+      .def("__exit__", [](File& file, const py::args&) { file.close(); });
+  module.def(
+      "open", [](const py::object& path) { return File(path); }, py::arg("path"),
+      "Opens a TIFF file for reading: `with orvex.open(path) as f: f[0].read()`.");
+}
+
+}  // namespace orvex_python

@@ -1,0 +1,48 @@
+// `File[k]`: one directory of an open file, described and read into numpy arrays.
+#pragma once
+
+#include <pybind11/numpy.h>
+#include <pybind11/stl.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "PageInfo.h"
+#include "ScanlinePlacer.h"
+#include "SharedReader.h"
+
+namespace orvex_python {
+
+class Page {
+public:
+  /// Begins directory `index` to describe it; orvex.Error when the library refuses it.
+  Page(std::shared_ptr<SharedReader> file, uint16_t index);
+
+  const PageInfo& info() const { return info_; }
+  bool rowScanlines() const { return rowScanlines_; }
+
+  /// The upright picture, (height, width, samples), or (height, width) for one channel.
+  pybind11::array read(std::optional<uint16_t> channel) const;
+  /// Row `y` of a page whose scanlines are rows: (width, samples), or (width,) for a channel.
+  pybind11::array readRow(uint32_t y, std::optional<uint16_t> channel) const;
+
+  /// A channel number from Python; IndexError when no reader could have it.
+  static std::optional<uint16_t> channelIndex(std::optional<int64_t> channel);
+
+  static void bind(pybind11::module_& module);
+
+private:
+  PictureShape shapeOf(std::optional<uint16_t> channel) const;
+  pybind11::array allocate(const PictureShape& shape, bool oneRow, bool oneChannel) const;
+  /// Reads `count` scanlines from `first` on into `picture`, with the GIL released.
+  void fill(pybind11::array& picture, const PictureShape& shape, std::optional<uint16_t> channel,
+            uint32_t first, uint32_t count) const;
+
+  std::shared_ptr<SharedReader> file_;
+  uint16_t index_;
+  PageInfo info_;
+  bool rowScanlines_ = true;
+};
+
+}  // namespace orvex_python
