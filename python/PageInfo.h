@@ -3,6 +3,9 @@
 
 #include <pybind11/pybind11.h>
 
+#include <string>
+#include <utility>
+
 #include "orvex/orvex.h"
 
 namespace orvex_python {
