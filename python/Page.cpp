@@ -12,6 +12,7 @@
 namespace py = pybind11;
 
 namespace orvex_python {
+
 Page::Page(std::shared_ptr<SharedReader> file, uint16_t index)
     : file_(std::move(file)), index_(index) {
   TiffImageInfo info;
