@@ -1,15 +1,11 @@
-// The whole log a host sees while it walks the directories of a file, compared with transcripts
-// kept in tests/data/logs: every text, level and order, damaged directory chains included.
-// ORVEX_UPDATE_LOGS=1 rewrites the transcripts from the current library.
+// The whole log a host sees while it walks the directories of a file, compared with transcripts:
+// every text, level and order, damaged directory chains included.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <numeric>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +14,7 @@
 #include "support/TempDir.h"
 #include "support/TiffBytes.h"
 #include "support/TiffFileBuilder.h"
+#include "support/Transcript.h"
 
 namespace {
 
@@ -126,30 +123,15 @@ std::string transcriptOf(const Walk& walk, const std::string& path) {
     }
   }
   reader->end();
-  std::ostringstream text;
-  for (const orvex_test::LogRecord& record : log.records()) {
-    std::string line = record.text;
-    for (size_t at = line.find(path); at != std::string::npos; at = line.find(path)) {
-      line.replace(at, path.size(), "FILE");
-    }
-    text << "[" << record.level << "] " << line << "\n";
-  }
-  return text.str();
+  return orvex_test::transcriptOf(log.records(), {{path, "FILE"}});
 }
 
 class DirectoryWalk : public ::testing::TestWithParam<Walk> {};
 
 TEST_P(DirectoryWalk, LogsWhatItAlwaysLogged) {
   TempDir temp;
-  const std::string actual = transcriptOf(GetParam(), GetParam().file(temp));
-  const std::string transcript =
-      orvex_test::testDataFile(std::string("logs/") + GetParam().name + ".log");
-  if (std::getenv("ORVEX_UPDATE_LOGS") != nullptr) {
-    std::ofstream(transcript, std::ios::binary) << actual;
-  }
-  std::ifstream expected(transcript, std::ios::binary);
-  ASSERT_TRUE(expected) << transcript;
-  EXPECT_EQ(actual, std::string(std::istreambuf_iterator<char>(expected), {}));
+  orvex_test::expectTranscript(std::string("walks/") + GetParam().name + ".txt",
+                               transcriptOf(GetParam(), GetParam().file(temp)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, DirectoryWalk, ::testing::ValuesIn(kWalks),

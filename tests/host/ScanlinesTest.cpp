@@ -53,8 +53,8 @@ void expectDeliversTheReference(const std::string& path) {
     expectSameDescription(info, expected.info, true);
     EXPECT_EQ(reader->isRowScanline(), expected.rowScanlines);
     for (uint32_t i = 0; i < expected.scanlines.size(); ++i) {
-      ASSERT_EQ(orvex_host_test::interleavedRow(*reader, i), expected.scanlines[i]) << "scanline "
-                                                                                      << i;
+      ASSERT_EQ(orvex_host_test::interleavedRow(*reader, i), expected.scanlines[i])
+          << "scanline " << i;
     }
     for (uint16_t channel = 0; channel < expected.channelScanlines.size(); ++channel) {
       for (uint32_t i = expected.scanlines.size(); i-- > 0;) {
@@ -146,26 +146,21 @@ TEST_P(TestDataFile, DeliversTheReference) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, TestDataFile,
-    ::testing::Values("libtiff/logluv-3c-16b.tiff", "libtiff/minisblack-1c-16b.tiff",
-                      "libtiff/minisblack-1c-8b.tiff", "libtiff/minisblack-2c-8b-alpha.tiff",
-                      "libtiff/miniswhite-1c-1b.tiff", "libtiff/palette-1c-1b.tiff",
-                      "libtiff/palette-1c-4b.tiff", "libtiff/palette-1c-8b.tiff",
-                      "libtiff/quad-lzw-compat.tiff", "libtiff/quad-tile.jpg.tiff",
-                      "libtiff/rgb-3c-16b.tiff", "libtiff/rgb-3c-8b.tiff",
-                      "pillow/16bit.cropped.tif", "pillow/g4_orientation_1.tif",
-                      "pillow/g4_orientation_2.tif", "pillow/g4_orientation_3.tif",
-                      "pillow/g4_orientation_4.tif", "pillow/g4_orientation_5.tif",
-                      "pillow/g4_orientation_6.tif", "pillow/g4_orientation_7.tif",
-                      "pillow/g4_orientation_8.tif", "pillow/hopper.Lab.tif",
-                      "pillow/hopper.iccprofile.tif", "pillow/hopper_bigtiff.tif",
-                      "pillow/hopper_lzw.tif", "pillow/multipage.tiff",
-                      "pillow/tiff_16bit_RGBa.tiff", "pillow/tiff_adobe_deflate.tif",
-                      "pillow/tiff_gray_2_4_bpp__hopper2.tif",
-                      "pillow/tiff_gray_2_4_bpp__hopper4.tif", "pillow/tiff_strip_cmyk_jpeg.tif",
-                      "pillow/tiff_strip_planar_lzw.tiff",
-                      "pillow/tiff_strip_ycbcr_jpeg_2x2_sampling.tif",
-                      "pillow/tiff_tiled_planar_raw.tif",
-                      "pillow/tiff_tiled_ycbcr_jpeg_1x1_sampling.tif"),
+    ::testing::Values(
+        "libtiff/logluv-3c-16b.tiff", "libtiff/minisblack-1c-16b.tiff",
+        "libtiff/minisblack-1c-8b.tiff", "libtiff/minisblack-2c-8b-alpha.tiff",
+        "libtiff/miniswhite-1c-1b.tiff", "libtiff/palette-1c-1b.tiff", "libtiff/palette-1c-4b.tiff",
+        "libtiff/palette-1c-8b.tiff", "libtiff/quad-lzw-compat.tiff", "libtiff/quad-tile.jpg.tiff",
+        "libtiff/rgb-3c-16b.tiff", "libtiff/rgb-3c-8b.tiff", "pillow/16bit.cropped.tif",
+        "pillow/g4_orientation_1.tif", "pillow/g4_orientation_2.tif", "pillow/g4_orientation_3.tif",
+        "pillow/g4_orientation_4.tif", "pillow/g4_orientation_5.tif", "pillow/g4_orientation_6.tif",
+        "pillow/g4_orientation_7.tif", "pillow/g4_orientation_8.tif", "pillow/hopper.Lab.tif",
+        "pillow/hopper.iccprofile.tif", "pillow/hopper_bigtiff.tif", "pillow/hopper_lzw.tif",
+        "pillow/multipage.tiff", "pillow/tiff_16bit_RGBa.tiff", "pillow/tiff_adobe_deflate.tif",
+        "pillow/tiff_gray_2_4_bpp__hopper2.tif", "pillow/tiff_gray_2_4_bpp__hopper4.tif",
+        "pillow/tiff_strip_cmyk_jpeg.tif", "pillow/tiff_strip_planar_lzw.tiff",
+        "pillow/tiff_strip_ycbcr_jpeg_2x2_sampling.tif", "pillow/tiff_tiled_planar_raw.tif",
+        "pillow/tiff_tiled_ycbcr_jpeg_1x1_sampling.tif"),
     [](const ::testing::TestParamInfo<const char*>& param) {
       std::string name = param.param;
       std::replace_if(

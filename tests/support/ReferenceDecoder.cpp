@@ -113,8 +113,11 @@ std::vector<Scanline> storedRows(TIFF* tif, uint32_t width, uint32_t length, uin
 }
 
 StoredImage storedSamples(TIFF* tif, uint32_t width, uint32_t length) {
-  StoredImage image{width, length, field<uint16_t>(tif, TIFFTAG_SAMPLESPERPIXEL),
-                    field<uint16_t>(tif, TIFFTAG_BITSPERSAMPLE), {}};
+  StoredImage image{width,
+                    length,
+                    field<uint16_t>(tif, TIFFTAG_SAMPLESPERPIXEL),
+                    field<uint16_t>(tif, TIFFTAG_BITSPERSAMPLE),
+                    {}};
   if (!isSubByte(image.bits) && (image.bits % 8 != 0 || image.bits > 64)) {
     throw std::runtime_error("depth not modelled");
   }
@@ -226,9 +229,9 @@ TiffImageInfo descriptionOf(TIFF* tif, const StoredImage& image, bool columns) {
                              ""});
   }
   const bool converted = stored == PHOTOMETRIC_PALETTE || stored == PHOTOMETRIC_YCBCR;
-  info.sampleFormat = converted ? TiffSampleFormat::Uint
-                                : static_cast<TiffSampleFormat>(
-                                      field<uint16_t>(tif, TIFFTAG_SAMPLEFORMAT));
+  info.sampleFormat =
+      converted ? TiffSampleFormat::Uint
+                : static_cast<TiffSampleFormat>(field<uint16_t>(tif, TIFFTAG_SAMPLEFORMAT));
   info.photometric = converted ? TiffPhotometric::Rgb : publicPhotometricOf(stored);
   float x = 72.0F;
   float y = 72.0F;

@@ -17,7 +17,7 @@ struct ReferenceDirectory {
   /// The description, channels from ExtraSamples alone (names empty, no spot colours).
   TiffImageInfo info;
   bool rowScanlines = true;
-  std::vector<Scanline> scanlines;                     ///< every sample of each pixel
+  std::vector<Scanline> scanlines;                      ///< every sample of each pixel
   std::vector<std::vector<Scanline>> channelScanlines;  ///< [channel][scanline]
 };
 
