@@ -3,40 +3,41 @@
 #if defined(_WIN32)
 #include <windows.h>
 
-#include <filesystem>
+#include <cwchar>
+#include <cwctype>
+#include <map>
 #else
 #include <sys/wait.h>
 #endif
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "support/TempDir.h"
 
 namespace orvex_cli_test {
 namespace {
 
-std::string readText(const std::string& path, std::ios::openmode mode) {
-  std::ifstream in(path, mode);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// What the tool printed, read in text mode: Windows' C runtime writes "\r\n" for "\n".
-std::string readOutput(const std::string& path) {
-  return readText(path, std::ios::in);
+// Read in text mode: Windows' C runtime writes "\r\n" for "\n".
+std::string printed(const std::string& path) {
+  std::ifstream in(std::filesystem::u8path(path));
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 #if defined(_WIN32)
+
+std::wstring wide(const std::string& text) {
+  return std::filesystem::u8path(text).wstring();
+}
 
 // Quoted so that the C runtime's argument parser gives back exactly `argument`: backslashes
 // are literal except before a quote, where they and the quote are escaped.
 std::wstring quotedArgument(const std::string& argument) {
   std::wstring result = L"\"";
   size_t backslashes = 0;
-  for (wchar_t c : std::filesystem::u8path(argument).wstring()) {
+  for (wchar_t c : wide(argument)) {
     if (c == L'\\') {
       ++backslashes;
       continue;
@@ -45,8 +46,7 @@ std::wstring quotedArgument(const std::string& argument) {
     backslashes = 0;
     result += c;
   }
-  result.append(backslashes * 2, L'\\');
-  return result + L"\"";
+  return result.append(backslashes * 2, L'\\') + L"\"";
 }
 
 HANDLE inheritableFile(const std::wstring& path, DWORD access, DWORD disposition) {
@@ -55,34 +55,30 @@ HANDLE inheritableFile(const std::wstring& path, DWORD access, DWORD disposition
                      disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// Sets the variables in this process, where the child inherits them, for one run.
-class ScopedEnvironment {
-public:
-  explicit ScopedEnvironment(const Environment& environment) {
-    for (const auto& [name, value] : environment) {
-      const std::wstring wideName = std::filesystem::u8path(name).wstring();
-      wchar_t previous[32768];
-      const DWORD length = GetEnvironmentVariableW(wideName.c_str(), previous, 32768);
-      saved_.push_back({wideName, std::wstring(previous, length), length > 0});
-      SetEnvironmentVariableW(wideName.c_str(), std::filesystem::u8path(value).c_str());
+// This process's environment with `environment` set on top, sorted by name as Windows expects.
+std::wstring environmentBlock(const Environment& environment) {
+  std::map<std::wstring, std::wstring> entries;  // by upper-case name
+  const auto add = [&entries](const std::wstring& entry) {
+    std::wstring name = entry.substr(0, entry.find(L'=', 1));  // "=C:=..." entries start with "="
+    for (wchar_t& c : name) {
+      c = towupper(c);
     }
-  }
-  ~ScopedEnvironment() {
-    for (const Saved& saved : saved_) {
-      SetEnvironmentVariableW(saved.name.c_str(), saved.existed ? saved.value.c_str() : nullptr);
-    }
-  }
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-  struct Saved {
-    std::wstring name;
-    std::wstring value;
-    bool existed;
+    entries[name] = entry;
   };
-  std::vector<Saved> saved_;
-};
+  wchar_t* inherited = GetEnvironmentStringsW();
+  for (const wchar_t* entry = inherited; *entry != 0; entry += wcslen(entry) + 1) {
+    add(entry);
+  }
+  FreeEnvironmentStringsW(inherited);
+  for (const auto& [name, value] : environment) {
+    add(wide(name + "=" + value));
+  }
+  std::wstring block;
+  for (const auto& entry : entries) {
+    block += entry.second + L'\0';
+  }
+  return block + L'\0';
+}
 
 int runProcess(const char* program, const std::vector<std::string>& arguments,
                const Environment& environment, const std::string& out, const std::string& err) {
@@ -90,17 +86,18 @@ int runProcess(const char* program, const std::vector<std::string>& arguments,
   for (const std::string& argument : arguments) {
     commandLine += L" " + quotedArgument(argument);
   }
-  const ScopedEnvironment scoped(environment);
+  std::wstring block = environmentBlock(environment);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = inheritableFile(L"NUL", GENERIC_READ, OPEN_EXISTING);
-  startup.hStdOutput = inheritableFile(std::filesystem::u8path(out), GENERIC_WRITE, CREATE_ALWAYS);
-  startup.hStdError = inheritableFile(std::filesystem::u8path(err), GENERIC_WRITE, CREATE_ALWAYS);
+  startup.hStdOutput = inheritableFile(wide(out), GENERIC_WRITE, CREATE_ALWAYS);
+  startup.hStdError = inheritableFile(wide(err), GENERIC_WRITE, CREATE_ALWAYS);
   PROCESS_INFORMATION process{};
   DWORD exitCode = static_cast<DWORD>(-1);
-  if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                     &startup, &process)) {
+  if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                     CREATE_UNICODE_ENVIRONMENT, environment.empty() ? nullptr : block.data(),
+                     nullptr, &startup, &process)) {
     WaitForSingleObject(process.hProcess, INFINITE);
     GetExitCodeProcess(process.hProcess, &exitCode);
     CloseHandle(process.hThread);
@@ -149,11 +146,8 @@ ToolRun runProgram(const char* program, const std::vector<std::string>& argument
   orvex_test::TempDir capture;
   const std::string out = capture.file("stdout");
   const std::string err = capture.file("stderr");
-  ToolRun run;
-  run.exitCode = runProcess(program, arguments, environment, out, err);
-  run.out = readOutput(out);
-  run.err = readOutput(err);
-  return run;
+  const int exitCode = runProcess(program, arguments, environment, out, err);
+  return {exitCode, printed(out), printed(err)};
 }
 
 }  // namespace
@@ -177,7 +171,7 @@ bool runToolOnTerminal(const std::vector<std::string>& arguments, std::string& o
   const std::string line = "script -qec " + quoted(commandLine(ORVEX_CLI_BINARY, arguments)) +
                            " /dev/null >" + quoted(file) + " 2>&1 </dev/null";
   std::system(line.c_str());
-  output = readOutput(file);
+  output = printed(file);
   return true;
 }
 #endif
@@ -186,48 +180,8 @@ ToolRun runTool(const std::vector<std::string>& arguments, const Environment& en
   return runProgram(ORVEX_CLI_BINARY, arguments, environment);
 }
 
-ToolRun runReadExample(const std::string& file) {
-  return runProgram(ORVEX_READ_EXAMPLE_BINARY, {file}, {});
-}
-
-std::string readTextFile(const std::string& path) {
-  return readText(path, std::ios::binary);
-}
-
-bool commandLineCarries(const std::vector<std::string>& arguments) {
-#if defined(_WIN32)
-  try {
-    for (const std::string& argument : arguments) {
-      std::filesystem::u8path(argument).wstring();
-    }
-  } catch (const std::exception&) {
-    return false;
-  }
-#else
-  (void)arguments;
-#endif
-  return true;
-}
-
-std::string expanded(std::string text, const std::map<std::string, std::string>& values) {
-  for (const auto& [key, value] : values) {
-    const std::string placeholder = "{" + key + "}";
-    for (size_t at = text.find(placeholder); at != std::string::npos;
-         at = text.find(placeholder, at + value.size())) {
-      text.replace(at, placeholder.size(), value);
-    }
-  }
-  return text;
-}
-
-std::vector<std::string> argumentsOf(const std::string& line,
-                                     const std::map<std::string, std::string>& values) {
-  std::vector<std::string> arguments;
-  std::istringstream words(line);
-  for (std::string word; words >> word;) {
-    arguments.push_back(expanded(word, values));
-  }
-  return arguments;
+ToolRun runReadExample(const std::vector<std::string>& arguments) {
+  return runProgram(ORVEX_READ_EXAMPLE_BINARY, arguments, {});
 }
 
 }  // namespace orvex_cli_test

@@ -1,0 +1,223 @@
+// Every command of the tool, its failures and its help, as shell sessions: each "$ " line of
+// tests/data/transcripts/cli/GROUP.txt is run (TMP: the folder of the inputs written below,
+// DATA: tests/data) and must print, exit and write what follows it (see ToolSession.h). A case
+// is one more "$ " line: ORVEX_UPDATE_TRANSCRIPTS=1 fills in what the tool does, to review.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+
+#include "cli/ToolSession.h"
+#include "orvex/orvex.h"
+#include "support/TiffFileBuilder.h"
+#include "support/Transcript.h"
+
+namespace {
+
+using orvex_test::TiffSpec;
+
+/// Contiguous samples, unsigned unless `format` says otherwise, RGB for 3 samples, else grey.
+TiffSpec tiffSpec(uint32_t width, uint32_t height, uint16_t bits, uint16_t samples = 1,
+                  uint16_t format = SAMPLEFORMAT_UINT) {
+  TiffSpec image;
+  image.width = width;
+  image.height = height;
+  image.bitsPerSample = bits;
+  image.samplesPerPixel = samples;
+  image.photometric = samples == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+  image.sampleFormat = format;
+  return image;
+}
+
+// Sample s of pixel x in row y is y * 31 + x * 7 + s * 50 (mod 256), written through the
+// library's writer as a host writes named channels.
+void writeWithLibrary(const std::string& path, TiffImageInfo info) {
+  info.bitsPerSample = 8;
+  info.sampleFormat = TiffSampleFormat::Uint;
+  std::unique_ptr<ITiffWriter, void (*)(ITiffWriter*)> writer(createTiffWriter(),
+                                                              destroyTiffWriter);
+  ASSERT_TRUE(writer->begin(path.c_str(), info, 1)) << path;
+  std::vector<uint8_t> row(size_t{info.width} * info.samplesPerPixel);
+  for (uint32_t y = 0; y < info.height; ++y) {
+    for (size_t i = 0; i < row.size(); ++i) {
+      row[i] = static_cast<uint8_t>(y * 31 + i / info.samplesPerPixel * 7 +
+                                    i % info.samplesPerPixel * 50);
+    }
+    ASSERT_TRUE(writer->writeScanline(y, row.data(), static_cast<uint32_t>(row.size())));
+  }
+  writer->end();
+}
+
+// press.tif: CMYK with an extra channel of every kind, names beyond U+FFFF and names that
+// split must make safe, a resolution in centimetres and an ICC profile; then planes that fit
+// it or differ in one way, and other images of particular kinds.
+void writeImages(const orvex_cli_test::ToolSession& session) {
+  TiffImageInfo press;
+  press.width = 6;
+  press.height = 4;
+  press.samplesPerPixel = 9;
+  press.extraSamples = 5;
+  press.photometric = TiffPhotometric::Separated;
+  press.channels = {{TiffChannelType::SpotColor, "Vernis s\xC3\xA9lectif \xF0\x9F\x98\x80"},
+                    {TiffChannelType::SpotColor, "a/b"},
+                    {TiffChannelType::Unspecified, "A/B"},
+                    {TiffChannelType::UnassociatedAlpha, ""},
+                    {TiffChannelType::AssociatedAlpha, "CON"}};
+  press.xResolution = 150.0F;
+  press.yResolution = 75.0F;
+  press.resolutionUnit = TiffResolutionUnit::Centimeter;
+  press.iccProfile = {0, 0, 0, 12, 'a', 'b', 'c', 'd', 1, 2, 3, 4};
+  writeWithLibrary(session.file("press.tif"), press);
+  TiffSpec grey = tiffSpec(4, 4, 16);
+  grey.photometric = PHOTOMETRIC_MINISWHITE;
+  grey.iccProfile = {0, 0, 0, 12, 'g', 'r', 'e', 'y', 1, 2, 3, 4};
+  grey.xResolution = grey.yResolution = 150.0F;
+  grey.resolutionUnit = RESUNIT_CENTIMETER;
+  uint8_t seed = 1;
+  for (const auto& [name, image] : {std::pair{"plane.tif", tiffSpec(6, 4, 8)},
+                                    {"x=y.tif", tiffSpec(6, 4, 8)},
+                                    {"wide.tif", tiffSpec(7, 4, 8)},
+                                    {"deep.tif", tiffSpec(6, 4, 16)},
+                                    {"rgb.tif", tiffSpec(6, 4, 8, 3)},
+                                    {"signed.tif", tiffSpec(6, 4, 8, 1, SAMPLEFORMAT_INT)},
+                                    {"bits.tif", tiffSpec(590, 88, 1)},
+                                    {"complex.tif", tiffSpec(4, 4, 32, 1, SAMPLEFORMAT_COMPLEXINT)},
+                                    {"Grey.tif", grey},
+                                    {"карта-地图.tif", tiffSpec(6, 4, 8)}}) {
+    orvex_test::writeTiff(session.file(name), image, orvex_test::patternImage(image, seed += 4));
+  }
+  orvex_test::TiffFileBuilder two(session.file("two.tif"));
+  two.addDirectory(tiffSpec(4, 4, 8), orvex_test::patternImage(tiffSpec(4, 4, 8)));
+  two.addDirectory(tiffSpec(9, 2, 8), orvex_test::patternImage(tiffSpec(9, 2, 8), 9));
+  for (const char* preview :
+       {"preview TMP/plane.tif TMP/plane.png", "preview TMP/rgb.tif TMP/rgb.png"}) {
+    ASSERT_EQ(orvex_cli_test::runTool(session.arguments(preview)).exitCode, 0);
+  }
+  // Cut inside its image data: the header reads, the rows do not.
+  std::ifstream whole(session.file("plane.png"), std::ios::binary);
+  const std::string bytes(std::istreambuf_iterator<char>(whole), {});
+  std::ofstream(session.file("cut.png"), std::ios::binary) << bytes.substr(0, bytes.size() - 20);
+  std::ofstream(session.file("text.tif")) << "not a TIFF file at all\n";
+}
+
+template <typename T>
+std::vector<uint8_t> bytesOf(const std::vector<T>& values) {
+  std::vector<uint8_t> bytes(values.size() * sizeof(T));
+  std::memcpy(bytes.data(), values.data(), bytes.size());
+  return bytes;
+}
+
+// Images whose previews show one conversion each (see the preview transcript).
+void writePreviewInputs(const orvex_cli_test::ToolSession& session) {
+  TiffSpec white = tiffSpec(10, 1, 1);
+  white.photometric = PHOTOMETRIC_MINISWHITE;
+  TiffSpec rgba = tiffSpec(3, 1, 8, 4);
+  rgba.photometric = PHOTOMETRIC_RGB;
+  rgba.extraSamples = {EXTRASAMPLE_ASSOCALPHA};
+  TiffSpec greyAlpha = tiffSpec(2, 1, 8, 2);
+  greyAlpha.extraSamples = {EXTRASAMPLE_UNASSALPHA};
+  TiffSpec columns = tiffSpec(5, 3, 8, 3);
+  columns.orientation = ORIENTATION_RIGHTTOP;
+  for (const auto& [name, image, stored] :
+       {std::tuple{"grey16.tif", tiffSpec(4, 1, 16),
+                   bytesOf<uint16_t>({0x0000, 0x12FF, 0x8001, 0xFFFF})},
+        {"int8.tif", tiffSpec(3, 1, 8, 1, SAMPLEFORMAT_INT), {0x80, 0x00, 0x7F}},
+        {"float.tif", tiffSpec(6, 1, 32, 1, SAMPLEFORMAT_IEEEFP),
+         bytesOf<float>({-0.5F, 0.0F, 0.25F, 0.5F, 1.0F, 7.0F})},
+        {"white1.tif", white, {0b10110000, 0b01000000}},
+        {"grey4.tif", tiffSpec(3, 1, 4), {0x0F, 0x80}},
+        {"rgba.tif", rgba, {100, 50, 0, 200, 9, 9, 9, 0, 255, 128, 1, 255}},
+        {"greyalpha.tif", greyAlpha, {100, 50, 7, 0}},
+        {"columns.tif", columns, orvex_test::patternImage(columns)}}) {
+    orvex_test::writeTiff(session.file(name), image, stored);
+  }
+}
+
+// 13 x 7 stored pixels in strips of 3 rows, in every orientation: odd sizes, so that sub-byte
+// rows end inside a byte both before and after transposition.
+void writeOrientedImages(const orvex_cli_test::ToolSession& session) {
+  TiffSpec rgba = tiffSpec(13, 7, 8, 4);
+  rgba.photometric = PHOTOMETRIC_RGB;
+  rgba.extraSamples = {EXTRASAMPLE_UNASSALPHA};
+  TiffSpec white = tiffSpec(13, 7, 1);
+  white.photometric = PHOTOMETRIC_MINISWHITE;
+  for (auto [name, image] : {std::pair{"rgba8-", rgba},
+                             {"grey1-", tiffSpec(13, 7, 1)},
+                             {"white1-", white},
+                             {"grey4-", tiffSpec(13, 7, 4)},
+                             {"rgb16-", tiffSpec(13, 7, 16, 3)}}) {
+    for (uint16_t orientation = 1; orientation <= 8; ++orientation) {
+      image.orientation = orientation;
+      image.rowsPerStrip = 3;
+      orvex_test::writeTiff(session.file(name + std::to_string(orientation) + ".tif"), image,
+                            orvex_test::patternImage(image, 5));
+    }
+  }
+}
+
+template <typename... Values>
+std::function<void(TIFF*)> setting(uint32_t tag, Values... values) {
+  return [=](TIFF* tif) { TIFFSetField(tif, tag, values...); };
+}
+
+// Files from other programs with a tag set or unset through libtiff, which rewrites the first
+// directory in place: a YCbCr file with Photoshop image resources, and files the reader refuses.
+void writeEditedCopies(const orvex_cli_test::ToolSession& session) {
+  // One Pascal name in resource 1006; the YCbCr directory stores no extra sample to name.
+  const std::vector<uint8_t> block = {'8', 'B', 'I', 'M', 0x03, 0xEE, 0,   0,   0,
+                                      0,   0,   6,   5,   'A',  'l',  'p', 'h', 'a'};
+  const uint16_t oneUnspecified[] = {EXTRASAMPLE_UNSPECIFIED};
+  for (const auto& [name, source, edit] :
+       {std::tuple{"ycbcr.tif", "pillow/tiff_strip_ycbcr_jpeg_2x2_sampling.tif",
+                   setting(TIFFTAG_PHOTOSHOP, static_cast<uint32_t>(block.size()), block.data())},
+        {"nophotometric.tif", "libtiff/rgb-3c-8b.tiff",
+         [](TIFF* tif) { TIFFUnsetField(tif, TIFFTAG_PHOTOMETRIC); }},
+        {"inks.tif", "pillow/tiff_strip_cmyk_jpeg.tif", setting(TIFFTAG_INKSET, INKSET_MULTIINK)},
+        {"fewrgb.tif", "libtiff/rgb-3c-8b.tiff",
+         setting(TIFFTAG_EXTRASAMPLES, uint16_t{1}, oneUnspecified)},
+        {"unknown.tif", "pillow/multipage.tiff", setting(TIFFTAG_PHOTOMETRIC, uint16_t{32767})}}) {
+    std::filesystem::copy_file(orvex_test::testDataFile(source), session.file(name));
+    TIFF* tif = orvex_test::openTiff(session.file(name), "r+");
+    ASSERT_NE(tif, nullptr) << name;
+    edit(tif);
+    EXPECT_EQ(TIFFRewriteDirectory(tif), 1) << name;
+    TIFFClose(tif);
+  }
+}
+
+class Commands : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Commands, PrintWriteAndExitAsTheTranscriptSays) {
+#if defined(_WIN32)
+  if (std::string(GetParam()) == "IllFormedName") {
+    GTEST_SKIP() << "a UTF-16 command line cannot carry ill-formed UTF-8 to the tool";
+  }
+#endif
+  orvex_cli_test::ToolSession session;
+  writeImages(session);
+  writeEditedCopies(session);
+  writePreviewInputs(session);
+  writeOrientedImages(session);
+  session.keepInputs();
+  const std::string name = "cli/" + std::string(GetParam()) + ".txt";
+  std::ifstream commands(std::filesystem::u8path(orvex_test::testDataFile("transcripts/" + name)));
+  std::string transcript;
+  for (std::string line; std::getline(commands, line);) {
+    if (line.rfind("$ ", 0) == 0) {
+      SCOPED_TRACE(line);
+      transcript += session.run(line.substr(2)).transcript;
+    }
+  }
+  ASSERT_NE(transcript, "") << name << " names no command";
+  orvex_test::expectTranscript(name, transcript);
+}
+
+// Names beyond ASCII reach the tool on Windows only through its wide command line, and its own
+// files (the PNG) through wide opens.
+INSTANTIATE_TEST_SUITE_P(Tool, Commands,
+                         ::testing::Values("usage", "info", "copy", "orientations", "preview",
+                                           "split", "merge", "UnicodeName", "IllFormedName"),
+                         [](const auto& test) { return std::string(test.param); });
+
+}  // namespace

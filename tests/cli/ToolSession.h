@@ -1,0 +1,64 @@
+// The tool run on the files of one temporary folder, each run written up as a transcript: the
+// command line, what the tool printed (stderr lines marked "! "), its exit code and a line on
+// each file it wrote or changed ("+ "). Paths read TMP for the folder and DATA for tests/data,
+// on every platform and in the command lines given to run().
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "cli/ToolRunner.h"
+#include "support/TempDir.h"
+
+namespace orvex_cli_test {
+
+class ToolSession {
+public:
+  std::string file(const std::string& name) const { return temp_.file(name); }
+  const std::filesystem::path& folder() const { return temp_.path(); }
+
+  /// Keeps the folder's current files as inputs: each run first removes every other file.
+  void keepInputs();
+
+  /// The words of `line` (split at blanks), TMP and DATA replaced by their paths.
+  std::vector<std::string> arguments(const std::string& line) const;
+
+  struct Result {
+    ToolRun run;
+    std::string transcript;
+  };
+  /// Runs `line`: "orvex" or "read_tiff" (the example host that reads files) and arguments.
+  /// When the tool succeeds, what it wrote is compared with the reference decoder's reading of
+  /// its inputs: a copy with its directory, each plane of a split with its channel, a merge
+  /// with the base's channels followed by the planes.
+  Result run(const std::string& line, const Environment& environment = {});
+
+private:
+  std::string normalized(std::string text) const;
+
+  orvex_test::TempDir temp_;
+  std::set<std::filesystem::path> inputs_;
+};
+
+/// Sample values of an upright picture, row by row, pixel by pixel.
+struct Picture {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  uint16_t samples = 0;
+  std::vector<uint64_t> values;
+
+  /// Everything, to compare and print.
+  std::tuple<uint32_t, uint32_t, uint16_t, std::vector<uint64_t>> all() const {
+    return {width, height, samples, values};
+  }
+};
+
+/// Directory `dir` of a TIFF file as a host receives it, by the reference decoder, columns
+/// put back as rows; or an 8-bit PNG read with libpng.
+Picture pictureOf(const std::string& path, uint16_t dir = 0);
+
+}  // namespace orvex_cli_test
