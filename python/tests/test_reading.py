@@ -1,46 +1,34 @@
 import logging
-import threading
+from concurrent.futures import ThreadPoolExecutor
 
 import numpy as np
 import pytest
 import tifffile
 
 import orvex
-from tiffs import DATA, UPRIGHT, delivered, write_stored
+from tiffs import DATA, delivered, upright, write_stored
 
-# Every directory of the files from other programs; those tifffile cannot decode here (LZW,
-# JPEG, CCITT, SGILOG, 2 and 4 bits without its codec package) are skipped. libtiff cannot
-# decode the empty second plane of separate_planar_extra_samples.tiff: it is among the errors.
+# Every directory of the files from other programs, but those tifffile cannot decode without its
+# codec package; separate_planar_extra_samples.tiff is among the errors (an empty plane).
 PAGES = [(path, key) for path in sorted(DATA.glob("[lp]*/*.tif*"))
          if path.name != "separate_planar_extra_samples.tiff"
          for key in range(len(tifffile.TiffFile(path).pages))]
 
-# tifffile's photometric and resolution-unit numbers by the module's names for what the
-# reader delivers.
+# tifffile's photometric and resolution-unit numbers by the module's names for them.
 PHOTOMETRICS = {0: "min_is_white", 1: "min_is_black", 2: "rgb", 3: "rgb", 5: "separated",
                 8: "cie_lab"}
-UNITS = {1: "unknown", 2: "inch", 3: "centimeter"}
 
 
-def tifffile_resolution(page):
+def resolution_of(page):
     """Without resolution tags the reader assumes 72 per inch; TIFF's default unit is inch."""
     if 282 not in page.tags:
         return 72, 72, "inch"
-    (x, x_unit), (y, y_unit) = page.tags[282].value, page.tags[283].value
-    return pytest.approx(x / x_unit), pytest.approx(y / y_unit), UNITS[page.tags.valueof(296, 2)]
-
-
-def tifffile_picture(path, key):
-    try:
-        return delivered(path, key)
-    except (ValueError, NotImplementedError) as reason:
-        pytest.skip(f"tifffile cannot decode it here: {reason}")
+    unit = {1: "unknown", 2: "inch", 3: "centimeter"}[page.tags.valueof(296, 2)]
+    return (*map(pytest.approx, page.get_resolution()), unit)
 
 
 def check_page(page, expected):
-    picture = page.read()
-    assert (picture.dtype, picture.shape) == (expected.dtype, expected.shape)
-    np.testing.assert_array_equal(picture, expected)
+    np.testing.assert_array_equal(page.read(), expected, strict=True)  # dtype and shape too
     np.testing.assert_array_equal(np.stack(list(page.rows())), expected)
     for c in range(expected.shape[2]):
         np.testing.assert_array_equal(page.read(channel=c), expected[..., c])
@@ -49,14 +37,16 @@ def check_page(page, expected):
 
 @pytest.mark.parametrize("path, key", PAGES, ids=[f"{p.name}-{k}" for p, k in PAGES])
 def test_reads_what_tifffile_decodes(path, key):
-    expected = tifffile_picture(path, key)
+    try:
+        expected = delivered(path, key)
+    except (ValueError, NotImplementedError) as reason:
+        pytest.skip(f"tifffile cannot decode it here: {reason}")
     with orvex.open(path) as file, tifffile.TiffFile(path) as tif:
         info = file[key - len(file)].info  # counted from the end
         page = tif.pages[key]
-        icc = page.tags.get(34675)
         assert (info.height, info.width, info.samples_per_pixel) == expected.shape
         assert (info.photometric, info.resolution, info.icc_profile) == (
-            PHOTOMETRICS[page.photometric], tifffile_resolution(page), icc.value if icc else b"")
+            PHOTOMETRICS[page.photometric], resolution_of(page), page.tags.valueof(34675, b""))
         check_page(file[key], expected)
 
 
@@ -69,7 +59,7 @@ def test_delivers_the_upright_picture(tmp_path, orientation, bits, samples, plan
     stored = np.random.default_rng(bits).integers(0, 2**bits, (7, 13, samples), dtype=dtype)
     write_stored(tmp_path / "o.tif", stored, bits, orientation, planar)
     with orvex.open(tmp_path / "o.tif") as file:
-        check_page(file[0], np.ascontiguousarray(UPRIGHT[orientation](stored)))
+        check_page(file[0], upright(stored, orientation))
 
 
 def test_threads_read_at_once():
@@ -77,24 +67,18 @@ def test_threads_read_at_once():
              ("rgb-3c-16b.tiff", "minisblack-2c-8b-alpha.tiff", "palette-1c-8b.tiff")]
     pages += [(DATA / "pillow" / "multipage.tiff", key) for key in range(3)]
     expected = [delivered(path, key) for path, key in pages]
-    shared = orvex.open(DATA / "pillow" / "multipage.tiff")
-    failures = []
 
-    def read_all(turn):
+    def failures(turn):  # pages of their own files, and of one file that all threads share
         for i in np.random.default_rng(turn).permutation(len(pages) * 4) % len(pages):
             path, key = pages[i]
             with orvex.open(path) as own:
                 for file in (own, shared) if path.name == "multipage.tiff" else (own,):
                     if not np.array_equal(file[key].read(), expected[i]):
-                        failures.append((turn, path.name, key))
+                        yield turn, path.name, key
 
-    threads = [threading.Thread(target=read_all, args=(turn,)) for turn in range(4)]
-    for thread in threads:
-        thread.start()
-    for thread in threads:
-        thread.join()
-    shared.close()
-    assert failures == []
+    with orvex.open(DATA / "pillow" / "multipage.tiff") as shared, ThreadPoolExecutor(4) as pool:
+        assert [f for found in pool.map(lambda turn: list(failures(turn)), range(4))
+                for f in found] == []
 
 
 @pytest.mark.parametrize("threshold, logged", [
