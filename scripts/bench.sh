@@ -7,11 +7,15 @@
 #   scripts/bench.sh scale [SIZE]   write and read back a SIZE x SIZE RGB 8-bit image through
 #                                   the library (default 65536: 12 GiB raw, BigTIFF)
 #   scripts/bench.sh chart          draw bench/chart.svg from the last run's JSON
+#   scripts/bench.sh pages [N...]   select every directory of files of N pages (default 1000,
+#                                   10000, 65535) forward, backward and shuffled against libtiff,
+#                                   then time `orvex info` on the largest file
 #
 # Build folder ./build-bench (or $ORVEX_BENCH_BUILD_DIR), built with $ORVEX_JOBS jobs
 # (default 2). Each case is repeated $ORVEX_BENCH_REPETITIONS times (default 5) and the table
 # quotes the medians. The JSON of the last run is build-bench/bench.json. The scale run
-# writes its file in $ORVEX_BENCH_SCALE_DIR (default the temporary folder) and removes it.
+# writes its file in $ORVEX_BENCH_SCALE_DIR (default the temporary folder) and removes it; the
+# pages run keeps its files in $ORVEX_BENCH_PAGES_DIR (default build-bench/pages) for later runs.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${ORVEX_BENCH_BUILD_DIR:-$root/build-bench}"
@@ -21,7 +25,7 @@ build_bench() {
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVEX_BUILD_BENCH=ON \
     -DORVEX_BUILD_TESTS=OFF >/dev/null
   cmake --build "$build" --parallel "${ORVEX_JOBS:-2}" --target orvex_bench orvex_bench_scale \
-    >/dev/null
+    orvex_bench_pages orvex_cli >/dev/null
 }
 
 machine_note() {
@@ -56,6 +60,19 @@ case "${1:-}" in
     ;;
   chart)
     "$root/bench/chart.sh" "$build/bench.json" "$root/bench/chart.svg"
+    ;;
+  pages)
+    shift
+    folder="${ORVEX_BENCH_PAGES_DIR:-$build/pages}"
+    mkdir -p "$folder"
+    build_bench
+    machine_note
+    status=0
+    "$build/bin/orvex_bench_pages" "$folder" "$@" || status=$?
+    largest="$(ls -S "$folder"/pages-*.tif | head -n 1)"
+    TIMEFORMAT="orvex info $(basename "$largest"): %R s"
+    { time "$build/bin/orvex" info "$largest" >/dev/null; } 2>&1
+    exit "$status"
     ;;
   *)
     build_bench
