@@ -9,61 +9,72 @@
 namespace orvex_bench {
 namespace {
 
-ImageLayout rgb8(uint16_t compression) {
-  ImageLayout layout;
-  layout.compression = compression;
-  return layout;
+TiffSpec rgb8(uint16_t compression) {
+  TiffSpec image = benchImage();
+  image.compression = compression;
+  return image;
 }
 
-ImageLayout rgb8Tiles() {
-  ImageLayout layout;
-  layout.tileSize = 256;
-  return layout;
+TiffSpec rgb8Tiles() {
+  TiffSpec image = benchImage();
+  image.tileWidth = image.tileLength = 256;
+  return image;
 }
 
-ImageLayout rgba16Planes() {
-  ImageLayout layout;
-  layout.bitsPerSample = 16;
-  layout.samplesPerPixel = 4;
-  layout.alpha = true;
-  layout.planarConfig = PLANARCONFIG_SEPARATE;
-  return layout;
+TiffSpec rgba16Planes() {
+  TiffSpec image = benchImage();
+  image.bitsPerSample = 16;
+  image.samplesPerPixel = 4;
+  image.extraSamples = {EXTRASAMPLE_UNASSALPHA};
+  image.planar = PLANARCONFIG_SEPARATE;
+  return image;
 }
 
-ImageLayout grey1Mirrored() {
-  ImageLayout layout;
-  layout.bitsPerSample = 1;
-  layout.samplesPerPixel = 1;
-  layout.photometric = PHOTOMETRIC_MINISBLACK;
-  layout.orientation = ORIENTATION_TOPRIGHT;
-  return layout;
+TiffSpec grey1Mirrored() {
+  TiffSpec image = benchImage();
+  image.bitsPerSample = 1;
+  image.samplesPerPixel = 1;
+  image.photometric = PHOTOMETRIC_MINISBLACK;
+  image.orientation = ORIENTATION_TOPRIGHT;
+  return image;
 }
 
-ImageLayout palette8() {
-  ImageLayout layout;
-  layout.samplesPerPixel = 1;
-  layout.photometric = PHOTOMETRIC_PALETTE;
-  return layout;
+// Sixteen-bit map values, as TIFF writers store them, so rows come out as 16-bit RGB.
+TiffSpec palette8() {
+  TiffSpec image = benchImage();
+  image.samplesPerPixel = 1;
+  image.photometric = PHOTOMETRIC_PALETTE;
+  image.colorMap.resize(3 * 256);
+  for (unsigned i = 0; i < 256; ++i) {
+    image.colorMap[i] = static_cast<uint16_t>(i * 257);
+    image.colorMap[256 + i] = static_cast<uint16_t>((255 - i) * 257);
+    image.colorMap[512 + i] = static_cast<uint16_t>((i * 7 & 255) * 257);
+  }
+  return image;
 }
 
-ImageLayout rgb8Columns() {
-  ImageLayout layout;
-  layout.orientation = ORIENTATION_RIGHTTOP;
-  return layout;
+TiffSpec rgb8Columns() {
+  TiffSpec image = benchImage();
+  image.orientation = ORIENTATION_RIGHTTOP;
+  return image;
 }
 
-ImageLayout ycbcrJpeg() {
-  ImageLayout layout;
-  layout.photometric = PHOTOMETRIC_YCBCR;
-  layout.compression = COMPRESSION_JPEG;
-  return layout;
+// libtiff takes RGB rows and converts them to subsampled YCbCr itself.
+TiffSpec ycbcrJpeg() {
+  TiffSpec image = benchImage();
+  image.photometric = PHOTOMETRIC_YCBCR;
+  image.compression = COMPRESSION_JPEG;
+  image.ycbcrSubsampling = std::make_pair(2, 2);
+  image.jpegQuality = 90;
+  image.jpegColorMode = JPEGCOLORMODE_RGB;
+  return image;
 }
 
-ImageLayout cmyk8() {
-  ImageLayout layout;
-  layout.samplesPerPixel = 4;
-  layout.photometric = PHOTOMETRIC_SEPARATED;
-  return layout;
+TiffSpec cmyk8() {
+  TiffSpec image = benchImage();
+  image.samplesPerPixel = 4;
+  image.photometric = PHOTOMETRIC_SEPARATED;
+  return image;
 }
 
 std::vector<ReadCase> makeReadCases() {
@@ -94,16 +105,18 @@ std::vector<ReadCase> makeReadCases() {
 }  // namespace
 
 uint64_t ReadCase::cacheBytes() const {
-  const ImageLayout& l = layout;
+  const TiffSpec& l = image;
+  const uint64_t planes = orvex_test::storedPlaneCount(l);
+  const uint64_t rowBytes = orvex_test::storedRowBytes(l);
   if (viaRgba) {
     return uint64_t{l.width} * std::min(l.rowsPerStrip, l.height) * 4;
   }
-  if (l.tileSize == 0) {
-    return l.planeRowBytes() * std::min(l.rowsPerStrip, l.height) * l.planes();
+  if (l.tileWidth == 0) {
+    return rowBytes * std::min(l.rowsPerStrip, l.height) * planes;
   }
-  const uint64_t tilesAcross = (l.width + l.tileSize - 1) / l.tileSize;
-  const uint64_t tileRowBytes = l.planeRowBytes() * l.tileSize / l.width;
-  return tileRowBytes * l.tileSize * tilesAcross * l.planes();
+  const uint64_t tilesAcross = (l.width + l.tileWidth - 1) / l.tileWidth;
+  const uint64_t tileRowBytes = rowBytes * l.tileWidth / l.width;
+  return tileRowBytes * l.tileLength * tilesAcross * planes;
 }
 
 uint64_t ReadCase::memoryBudgetBytes() const {

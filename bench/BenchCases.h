@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ImageLayout.h"
+#include "BenchImage.h"
 #include "RowSink.h"
 
 namespace orvex_bench {
@@ -22,7 +22,7 @@ constexpr double kWriterTarget = 1.05;
 struct ReadCase {
   const char* name;   ///< benchmark and file name
   const char* label;  ///< as the table shows it
-  ImageLayout layout;
+  TiffSpec image;
   double target;
   ReadFunction library;
   ReadFunction libtiff;

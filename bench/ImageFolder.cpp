@@ -51,11 +51,11 @@ void ImageFolder::generateMissing() const {
     // Written under another name first, so an interrupted run leaves no half image behind
     // for the next run with the same folder to take.
     const std::string partial = path + ".part";
-    writeBenchImage(partial.c_str(), c.layout);
+    writeBenchImage(partial, c.image);
     std::filesystem::rename(partial, path);
     const double mebibyte = 1 << 20;
     std::cerr << "generated " << path << std::fixed << std::setprecision(1) << ": "
-              << static_cast<double>(c.layout.rawBytes()) / mebibyte << " MiB raw, "
+              << static_cast<double>(rawBytesOf(c.image)) / mebibyte << " MiB raw, "
               << static_cast<double>(std::filesystem::file_size(path)) / mebibyte
               << " MiB stored\n";
   }

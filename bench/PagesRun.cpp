@@ -23,6 +23,7 @@
 
 #include "TiffHandle.h"
 #include "orvex/orvex.h"
+#include "support/TiffFileBuilder.h"
 
 namespace orvex_bench {
 namespace {
@@ -38,23 +39,12 @@ std::string writePages(const std::filesystem::path& folder, uint32_t pages) {
   if (std::filesystem::exists(path)) {
     return path;
   }
-  TiffHandle tif(path.c_str(), "w");
-  std::vector<uint8_t> pixels(kSide * kSide);
-  for (uint32_t page = 0; page < pages; ++page) {
-    TIFFSetField(tif.get(), TIFFTAG_IMAGEWIDTH, kSide);
-    TIFFSetField(tif.get(), TIFFTAG_IMAGELENGTH, kSide);
-    TIFFSetField(tif.get(), TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(tif.get(), TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(tif.get(), TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-    TIFFSetField(tif.get(), TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tif.get(), TIFFTAG_ROWSPERSTRIP, kSide);
-    std::fill(pixels.begin(), pixels.end(), static_cast<uint8_t>(page));
-    if (TIFFWriteEncodedStrip(tif.get(), 0, pixels.data(), pixels.size()) < 0 ||
-        TIFFWriteDirectory(tif.get()) != 1) {
-      throw std::runtime_error("cannot write " + path);
-    }
+  orvex_test::TiffSpec page;
+  page.width = page.height = page.rowsPerStrip = kSide;
+  orvex_test::TiffFileBuilder builder(path);
+  for (uint32_t index = 0; index < pages; ++index) {
+    builder.addDirectory(page, std::vector<uint8_t>(kSide * kSide, static_cast<uint8_t>(index)));
   }
-  tif.close();
   return path;
 }
 

@@ -89,7 +89,7 @@ bool storeSameRows(const std::string& libraryFile, const std::string& libtiffFil
 
 void registerReadCase(const ReadCase& c, const ImageFolder& folder) {
   const std::string path = folder.imageOf(c.name);
-  const int64_t rawBytes = static_cast<int64_t>(c.layout.rawBytes());
+  const int64_t rawBytes = static_cast<int64_t>(rawBytesOf(c.image));
   auto checked = std::make_shared<bool>(false);
   const auto time = [=](benchmark::State& state, ReadFunction read) {
     std::string why;
@@ -188,7 +188,7 @@ std::string budgetNote(const ReadCase& c) {
   const double cacheMiB = static_cast<double>(c.cacheBytes()) / (1 << 20);
   char note[96];
   std::snprintf(note, sizeof note, "1.2 x %.2f MiB %s + 1 MiB", cacheMiB,
-                c.layout.tileSize != 0 ? "row of tiles" : "strip");
+                c.image.tileWidth != 0 ? "row of tiles" : "strip");
   return note;
 }
 

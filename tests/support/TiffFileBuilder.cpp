@@ -58,6 +58,12 @@ void TiffFileBuilder::setTags(const TiffSpec& tiffSpec) {
   if (tiffSpec.yResolution) TIFFSetField(tif_, TIFFTAG_YRESOLUTION, *tiffSpec.yResolution);
   if (tiffSpec.resolutionUnit) TIFFSetField(tif_, TIFFTAG_RESOLUTIONUNIT, *tiffSpec.resolutionUnit);
   if (tiffSpec.inkSet) TIFFSetField(tif_, TIFFTAG_INKSET, *tiffSpec.inkSet);
+  if (tiffSpec.ycbcrSubsampling) {
+    TIFFSetField(tif_, TIFFTAG_YCBCRSUBSAMPLING, tiffSpec.ycbcrSubsampling->first,
+                 tiffSpec.ycbcrSubsampling->second);
+  }
+  if (tiffSpec.jpegQuality) TIFFSetField(tif_, TIFFTAG_JPEGQUALITY, *tiffSpec.jpegQuality);
+  if (tiffSpec.jpegColorMode) TIFFSetField(tif_, TIFFTAG_JPEGCOLORMODE, *tiffSpec.jpegColorMode);
   if (!tiffSpec.extraSamples.empty()) {
     TIFFSetField(tif_, TIFFTAG_EXTRASAMPLES, static_cast<uint16_t>(tiffSpec.extraSamples.size()),
                  tiffSpec.extraSamples.data());

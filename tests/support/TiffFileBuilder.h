@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvex_test {
@@ -25,6 +26,9 @@ struct TiffSpec {
   std::optional<float> yResolution;
   std::optional<uint16_t> resolutionUnit;
   std::optional<uint16_t> inkSet;
+  std::optional<std::pair<uint16_t, uint16_t>> ycbcrSubsampling;
+  std::optional<int> jpegQuality;    ///< with COMPRESSION_JPEG
+  std::optional<int> jpegColorMode;  ///< JPEGCOLORMODE_RGB: libtiff takes RGB rows for YCbCr
   std::vector<uint16_t> extraSamples;
   uint32_t rowsPerStrip = 0;  ///< 0: libtiff's default
   uint32_t tileWidth = 0;     ///< non-zero (with tileLength): a tiled image
