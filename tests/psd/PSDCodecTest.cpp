@@ -1,0 +1,166 @@
+// The image-resource block byte by byte: what the decoder keeps of whole, odd and broken
+// blocks, and the exact bytes the encoder writes for what was decoded.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "psd/PSDEncoder.h"
+#include "psd/PsdText.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using psd_test::Bytes;
+using psd_test::decoded;
+using psd_test::hex;
+using psd_test::resource;
+
+const std::string kNameA = resource(1006, "01'A'");
+const std::string kIds9 = resource(1053, "00000009");
+const std::string kA = "names \"A\"";
+const std::string kA9 = "names \"A\"; ids 9";
+
+struct DecodeCase {
+  const char* label;
+  std::string block;
+  std::string kept;
+};
+
+// A resource that cannot be delimited ends the walk, an entry that does not fit ends its
+// resource; what came before stays.
+const DecodeCase kDecodeCases[] = {
+    {"empty block", "", ""},
+    {"name length 0: length byte and pad", "'8BIM' 03EE 0000 00000002 01'A'" + kIds9, kA9},
+    {"name length 1: no pad", "'8BIM' 03EE 01'X' 00000002 01'A'" + kIds9, kA9},
+    {"name length 2: pad", "'8BIM' 03EE 02'XX' 00 00000002 01'A'" + kIds9, kA9},
+    {"odd sizes padded, other IDs skipped",
+     "'8BIM' 1234 0000 00000005 'abcde' 00 '8BIM' 03EE 0000 00000005 04'WXYZ' 00" + kNameA,
+     "names \"WXYZ\" \"A\""},
+    {"words without the signature stepped over", "00000000 '8BIX' 3842494E" + kNameA, kA},
+    {"no resynchronising byte by byte", "0000" + kNameA, ""},
+    {"3 bytes left", kNameA + "384249", kA},
+    {"signature alone", kNameA + "'8BIM'", kA},
+    {"no name length", kNameA + "'8BIM' 041D", kA},
+    {"name pad missing", kNameA + "'8BIM' 041D 02'ab'", kA},
+    {"size cut", kNameA + "'8BIM' 041D 0000 000000", kA},
+    {"data cut", kNameA + "'8BIM' 041D 0000 00000008 00000001", kA},
+    {"huge size", kNameA + "'8BIM' 041D 0000 FFFFFFFF 00000001", kA},
+    {"resource inside a cut one", kNameA + "'8BIM' 03EE 0000 00000028" + kIds9, kA},
+    {"last pad missing", kNameA + "'8BIM' 03EE 0000 00000003 02'BC'", "names \"A\" \"BC\""},
+    {"names append, records are replaced",
+     "'8BIM' 03EE 0000 00000004 01'A' 01'B' '8BIM' 0415 0000 00000008 00000002 0058 0000"
+     "'8BIM' 041D 0000 00000008 00000001 00000002 '8BIM' 042B 0000 00000004 0001 0000"
+     "'8BIM' 0435 0000 00000004 00000001 '8BIM' 03EE 0000 00000001 00 00"
+     "'8BIM' 0415 0000 00000008 00000002 0059 0000 '8BIM' 041D 0000 00000004 00000003"
+     "'8BIM' 042B 0000 00000004 0002 0000 '8BIM' 0435 0000 00000004 00000002",
+     "names \"A\" \"B\" \"\"; unicode 58 59; display 2; ids 3; spots 2"},
+    {"Unicode name cut at a zero unit", resource(1045, "00000004 0041 0042 0000 0043"),
+     "unicode 41,42"},
+    {"Unicode name of no units", resource(1045, "00000000"), "unicode -"},
+    {"Unicode terminator alone", resource(1045, "00000001 0000"), "unicode -"},
+    {"Unicode name without terminator", resource(1045, "00000001 00E9"), "unicode E9"},
+    {"two Unicode names", resource(1045, "00000002 0050 0000 00000003 0051 0052 0000"),
+     "unicode 50 51,52"},
+    {"display version alone", resource(1077, "00000007"), "display 7"},
+    {"display entries as stored",
+     resource(1077, "00000001 0007 0001 0002 0003 0004 00FA 09 0000 FFFF 0000 0000 0000 0064 02"),
+     "display 1 7,1,2,3,4,250,9 0,65535,0,0,0,100,2"},
+    {"no identifiers", resource(1053, ""), "ids"},
+    {"no spot colours", resource(1067, "0001 0000"), "spots 1"},
+    {"name cut", resource(1006, "01'A' 02'B'"), kA},
+    {"unit count cut", resource(1045, "00000002 0041 0000 0000"), "unicode 41"},
+    {"units cut", resource(1045, "00000002 0041 0000 00000003 0042 0043"), "unicode 41"},
+    {"huge unit count", resource(1045, "FFFFFFFF 0041"), ""},
+    {"identifier cut", resource(1053, "00000001 000002"), "ids 1"},
+    {"spot colour cut", resource(1067, "0001 0003 00000005 0007 0001 0002 0003 0004 00000000 0000"),
+     "spots 1 5,7,1,2,3,4"},
+    {"spot colour header cut", resource(1067, "000100"), "spots 0"},
+    {"display entry cut", resource(1077, "00000001 0000 0001 0002 0003 0004 0032 02 00000000 0000"),
+     "display 1 0,1,2,3,4,50,2"},
+    {"display version cut", resource(1077, "000001"), "display 0"},
+};
+
+TEST(PSDDecoder, KeepsWhatTheBlockDelimits) {
+  for (const DecodeCase& c : kDecodeCases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(decoded(hex(c.block)), c.kept);
+  }
+}
+
+// Five resources of even sizes, in the order the encoder writes them.
+const std::string kUnicode = resource(1045, "00000001 0000");
+const std::string kDisplay =
+    resource(1077, "00000001 0000 FFFF 0000 0000 0000 0064 01 0000 FFFF 0000 0000 0000 0032 02");
+const std::string kIds = resource(1053, "00000401 00000402");
+const std::string kSpots =
+    resource(1067, "0001 0002 00000401 0007 3200 0000 0000 0000 00000402 0007 3200 0001 0000 0000");
+
+// Photoshop's own block of a real file, which holds none of the channel resources, then ours:
+// a cut inside a resource keeps the resources before it, and nothing past the cut is read.
+TEST(PSDDecoder, EveryCutOfABlockKeepsTheResourcesBeforeIt) {
+  const std::string adobe = orvex_test::testDataFile("pillow/tiff_adobe_deflate.tif");
+  Bytes block;
+  for (const Bytes& resource : {psd_test::photoshopTagOf(adobe), hex(kNameA), hex(kUnicode),
+                                hex(kDisplay), hex(kIds), hex(kSpots)}) {
+    const std::string kept = decoded(block);
+    block.insert(block.end(), resource.begin(), resource.end());
+    for (size_t size = block.size() - resource.size(); size < block.size(); ++size) {
+      ASSERT_EQ(decoded(Bytes(block.begin(), block.begin() + size)), kept) << size;
+    }
+  }
+  EXPECT_EQ(block.size(), 7516U + 138U);
+  EXPECT_EQ(decoded(block),
+            "names \"A\"; unicode -; display 1 0,65535,0,0,0,100,1 0,65535,0,0,0,50,2; "
+            "ids 1025 1026; spots 1 1025,7,12800,0,0,0 1026,7,12800,1,0,0");
+}
+
+// A decoded block encoded again gives the same bytes when it was written as the encoder
+// writes, else the encoder's own.
+struct EncodeCase {
+  const char* label;
+  std::string bytes;
+  std::optional<std::string> encoded;  ///< the same bytes when absent
+};
+
+const EncodeCase kEncodeCases[] = {
+    {"empty records left out",
+     "'8BIM' 0435 0000 00000004 00000001 '8BIM' 041D 0000 00000000 '8BIM' 042B 0000 00000004 "
+     "0000 0000",
+     ""},
+    {"Pascal name", "'8BIM' 03EE 0000 00000008 07'Alpha 1'", std::nullopt},
+    {"empty Pascal name, padded", "'8BIM' 03EE 0000 00000001 00 00", std::nullopt},
+    {"Unicode names, terminators counted",
+     "'8BIM' 0415 0000 00000014 00000003 0041 0042 0000 00000003 D83D DE00 0000", std::nullopt},
+    {"display entry, padded",
+     "'8BIM' 0435 0000 00000011 00000001 0007 0001 0002 0003 ABCD 0032 02 00", std::nullopt},
+    {"spot colours always version 1",
+     "'8BIM' 042B 0000 00000012 0005 0001 01020304 0007 0009 0008 0007 0006",
+     "'8BIM' 042B 0000 00000012 0001 0001 01020304 0007 0009 0008 0007 0006"},
+    {"resources in a fixed order", kSpots + kIds + kDisplay + kUnicode + kNameA,
+     kNameA + kUnicode + kDisplay + kIds + kSpots},
+    {"what the writer stores for one spot channel named S",
+     "'8BIM' 03EE 0000 00000002 01'S' '8BIM' 0415 0000 00000008 00000002 0053 0000 "
+     "'8BIM' 0435 0000 00000011 00000001 0000 FFFF 0000 0000 0000 0032 02 00 "
+     "'8BIM' 041D 0000 00000004 00000400 "
+     "'8BIM' 042B 0000 00000012 0001 0001 00000400 0007 3200 0000 0000 0000",
+     std::nullopt},
+};
+
+TEST(PSDEncoder, WritesTheBlockBackExactly) {
+  for (const EncodeCase& c : kEncodeCases) {
+    SCOPED_TRACE(c.label);
+    orvex::PSDEncoder encoder(psd_test::resourcesOf(hex(c.bytes)));
+    for (int pass = 0; pass < 2; ++pass) {  // each encode starts afresh
+      ASSERT_TRUE(encoder.encode());
+      EXPECT_EQ(encoder.bytesStream(), hex(c.encoded.value_or(c.bytes)));
+    }
+  }
+  orvex::PSDImageResources longName;
+  longName.alphaNames = {std::string(300, 'x')};
+  orvex::PSDEncoder encoder(longName);
+  ASSERT_TRUE(encoder.encode());
+  EXPECT_EQ(encoder.bytesStream(),
+            hex("'8BIM' 03EE 0000 00000100 FF'" + std::string(255, 'x') + "'"));
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+// The channels of a directory: kinds from ExtraSamples, names and spot marks from the resources
+// of tag 34377. What the writer stores there is checked with the writer's tags.
+#include <gtest/gtest.h>
+
+#include "psd/PsdText.h"
+#include "psd/TiffPhotoshopTagReader.h"
+#include "psd/TiffPhotoshopTagWriter.h"
+#include "support/LogCapture.h"
+#include "support/TempDir.h"
+#include "support/TiffFileBuilder.h"
+
+namespace {
+
+using psd_test::channelsOf;
+using psd_test::resource;
+
+struct ReadCase {
+  const char* label;
+  std::string extraSamples;  ///< one digit per value
+  std::string block;         ///< in hex; no tag 34377 when empty
+  std::string read;
+};
+
+const std::string kNoTag =
+    "false\n[0] [TiffPhotoshopTagReader::read] has no TIFFTAG_PHOTOSHOP tag!\n";
+const std::string kPascal = resource(1006, "02'p0' 02'p1'");
+const std::string kSpot1025 = " 00000401 0007 3200 0000 0000 0000";
+
+const ReadCase kReadCases[] = {
+    {"no tag", "", "", kNoTag},
+    {"no tag, an extra sample", "2", "", kNoTag},
+    {"no extra samples: nothing to name", "", resource(1006, "01'x'"), ""},
+    {"Unicode names first", "20",
+     kPascal + resource(1045, "00000004 00E9 0074 00E9 0000 00000002 5730 0000"),
+     "unassoc:\xC3\xA9t\xC3\xA9; unspecified:\xE5\x9C\xB0"},
+    {"empty Unicode name: Pascal name", "00",
+     kPascal + resource(1045, "00000001 0000 00000003 0075 0031 0000"),
+     "unspecified:p0; unspecified:u1"},
+    {"missing Unicode name: Pascal name", "00", kPascal + resource(1045, "00000003 0075 0030 0000"),
+     "unspecified:u0; unspecified:p1"},
+    {"more channels than names", "102", resource(1006, "04'only'"),
+     "assoc:only; unspecified:; unassoc:"},
+    {"spot colour by identifier", "12",
+     resource(1053, "00000400 00000401") + resource(1067, "0001 0001" + kSpot1025),
+     "assoc:; spot:"},
+    {"channel without identifier keeps its kind", "02",
+     resource(1053, "00000400") +
+         resource(1067, "0001 0002" + kSpot1025 + " 00000400 0007 3200 0000 0000 0000"),
+     "spot:; unassoc:"},
+    {"no spot colours need no identifiers", "2",
+     resource(1045, "00000002 0041 0000") + resource(1067, "0001 0000"), "unassoc:A"},
+    {"damaged tail: names before it kept", "00", resource(1006, "04'kept'") + "'8BIM' 03EE 00",
+     "unspecified:kept; unspecified:"},
+    {"spot colours without identifiers", "0",
+     resource(1045, "00000002 0053 0000") + resource(1067, "0001 0001" + kSpot1025),
+     "false\n[3] [TiffPhotoshopTagReader::read] has SpotColors,but alphaIdentifiers is nullptr\n"},
+};
+
+TEST(TiffPhotoshopTagReader, NamesAndMarksTheExtraChannels) {
+  orvex_test::TempDir temp;
+  for (const ReadCase& c : kReadCases) {
+    SCOPED_TRACE(c.label);
+    orvex_test::TiffSpec image;
+    image.samplesPerPixel = static_cast<uint16_t>(1 + c.extraSamples.size());
+    for (const char value : c.extraSamples) image.extraSamples.push_back(value - '0');
+    image.photoshop = psd_test::hex(c.block);
+    orvex_test::writeTiff(temp.file("read.tif"), image, orvex_test::patternImage(image));
+    EXPECT_EQ(channelsOf(temp.file("read.tif")), c.read);
+  }
+  orvex_test::LogCapture log;
+  EXPECT_FALSE(orvex::TiffPhotoshopTagReader().read(nullptr));
+  EXPECT_TRUE(orvex::TiffPhotoshopTagWriter::write(nullptr, {}));  // nothing to write
+  EXPECT_TRUE(log.records().empty());
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+#include "psd/PsdText.h"
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <iomanip>
+#include <iterator>
+#include <memory>
+#include <sstream>
+
+#include "psd/PSDDecoder.h"
+#include "psd/TiffPhotoshopTagReader.h"
+#include "support/LogCapture.h"
+#include "support/TiffFileBuilder.h"
+#include "support/Transcript.h"
+
+namespace psd_test {
+namespace {
+
+const char* const kKinds[] = {"unspecified", "assoc", "unassoc", "spot"};
+
+void print(std::ostream& out, const orvex::PSDColor& color) {
+  out << color.colorSpace;
+  for (uint16_t component : color.components) out << ',' << component;
+}
+
+}  // namespace
+
+Bytes hex(const std::string& digits) {
+  Bytes bytes;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (digits[i] == '\'') {
+      const size_t end = digits.find('\'', i + 1);
+      bytes.insert(bytes.end(), &digits[i + 1], &digits[end]);
+      i = end;
+    } else if (digits[i] != ' ') {
+      bytes.push_back(static_cast<uint8_t>(std::stoul(digits.substr(i++, 2), nullptr, 16)));
+    }
+  }
+  return bytes;
+}
+
+std::string resource(uint16_t id, const std::string& dataHex) {
+  const size_t size = hex(dataHex).size();
+  std::ostringstream header;
+  header << std::hex << std::setfill('0') << "'8BIM' " << std::setw(4) << id << " 0000 "
+         << std::setw(8) << size << ' ' << dataHex << (size % 2 != 0 ? " 00 " : " ");
+  return header.str();
+}
+
+std::string textOf(const orvex::PSDImageResources& resources) {
+  std::ostringstream out;
+  if (!resources.alphaNames.empty()) out << "; names";
+  for (const std::string& name : resources.alphaNames) out << ' ' << std::quoted(name);
+  if (!resources.unicodeAlphaNames.empty()) out << "; unicode";
+  for (const std::u16string& name : resources.unicodeAlphaNames) {
+    out << (name.empty() ? " -" : " ") << std::hex << std::uppercase;
+    for (size_t i = 0; i < name.size(); ++i) out << (i > 0 ? "," : "") << +name[i];
+    out << std::dec;
+  }
+  if (const auto& display = resources.displayInfo) {
+    out << "; display " << display->version;
+    for (const orvex::ChannelDisplayInfo& entry : display->entries) {
+      print(out << ' ', entry.color);
+      out << ',' << entry.opacity << ',' << +entry.kind;
+    }
+  }
+  if (const auto& identifiers = resources.alphaIdentifiers) {
+    out << "; ids";
+    for (uint32_t identifier : identifiers->identifiers) out << ' ' << identifier;
+  }
+  if (const auto& spots = resources.alternateSpotColors) {
+    out << "; spots " << spots->version;
+    for (const orvex::AlternateSpotColor& spot : spots->colors) {
+      print(out << ' ' << spot.channelId << ',', spot.color);
+    }
+  }
+  return out.str().substr(std::min<size_t>(2, out.str().size()));
+}
+
+orvex::PSDImageResources resourcesOf(const Bytes& block) {
+  const std::unique_ptr<uint8_t[]> copy(new uint8_t[block.size()]);
+  std::copy(block.begin(), block.end(), copy.get());
+  orvex::PSDDecoder decoder;
+  decoder.readImageResources(copy.get(), static_cast<uint32_t>(block.size()));
+  return {decoder.alphaNames(), decoder.unicodeAlphaNames(), decoder.displayInfo(),
+          decoder.alphaIdentifiers(), decoder.alternateSpotColors()};
+}
+
+std::string decoded(const Bytes& block) {
+  return textOf(resourcesOf(block));
+}
+
+Bytes photoshopTagOf(const std::string& path) {
+  TIFF* tif = orvex_test::openTiff(path, "r");
+  uint32_t size = 0;
+  const uint8_t* data = nullptr;
+  const bool found = TIFFGetField(tif, TIFFTAG_PHOTOSHOP, &size, &data) != 0;
+  Bytes bytes = found ? Bytes(data, data + size) : Bytes();
+  TIFFClose(tif);
+  return bytes;
+}
+
+std::vector<TiffChannelInfo> channelsFrom(const std::string& text) {
+  std::vector<TiffChannelInfo> channels;
+  std::istringstream in(text + ';');
+  for (std::string kind, name;
+       std::getline(in >> std::ws, kind, ':') && std::getline(in, name, ';');) {
+    const auto known = std::find(std::begin(kKinds), std::end(kKinds), kind);
+    const int type = known != std::end(kKinds) ? static_cast<int>(known - kKinds) : std::stoi(kind);
+    channels.push_back({static_cast<TiffChannelType>(type), name});
+  }
+  return channels;
+}
+
+std::string channelsOf(const std::string& path) {
+  TIFF* tif = orvex_test::openTiff(path, "r");
+  orvex_test::LogCapture log;
+  orvex::TiffPhotoshopTagReader reader;
+  const bool read = reader.read(tif);
+  TIFFClose(tif);
+  std::string text = read ? "" : "false";
+  for (const TiffChannelInfo& channel :
+       read ? reader.channelInfos() : std::vector<TiffChannelInfo>()) {
+    const auto kind = static_cast<size_t>(channel.type);
+    text += (text.empty() ? "" : "; ") + std::string(kind < 4 ? kKinds[kind] : "?") + ":" +
+            channel.name;
+  }
+  return text + (log.records().empty() ? "" : "\n") + orvex_test::transcriptOf(log.records());
+}
+
+}  // namespace psd_test

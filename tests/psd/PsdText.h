@@ -1,0 +1,41 @@
+// Photoshop image resources as one line of text, so that a table row can state what a block
+// decodes to, and blocks in hex, so that a row can state exact bytes. The text, for example
+//   names "A" ""; unicode 41,42 -; display 1 0,65535,0,0,0,50,2; ids 1024; spots 1 1024,7,0,0,0,0
+// has a section for each record present: Unicode names as 16-bit units in hex ("-" when empty),
+// records as their version then entries (colour space, four components, opacity and kind; or
+// channel id, colour space and four components).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "orvex/TiffImageInfo.h"
+#include "psd/PSDImageResources.h"
+
+namespace psd_test {
+
+using Bytes = std::vector<uint8_t>;
+
+/// Hex digits, blanks ignored; text in single quotes stands for its ASCII bytes ('8BIM').
+Bytes hex(const std::string& digits);
+/// In hex, one resource as editors write it: "8BIM", the ID, an empty padded name, size, data
+/// and pad.
+std::string resource(uint16_t id, const std::string& dataHex);
+
+std::string textOf(const orvex::PSDImageResources& resources);
+/// What the decoder keeps of a block, decoded from a copy of exactly its size so that
+/// AddressSanitizer sees any read past it.
+orvex::PSDImageResources resourcesOf(const Bytes& block);
+std::string decoded(const Bytes& block);
+
+/// The bytes of tag 34377 in the first directory of a file; empty when there is none.
+Bytes photoshopTagOf(const std::string& path);
+
+/// Channels as "kind:name; ..." with the kinds unspecified, assoc, unassoc, spot or a number.
+std::vector<TiffChannelInfo> channelsFrom(const std::string& text);
+/// What the Photoshop tag reader makes of a file's first directory: the channels as above, or
+/// "false", then the records it logged as "[level] text" lines.
+std::string channelsOf(const std::string& path);
+
+}  // namespace psd_test
