@@ -1,7 +1,5 @@
 #include "support/LogCapture.h"
 
-#include <algorithm>
-
 #include "merrow_logger/Logger.h"
 
 namespace orvex_test {
@@ -18,21 +16,10 @@ void LogCapture::observe(int level, const char* text, void* context) {
   static_cast<LogCapture*>(context)->records_.push_back({level, text});
 }
 
-bool LogCapture::contains(int level, const std::string& text) const {
-  return std::find(records_.begin(), records_.end(), LogRecord{level, text}) != records_.end();
-}
-
-size_t LogCapture::count(const std::string& text) const {
-  return static_cast<size_t>(std::count_if(records_.begin(), records_.end(),
-                                           [&](const LogRecord& r) { return r.text == text; }));
-}
-
 std::vector<std::string> LogCapture::textsAt(int level) const {
   std::vector<std::string> texts;
   for (const LogRecord& record : records_) {
-    if (record.level == level) {
-      texts.push_back(record.text);
-    }
+    if (record.level == level) texts.push_back(record.text);
   }
   return texts;
 }

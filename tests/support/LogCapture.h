@@ -30,10 +30,6 @@ public:
 
   const std::vector<LogRecord>& records() const { return records_; }
   void clear() { records_.clear(); }
-  /// True when a record with exactly this level and text was logged.
-  bool contains(int level, const std::string& text) const;
-  /// How many records with exactly this text were logged, whatever their level.
-  size_t count(const std::string& text) const;
   /// Records of exactly this level, in order.
   std::vector<std::string> textsAt(int level) const;
 

@@ -4,16 +4,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
-#include <utility>
 
 #include "support/TiffFileBuilder.h"
 
 namespace orvex_test {
 namespace {
-
-using TiffHandle = std::unique_ptr<TIFF, void (*)(TIFF*)>;
 
 /// Sample values of the stored image in stored order, each sample's bytes (or, below 8 bits,
 /// its value) kept in a 64-bit word.
@@ -24,11 +22,8 @@ struct StoredImage {
   uint16_t bits = 0;
   std::vector<uint64_t> values;
 
-  uint64_t& at(uint32_t x, uint32_t y, uint16_t s) {
-    return values[(size_t{y} * width + x) * samples + s];
-  }
-  uint64_t at(uint32_t x, uint32_t y, uint16_t s) const {
-    return values[(size_t{y} * width + x) * samples + s];
+  size_t index(uint32_t x, uint32_t y, uint16_t s) const {
+    return (size_t{y} * width + x) * samples + s;
   }
 };
 
@@ -37,27 +32,6 @@ T field(TIFF* tif, ttag_t tag) {
   T value{};
   TIFFGetFieldDefaulted(tif, tag, &value);
   return value;
-}
-
-TiffPhotometric publicPhotometricOf(uint16_t photometric) {
-  static const std::pair<uint16_t, TiffPhotometric> kNames[] = {
-      {PHOTOMETRIC_MINISWHITE, TiffPhotometric::MinIsWhite},
-      {PHOTOMETRIC_MINISBLACK, TiffPhotometric::MinIsBlack},
-      {PHOTOMETRIC_RGB, TiffPhotometric::Rgb},
-      {PHOTOMETRIC_MASK, TiffPhotometric::Mask},
-      {PHOTOMETRIC_SEPARATED, TiffPhotometric::Separated},
-      {PHOTOMETRIC_CIELAB, TiffPhotometric::CieLab},
-      {PHOTOMETRIC_ICCLAB, TiffPhotometric::IccLab},
-      {PHOTOMETRIC_ITULAB, TiffPhotometric::ItuLab},
-      {PHOTOMETRIC_CFA, TiffPhotometric::Cfa},
-      {PHOTOMETRIC_LOGL, TiffPhotometric::LogL},
-      {PHOTOMETRIC_LOGLUV, TiffPhotometric::LogLuv}};
-  for (const auto& [tiff, host] : kNames) {
-    if (tiff == photometric) {
-      return host;
-    }
-  }
-  return TiffPhotometric::Unknown;
 }
 
 bool isSubByte(uint16_t bits) {
@@ -74,38 +48,28 @@ uint64_t sampleAt(const uint8_t* row, uint16_t bits, size_t index) {
   return value;
 }
 
-// Each stored row of one plane, decoded strip by strip or tile by tile.
+// Each stored row of one plane; a strip is read as a tile as wide as the image.
 std::vector<Scanline> storedRows(TIFF* tif, uint32_t width, uint32_t length, uint16_t plane) {
+  const bool tiled = TIFFIsTiled(tif) != 0;
   const size_t rowBytes = static_cast<size_t>(TIFFScanlineSize(tif));
+  const size_t blockRowBytes = tiled ? static_cast<size_t>(TIFFTileRowSize(tif)) : rowBytes;
+  const uint32_t blockWidth = tiled ? field<uint32_t>(tif, TIFFTAG_TILEWIDTH) : width;
+  const uint32_t blockLength =
+      std::min(length, field<uint32_t>(tif, tiled ? TIFFTAG_TILELENGTH : TIFFTAG_ROWSPERSTRIP));
+  const size_t pixelBits = rowBytes * 8 / width;  // a block's rows pack like the image's
   std::vector<Scanline> rows(length, Scanline(rowBytes));
-  if (!TIFFIsTiled(tif)) {
-    const uint32_t rowsPerStrip = std::min(field<uint32_t>(tif, TIFFTAG_ROWSPERSTRIP), length);
-    Scanline strip(static_cast<size_t>(TIFFStripSize(tif)));
-    for (uint32_t first = 0; first < length; first += rowsPerStrip) {
-      if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, first, plane), strip.data(),
-                               static_cast<tmsize_t>(strip.size())) < 0) {
-        throw std::runtime_error("libtiff cannot decode a strip");
-      }
-      for (uint32_t r = first; r < std::min(first + rowsPerStrip, length); ++r) {
-        std::memcpy(rows[r].data(), strip.data() + (r - first) * rowBytes, rowBytes);
-      }
-    }
-    return rows;
-  }
-  const uint32_t tileWidth = field<uint32_t>(tif, TIFFTAG_TILEWIDTH);
-  const uint32_t tileLength = field<uint32_t>(tif, TIFFTAG_TILELENGTH);
-  const size_t tileRowBytes = static_cast<size_t>(TIFFTileRowSize(tif));
-  const size_t pixelBits = rowBytes * 8 / width;  // a tile row's pixels pack like a row's
-  Scanline tile(static_cast<size_t>(TIFFTileSize(tif)));
-  for (uint32_t y = 0; y < length; y += tileLength) {
-    for (uint32_t x = 0; x < width; x += tileWidth) {
-      if (TIFFReadTile(tif, tile.data(), x, y, 0, plane) < 0) {
-        throw std::runtime_error("libtiff cannot decode a tile");
+  Scanline block(static_cast<size_t>(tiled ? TIFFTileSize(tif) : TIFFStripSize(tif)));
+  for (uint32_t y = 0; y < length; y += blockLength) {
+    for (uint32_t x = 0; x < width; x += blockWidth) {
+      if ((tiled ? TIFFReadTile(tif, block.data(), x, y, 0, plane)
+                 : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y, plane), block.data(),
+                                        static_cast<tmsize_t>(block.size()))) < 0) {
+        throw std::runtime_error("libtiff cannot decode a strip or tile");
       }
       const size_t offset = x * pixelBits / 8;
-      const size_t bytes = std::min(tileRowBytes, rowBytes - offset);
-      for (uint32_t r = y; r < std::min(y + tileLength, length); ++r) {
-        std::memcpy(rows[r].data() + offset, tile.data() + (r - y) * tileRowBytes, bytes);
+      for (uint32_t r = y; r < std::min(y + blockLength, length); ++r) {
+        std::memcpy(rows[r].data() + offset, block.data() + (r - y) * blockRowBytes,
+                    std::min(blockRowBytes, rowBytes - offset));
       }
     }
   }
@@ -127,12 +91,9 @@ StoredImage storedSamples(TIFF* tif, uint32_t width, uint32_t length) {
     const std::vector<Scanline> rows = storedRows(tif, width, length, plane);
     for (uint32_t y = 0; y < length; ++y) {
       for (uint32_t x = 0; x < width; ++x) {
-        for (uint16_t s = 0; s < image.samples; ++s) {
-          if (separate && s != plane) {
-            continue;
-          }
-          const size_t index = separate ? x : size_t{x} * image.samples + s;
-          image.at(x, y, s) = sampleAt(rows[y].data(), image.bits, index);
+        for (uint16_t s = separate ? plane : 0; s < (separate ? plane + 1 : image.samples); ++s) {
+          image.values[image.index(x, y, s)] =
+              sampleAt(rows[y].data(), image.bits, separate ? x : size_t{x} * image.samples + s);
         }
       }
     }
@@ -152,13 +113,8 @@ StoredImage expandedPalette(TIFF* tif, const StoredImage& indexes) {
     wide = wide || maps[0][i] > 255 || maps[1][i] > 255 || maps[2][i] > 255;
   }
   StoredImage rgb{indexes.width, indexes.length, 3, static_cast<uint16_t>(wide ? 16 : 8), {}};
-  rgb.values.resize(size_t{rgb.width} * rgb.length * 3);
-  for (uint32_t y = 0; y < rgb.length; ++y) {
-    for (uint32_t x = 0; x < rgb.width; ++x) {
-      for (uint16_t s = 0; s < 3; ++s) {
-        rgb.at(x, y, s) = maps[s][indexes.at(x, y, 0)];
-      }
-    }
+  for (const uint64_t index : indexes.values) {
+    rgb.values.insert(rgb.values.end(), {maps[0][index], maps[1][index], maps[2][index]});
   }
   return rgb;
 }
@@ -192,15 +148,20 @@ Scanline packed(const std::vector<uint64_t>& samples, uint16_t bits) {
   return bytes;
 }
 
-// Scanline `i` of all samples (channel < 0) or of one.
+// Scanline `i` of all samples (channel < 0) or of one. Orientations 1 to 4 deliver the upright
+// picture's rows, 5 to 8 its columns, left to right, each top to bottom; where the Orientation
+// tag puts stored row 0 and stored column 0 decides which of them run backwards.
 Scanline deliveredScanline(const StoredImage& image, uint16_t orientation, uint32_t i,
                            int channel) {
+  const bool mirrored =
+      orientation == 2 || orientation == 3 || orientation == 7 || orientation == 8;
+  const bool flipped = orientation == 3 || orientation == 4 || orientation == 6 || orientation == 7;
+  const uint32_t y = flipped ? image.length - 1 - i : i;
   std::vector<uint64_t> samples;
   for (uint32_t j = 0; j < image.width; ++j) {
-    const StoredPixel from = storedPixelOfDelivered(orientation, image.width, image.length, i, j);
     for (uint16_t s = 0; s < image.samples; ++s) {
       if (channel < 0 || channel == s) {
-        samples.push_back(image.at(from.x, from.y, s));
+        samples.push_back(image.values[image.index(mirrored ? image.width - 1 - j : j, y, s)]);
       }
     }
   }
@@ -209,13 +170,15 @@ Scanline deliveredScanline(const StoredImage& image, uint16_t orientation, uint3
 
 TiffImageInfo descriptionOf(TIFF* tif, const StoredImage& image, bool columns) {
   const uint16_t stored = field<uint16_t>(tif, TIFFTAG_PHOTOMETRIC);
+  const bool converted = stored == PHOTOMETRIC_PALETTE || stored == PHOTOMETRIC_YCBCR;
+  // The TIFF values of the public enumeration's members, from MinIsWhite (0) on.
+  const uint16_t kPhotometrics[] = {0, 1, 2, 4, 5, 8, 9, 10, 32803, 32844, 32845};
+  const auto* known = std::find(std::begin(kPhotometrics), std::end(kPhotometrics), stored);
   const uint16_t* kinds = nullptr;
   uint16_t extra = 0;
   TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extra, &kinds);
   std::vector<uint16_t> extraKinds(kinds, kinds + extra);
-  if (stored == PHOTOMETRIC_YCBCR) {
-    extraKinds = {EXTRASAMPLE_ASSOCALPHA};
-  }
+  if (stored == PHOTOMETRIC_YCBCR) extraKinds = {EXTRASAMPLE_ASSOCALPHA};
   TiffImageInfo info;
   info.width = columns ? image.length : image.width;
   info.height = columns ? image.width : image.length;
@@ -223,26 +186,24 @@ TiffImageInfo descriptionOf(TIFF* tif, const StoredImage& image, bool columns) {
   info.samplesPerPixel = image.samples;
   info.extraSamples = static_cast<uint16_t>(extraKinds.size());
   for (const uint16_t kind : extraKinds) {
-    info.channels.push_back({kind == EXTRASAMPLE_ASSOCALPHA   ? TiffChannelType::AssociatedAlpha
-                             : kind == EXTRASAMPLE_UNASSALPHA ? TiffChannelType::UnassociatedAlpha
-                                                              : TiffChannelType::Unspecified,
-                             ""});
+    info.channels.push_back({static_cast<TiffChannelType>(kind <= 2 ? kind : 0), ""});
   }
-  const bool converted = stored == PHOTOMETRIC_PALETTE || stored == PHOTOMETRIC_YCBCR;
   info.sampleFormat =
       converted ? TiffSampleFormat::Uint
                 : static_cast<TiffSampleFormat>(field<uint16_t>(tif, TIFFTAG_SAMPLEFORMAT));
-  info.photometric = converted ? TiffPhotometric::Rgb : publicPhotometricOf(stored);
-  float x = 72.0F;
-  float y = 72.0F;
-  TIFFGetField(tif, TIFFTAG_XRESOLUTION, &x);
-  TIFFGetField(tif, TIFFTAG_YRESOLUTION, &y);
-  info.xResolution = columns ? y : x;
-  info.yResolution = columns ? x : y;
+  info.photometric = converted ? TiffPhotometric::Rgb
+                     : known == std::end(kPhotometrics)
+                         ? TiffPhotometric::Unknown
+                         : static_cast<TiffPhotometric>(known - std::begin(kPhotometrics));
+  float resolutions[2] = {72.0F, 72.0F};
+  TIFFGetField(tif, TIFFTAG_XRESOLUTION, &resolutions[columns ? 1 : 0]);
+  TIFFGetField(tif, TIFFTAG_YRESOLUTION, &resolutions[columns ? 0 : 1]);
+  info.xResolution = resolutions[0];
+  info.yResolution = resolutions[1];
   const uint16_t unit = field<uint16_t>(tif, TIFFTAG_RESOLUTIONUNIT);
-  info.resolutionUnit = unit == RESUNIT_INCH         ? TiffResolutionUnit::Inch
-                        : unit == RESUNIT_CENTIMETER ? TiffResolutionUnit::Centimeter
-                                                     : TiffResolutionUnit::Unknown;
+  info.resolutionUnit = unit == RESUNIT_INCH || unit == RESUNIT_CENTIMETER
+                            ? static_cast<TiffResolutionUnit>(unit - RESUNIT_INCH)
+                            : TiffResolutionUnit::Unknown;
   info.scanlineCount = image.length;
   uint32_t profileBytes = 0;
   const uint8_t* profile = nullptr;
@@ -252,57 +213,25 @@ TiffImageInfo descriptionOf(TIFF* tif, const StoredImage& image, bool columns) {
   return info;
 }
 
-// The stored image a host receives the samples of, in stored order.
-StoredImage deliveredSamples(TIFF* tif) {
-  const uint32_t width = field<uint32_t>(tif, TIFFTAG_IMAGEWIDTH);
-  const uint32_t length = field<uint32_t>(tif, TIFFTAG_IMAGELENGTH);
-  switch (field<uint16_t>(tif, TIFFTAG_PHOTOMETRIC)) {
-    case PHOTOMETRIC_YCBCR:
-      return rgbaSamples(tif, width, length);
-    case PHOTOMETRIC_PALETTE:
-      return expandedPalette(tif, storedSamples(tif, width, length));
-    default:
-      return storedSamples(tif, width, length);
-  }
-}
-
 }  // namespace
 
-StoredPixel storedPixelOfDelivered(uint16_t orientation, uint32_t width, uint32_t length,
-                                   uint32_t scanline, uint32_t i) {
-  // Where stored row 0 and stored column 0 lie in the picture, by TIFF's Orientation tag; for
-  // 5 to 8 scanline is the picture's column and i its row.
-  switch (orientation) {
-    case ORIENTATION_TOPRIGHT:
-      return {width - 1 - i, scanline};
-    case ORIENTATION_BOTRIGHT:
-      return {width - 1 - i, length - 1 - scanline};
-    case ORIENTATION_BOTLEFT:
-      return {i, length - 1 - scanline};
-    case ORIENTATION_LEFTTOP:
-      return {i, scanline};
-    case ORIENTATION_RIGHTTOP:
-      return {i, length - 1 - scanline};
-    case ORIENTATION_RIGHTBOT:
-      return {width - 1 - i, length - 1 - scanline};
-    case ORIENTATION_LEFTBOT:
-      return {width - 1 - i, scanline};
-    default:
-      return {i, scanline};
-  }
-}
-
 ReferenceDirectory referenceOf(const std::string& path, uint16_t dir) {
-  TiffHandle tif(openTiff(path, "rm"), TIFFClose);
-  if (!tif || TIFFSetDirectory(tif.get(), dir) != 1) {
+  std::unique_ptr<TIFF, void (*)(TIFF*)> handle(openTiff(path, "rm"), TIFFClose);
+  TIFF* tif = handle.get();
+  if (tif == nullptr || TIFFSetDirectory(tif, dir) != 1) {
     throw std::runtime_error("libtiff cannot read directory " + std::to_string(dir));
   }
-  const uint16_t orientation = field<uint16_t>(tif.get(), TIFFTAG_ORIENTATION);
-  const bool columns = orientation >= ORIENTATION_LEFTTOP && orientation <= ORIENTATION_LEFTBOT;
-  const StoredImage image = deliveredSamples(tif.get());
+  const uint16_t orientation = field<uint16_t>(tif, TIFFTAG_ORIENTATION);
+  const uint32_t width = field<uint32_t>(tif, TIFFTAG_IMAGEWIDTH);
+  const uint32_t length = field<uint32_t>(tif, TIFFTAG_IMAGELENGTH);
+  const uint16_t photometric = field<uint16_t>(tif, TIFFTAG_PHOTOMETRIC);
+  const StoredImage image = photometric == PHOTOMETRIC_YCBCR ? rgbaSamples(tif, width, length)
+                            : photometric == PHOTOMETRIC_PALETTE
+                                ? expandedPalette(tif, storedSamples(tif, width, length))
+                                : storedSamples(tif, width, length);
   ReferenceDirectory reference;
-  reference.info = descriptionOf(tif.get(), image, columns);
-  reference.rowScanlines = !columns;
+  reference.rowScanlines = orientation < ORIENTATION_LEFTTOP || orientation > ORIENTATION_LEFTBOT;
+  reference.info = descriptionOf(tif, image, !reference.rowScanlines);
   reference.channelScanlines.resize(image.samples);
   for (uint32_t i = 0; i < image.length; ++i) {
     reference.scanlines.push_back(deliveredScanline(image, orientation, i, -1));

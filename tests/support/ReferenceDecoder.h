@@ -26,14 +26,4 @@ struct ReferenceDirectory {
 /// cannot decode.
 ReferenceDirectory referenceOf(const std::string& path, uint16_t dir = 0);
 
-/// Where pixel i of delivered scanline `scanline` comes from in the stored image: orientations
-/// 1 to 4 deliver the upright picture's rows, 5 to 8 its columns, left to right, each top to
-/// bottom. Other values count as 1.
-struct StoredPixel {
-  uint32_t x;
-  uint32_t y;
-};
-StoredPixel storedPixelOfDelivered(uint16_t orientation, uint32_t width, uint32_t length,
-                                   uint32_t scanline, uint32_t i);
-
 }  // namespace orvex_test

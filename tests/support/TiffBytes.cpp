@@ -6,15 +6,11 @@
 namespace orvex_test {
 namespace {
 
-constexpr uint32_t kEntryBytes = 12;
-
 class LittleEndianFile {
 public:
   explicit LittleEndianFile(const std::string& path)
       : file_(path, std::ios::in | std::ios::out | std::ios::binary) {
-    if (!file_) {
-      throw std::runtime_error("cannot open " + path);
-    }
+    if (!file_) throw std::runtime_error("cannot open " + path);
   }
 
   uint32_t read(uint32_t offset, int bytes) {
@@ -28,30 +24,21 @@ public:
 
   void write(uint32_t offset, uint32_t value, int bytes) {
     file_.seekp(offset);
-    for (int i = 0; i < bytes; ++i) {
-      file_.put(static_cast<char>((value >> (8 * i)) & 0xFF));
-    }
+    for (int i = 0; i < bytes; ++i) file_.put(static_cast<char>((value >> (8 * i)) & 0xFF));
   }
 
   uint32_t directory(uint16_t index) {
     uint32_t offset = read(4, 4);
-    for (uint16_t i = 0; i < index; ++i) {
-      offset = read(nextLinkOf(offset), 4);
-    }
+    for (uint16_t i = 0; i < index; ++i) offset = read(linkOf(offset), 4);
     return offset;
   }
 
-  uint32_t nextLinkOf(uint32_t directoryOffset) {
-    return directoryOffset + 2 + read(directoryOffset, 2) * kEntryBytes;
-  }
+  // Where the directory at `directory` keeps the offset of the next one: after its entries.
+  uint32_t linkOf(uint32_t directory) { return directory + 2 + read(directory, 2) * 12; }
 
-  uint32_t entryOf(uint32_t directoryOffset, uint16_t tag) {
-    const uint32_t count = read(directoryOffset, 2);
-    for (uint32_t i = 0; i < count; ++i) {
-      const uint32_t entry = directoryOffset + 2 + i * kEntryBytes;
-      if (read(entry, 2) == tag) {
-        return entry;
-      }
+  uint32_t entryOf(uint32_t directory, uint16_t tag) {
+    for (uint32_t entry = directory + 2; entry < linkOf(directory); entry += 12) {
+      if (read(entry, 2) == tag) return entry;
     }
     throw std::runtime_error("no such tag");
   }
@@ -68,12 +55,16 @@ uint32_t directoryOffset(const std::string& path, uint16_t directory) {
 
 void setNextDirectoryOffset(const std::string& path, uint16_t directory, uint32_t nextOffset) {
   LittleEndianFile file(path);
-  file.write(file.nextLinkOf(file.directory(directory)), nextOffset, 4);
+  file.write(file.linkOf(file.directory(directory)), nextOffset, 4);
 }
 
-void renameTag(const std::string& path, uint16_t directory, uint16_t tag, uint16_t newTag) {
+void editEntry(const std::string& path, uint16_t directory, uint16_t tag, const EntryEdit& edit) {
   LittleEndianFile file(path);
-  file.write(file.entryOf(file.directory(directory), tag), newTag, 2);
+  const uint32_t entry = file.entryOf(file.directory(directory), tag);
+  if (edit.tag) file.write(entry, *edit.tag, 2);
+  if (edit.type) file.write(entry + 2, *edit.type, 2);
+  if (edit.count) file.write(entry + 4, *edit.count, 4);
+  if (edit.value) file.write(entry + 8, *edit.value, 4);
 }
 
 }  // namespace orvex_test

@@ -1,8 +1,9 @@
 // Edits of the bytes of a written little-endian classic TIFF, for files libtiff itself would not
-// write: broken directory chains, renamed tags.
+// write: broken directory chains, renamed tags, sizes and offsets that do not fit the data.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace orvex_test {
@@ -13,7 +14,17 @@ uint32_t directoryOffset(const std::string& path, uint16_t directory);
 /// Makes directory `directory` name `nextOffset` as the next directory of the chain.
 void setNextDirectoryOffset(const std::string& path, uint16_t directory, uint32_t nextOffset);
 
-/// Gives entry `tag` of directory `directory` the tag code `newTag`.
-void renameTag(const std::string& path, uint16_t directory, uint16_t tag, uint16_t newTag);
+/// New contents for the fields of one directory entry; fields left unset keep their bytes.
+/// `value` is the entry's last four bytes: the value itself when it fits there, else the
+/// offset of the values.
+struct EntryEdit {
+  std::optional<uint16_t> tag;
+  std::optional<uint16_t> type;
+  std::optional<uint32_t> count;
+  std::optional<uint32_t> value;
+};
+
+/// Rewrites entry `tag` of directory `directory`; throws std::runtime_error when it is missing.
+void editEntry(const std::string& path, uint16_t directory, uint16_t tag, const EntryEdit& edit);
 
 }  // namespace orvex_test

@@ -1,0 +1,464 @@
+// The reader as a host drives it, through the exports. Every scanline of every directory, in
+// both forms, and its description, against the reference decoder: generated images of every
+// orientation, depth, layout and kind, and the files of tests/data written by other programs.
+// And whole scenarios, kept as transcripts in tests/data/transcripts/host: each names the files
+// it needs ("## NAME: directories"), then every call (">> call = result") and the log records
+// the call caused, with their levels. The test writes the files, makes the calls again and
+// expects the same transcript; a new scenario is a new file of "##" and ">>" lines, whose
+// results ORVEX_UPDATE_TRANSCRIPTS=1 fills in. They cover the refusals, the lifecycle, indexes
+// out of range, orientations, damaged chains and blocks, hostile files and declared sizes too
+// large to allocate, none of which may take much memory, and a file name beyond ASCII: it mixes
+// Cyrillic and CJK, which no Windows code page holds, so on Windows it reaches the file system
+// only through libtiff's wide-character open.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "orvex/orvex.h"
+#include "support/LogCapture.h"
+#include "support/PeakMemory.h"
+#include "support/ReferenceDecoder.h"
+#include "support/TempDir.h"
+#include "support/TiffBytes.h"
+#include "support/TiffFileBuilder.h"
+#include "support/Transcript.h"
+
+namespace {
+
+using orvex_test::TempDir;
+using orvex_test::TiffSpec;
+
+using ReaderPtr = std::unique_ptr<ITiffReader, void (*)(ITiffReader*)>;
+
+ReaderPtr makeReader() {
+  return ReaderPtr(createTiffReader(), destroyTiffReader);
+}
+
+// Delivered scanline `row` of every sample (channel < 0) or of one channel, copied out of the
+// reader's buffer; empty when the read failed.
+std::vector<uint8_t> scanline(ITiffReader& reader, int channel, uint32_t row) {
+  uint8_t* data = nullptr;
+  uint32_t size = 0;
+  const bool ok = channel < 0
+                      ? reader.readScanline(row, &data, &size)
+                      : reader.readScanline(static_cast<uint16_t>(channel), row, &data, &size);
+  return ok ? std::vector<uint8_t>(data, data + size) : std::vector<uint8_t>();
+}
+
+// FNV-1a of the bytes, in hexadecimal.
+std::string checksum(const std::vector<uint8_t>& bytes) {
+  uint32_t hash = 2166136261U;
+  for (const uint8_t byte : bytes) hash = (hash ^ byte) * 16777619U;
+  char text[9];
+  std::snprintf(text, sizeof text, "%08x", hash);
+  return text;
+}
+
+// Every field of the record on one line (the ICC profile by size and checksum).
+std::string describe(const TiffImageInfo& info) {
+  char text[256];
+  std::snprintf(text, sizeof text,
+                "%ux%u, %u bits, %u samples, %u extra, format %d, photometric %d, %.9g x %.9g "
+                "unit %d, %u scanlines, icc %u bytes %s, channels",
+                info.width, info.height, info.bitsPerSample, info.samplesPerPixel,
+                info.extraSamples, static_cast<int>(info.sampleFormat),
+                static_cast<int>(info.photometric), info.xResolution, info.yResolution,
+                static_cast<int>(info.resolutionUnit), info.scanlineCount,
+                static_cast<unsigned>(info.iccProfile.size()), checksum(info.iccProfile).c_str());
+  std::string line = text;
+  for (const TiffChannelInfo& channel : info.channels) {
+    line += " " + std::to_string(static_cast<int>(channel.type)) + ":'" + channel.name + "'";
+  }
+  return line;
+}
+
+// Directories from the last; in each, scanlines forward, each before its channels, then
+// backward, the channels first: the cache moves both ways, and each form is asked of a row
+// adjusted for the other.
+void expectDeliversTheReference(const std::string& path) {
+  ReaderPtr reader = makeReader();
+  ASSERT_TRUE(reader->begin(path.c_str()));
+  for (uint16_t dir = reader->getNumberOfDirectories(); dir-- > 0;) {
+    SCOPED_TRACE("directory " + std::to_string(dir));
+    const orvex_test::ReferenceDirectory expected = orvex_test::referenceOf(path, dir);
+    ASSERT_TRUE(reader->beginReadSubDir(dir));
+    EXPECT_EQ(describe(reader->getImageInfo()), describe(expected.info));
+    EXPECT_EQ(reader->isRowScanline(), expected.rowScanlines);
+    const uint32_t count = static_cast<uint32_t>(expected.scanlines.size());
+    const int channels = static_cast<int>(expected.channelScanlines.size());
+    for (uint32_t step = 0; step < 2 * count; ++step) {
+      const bool forward = step < count;
+      const uint32_t i = forward ? step : 2 * count - 1 - step;
+      for (int k = 0; k <= channels; ++k) {
+        const int channel = forward ? k - 1 : channels - 1 - k;  // -1: every sample
+        ASSERT_EQ(scanline(*reader, channel, i),
+                  channel < 0 ? expected.scanlines[i] : expected.channelScanlines[channel][i])
+            << "channel " << channel << " scanline " << i;
+      }
+    }
+  }
+  reader->end();
+}
+
+// A 21 x 18 picture, so that the last strip and the last tiles are partial. What the
+// description holds varies with the orientation: resolutions and their unit, a profile.
+TiffSpec generated(uint16_t orientation, uint16_t planar, uint32_t tileSide, uint16_t bits) {
+  TiffSpec spec;
+  spec.width = 21;
+  spec.height = 18;
+  spec.orientation = orientation;
+  spec.planar = planar;
+  spec.bitsPerSample = bits;
+  spec.tileWidth = spec.tileLength = tileSide;
+  spec.rowsPerStrip = tileSide == 0 ? 3 : 0;
+  if (orientation % 4 != 0) {
+    spec.xResolution = 300.0F;
+    spec.yResolution = 150.0F;
+    spec.resolutionUnit = orientation % 4;
+  }
+  if (orientation % 3 == 0) spec.iccProfile = {1, 2, 3, static_cast<uint8_t>(orientation)};
+  return spec;
+}
+
+// Grey, grey with an alpha, RGB, RGB with an alpha and two other channels, of every depth; palettes
+// of values up to 255, delivered as 8 bits, and wide ones, with one value above a byte in a
+// table and at an end that vary with the orientation, delivered as 16 bits.
+void addLayoutImages(orvex_test::TiffFileBuilder& builder, uint16_t orientation, uint16_t planar,
+                     uint32_t tileSide) {
+  for (const uint16_t bits : {1, 2, 4, 8, 16, 32, 64}) {
+    for (const uint16_t samples : {1, 2, 3, 5}) {
+      // Sub-byte samples of several channels are read only from separate planes.
+      if (bits < 8 && samples > 1 && planar == PLANARCONFIG_CONTIG) continue;
+      TiffSpec spec = generated(orientation, planar, tileSide, bits);
+      spec.samplesPerPixel = samples;
+      spec.photometric = samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+      spec.sampleFormat = bits == 16  ? SAMPLEFORMAT_INT
+                          : bits > 16 ? SAMPLEFORMAT_IEEEFP
+                                      : SAMPLEFORMAT_UINT;
+      spec.extraSamples.assign(samples - (samples >= 3 ? 3 : 1), EXTRASAMPLE_UNSPECIFIED);
+      if (!spec.extraSamples.empty()) spec.extraSamples[0] = 1 + orientation % 2;
+      builder.addDirectory(spec, orvex_test::patternImage(spec));
+    }
+  }
+  for (const uint16_t bits : {1, 2, 4, 8, 16}) {
+    for (const bool wide : {false, true}) {
+      TiffSpec spec = generated(orientation, planar, tileSide, bits);
+      spec.photometric = PHOTOMETRIC_PALETTE;
+      const size_t entries = size_t{1} << bits;
+      for (size_t i = 0; i < 3 * entries; ++i) {
+        spec.colorMap.push_back(static_cast<uint16_t>(i == 1 ? 255 : (i * 37 + 11) & 0xFF));
+      }
+      if (wide) spec.colorMap[orientation % 3 * entries + (orientation % 2) * (entries - 1)] = 256;
+      builder.addDirectory(spec, orvex_test::patternImage(spec));
+    }
+  }
+}
+
+// YCbCr of 40 x 37, so that 32-pixel tiles leave a partial column and row (uncompressed tiles
+// of libtiff's RGBA interface must hold a multiple of 1024 bytes when the file is not mapped).
+TiffSpec ycbcr(uint16_t orientation, bool jpeg, bool tiled) {
+  TiffSpec spec = generated(orientation, PLANARCONFIG_CONTIG, 0, 8);
+  spec.width = 40;
+  spec.height = 37;
+  spec.samplesPerPixel = 3;
+  spec.photometric = PHOTOMETRIC_YCBCR;
+  spec.compression = jpeg ? COMPRESSION_JPEG : COMPRESSION_NONE;
+  // Stored without subsampling, or given as RGB for libtiff's JPEG codec to convert.
+  spec.ycbcrSubsampling = std::make_pair(jpeg ? 2 : 1, jpeg ? 2 : 1);
+  if (jpeg) spec.jpegColorMode = JPEGCOLORMODE_RGB;
+  spec.rowsPerStrip = tiled ? 0 : jpeg ? 16 : 4;
+  spec.tileWidth = spec.tileLength = !tiled ? 0 : jpeg ? 16 : 32;
+  return spec;
+}
+
+class GeneratedImages : public ::testing::TestWithParam<uint16_t> {};
+
+// All in one file, in a byte order and a TIFF kind that vary with the orientation.
+TEST_P(GeneratedImages, DeliverTheReferenceInEveryDepthLayoutAndKind) {
+  const uint16_t orientation = GetParam();
+  const char* const modes[] = {"wl", "wb", "w8l", "w8b"};
+  orvex_test::TempDir temp;
+  const std::string path = temp.file("images.tif");
+  {
+    orvex_test::TiffFileBuilder builder(path, modes[orientation % 4]);
+    for (const uint16_t planar : {PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE}) {
+      for (const uint32_t tileSide : {0, 16})
+        addLayoutImages(builder, orientation, planar, tileSide);
+    }
+    for (const int kind : {0, 1, 2, 3}) {
+      const TiffSpec spec = ycbcr(orientation, kind / 2 == 1, kind % 2 == 1);
+      builder.addDirectory(spec, orvex_test::patternImage(spec));
+    }
+  }
+  expectDeliversTheReference(path);
+}
+
+INSTANTIATE_TEST_SUITE_P(Orientations, GeneratedImages, ::testing::Range<uint16_t>(1, 9));
+
+// Every file of tests/data written by other programs but one, whose extra plane libtiff cannot
+// decode (tested with the scenarios).
+TEST(TestDataFiles, DeliverTheReference) {
+  for (const char* folder : {"libtiff", "pillow"}) {
+    for (const auto& file : std::filesystem::directory_iterator(
+             std::filesystem::u8path(orvex_test::testDataFile(folder)))) {
+      if (file.path().filename() == "separate_planar_extra_samples.tiff") continue;
+      SCOPED_TRACE(file.path().u8string());
+      expectDeliversTheReference(file.path().u8string());
+    }
+  }
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::istringstream in(text);
+  for (std::string part; std::getline(in, part, separator);) {
+    if (!part.empty()) parts.push_back(part);
+  }
+  return parts;
+}
+
+uint32_t number(const std::string& text) {
+  return static_cast<uint32_t>(std::stoul(text, nullptr, 0));
+}
+
+// A directory in words, each a letter and a value: w20 h9 (the default size), b8 bits, s1
+// samples, p1 photometric, f1 sample format, o1 orientation, t16 tiles, r8 rows per strip, l2
+// planar configuration, k1 ink set, u3 resolution unit (with 300 x 150 per
+// unit), i3 an ICC profile of 3 bytes, x2,0 extra samples, m0 a colour map of values up to 255
+// or m300 of values from 300 on (after the bits).
+using Setter = void (*)(TiffSpec&, const std::string&);
+const std::map<char, Setter> kSetters = {
+    {'w', [](TiffSpec& s, const std::string& v) { s.width = number(v); }},
+    {'h', [](TiffSpec& s, const std::string& v) { s.height = number(v); }},
+    {'b', [](TiffSpec& s, const std::string& v) { s.bitsPerSample = number(v); }},
+    {'s', [](TiffSpec& s, const std::string& v) { s.samplesPerPixel = number(v); }},
+    {'p', [](TiffSpec& s, const std::string& v) { s.photometric = number(v); }},
+    {'f', [](TiffSpec& s, const std::string& v) { s.sampleFormat = number(v); }},
+    {'o', [](TiffSpec& s, const std::string& v) { s.orientation = number(v); }},
+    {'t', [](TiffSpec& s, const std::string& v) { s.tileWidth = s.tileLength = number(v); }},
+    {'r', [](TiffSpec& s, const std::string& v) { s.rowsPerStrip = number(v); }},
+    {'l', [](TiffSpec& s, const std::string& v) { s.planar = number(v); }},
+    {'k', [](TiffSpec& s, const std::string& v) { s.inkSet = number(v); }},
+    {'i', [](TiffSpec& s, const std::string& v) { s.iccProfile.assign(number(v), 7); }},
+    {'u',
+     [](TiffSpec& s, const std::string& v) {
+       s.resolutionUnit = number(v);
+       s.xResolution = 300.0F;
+       s.yResolution = 150.0F;
+     }},
+    {'x',
+     [](TiffSpec& s, const std::string& v) {
+       for (const std::string& kind : split(v, ',')) s.extraSamples.push_back(number(kind));
+     }},
+    {'m',
+     [](TiffSpec& s, const std::string& v) {
+       const uint32_t first = number(v);
+       for (size_t i = 0; i < 3 * (size_t{1} << s.bitsPerSample); ++i) {
+         s.colorMap.push_back(static_cast<uint16_t>(first != 0 ? first + i : i & 0xFF));
+       }
+     }},
+};
+
+// Edits of a written file's bytes: E273=9 gives tag 273 of the directory the value 9, R257=9
+// renames tag 257 to 9, N9 links the next directory at offset 9, N0 at the first directory.
+void edit(const std::string& path, uint16_t dir, const std::string& word) {
+  const std::vector<std::string> parts = split(word.substr(1), '=');
+  const uint32_t value = number(parts.back());
+  const auto tag = static_cast<uint16_t>(number(parts.front()));
+  if (word[0] == 'N') {
+    orvex_test::setNextDirectoryOffset(path, dir,
+                                       value != 0 ? value : orvex_test::directoryOffset(path, 0));
+  } else {
+    orvex_test::editEntry(path, dir, tag,
+                          word[0] == 'R'
+                              ? orvex_test::EntryEdit{static_cast<uint16_t>(value), {}, {}, {}}
+                              : orvex_test::EntryEdit{{}, TIFF_LONG, 1, value});
+  }
+}
+
+// Directories in words, separated by '|', then edited.
+void write(const std::string& path, const std::string& directories) {
+  std::vector<std::vector<std::string>> edits;
+  {
+    orvex_test::TiffFileBuilder builder(path);
+    for (const std::string& words : split(directories, '|')) {
+      TiffSpec spec;
+      spec.width = 20;
+      spec.height = 9;
+      edits.emplace_back();
+      for (const std::string& word : split(words, ' ')) {
+        const auto setter = kSetters.find(word[0]);
+        setter != kSetters.end() ? setter->second(spec, word.substr(1))
+                                 : edits.back().push_back(word);
+      }
+      builder.addDirectory(spec, orvex_test::patternImage(spec));
+    }
+  }
+  for (uint16_t dir = 0; dir < edits.size(); ++dir) {
+    for (const std::string& word : edits[dir]) edit(path, dir, word);
+  }
+}
+
+// A 5 x 3 RGB picture with three named extra channels, a spot colour among them, written
+// through the exported writer.
+bool writeNamedChannels(const std::string& path) {
+  TiffImageInfo info;
+  info.width = 5;
+  info.height = info.scanlineCount = 3;
+  info.bitsPerSample = 8;
+  info.samplesPerPixel = 6;
+  info.extraSamples = 3;
+  info.channels = {{TiffChannelType::AssociatedAlpha, "Alpha \xD0\x90"},
+                   {TiffChannelType::SpotColor, "Spot \xE8\x89\xB2"},
+                   {TiffChannelType::UnassociatedAlpha, "M\xC3\xA4ske"}};
+  info.sampleFormat = TiffSampleFormat::Uint;
+  info.photometric = TiffPhotometric::Rgb;
+  info.xResolution = info.yResolution = 300.0F;
+  info.resolutionUnit = TiffResolutionUnit::Centimeter;
+  std::unique_ptr<ITiffWriter, void (*)(ITiffWriter*)> writer(createTiffWriter(),
+                                                              destroyTiffWriter);
+  bool written = writer->begin(path.c_str(), info, 1);
+  for (uint32_t row = 0; written && row < info.height; ++row) {
+    const std::vector<uint8_t> pixels(30, static_cast<uint8_t>(row * 40 + 1));
+    written = writer->writeScanline(row, pixels.data(), 30);
+  }
+  writer->end();
+  return written;
+}
+
+// Makes host calls, each a word with its arguments after colons, and transcribes them:
+//   begin:NAME (in the scenario's folder, @NAME in tests/data; begin:null, begin: empty)
+//   count   dir:D   info   row:R   ch:C:R   skip:R (row R into null pointers)   enddir   end
+//   destroy   quiet (no detail records from here on)   write:NAME (writeNamedChannels)
+//   ls (the names in the scenario's folder)
+class Session {
+public:
+  explicit Session(const TempDir& temp) : temp_(temp) {}
+
+  void call(const std::string& word) {
+    const std::vector<std::string> args = split(word, ':');
+    const std::string& op = args[0];
+    const uint32_t a = args.size() > 1 && std::isdigit(static_cast<unsigned char>(args[1][0])) != 0
+                           ? number(args[1])
+                           : 0;
+    if (op == "begin") {
+      const std::string name = args.size() > 1 ? args[1] : "";
+      const std::string path =
+          name[0] == '@' ? orvex_test::testDataFile(name.substr(1)) : temp_.file(name);
+      note(word, said(reader_->begin(name == "null" ? nullptr : name.empty() ? "" : path.c_str())));
+    } else if (op == "count") {
+      note(word, std::to_string(reader_->getNumberOfDirectories()));
+    } else if (op == "dir") {
+      note(word, said(reader_->beginReadSubDir(static_cast<uint16_t>(a))));
+    } else if (op == "info") {
+      note(word,
+           describe(reader_->getImageInfo()) + (reader_->isRowScanline() ? ", rows" : ", columns"));
+    } else if (op == "row" || op == "ch") {
+      read(word, op == "ch" ? static_cast<int>(a) : -1, number(args.back()));
+    } else if (op == "skip") {
+      note(word, said(reader_->readScanline(a, nullptr, nullptr)));
+    } else if (op == "write") {
+      note(word, said(writeNamedChannels(temp_.file(args[1]))));
+    } else if (op == "ls") {
+      std::string names;
+      for (const auto& entry : std::filesystem::directory_iterator(temp_.path())) {
+        names += " " + entry.path().filename().u8string();
+      }
+      note(word, names);
+    } else if (op == "quiet") {
+      minLevel_ = 1;
+      note(word, "");
+    } else if (op == "enddir" || op == "end" || op == "destroy") {
+      op == "enddir" ? reader_->endReadSubDir() : op == "end" ? reader_->end() : reader_.reset();
+      note(word, "");
+    } else {
+      ADD_FAILURE() << "unknown call " << op;
+    }
+  }
+
+  std::string text;
+
+private:
+  // Scanline `i` of every sample (channel < 0) or of one channel.
+  void read(const std::string& call, int channel, uint32_t i) {
+    try {
+      const std::vector<uint8_t> bytes = scanline(*reader_, channel, i);
+      note(call,
+           bytes.empty() ? "false" : std::to_string(bytes.size()) + " bytes " + checksum(bytes));
+    } catch (const std::exception& error) {
+      note(call, std::string("throws ") + error.what());
+    }
+  }
+
+  static std::string said(bool result) { return result ? "true" : "false"; }
+
+  // The call's line, then the records logged since the previous call.
+  void note(const std::string& call, const std::string& result) {
+    text += ">> " + call + (result.empty() ? "" : " = " + result) + "\n";
+    for (size_t i = logged_; i < log_.records().size(); ++i) {
+      if (log_.records()[i].level >= minLevel_)
+        text += orvex_test::transcriptOf({log_.records()[i]});
+    }
+    logged_ = log_.records().size();
+  }
+
+  const TempDir& temp_;
+  orvex_test::LogCapture log_;
+  ReaderPtr reader_ = makeReader();
+  size_t logged_ = 0;
+  int minLevel_ = 0;
+};
+
+std::vector<std::string> scenarios() {
+  std::vector<std::string> names;
+  for (const auto& file : std::filesystem::directory_iterator(
+           std::filesystem::u8path(orvex_test::testDataFile("transcripts/host")))) {
+    names.push_back(file.path().stem().u8string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class HostScenario : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(HostScenario, LogsWhatItAlwaysLoggedWithoutTakingMemory) {
+  const std::string name = "host/" + GetParam() + ".txt";
+  std::ifstream transcript(std::filesystem::u8path(orvex_test::testDataFile("transcripts/" + name)),
+                           std::ios::binary);
+  TempDir temp;
+  std::string files;
+  std::vector<std::string> calls;
+  for (std::string line; std::getline(transcript, line);) {
+    if (line.rfind("## ", 0) == 0) {
+      files += line + "\n";
+      write(temp.file(line.substr(3, line.find(':') - 3)), line.substr(line.find(':') + 2));
+    } else if (line.rfind(">> ", 0) == 0) {
+      calls.push_back(line.substr(3, line.find(" = ") - 3));
+    }
+  }
+  const int64_t peakBefore = orvex_test::peakResidentBytes();
+  Session session(temp);
+  for (const std::string& call : calls) session.call(call);
+  EXPECT_LT(orvex_test::peakResidentBytes() - peakBefore, int64_t{128} << 20);
+  orvex_test::expectTranscript(
+      name, files + orvex_test::replaced(session.text, {{temp.file(""), "TMP/"},
+                                                        {orvex_test::testDataFile(""), "DATA/"}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Transcripts, HostScenario, ::testing::ValuesIn(scenarios()),
+                         [](const ::testing::TestParamInfo<std::string>& param) {
+                           std::string name = param.param;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
+                         });
+
+}  // namespace

@@ -1,0 +1,243 @@
+// What only the scanline pipeline's own classes show: mirroring and 1/2/4-bit unpacking and
+// packing with their size checks, the caps of the row and cache buffers, and the strip or tile
+// cache decoding each block once per visit (every depth, layout and orientation is read
+// through the exports).
+#include "lines/CommonTool.h"
+#include "lines/ScanlineBuffer.h"
+#include "lines/ScanlineBufferArray.h"
+#include "lines/TiffCommonLineReader.h"
+#include "reader/TiffHelper.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/LogCapture.h"
+#include "support/TempDir.h"
+#include "support/TiffBytes.h"
+#include "support/TiffFileBuilder.h"
+#include "support/Transcript.h"
+
+namespace {
+
+using orvex::CommonTool;
+using orvex::ScanlineBuffer;
+using orvex::ScanlineBufferArray;
+using Bytes = std::vector<uint8_t>;
+
+Bytes hex(const std::string& text) {
+  Bytes bytes;
+  std::istringstream in(text);
+  for (unsigned byte = 0; in >> std::hex >> byte;) bytes.push_back(static_cast<uint8_t>(byte));
+  return bytes;
+}
+
+// The tool writes into a buffer of outputBytes + 2 bytes of CC, or mirrors the input in place;
+// `expected` is that buffer afterwards, `log` what was logged at level 4. It succeeds when it
+// logs nothing and changes the buffer; a failed conversion leaves it all CC ("").
+struct ToolCase {
+  char tool;  ///< 'u' unpack, 'p' pack, 'r' reverse
+  uint16_t bits;
+  uint16_t samples;
+  uint32_t width;
+  const char* input;
+  int64_t inputBytes;
+  int64_t outputBytes;
+  const char* expected;
+  const char* log;
+};
+
+const ToolCase kCases[] = {
+    {'u', 1, 1, 8, "a5", 1, 8, "1 0 1 0 0 1 0 1 cc cc", ""},
+    {'u', 1, 1, 5, "ff", 1, 7, "1 1 1 1 1 cc cc cc cc", ""},
+    {'u', 2, 1, 4, "e4", 1, 4, "3 2 1 0 cc cc", ""},
+    {'u', 4, 1, 3, "1f a0", 2, 3, "1 f a cc cc", ""},
+    {'u', 2, 3, 5, "e4 1b ff 00", 4, 15, "3 2 1 0 0 1 2 3 3 3 3 3 0 0 0 cc cc", ""},
+    {'u', 4, 3, 0, "", 0, 2, "cc cc cc cc", ""},
+    {'p', 2, 1, 4, "3 2 1 0", 4, 1, "e4 cc cc", ""},
+    {'p', 4, 1, 2, "1 f", 2, 1, "1f cc cc", ""},
+    {'p', 1, 1, 3, "1 1 1", 3, 1, "e0 cc cc", ""},
+    {'p', 2, 1, 4, "5 0 0 7", 4, 1, "43 cc cc", ""},
+    {'p', 1, 1, 10, "1 1 1 1 1 1 1 1 0 1", 10, 3, "ff 40 0 cc cc", ""},
+    {'p', 2, 3, 5, "3 2 1 0 0 1 2 3 3 3 3 3 0 0 0", 15, 4, "e4 1b ff 0 cc cc", ""},
+    {'p', 4, 3, 0, "", 0, 2, "0 0 cc cc", ""},
+    {'u', 2, 3, 5, "e4 1b ff 00", 3, 15, "",
+     "[CommonTool::convert_1_2_4_To_8Bits] srcScanlineBytes(3) < srcSuitableBytes(4)"},
+    {'u', 2, 3, 5, "e4 1b ff 00", 4, 14, "",
+     "[CommonTool::convert_1_2_4_To_8Bits] destScanlineBytes(14) < destSuitableBytes(15)"},
+    {'u', 2, 3, 5, "e4 1b ff 00", -1, 0, "",
+     "[CommonTool::convert_1_2_4_To_8Bits] srcScanlineBytes(-1) < srcSuitableBytes(4)"},
+    {'p', 2, 3, 5, "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1", 14, 4, "",
+     "[CommonTool::convert_8_To_1_2_4Bits] srcScanlineBytes(14) < srcSuitableBytes(15) "},
+    {'p', 2, 3, 5, "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1", 15, 3, "",
+     "[CommonTool::convert_8_To_1_2_4Bits] destScanlineBytes(3) < destSuitableBytes(4)"},
+    {'p', 2, 3, 5, "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1", 0, 0, "",
+     "[CommonTool::convert_8_To_1_2_4Bits] srcScanlineBytes(0) < srcSuitableBytes(15) "},
+    {'u', 8, 1, 4, "1 1 1 1", 4, 4, "", ""},
+    {'u', 3, 1, 4, "1 1 1 1", 4, 4, "", ""},
+    {'p', 8, 1, 4, "1 1 1 1", 4, 4, "", ""},
+    {'p', 0, 1, 4, "1 1 1 1", 4, 4, "", ""},
+    {'r', 8, 3, 3, "1 2 3 4 5 6 7 8 9 a", 10, 0, "7 8 9 4 5 6 1 2 3 a", ""},
+    {'r', 16, 1, 3, "1 2 3 4 5 6", 6, 0, "5 6 3 4 1 2", ""},
+    {'r', 4, 1, 3, "1 2 3", 0, 0, "1 2 3", ""},
+    {'r', 8, 3, 4, "1 2 3 4 5 6 7 8 9 a b c", 11, 0, "1 2 3 4 5 6 7 8 9 a b c",
+     "[CommonTool::reverseScanline_8multiple_BitsPerSample] scanlineBytes(11) < "
+     "suitableBytes(12)"},
+};
+
+TEST(CommonTool, GivesTheBytesOfEachCaseAndLogsItsCheck) {
+  for (const ToolCase& c : kCases) {
+    SCOPED_TRACE(std::string(1, c.tool) + " " + c.input);
+    Bytes input = hex(c.input);
+    Bytes output(static_cast<size_t>(c.outputBytes) + 2, 0xCC);
+    const Bytes expected = *c.expected != '\0' ? hex(c.expected) : output;
+    orvex_test::LogCapture log;
+    const auto convert =
+        c.tool == 'p' ? CommonTool::convert_8_To_1_2_4Bits : CommonTool::convert_1_2_4_To_8Bits;
+    EXPECT_EQ(c.tool == 'r' ? CommonTool::reverseScanline_8multiple_BitsPerSample(
+                                  input.data(), c.inputBytes, c.samples, c.bits, c.width)
+                            : convert(input.data(), c.inputBytes, output.data(), c.outputBytes,
+                                      c.samples, c.bits, c.width),
+              *c.expected != '\0' && *c.log == '\0');
+    EXPECT_EQ(c.tool == 'r' ? input : output, expected);
+    EXPECT_EQ(orvex_test::transcriptOf(log.records()),
+              *c.log != '\0' ? "[4] " + std::string(c.log) + "\n" : "");
+  }
+}
+
+TEST(ScanlineBuffer, ResizesToZeroedBytesAndHoldsNothingWhenRefused) {
+  ScanlineBuffer buffer;
+  ASSERT_TRUE(buffer.resize(5));
+  buffer.data[4] = 9;
+  ASSERT_TRUE(buffer.resize(6));
+  EXPECT_EQ(std::vector<uint8_t>(buffer.data, buffer.data + buffer.size), std::vector<uint8_t>(6));
+  for (const int64_t refused : {int64_t{0}, int64_t{-3}, orvex::kMaxBufferBytes + 1}) {
+    ASSERT_TRUE(buffer.resize(8));
+    EXPECT_FALSE(buffer.resize(refused)) << refused;
+    EXPECT_EQ(buffer.data, nullptr);
+    EXPECT_EQ(buffer.size, 0);
+  }
+}
+
+TEST(ScanlineBufferArray, RebuildsUpToItsTotalAndIsEmptyWhenRefused) {
+  ScanlineBufferArray array(100);
+  ASSERT_TRUE(array.rebuild(10, 10));
+  EXPECT_EQ(array.count(), 10U);
+  ASSERT_TRUE(array.rebuild(2, 50));
+  EXPECT_TRUE(array.holds(2, 50));
+  EXPECT_FALSE(array.holds(2, 49));
+  EXPECT_FALSE(array.holds(1, 50));
+  array.at(1).data[49] = 1;
+  array.zeroFill();
+  EXPECT_EQ(array.at(1).data[49], 0);
+  for (const auto& [count, size] : {std::pair<size_t, int64_t>{11, 10}, {1, 101}, {2, 0}}) {
+    ASSERT_TRUE(array.rebuild(2, 5));
+    EXPECT_FALSE(array.rebuild(count, size)) << count << " x " << size;
+    EXPECT_EQ(array.count(), 0U);
+    EXPECT_EQ(array.bufferSize(), 0);
+  }
+  // So many small buffers that even the list of their pointers would be gigabytes.
+  EXPECT_FALSE(ScanlineBufferArray().rebuild(size_t{1} << 40, 256));
+}
+
+constexpr uint32_t kBeginAgain = 0xFFFFFFFF;
+
+struct CountedFile {
+  std::FILE* file;
+  toff_t size;
+  size_t reads;
+};
+
+CountedFile& counted(thandle_t handle) {
+  return *static_cast<CountedFile*>(handle);
+}
+
+// Reads rows in `order` (kBeginAgain begins the directory anew) through a handle in the
+// reader's mode whose reads are counted; true for each row that read the file.
+std::vector<bool> fileReadsFor(const std::string& path, const std::vector<uint32_t>& order) {
+  CountedFile file{std::fopen(path.c_str(), "rb"), std::filesystem::file_size(path), 0};
+  TIFF* tif = TIFFClientOpen(
+      "counted", "rCm", &file,
+      [](thandle_t h, void* to, tmsize_t n) {
+        ++counted(h).reads;
+        return static_cast<tmsize_t>(std::fread(to, 1, static_cast<size_t>(n), counted(h).file));
+      },
+      [](thandle_t, void*, tmsize_t) -> tmsize_t { return 0; },
+      [](thandle_t h, toff_t offset, int whence) {
+        return std::fseek(counted(h).file, static_cast<long>(offset), whence) == 0
+                   ? static_cast<toff_t>(std::ftell(counted(h).file))
+                   : static_cast<toff_t>(-1);
+      },
+      [](thandle_t) { return 0; }, [](thandle_t h) { return counted(h).size; }, nullptr, nullptr);
+  orvex::DirectoryChain chain;
+  chain.walk(tif);
+  orvex::TiffInfo info;
+  EXPECT_TRUE(orvex::TiffHelper::readTiffInfo(tif, chain, 0, info));
+  std::vector<bool> reads;
+  {
+    orvex::TiffCommonLineReader reader(tif, info, chain.count());
+    EXPECT_TRUE(reader.beginRead(0));
+    for (const uint32_t row : order) {
+      const size_t before = file.reads;
+      if (row == kBeginAgain) {
+        reader.beginRead(0);
+        continue;
+      }
+      reader.readScanline(row, nullptr, nullptr);
+      reads.push_back(file.reads != before);
+    }
+  }
+  TIFFClose(tif);
+  std::fclose(file.file);
+  return reads;
+}
+
+// 37 x 21 RGB in strips of 4 rows, in one strip, or in 16 x 16 tiles, read forward, backward
+// (as orientations that store the picture bottom up are) and to and fro: a decode is due
+// exactly when the row lies in another block than the one before. Then one strip of 8 rows or one
+// tile, said to lie past the end of the file: only the first request of each beginRead reads it.
+TEST(LineReaderCache, DecodesEachBlockOncePerVisit) {
+  orvex_test::TempDir temp;
+  const std::string path = temp.file("image.tif");
+  std::vector<uint32_t> forward;
+  for (uint32_t row = 0; row < 21; ++row) forward.push_back(row);
+  for (const uint32_t rowsPerStrip : {4, 1000, 0}) {
+    for (const uint16_t planar : {PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE}) {
+      orvex_test::TiffSpec spec;
+      spec.width = 37;
+      spec.height = 21;
+      spec.samplesPerPixel = 3;
+      spec.planar = planar;
+      spec.rowsPerStrip = rowsPerStrip;
+      spec.tileWidth = spec.tileLength = rowsPerStrip == 0 ? 16 : 0;
+      orvex_test::writeTiff(path, spec, orvex_test::patternImage(spec));
+      const uint32_t blockRows = rowsPerStrip == 0 ? 16 : rowsPerStrip;
+      for (const std::vector<uint32_t>& order :
+           {forward, {forward.rbegin(), forward.rend()}, {5, 5, 17, 17, kBeginAgain, 17, 5}}) {
+        std::vector<bool> expected;
+        uint32_t cached = kBeginAgain;
+        for (const uint32_t row : order) {
+          if (row != kBeginAgain) expected.push_back(row / blockRows != cached);
+          cached = row == kBeginAgain ? row : row / blockRows;
+        }
+        EXPECT_EQ(fileReadsFor(path, order), expected)
+            << rowsPerStrip << " rows per strip, planar " << planar << ", from row " << order[0];
+      }
+      spec.height = spec.rowsPerStrip = 8;
+      spec.width = 16;
+      spec.samplesPerPixel = 1;
+      orvex_test::writeTiff(path, spec, orvex_test::patternImage(spec));
+      orvex_test::editEntry(path, 0, rowsPerStrip ? TIFFTAG_STRIPOFFSETS : TIFFTAG_TILEOFFSETS,
+                            {{}, {}, {}, 0x7FFFFF00});
+      EXPECT_EQ(fileReadsFor(path, {0, 1, 7, 0, kBeginAgain, 0}),
+                (std::vector<bool>{true, false, false, false, true}))
+          << "broken block of " << rowsPerStrip << " rows per strip, planar " << planar;
+    }
+  }
+}
+
+}  // namespace
