@@ -20,8 +20,11 @@ void put16(std::vector<uint8_t>& bytes, uint16_t value) {
   bytes.push_back(static_cast<uint8_t>(value));
 }
 
+// Byte by byte: GCC 12 takes a range insert into a vector still empty for an overflow.
 void putSignature(std::vector<uint8_t>& bytes, const char* signature) {
-  bytes.insert(bytes.end(), signature, signature + 4);
+  for (int i = 0; i < 4; ++i) {
+    bytes.push_back(static_cast<uint8_t>(signature[i]));
+  }
 }
 
 // s15Fixed16Number: signed 16.16 fixed point.
