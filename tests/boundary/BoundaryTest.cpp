@@ -113,7 +113,8 @@ TEST(TextCodec, ConvertsWellFormedTextToUtf16AndEachUnitBack) {
     std::string back;
   } cases[] = {{"", u"", ""},
                {"Alpha 1", u"Alpha 1", "Alpha 1"},
-               {"\xC3\xA9", u"\u00E9", "\xC3\xA9"},
+               {"\x7F\xC2\x80", u"\u007F\u0080", "\x7F\xC2\x80"},
+               {"\xDF\xBF\xE0\xA0\x80", u"\u07FF\u0800", "\xDF\xBF\xE0\xA0\x80"},
                {"\xE5\x9C\xB0", u"\u5730", "\xE5\x9C\xB0"},
                {"\xEF\xBF\xBF", u"\uFFFF", "\xEF\xBF\xBF"},
                {"\xF0\x9F\x98\x80", u"\U0001F600", "\xED\xA0\xBD\xED\xB8\x80"},
