@@ -19,6 +19,8 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <numeric>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -215,6 +217,38 @@ TEST(TestDataFiles, DeliverTheReference) {
       expectDeliversTheReference(file.path().u8string());
     }
   }
+}
+
+// Each page of a file of thousands, begun in a shuffled order, is itself: its resolution and its
+// first row carry its number.
+TEST(ManyPages, EachDirectoryInAShuffledOrderDeliversItsOwnPage) {
+  constexpr uint16_t kPages = 3000;
+  orvex_test::TempDir temp;
+  const std::string path = temp.file("pages.tif");
+  {
+    orvex_test::TiffFileBuilder builder(path);
+    for (uint16_t page = 0; page < kPages; ++page) {
+      TiffSpec spec;
+      spec.width = spec.height = 2;
+      spec.xResolution = page + 1.0F;
+      builder.addDirectory(spec,
+                           {static_cast<uint8_t>(page), static_cast<uint8_t>(page >> 8), 1, 2});
+    }
+  }
+  std::vector<uint16_t> order(kPages);
+  std::iota(order.begin(), order.end(), 0);
+  std::shuffle(order.begin(), order.end(), std::mt19937(17));
+  ReaderPtr reader = makeReader();
+  ASSERT_TRUE(reader->begin(path.c_str()));
+  ASSERT_EQ(reader->getNumberOfDirectories(), kPages);
+  for (const uint16_t page : order) {
+    ASSERT_TRUE(reader->beginReadSubDir(page)) << page;
+    EXPECT_EQ(reader->getImageInfo().xResolution, page + 1.0F);
+    EXPECT_EQ(scanline(*reader, -1, 0),
+              (std::vector<uint8_t>{static_cast<uint8_t>(page), static_cast<uint8_t>(page >> 8)}))
+        << page;
+  }
+  reader->end();
 }
 
 std::vector<std::string> split(const std::string& text, char separator) {
