@@ -483,9 +483,17 @@ TEST_P(HostScenario, LogsWhatItAlwaysLoggedWithoutTakingMemory) {
   Session session(temp);
   for (const std::string& call : calls) session.call(call);
   EXPECT_LT(orvex_test::peakResidentBytes() - peakBefore, int64_t{128} << 20);
-  orvex_test::expectTranscript(
-      name, files + orvex_test::replaced(session.text, {{temp.file(""), "TMP/"},
-                                                        {orvex_test::testDataFile(""), "DATA/"}}));
+  orvex_test::Replacements replacements = {{temp.file(""), "TMP/"},
+                                           {orvex_test::testDataFile(""), "DATA/"}};
+#if defined(_WIN32)
+  // libtiff's wide-character open keeps the name in the ANSI code page, where Cyrillic and CJK
+  // become '?': the records that show libtiff's own name of the file read so on Windows.
+  replacements.emplace_back(
+      "?????"
+      "-??",  // apart, not a trigraph
+      "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD0\xB0-\xE5\x9C\xB0\xE5\x9B\xBE");
+#endif
+  orvex_test::expectTranscript(name, files + orvex_test::replaced(session.text, replacements));
 }
 
 INSTANTIATE_TEST_SUITE_P(Transcripts, HostScenario, ::testing::ValuesIn(scenarios()),
