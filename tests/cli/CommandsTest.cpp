@@ -220,4 +220,35 @@ INSTANTIATE_TEST_SUITE_P(Tool, Commands,
                                            "split", "merge", "UnicodeName", "IllFormedName"),
                          [](const auto& test) { return std::string(test.param); });
 
+// split, then merge of the extra planes onto the colour channels, gives back the original: CMYK
+// with a spot colour, onto its colour samples alone, and the Photoshop file, all colour.
+TEST(SplitThenMerge, GivesBackTheOriginal) {
+  orvex_cli_test::ToolSession session;
+  TiffImageInfo cmyk;
+  cmyk.width = 6;
+  cmyk.height = 4;
+  cmyk.samplesPerPixel = 4;
+  cmyk.photometric = TiffPhotometric::Separated;
+  cmyk.iccProfile = {0, 0, 0, 12, 'c', 'm', 'y', 'k', 1, 2, 3, 4};
+  writeWithLibrary(session.file("cmyk.tif"), cmyk);
+  const std::string gold = "Gold \xF0\x9F\xA5\x87";
+  cmyk.samplesPerPixel = 5;
+  cmyk.extraSamples = 1;
+  cmyk.channels = {{TiffChannelType::SpotColor, gold}};
+  writeWithLibrary(session.file("gold.tif"), cmyk);
+  const std::string back = session.file("back.tif");
+  const std::string photoshop = orvex_test::testDataFile("pillow/tiff_adobe_deflate.tif");
+  for (const auto& [original, merge] : {std::pair<std::string, std::vector<std::string>>{
+                                            session.file("gold.tif"),
+                                            {"merge", back, session.file("cmyk.tif"), "--spot",
+                                             gold + "=" + session.file("planes/" + gold + ".tif")}},
+                                        {photoshop, {"merge", back, photoshop}}}) {
+    ASSERT_EQ(orvex_cli_test::runTool({"split", original, session.file("planes")}).exitCode, 0);
+    ASSERT_EQ(orvex_cli_test::runTool(merge).exitCode, 0) << original;
+    EXPECT_EQ(orvex_cli_test::pictureOf(back).all(), orvex_cli_test::pictureOf(original).all());
+    EXPECT_EQ(orvex_cli_test::describedFile(std::filesystem::u8path(back)),
+              orvex_cli_test::describedFile(std::filesystem::u8path(original)));
+  }
+}
+
 }  // namespace

@@ -90,6 +90,8 @@ TiffImageInfo libraryInfo(const std::string& path) {
   return info;
 }
 
+}  // namespace
+
 // A TIFF as the library describes it (the ICC profile in hex), with the layout tags it does
 // not show; a PNG's size, and its samples when there are few.
 std::string describedFile(const std::filesystem::path& path) {
@@ -133,6 +135,8 @@ std::string describedFile(const std::filesystem::path& path) {
   }
   return line.str();
 }
+
+namespace {
 
 /// Every file and folder below `folder` by relative path, with its bytes (a folder's empty).
 std::map<std::string, std::string> contentsOf(const std::filesystem::path& folder) {

@@ -57,6 +57,10 @@ struct Picture {
   }
 };
 
+/// A TIFF as the library describes it (the ICC profile in hex), with the layout tags it does
+/// not show; a PNG's size, and its samples when there are few.
+std::string describedFile(const std::filesystem::path& path);
+
 /// Directory `dir` of a TIFF file as a host receives it, by the reference decoder, columns
 /// put back as rows; or an 8-bit PNG read with libpng.
 Picture pictureOf(const std::string& path, uint16_t dir = 0);
