@@ -1,15 +1,9 @@
-// The reader as a host drives it, through the exports. Every scanline of every directory, in
-// both forms, and its description, against the reference decoder: generated images of every
-// orientation, depth, layout and kind, and the files of tests/data written by other programs.
-// And whole scenarios, kept as transcripts in tests/data/transcripts/host: each names the files
-// it needs ("## NAME: directories"), then every call (">> call = result") and the log records
-// the call caused, with their levels. The test writes the files, makes the calls again and
-// expects the same transcript; a new scenario is a new file of "##" and ">>" lines, whose
-// results ORVEX_UPDATE_TRANSCRIPTS=1 fills in. They cover the refusals, the lifecycle, indexes
-// out of range, orientations, damaged chains and blocks, hostile files and declared sizes too
-// large to allocate, none of which may take much memory, and a file name beyond ASCII: it mixes
-// Cyrillic and CJK, which no Windows code page holds, so on Windows it reaches the file system
-// only through libtiff's wide-character open.
+// The reader as a host drives it, through the exports: every scanline of every directory, in
+// both forms, and its description against the reference decoder, for generated images of every
+// orientation, depth, layout and kind and for the files of tests/data. Then scenarios kept as
+// transcripts in tests/data/transcripts/host (see tests/README.md): refusals, the lifecycle,
+// indexes out of range, damaged chains and blocks, hostile files, declared sizes too large to
+// allocate, and a name in Cyrillic and CJK, which no Windows code page holds.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -497,10 +491,6 @@ TEST_P(HostScenario, LogsWhatItAlwaysLoggedWithoutTakingMemory) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Transcripts, HostScenario, ::testing::ValuesIn(scenarios()),
-                         [](const ::testing::TestParamInfo<std::string>& param) {
-                           std::string name = param.param;
-                           std::replace(name.begin(), name.end(), '-', '_');
-                           return name;
-                         });
+                         [](const auto& scenario) { return scenario.param; });
 
 }  // namespace
