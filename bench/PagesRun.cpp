@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "GuardedMain.h"
 #include "TiffHandle.h"
 #include "orvex/orvex.h"
 #include "support/TiffFileBuilder.h"
@@ -155,10 +156,5 @@ int run(int argc, char** argv) {
 }  // namespace orvex_bench
 
 int main(int argc, char** argv) {
-  try {
-    return orvex_bench::run(argc, argv);
-  } catch (const std::exception& e) {
-    std::cerr << "orvex_bench_pages: " << e.what() << '\n';
-    return 1;
-  }
+  return orvex_bench::guardedMain("orvex_bench_pages", orvex_bench::run, argc, argv);
 }

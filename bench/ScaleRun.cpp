@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "GuardedMain.h"
 #include "ProcessMemory.h"
 #include "RowSink.h"
 #include "SmoothContent.h"
@@ -202,10 +203,5 @@ int run(int argc, char** argv) {
 }  // namespace orvex_bench
 
 int main(int argc, char** argv) {
-  try {
-    return orvex_bench::run(argc, argv);
-  } catch (const std::exception& e) {
-    std::cerr << "orvex_bench_scale: " << e.what() << '\n';
-    return 1;
-  }
+  return orvex_bench::guardedMain("orvex_bench_scale", orvex_bench::run, argc, argv);
 }

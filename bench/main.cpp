@@ -19,6 +19,7 @@
 
 #include "BenchCases.h"
 #include "ChildProcess.h"
+#include "GuardedMain.h"
 #include "ImageFolder.h"
 #include "MedianCollector.h"
 #include "ProcessMemory.h"
@@ -252,10 +253,5 @@ int run(int argc, char** argv) {
 }  // namespace orvex_bench
 
 int main(int argc, char** argv) {
-  try {
-    return orvex_bench::run(argc, argv);
-  } catch (const std::exception& e) {
-    std::cerr << "orvex_bench: " << e.what() << '\n';
-    return 1;
-  }
+  return orvex_bench::guardedMain("orvex_bench", orvex_bench::run, argc, argv);
 }
