@@ -9,20 +9,20 @@
 namespace orvex_bench {
 namespace {
 
-TiffSpec rgb8(uint16_t compression) {
-  TiffSpec image = benchImage();
+TiffSetup rgb8(uint16_t compression) {
+  TiffSetup image = benchImage();
   image.compression = compression;
   return image;
 }
 
-TiffSpec rgb8Tiles() {
-  TiffSpec image = benchImage();
+TiffSetup rgb8Tiles() {
+  TiffSetup image = benchImage();
   image.tileWidth = image.tileLength = 256;
   return image;
 }
 
-TiffSpec rgba16Planes() {
-  TiffSpec image = benchImage();
+TiffSetup rgba16Planes() {
+  TiffSetup image = benchImage();
   image.bitsPerSample = 16;
   image.samplesPerPixel = 4;
   image.extraSamples = {EXTRASAMPLE_UNASSALPHA};
@@ -30,8 +30,8 @@ TiffSpec rgba16Planes() {
   return image;
 }
 
-TiffSpec grey1Mirrored() {
-  TiffSpec image = benchImage();
+TiffSetup grey1Mirrored() {
+  TiffSetup image = benchImage();
   image.bitsPerSample = 1;
   image.samplesPerPixel = 1;
   image.photometric = PHOTOMETRIC_MINISBLACK;
@@ -40,8 +40,8 @@ TiffSpec grey1Mirrored() {
 }
 
 // Sixteen-bit map values, as TIFF writers store them, so rows come out as 16-bit RGB.
-TiffSpec palette8() {
-  TiffSpec image = benchImage();
+TiffSetup palette8() {
+  TiffSetup image = benchImage();
   image.samplesPerPixel = 1;
   image.photometric = PHOTOMETRIC_PALETTE;
   image.colorMap.resize(3 * 256);
@@ -53,15 +53,15 @@ TiffSpec palette8() {
   return image;
 }
 
-TiffSpec rgb8Columns() {
-  TiffSpec image = benchImage();
+TiffSetup rgb8Columns() {
+  TiffSetup image = benchImage();
   image.orientation = ORIENTATION_RIGHTTOP;
   return image;
 }
 
 // libtiff takes RGB rows and converts them to subsampled YCbCr itself.
-TiffSpec ycbcrJpeg() {
-  TiffSpec image = benchImage();
+TiffSetup ycbcrJpeg() {
+  TiffSetup image = benchImage();
   image.photometric = PHOTOMETRIC_YCBCR;
   image.compression = COMPRESSION_JPEG;
   image.ycbcrSubsampling = std::make_pair(2, 2);
@@ -70,8 +70,8 @@ TiffSpec ycbcrJpeg() {
   return image;
 }
 
-TiffSpec cmyk8() {
-  TiffSpec image = benchImage();
+TiffSetup cmyk8() {
+  TiffSetup image = benchImage();
   image.samplesPerPixel = 4;
   image.photometric = PHOTOMETRIC_SEPARATED;
   return image;
@@ -105,7 +105,7 @@ std::vector<ReadCase> makeReadCases() {
 }  // namespace
 
 uint64_t ReadCase::cacheBytes() const {
-  const TiffSpec& l = image;
+  const TiffSetup& l = image;
   const uint64_t planes = orvex_test::storedPlaneCount(l);
   const uint64_t rowBytes = orvex_test::storedRowBytes(l);
   if (viaRgba) {

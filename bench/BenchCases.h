@@ -22,7 +22,7 @@ constexpr double kWriterTarget = 1.05;
 struct ReadCase {
   const char* name;   ///< benchmark and file name
   const char* label;  ///< as the table shows it
-  TiffSpec image;
+  TiffSetup image;
   double target;
   ReadFunction library;
   ReadFunction libtiff;

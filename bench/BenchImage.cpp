@@ -10,7 +10,7 @@ namespace {
 
 // Stored rows, plane after plane: plane p of a row holds sample p of each pixel. The content
 // is drawn in that order, so each plane's noise differs.
-std::vector<uint8_t> smoothImage(const TiffSpec& image) {
+std::vector<uint8_t> smoothImage(const TiffSetup& image) {
   const size_t rowBytes = orvex_test::storedRowBytes(image);
   const bool separate = image.planar == PLANARCONFIG_SEPARATE;
   const size_t sampleBytes = image.bitsPerSample / 8;
@@ -41,8 +41,8 @@ std::vector<uint8_t> smoothImage(const TiffSpec& image) {
 
 }  // namespace
 
-TiffSpec benchImage() {
-  TiffSpec image;
+TiffSetup benchImage() {
+  TiffSetup image;
   image.width = 4096;
   image.height = 4096;
   image.samplesPerPixel = 3;
@@ -53,12 +53,12 @@ TiffSpec benchImage() {
   return image;
 }
 
-uint64_t rawBytesOf(const TiffSpec& image) {
+uint64_t rawBytesOf(const TiffSetup& image) {
   return uint64_t{orvex_test::storedRowBytes(image)} * image.height *
          orvex_test::storedPlaneCount(image);
 }
 
-void writeBenchImage(const std::string& path, const TiffSpec& image) {
+void writeBenchImage(const std::string& path, const TiffSetup& image) {
   orvex_test::writeTiff(path, image, smoothImage(image));
 }
 

@@ -40,7 +40,7 @@ std::string writePages(const std::filesystem::path& folder, uint32_t pages) {
   if (std::filesystem::exists(path)) {
     return path;
   }
-  orvex_test::TiffSpec page;
+  orvex_test::TiffSetup page;
   page.width = page.height = page.rowsPerStrip = kSide;
   orvex_test::TiffFileBuilder builder(path);
   for (uint32_t index = 0; index < pages; ++index) {

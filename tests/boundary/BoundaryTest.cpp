@@ -148,8 +148,8 @@ TEST(TextCodec, RefusesIllFormedUtf8) {
 TEST(TiffFileOpener, LibtiffAllocationsAreLimited) {
   orvex_test::TempDir temp;
   const std::string path = temp.file("small.tif");
-  orvex_test::TiffSpec tiffSpec;
-  orvex_test::writeTiff(path, tiffSpec, orvex_test::patternImage(tiffSpec));
+  orvex_test::TiffSetup tiffSetup;
+  orvex_test::writeTiff(path, tiffSetup, orvex_test::patternImage(tiffSetup));
   TIFF* tif = TiffFileOpener::open(path.c_str(), "rCm");
   ASSERT_NE(tif, nullptr);
 

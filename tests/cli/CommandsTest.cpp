@@ -15,12 +15,12 @@
 
 namespace {
 
-using orvex_test::TiffSpec;
+using orvex_test::TiffSetup;
 
 /// Contiguous samples, unsigned unless `format` says otherwise, RGB for 3 samples, else grey.
-TiffSpec tiffSpec(uint32_t width, uint32_t height, uint16_t bits, uint16_t samples = 1,
-                  uint16_t format = SAMPLEFORMAT_UINT) {
-  TiffSpec image;
+TiffSetup tiffSetup(uint32_t width, uint32_t height, uint16_t bits, uint16_t samples = 1,
+                    uint16_t format = SAMPLEFORMAT_UINT) {
+  TiffSetup image;
   image.width = width;
   image.height = height;
   image.bitsPerSample = bits;
@@ -69,27 +69,28 @@ void writeImages(const orvex_cli_test::ToolSession& session) {
   press.resolutionUnit = TiffResolutionUnit::Centimeter;
   press.iccProfile = {0, 0, 0, 12, 'a', 'b', 'c', 'd', 1, 2, 3, 4};
   writeWithLibrary(session.file("press.tif"), press);
-  TiffSpec grey = tiffSpec(4, 4, 16);
+  TiffSetup grey = tiffSetup(4, 4, 16);
   grey.photometric = PHOTOMETRIC_MINISWHITE;
   grey.iccProfile = {0, 0, 0, 12, 'g', 'r', 'e', 'y', 1, 2, 3, 4};
   grey.xResolution = grey.yResolution = 150.0F;
   grey.resolutionUnit = RESUNIT_CENTIMETER;
   uint8_t seed = 1;
-  for (const auto& [name, image] : {std::pair{"plane.tif", tiffSpec(6, 4, 8)},
-                                    {"x=y.tif", tiffSpec(6, 4, 8)},
-                                    {"wide.tif", tiffSpec(7, 4, 8)},
-                                    {"deep.tif", tiffSpec(6, 4, 16)},
-                                    {"rgb.tif", tiffSpec(6, 4, 8, 3)},
-                                    {"signed.tif", tiffSpec(6, 4, 8, 1, SAMPLEFORMAT_INT)},
-                                    {"bits.tif", tiffSpec(590, 88, 1)},
-                                    {"complex.tif", tiffSpec(4, 4, 32, 1, SAMPLEFORMAT_COMPLEXINT)},
-                                    {"Grey.tif", grey},
-                                    {"карта-地图.tif", tiffSpec(6, 4, 8)}}) {
+  for (const auto& [name, image] :
+       {std::pair{"plane.tif", tiffSetup(6, 4, 8)},
+        {"x=y.tif", tiffSetup(6, 4, 8)},
+        {"wide.tif", tiffSetup(7, 4, 8)},
+        {"deep.tif", tiffSetup(6, 4, 16)},
+        {"rgb.tif", tiffSetup(6, 4, 8, 3)},
+        {"signed.tif", tiffSetup(6, 4, 8, 1, SAMPLEFORMAT_INT)},
+        {"bits.tif", tiffSetup(590, 88, 1)},
+        {"complex.tif", tiffSetup(4, 4, 32, 1, SAMPLEFORMAT_COMPLEXINT)},
+        {"Grey.tif", grey},
+        {"карта-地图.tif", tiffSetup(6, 4, 8)}}) {
     orvex_test::writeTiff(session.file(name), image, orvex_test::patternImage(image, seed += 4));
   }
   orvex_test::TiffFileBuilder two(session.file("two.tif"));
-  two.addDirectory(tiffSpec(4, 4, 8), orvex_test::patternImage(tiffSpec(4, 4, 8)));
-  two.addDirectory(tiffSpec(9, 2, 8), orvex_test::patternImage(tiffSpec(9, 2, 8), 9));
+  two.addDirectory(tiffSetup(4, 4, 8), orvex_test::patternImage(tiffSetup(4, 4, 8)));
+  two.addDirectory(tiffSetup(9, 2, 8), orvex_test::patternImage(tiffSetup(9, 2, 8), 9));
   for (const char* preview :
        {"preview TMP/plane.tif TMP/plane.png", "preview TMP/rgb.tif TMP/rgb.png"}) {
     ASSERT_EQ(orvex_cli_test::runTool(session.arguments(preview)).exitCode, 0);
@@ -110,23 +111,23 @@ std::vector<uint8_t> bytesOf(const std::vector<T>& values) {
 
 // Images whose previews show one conversion each (see the preview transcript).
 void writePreviewInputs(const orvex_cli_test::ToolSession& session) {
-  TiffSpec white = tiffSpec(10, 1, 1);
+  TiffSetup white = tiffSetup(10, 1, 1);
   white.photometric = PHOTOMETRIC_MINISWHITE;
-  TiffSpec rgba = tiffSpec(3, 1, 8, 4);
+  TiffSetup rgba = tiffSetup(3, 1, 8, 4);
   rgba.photometric = PHOTOMETRIC_RGB;
   rgba.extraSamples = {EXTRASAMPLE_ASSOCALPHA};
-  TiffSpec greyAlpha = tiffSpec(2, 1, 8, 2);
+  TiffSetup greyAlpha = tiffSetup(2, 1, 8, 2);
   greyAlpha.extraSamples = {EXTRASAMPLE_UNASSALPHA};
-  TiffSpec columns = tiffSpec(5, 3, 8, 3);
+  TiffSetup columns = tiffSetup(5, 3, 8, 3);
   columns.orientation = ORIENTATION_RIGHTTOP;
   for (const auto& [name, image, stored] :
-       {std::tuple{"grey16.tif", tiffSpec(4, 1, 16),
+       {std::tuple{"grey16.tif", tiffSetup(4, 1, 16),
                    bytesOf<uint16_t>({0x0000, 0x12FF, 0x8001, 0xFFFF})},
-        {"int8.tif", tiffSpec(3, 1, 8, 1, SAMPLEFORMAT_INT), {0x80, 0x00, 0x7F}},
-        {"float.tif", tiffSpec(6, 1, 32, 1, SAMPLEFORMAT_IEEEFP),
+        {"int8.tif", tiffSetup(3, 1, 8, 1, SAMPLEFORMAT_INT), {0x80, 0x00, 0x7F}},
+        {"float.tif", tiffSetup(6, 1, 32, 1, SAMPLEFORMAT_IEEEFP),
          bytesOf<float>({-0.5F, 0.0F, 0.25F, 0.5F, 1.0F, 7.0F})},
         {"white1.tif", white, {0b10110000, 0b01000000}},
-        {"grey4.tif", tiffSpec(3, 1, 4), {0x0F, 0x80}},
+        {"grey4.tif", tiffSetup(3, 1, 4), {0x0F, 0x80}},
         {"rgba.tif", rgba, {100, 50, 0, 200, 9, 9, 9, 0, 255, 128, 1, 255}},
         {"greyalpha.tif", greyAlpha, {100, 50, 7, 0}},
         {"columns.tif", columns, orvex_test::patternImage(columns)}}) {
@@ -137,16 +138,16 @@ void writePreviewInputs(const orvex_cli_test::ToolSession& session) {
 // 13 x 7 stored pixels in strips of 3 rows, in every orientation: odd sizes, so that sub-byte
 // rows end inside a byte both before and after transposition.
 void writeOrientedImages(const orvex_cli_test::ToolSession& session) {
-  TiffSpec rgba = tiffSpec(13, 7, 8, 4);
+  TiffSetup rgba = tiffSetup(13, 7, 8, 4);
   rgba.photometric = PHOTOMETRIC_RGB;
   rgba.extraSamples = {EXTRASAMPLE_UNASSALPHA};
-  TiffSpec white = tiffSpec(13, 7, 1);
+  TiffSetup white = tiffSetup(13, 7, 1);
   white.photometric = PHOTOMETRIC_MINISWHITE;
   for (auto [name, image] : {std::pair{"rgba8-", rgba},
-                             {"grey1-", tiffSpec(13, 7, 1)},
+                             {"grey1-", tiffSetup(13, 7, 1)},
                              {"white1-", white},
-                             {"grey4-", tiffSpec(13, 7, 4)},
-                             {"rgb16-", tiffSpec(13, 7, 16, 3)}}) {
+                             {"grey4-", tiffSetup(13, 7, 4)},
+                             {"rgb16-", tiffSetup(13, 7, 16, 3)}}) {
     for (uint16_t orientation = 1; orientation <= 8; ++orientation) {
       image.orientation = orientation;
       image.rowsPerStrip = 3;

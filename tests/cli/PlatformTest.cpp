@@ -65,7 +65,7 @@ class Progress : public ::testing::Test {
 protected:
   // 16 MiB of samples: the smallest image that counts as large.
   void SetUp() override {
-    orvex_test::TiffSpec large;
+    orvex_test::TiffSetup large;
     large.width = large.height = 4096;
     large.rowsPerStrip = 256;
     orvex_test::writeTiff(session_.file("large.tif"), large,

@@ -31,7 +31,7 @@
 namespace {
 
 using orvex_test::TempDir;
-using orvex_test::TiffSpec;
+using orvex_test::TiffSetup;
 
 using ReaderPtr = std::unique_ptr<ITiffReader, void (*)(ITiffReader*)>;
 
@@ -107,22 +107,22 @@ void expectDeliversTheReference(const std::string& path) {
 
 // A 21 x 18 picture, so that the last strip and the last tiles are partial. What the
 // description holds varies with the orientation: resolutions and their unit, a profile.
-TiffSpec generated(uint16_t orientation, uint16_t planar, uint32_t tileSide, uint16_t bits) {
-  TiffSpec spec;
-  spec.width = 21;
-  spec.height = 18;
-  spec.orientation = orientation;
-  spec.planar = planar;
-  spec.bitsPerSample = bits;
-  spec.tileWidth = spec.tileLength = tileSide;
-  spec.rowsPerStrip = tileSide == 0 ? 3 : 0;
+TiffSetup generated(uint16_t orientation, uint16_t planar, uint32_t tileSide, uint16_t bits) {
+  TiffSetup setup;
+  setup.width = 21;
+  setup.height = 18;
+  setup.orientation = orientation;
+  setup.planar = planar;
+  setup.bitsPerSample = bits;
+  setup.tileWidth = setup.tileLength = tileSide;
+  setup.rowsPerStrip = tileSide == 0 ? 3 : 0;
   if (orientation % 4 != 0) {
-    spec.xResolution = 300.0F;
-    spec.yResolution = 150.0F;
-    spec.resolutionUnit = orientation % 4;
+    setup.xResolution = 300.0F;
+    setup.yResolution = 150.0F;
+    setup.resolutionUnit = orientation % 4;
   }
-  if (orientation % 3 == 0) spec.iccProfile = {1, 2, 3, static_cast<uint8_t>(orientation)};
-  return spec;
+  if (orientation % 3 == 0) setup.iccProfile = {1, 2, 3, static_cast<uint8_t>(orientation)};
+  return setup;
 }
 
 // Grey, grey with an alpha, RGB, RGB with an alpha and two other channels, of every depth; palettes
@@ -134,46 +134,46 @@ void addLayoutImages(orvex_test::TiffFileBuilder& builder, uint16_t orientation,
     for (const uint16_t samples : {1, 2, 3, 5}) {
       // Sub-byte samples of several channels are read only from separate planes.
       if (bits < 8 && samples > 1 && planar == PLANARCONFIG_CONTIG) continue;
-      TiffSpec spec = generated(orientation, planar, tileSide, bits);
-      spec.samplesPerPixel = samples;
-      spec.photometric = samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
-      spec.sampleFormat = bits == 16  ? SAMPLEFORMAT_INT
-                          : bits > 16 ? SAMPLEFORMAT_IEEEFP
-                                      : SAMPLEFORMAT_UINT;
-      spec.extraSamples.assign(samples - (samples >= 3 ? 3 : 1), EXTRASAMPLE_UNSPECIFIED);
-      if (!spec.extraSamples.empty()) spec.extraSamples[0] = 1 + orientation % 2;
-      builder.addDirectory(spec, orvex_test::patternImage(spec));
+      TiffSetup setup = generated(orientation, planar, tileSide, bits);
+      setup.samplesPerPixel = samples;
+      setup.photometric = samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+      setup.sampleFormat = bits == 16  ? SAMPLEFORMAT_INT
+                           : bits > 16 ? SAMPLEFORMAT_IEEEFP
+                                       : SAMPLEFORMAT_UINT;
+      setup.extraSamples.assign(samples - (samples >= 3 ? 3 : 1), EXTRASAMPLE_UNSPECIFIED);
+      if (!setup.extraSamples.empty()) setup.extraSamples[0] = 1 + orientation % 2;
+      builder.addDirectory(setup, orvex_test::patternImage(setup));
     }
   }
   for (const uint16_t bits : {1, 2, 4, 8, 16}) {
     for (const bool wide : {false, true}) {
-      TiffSpec spec = generated(orientation, planar, tileSide, bits);
-      spec.photometric = PHOTOMETRIC_PALETTE;
+      TiffSetup setup = generated(orientation, planar, tileSide, bits);
+      setup.photometric = PHOTOMETRIC_PALETTE;
       const size_t entries = size_t{1} << bits;
       for (size_t i = 0; i < 3 * entries; ++i) {
-        spec.colorMap.push_back(static_cast<uint16_t>(i == 1 ? 255 : (i * 37 + 11) & 0xFF));
+        setup.colorMap.push_back(static_cast<uint16_t>(i == 1 ? 255 : (i * 37 + 11) & 0xFF));
       }
-      if (wide) spec.colorMap[orientation % 3 * entries + (orientation % 2) * (entries - 1)] = 256;
-      builder.addDirectory(spec, orvex_test::patternImage(spec));
+      if (wide) setup.colorMap[orientation % 3 * entries + (orientation % 2) * (entries - 1)] = 256;
+      builder.addDirectory(setup, orvex_test::patternImage(setup));
     }
   }
 }
 
 // YCbCr of 40 x 37, so that 32-pixel tiles leave a partial column and row (uncompressed tiles
 // of libtiff's RGBA interface must hold a multiple of 1024 bytes when the file is not mapped).
-TiffSpec ycbcr(uint16_t orientation, bool jpeg, bool tiled) {
-  TiffSpec spec = generated(orientation, PLANARCONFIG_CONTIG, 0, 8);
-  spec.width = 40;
-  spec.height = 37;
-  spec.samplesPerPixel = 3;
-  spec.photometric = PHOTOMETRIC_YCBCR;
-  spec.compression = jpeg ? COMPRESSION_JPEG : COMPRESSION_NONE;
+TiffSetup ycbcr(uint16_t orientation, bool jpeg, bool tiled) {
+  TiffSetup setup = generated(orientation, PLANARCONFIG_CONTIG, 0, 8);
+  setup.width = 40;
+  setup.height = 37;
+  setup.samplesPerPixel = 3;
+  setup.photometric = PHOTOMETRIC_YCBCR;
+  setup.compression = jpeg ? COMPRESSION_JPEG : COMPRESSION_NONE;
   // Stored without subsampling, or given as RGB for libtiff's JPEG codec to convert.
-  spec.ycbcrSubsampling = std::make_pair(jpeg ? 2 : 1, jpeg ? 2 : 1);
-  if (jpeg) spec.jpegColorMode = JPEGCOLORMODE_RGB;
-  spec.rowsPerStrip = tiled ? 0 : jpeg ? 16 : 4;
-  spec.tileWidth = spec.tileLength = !tiled ? 0 : jpeg ? 16 : 32;
-  return spec;
+  setup.ycbcrSubsampling = std::make_pair(jpeg ? 2 : 1, jpeg ? 2 : 1);
+  if (jpeg) setup.jpegColorMode = JPEGCOLORMODE_RGB;
+  setup.rowsPerStrip = tiled ? 0 : jpeg ? 16 : 4;
+  setup.tileWidth = setup.tileLength = !tiled ? 0 : jpeg ? 16 : 32;
+  return setup;
 }
 
 class GeneratedImages : public ::testing::TestWithParam<uint16_t> {};
@@ -191,8 +191,8 @@ TEST_P(GeneratedImages, DeliverTheReferenceInEveryDepthLayoutAndKind) {
         addLayoutImages(builder, orientation, planar, tileSide);
     }
     for (const int kind : {0, 1, 2, 3}) {
-      const TiffSpec spec = ycbcr(orientation, kind / 2 == 1, kind % 2 == 1);
-      builder.addDirectory(spec, orvex_test::patternImage(spec));
+      const TiffSetup setup = ycbcr(orientation, kind / 2 == 1, kind % 2 == 1);
+      builder.addDirectory(setup, orvex_test::patternImage(setup));
     }
   }
   expectDeliversTheReference(path);
@@ -222,10 +222,10 @@ TEST(ManyPages, EachDirectoryInAShuffledOrderDeliversItsOwnPage) {
   {
     orvex_test::TiffFileBuilder builder(path);
     for (uint16_t page = 0; page < kPages; ++page) {
-      TiffSpec spec;
-      spec.width = spec.height = 2;
-      spec.xResolution = page + 1.0F;
-      builder.addDirectory(spec,
+      TiffSetup setup;
+      setup.width = setup.height = 2;
+      setup.xResolution = page + 1.0F;
+      builder.addDirectory(setup,
                            {static_cast<uint8_t>(page), static_cast<uint8_t>(page >> 8), 1, 2});
     }
   }
@@ -263,32 +263,32 @@ uint32_t number(const std::string& text) {
 // planar configuration, k1 ink set, u3 resolution unit (with 300 x 150 per
 // unit), i3 an ICC profile of 3 bytes, x2,0 extra samples, m0 a colour map of values up to 255
 // or m300 of values from 300 on (after the bits).
-using Setter = void (*)(TiffSpec&, const std::string&);
+using Setter = void (*)(TiffSetup&, const std::string&);
 const std::map<char, Setter> kSetters = {
-    {'w', [](TiffSpec& s, const std::string& v) { s.width = number(v); }},
-    {'h', [](TiffSpec& s, const std::string& v) { s.height = number(v); }},
-    {'b', [](TiffSpec& s, const std::string& v) { s.bitsPerSample = number(v); }},
-    {'s', [](TiffSpec& s, const std::string& v) { s.samplesPerPixel = number(v); }},
-    {'p', [](TiffSpec& s, const std::string& v) { s.photometric = number(v); }},
-    {'f', [](TiffSpec& s, const std::string& v) { s.sampleFormat = number(v); }},
-    {'o', [](TiffSpec& s, const std::string& v) { s.orientation = number(v); }},
-    {'t', [](TiffSpec& s, const std::string& v) { s.tileWidth = s.tileLength = number(v); }},
-    {'r', [](TiffSpec& s, const std::string& v) { s.rowsPerStrip = number(v); }},
-    {'l', [](TiffSpec& s, const std::string& v) { s.planar = number(v); }},
-    {'k', [](TiffSpec& s, const std::string& v) { s.inkSet = number(v); }},
-    {'i', [](TiffSpec& s, const std::string& v) { s.iccProfile.assign(number(v), 7); }},
+    {'w', [](TiffSetup& s, const std::string& v) { s.width = number(v); }},
+    {'h', [](TiffSetup& s, const std::string& v) { s.height = number(v); }},
+    {'b', [](TiffSetup& s, const std::string& v) { s.bitsPerSample = number(v); }},
+    {'s', [](TiffSetup& s, const std::string& v) { s.samplesPerPixel = number(v); }},
+    {'p', [](TiffSetup& s, const std::string& v) { s.photometric = number(v); }},
+    {'f', [](TiffSetup& s, const std::string& v) { s.sampleFormat = number(v); }},
+    {'o', [](TiffSetup& s, const std::string& v) { s.orientation = number(v); }},
+    {'t', [](TiffSetup& s, const std::string& v) { s.tileWidth = s.tileLength = number(v); }},
+    {'r', [](TiffSetup& s, const std::string& v) { s.rowsPerStrip = number(v); }},
+    {'l', [](TiffSetup& s, const std::string& v) { s.planar = number(v); }},
+    {'k', [](TiffSetup& s, const std::string& v) { s.inkSet = number(v); }},
+    {'i', [](TiffSetup& s, const std::string& v) { s.iccProfile.assign(number(v), 7); }},
     {'u',
-     [](TiffSpec& s, const std::string& v) {
+     [](TiffSetup& s, const std::string& v) {
        s.resolutionUnit = number(v);
        s.xResolution = 300.0F;
        s.yResolution = 150.0F;
      }},
     {'x',
-     [](TiffSpec& s, const std::string& v) {
+     [](TiffSetup& s, const std::string& v) {
        for (const std::string& kind : split(v, ',')) s.extraSamples.push_back(number(kind));
      }},
     {'m',
-     [](TiffSpec& s, const std::string& v) {
+     [](TiffSetup& s, const std::string& v) {
        const uint32_t first = number(v);
        for (size_t i = 0; i < 3 * (size_t{1} << s.bitsPerSample); ++i) {
          s.colorMap.push_back(static_cast<uint16_t>(first != 0 ? first + i : i & 0xFF));
@@ -319,16 +319,16 @@ void write(const std::string& path, const std::string& directories) {
   {
     orvex_test::TiffFileBuilder builder(path);
     for (const std::string& words : split(directories, '|')) {
-      TiffSpec spec;
-      spec.width = 20;
-      spec.height = 9;
+      TiffSetup setup;
+      setup.width = 20;
+      setup.height = 9;
       edits.emplace_back();
       for (const std::string& word : split(words, ' ')) {
         const auto setter = kSetters.find(word[0]);
-        setter != kSetters.end() ? setter->second(spec, word.substr(1))
+        setter != kSetters.end() ? setter->second(setup, word.substr(1))
                                  : edits.back().push_back(word);
       }
-      builder.addDirectory(spec, orvex_test::patternImage(spec));
+      builder.addDirectory(setup, orvex_test::patternImage(setup));
     }
   }
   for (uint16_t dir = 0; dir < edits.size(); ++dir) {

@@ -207,14 +207,14 @@ TEST(LineReaderCache, DecodesEachBlockOncePerVisit) {
   for (uint32_t row = 0; row < 21; ++row) forward.push_back(row);
   for (const uint32_t rowsPerStrip : {4, 1000, 0}) {
     for (const uint16_t planar : {PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE}) {
-      orvex_test::TiffSpec spec;
-      spec.width = 37;
-      spec.height = 21;
-      spec.samplesPerPixel = 3;
-      spec.planar = planar;
-      spec.rowsPerStrip = rowsPerStrip;
-      spec.tileWidth = spec.tileLength = rowsPerStrip == 0 ? 16 : 0;
-      orvex_test::writeTiff(path, spec, orvex_test::patternImage(spec));
+      orvex_test::TiffSetup setup;
+      setup.width = 37;
+      setup.height = 21;
+      setup.samplesPerPixel = 3;
+      setup.planar = planar;
+      setup.rowsPerStrip = rowsPerStrip;
+      setup.tileWidth = setup.tileLength = rowsPerStrip == 0 ? 16 : 0;
+      orvex_test::writeTiff(path, setup, orvex_test::patternImage(setup));
       const uint32_t blockRows = rowsPerStrip == 0 ? 16 : rowsPerStrip;
       for (const std::vector<uint32_t>& order :
            {forward, {forward.rbegin(), forward.rend()}, {5, 5, 17, 17, kBeginAgain, 17, 5}}) {
@@ -227,10 +227,10 @@ TEST(LineReaderCache, DecodesEachBlockOncePerVisit) {
         EXPECT_EQ(fileReadsFor(path, order), expected)
             << rowsPerStrip << " rows per strip, planar " << planar << ", from row " << order[0];
       }
-      spec.height = spec.rowsPerStrip = 8;
-      spec.width = 16;
-      spec.samplesPerPixel = 1;
-      orvex_test::writeTiff(path, spec, orvex_test::patternImage(spec));
+      setup.height = setup.rowsPerStrip = 8;
+      setup.width = 16;
+      setup.samplesPerPixel = 1;
+      orvex_test::writeTiff(path, setup, orvex_test::patternImage(setup));
       orvex_test::editEntry(path, 0, rowsPerStrip ? TIFFTAG_STRIPOFFSETS : TIFFTAG_TILEOFFSETS,
                             {{}, {}, {}, 0x7FFFFF00});
       EXPECT_EQ(fileReadsFor(path, {0, 1, 7, 0, kBeginAgain, 0}),

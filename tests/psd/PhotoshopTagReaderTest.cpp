@@ -60,7 +60,7 @@ TEST(TiffPhotoshopTagReader, NamesAndMarksTheExtraChannels) {
   orvex_test::TempDir temp;
   for (const ReadCase& c : kReadCases) {
     SCOPED_TRACE(c.label);
-    orvex_test::TiffSpec image;
+    orvex_test::TiffSetup image;
     image.samplesPerPixel = static_cast<uint16_t>(1 + c.extraSamples.size());
     for (const char value : c.extraSamples) image.extraSamples.push_back(value - '0');
     image.photoshop = psd_test::hex(c.block);

@@ -17,13 +17,15 @@ TIFF* openTiff(const std::string& utf8Path, const char* mode) {
 #endif
 }
 
-size_t storedRowBytes(const TiffSpec& tiffSpec) {
-  const uint64_t samples = tiffSpec.planar == PLANARCONFIG_SEPARATE ? 1 : tiffSpec.samplesPerPixel;
-  return static_cast<size_t>((uint64_t{tiffSpec.width} * samples * tiffSpec.bitsPerSample + 7) / 8);
+size_t storedRowBytes(const TiffSetup& tiffSetup) {
+  const uint64_t samples =
+      tiffSetup.planar == PLANARCONFIG_SEPARATE ? 1 : tiffSetup.samplesPerPixel;
+  return static_cast<size_t>((uint64_t{tiffSetup.width} * samples * tiffSetup.bitsPerSample + 7) /
+                             8);
 }
 
-uint16_t storedPlaneCount(const TiffSpec& tiffSpec) {
-  return tiffSpec.planar == PLANARCONFIG_SEPARATE ? tiffSpec.samplesPerPixel : 1;
+uint16_t storedPlaneCount(const TiffSetup& tiffSetup) {
+  return tiffSetup.planar == PLANARCONFIG_SEPARATE ? tiffSetup.samplesPerPixel : 1;
 }
 
 TiffFileBuilder::TiffFileBuilder(const std::string& path, const char* mode)
@@ -44,77 +46,78 @@ void TiffFileBuilder::close() {
   }
 }
 
-void TiffFileBuilder::setTags(const TiffSpec& tiffSpec) {
-  TIFFSetField(tif_, TIFFTAG_IMAGEWIDTH, tiffSpec.width);
-  TIFFSetField(tif_, TIFFTAG_IMAGELENGTH, tiffSpec.height);
-  TIFFSetField(tif_, TIFFTAG_BITSPERSAMPLE, tiffSpec.bitsPerSample);
-  TIFFSetField(tif_, TIFFTAG_SAMPLESPERPIXEL, tiffSpec.samplesPerPixel);
-  TIFFSetField(tif_, TIFFTAG_PHOTOMETRIC, tiffSpec.photometric);
-  TIFFSetField(tif_, TIFFTAG_PLANARCONFIG, tiffSpec.planar);
-  TIFFSetField(tif_, TIFFTAG_COMPRESSION, tiffSpec.compression);
-  if (tiffSpec.sampleFormat) TIFFSetField(tif_, TIFFTAG_SAMPLEFORMAT, *tiffSpec.sampleFormat);
-  if (tiffSpec.orientation) TIFFSetField(tif_, TIFFTAG_ORIENTATION, *tiffSpec.orientation);
-  if (tiffSpec.xResolution) TIFFSetField(tif_, TIFFTAG_XRESOLUTION, *tiffSpec.xResolution);
-  if (tiffSpec.yResolution) TIFFSetField(tif_, TIFFTAG_YRESOLUTION, *tiffSpec.yResolution);
-  if (tiffSpec.resolutionUnit) TIFFSetField(tif_, TIFFTAG_RESOLUTIONUNIT, *tiffSpec.resolutionUnit);
-  if (tiffSpec.inkSet) TIFFSetField(tif_, TIFFTAG_INKSET, *tiffSpec.inkSet);
-  if (tiffSpec.ycbcrSubsampling) {
-    TIFFSetField(tif_, TIFFTAG_YCBCRSUBSAMPLING, tiffSpec.ycbcrSubsampling->first,
-                 tiffSpec.ycbcrSubsampling->second);
+void TiffFileBuilder::setTags(const TiffSetup& tiffSetup) {
+  TIFFSetField(tif_, TIFFTAG_IMAGEWIDTH, tiffSetup.width);
+  TIFFSetField(tif_, TIFFTAG_IMAGELENGTH, tiffSetup.height);
+  TIFFSetField(tif_, TIFFTAG_BITSPERSAMPLE, tiffSetup.bitsPerSample);
+  TIFFSetField(tif_, TIFFTAG_SAMPLESPERPIXEL, tiffSetup.samplesPerPixel);
+  TIFFSetField(tif_, TIFFTAG_PHOTOMETRIC, tiffSetup.photometric);
+  TIFFSetField(tif_, TIFFTAG_PLANARCONFIG, tiffSetup.planar);
+  TIFFSetField(tif_, TIFFTAG_COMPRESSION, tiffSetup.compression);
+  if (tiffSetup.sampleFormat) TIFFSetField(tif_, TIFFTAG_SAMPLEFORMAT, *tiffSetup.sampleFormat);
+  if (tiffSetup.orientation) TIFFSetField(tif_, TIFFTAG_ORIENTATION, *tiffSetup.orientation);
+  if (tiffSetup.xResolution) TIFFSetField(tif_, TIFFTAG_XRESOLUTION, *tiffSetup.xResolution);
+  if (tiffSetup.yResolution) TIFFSetField(tif_, TIFFTAG_YRESOLUTION, *tiffSetup.yResolution);
+  if (tiffSetup.resolutionUnit)
+    TIFFSetField(tif_, TIFFTAG_RESOLUTIONUNIT, *tiffSetup.resolutionUnit);
+  if (tiffSetup.inkSet) TIFFSetField(tif_, TIFFTAG_INKSET, *tiffSetup.inkSet);
+  if (tiffSetup.ycbcrSubsampling) {
+    TIFFSetField(tif_, TIFFTAG_YCBCRSUBSAMPLING, tiffSetup.ycbcrSubsampling->first,
+                 tiffSetup.ycbcrSubsampling->second);
   }
-  if (tiffSpec.jpegQuality) TIFFSetField(tif_, TIFFTAG_JPEGQUALITY, *tiffSpec.jpegQuality);
-  if (tiffSpec.jpegColorMode) TIFFSetField(tif_, TIFFTAG_JPEGCOLORMODE, *tiffSpec.jpegColorMode);
-  if (!tiffSpec.extraSamples.empty()) {
-    TIFFSetField(tif_, TIFFTAG_EXTRASAMPLES, static_cast<uint16_t>(tiffSpec.extraSamples.size()),
-                 tiffSpec.extraSamples.data());
+  if (tiffSetup.jpegQuality) TIFFSetField(tif_, TIFFTAG_JPEGQUALITY, *tiffSetup.jpegQuality);
+  if (tiffSetup.jpegColorMode) TIFFSetField(tif_, TIFFTAG_JPEGCOLORMODE, *tiffSetup.jpegColorMode);
+  if (!tiffSetup.extraSamples.empty()) {
+    TIFFSetField(tif_, TIFFTAG_EXTRASAMPLES, static_cast<uint16_t>(tiffSetup.extraSamples.size()),
+                 tiffSetup.extraSamples.data());
   }
-  if (!tiffSpec.iccProfile.empty()) {
-    TIFFSetField(tif_, TIFFTAG_ICCPROFILE, static_cast<uint32_t>(tiffSpec.iccProfile.size()),
-                 tiffSpec.iccProfile.data());
+  if (!tiffSetup.iccProfile.empty()) {
+    TIFFSetField(tif_, TIFFTAG_ICCPROFILE, static_cast<uint32_t>(tiffSetup.iccProfile.size()),
+                 tiffSetup.iccProfile.data());
   }
-  if (!tiffSpec.photoshop.empty() || tiffSpec.writeEmptyPhotoshop) {
+  if (!tiffSetup.photoshop.empty() || tiffSetup.writeEmptyPhotoshop) {
     static const uint8_t kNothing = 0;
-    TIFFSetField(tif_, TIFFTAG_PHOTOSHOP, static_cast<uint32_t>(tiffSpec.photoshop.size()),
-                 tiffSpec.photoshop.empty() ? &kNothing : tiffSpec.photoshop.data());
+    TIFFSetField(tif_, TIFFTAG_PHOTOSHOP, static_cast<uint32_t>(tiffSetup.photoshop.size()),
+                 tiffSetup.photoshop.empty() ? &kNothing : tiffSetup.photoshop.data());
   }
-  if (!tiffSpec.colorMap.empty()) {
-    const size_t entries = tiffSpec.colorMap.size() / 3;
-    TIFFSetField(tif_, TIFFTAG_COLORMAP, tiffSpec.colorMap.data(),
-                 tiffSpec.colorMap.data() + entries, tiffSpec.colorMap.data() + 2 * entries);
+  if (!tiffSetup.colorMap.empty()) {
+    const size_t entries = tiffSetup.colorMap.size() / 3;
+    TIFFSetField(tif_, TIFFTAG_COLORMAP, tiffSetup.colorMap.data(),
+                 tiffSetup.colorMap.data() + entries, tiffSetup.colorMap.data() + 2 * entries);
   }
-  if (tiffSpec.tileWidth != 0) {
-    TIFFSetField(tif_, TIFFTAG_TILEWIDTH, tiffSpec.tileWidth);
-    TIFFSetField(tif_, TIFFTAG_TILELENGTH, tiffSpec.tileLength);
-  } else if (tiffSpec.rowsPerStrip != 0) {
-    TIFFSetField(tif_, TIFFTAG_ROWSPERSTRIP, tiffSpec.rowsPerStrip);
+  if (tiffSetup.tileWidth != 0) {
+    TIFFSetField(tif_, TIFFTAG_TILEWIDTH, tiffSetup.tileWidth);
+    TIFFSetField(tif_, TIFFTAG_TILELENGTH, tiffSetup.tileLength);
+  } else if (tiffSetup.rowsPerStrip != 0) {
+    TIFFSetField(tif_, TIFFTAG_ROWSPERSTRIP, tiffSetup.rowsPerStrip);
   }
 }
 
-void TiffFileBuilder::addDirectory(const TiffSpec& tiffSpec, const std::vector<uint8_t>& stored) {
-  const size_t planeBytes = storedRowBytes(tiffSpec) * tiffSpec.height;
-  if (stored.size() < planeBytes * storedPlaneCount(tiffSpec)) {
-    throw std::invalid_argument("stored image too small for its tiffSpec");
+void TiffFileBuilder::addDirectory(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored) {
+  const size_t planeBytes = storedRowBytes(tiffSetup) * tiffSetup.height;
+  if (stored.size() < planeBytes * storedPlaneCount(tiffSetup)) {
+    throw std::invalid_argument("stored image too small for its tiffSetup");
   }
-  setTags(tiffSpec);
-  if (tiffSpec.tileWidth != 0) {
-    writeTiles(tiffSpec, stored);
+  setTags(tiffSetup);
+  if (tiffSetup.tileWidth != 0) {
+    writeTiles(tiffSetup, stored);
   } else {
-    writeStrips(tiffSpec, stored);
+    writeStrips(tiffSetup, stored);
   }
   if (!TIFFWriteDirectory(tif_)) {
     throw std::runtime_error("TIFFWriteDirectory failed");
   }
 }
 
-void TiffFileBuilder::writeStrips(const TiffSpec& tiffSpec, const std::vector<uint8_t>& stored) {
-  const size_t rowBytes = storedRowBytes(tiffSpec);
+void TiffFileBuilder::writeStrips(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored) {
+  const size_t rowBytes = storedRowBytes(tiffSetup);
   uint32_t rowsPerStrip = 0;
   TIFFGetFieldDefaulted(tif_, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-  rowsPerStrip = std::min(rowsPerStrip, tiffSpec.height);
-  for (uint16_t plane = 0; plane < storedPlaneCount(tiffSpec); ++plane) {
-    for (uint32_t first = 0; first < tiffSpec.height; first += rowsPerStrip) {
-      const uint32_t rows = std::min(rowsPerStrip, tiffSpec.height - first);
-      const uint8_t* source = stored.data() + (size_t{plane} * tiffSpec.height + first) * rowBytes;
+  rowsPerStrip = std::min(rowsPerStrip, tiffSetup.height);
+  for (uint16_t plane = 0; plane < storedPlaneCount(tiffSetup); ++plane) {
+    for (uint32_t first = 0; first < tiffSetup.height; first += rowsPerStrip) {
+      const uint32_t rows = std::min(rowsPerStrip, tiffSetup.height - first);
+      const uint8_t* source = stored.data() + (size_t{plane} * tiffSetup.height + first) * rowBytes;
       const uint32_t strip = TIFFComputeStrip(tif_, first, plane);
       std::vector<uint8_t> bytes(source, source + rows * rowBytes);
       if (TIFFWriteEncodedStrip(tif_, strip, bytes.data(), static_cast<tmsize_t>(bytes.size())) <
@@ -125,22 +128,23 @@ void TiffFileBuilder::writeStrips(const TiffSpec& tiffSpec, const std::vector<ui
   }
 }
 
-void TiffFileBuilder::writeTiles(const TiffSpec& tiffSpec, const std::vector<uint8_t>& stored) {
-  const size_t rowBytes = storedRowBytes(tiffSpec);
+void TiffFileBuilder::writeTiles(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored) {
+  const size_t rowBytes = storedRowBytes(tiffSetup);
   const size_t tileRowBytes = static_cast<size_t>(TIFFTileRowSize(tif_));
   const size_t bitsPerPixel =
-      size_t{tiffSpec.bitsPerSample} *
-      (tiffSpec.planar == PLANARCONFIG_SEPARATE ? 1 : tiffSpec.samplesPerPixel);
+      size_t{tiffSetup.bitsPerSample} *
+      (tiffSetup.planar == PLANARCONFIG_SEPARATE ? 1 : tiffSetup.samplesPerPixel);
   std::vector<uint8_t> tile(static_cast<size_t>(TIFFTileSize(tif_)));
-  for (uint16_t plane = 0; plane < storedPlaneCount(tiffSpec); ++plane) {
-    for (uint32_t y = 0; y < tiffSpec.height; y += tiffSpec.tileLength) {
-      for (uint32_t x = 0; x < tiffSpec.width; x += tiffSpec.tileWidth) {
+  for (uint16_t plane = 0; plane < storedPlaneCount(tiffSetup); ++plane) {
+    for (uint32_t y = 0; y < tiffSetup.height; y += tiffSetup.tileLength) {
+      for (uint32_t x = 0; x < tiffSetup.width; x += tiffSetup.tileWidth) {
         std::fill(tile.begin(), tile.end(), 0);
         const size_t offset = x * bitsPerPixel / 8;
         const size_t copyBytes = std::min(tileRowBytes, rowBytes - offset);
-        for (uint32_t line = 0; line < tiffSpec.tileLength && y + line < tiffSpec.height; ++line) {
+        for (uint32_t line = 0; line < tiffSetup.tileLength && y + line < tiffSetup.height;
+             ++line) {
           const uint8_t* source =
-              stored.data() + (size_t{plane} * tiffSpec.height + y + line) * rowBytes + offset;
+              stored.data() + (size_t{plane} * tiffSetup.height + y + line) * rowBytes + offset;
           std::memcpy(tile.data() + line * tileRowBytes, source, copyBytes);
         }
         if (TIFFWriteTile(tif_, tile.data(), x, y, 0, plane) < 0) {
@@ -151,15 +155,15 @@ void TiffFileBuilder::writeTiles(const TiffSpec& tiffSpec, const std::vector<uin
   }
 }
 
-void writeTiff(const std::string& path, const TiffSpec& tiffSpec,
+void writeTiff(const std::string& path, const TiffSetup& tiffSetup,
                const std::vector<uint8_t>& stored) {
   TiffFileBuilder builder(path);
-  builder.addDirectory(tiffSpec, stored);
+  builder.addDirectory(tiffSetup, stored);
 }
 
-std::vector<uint8_t> patternImage(const TiffSpec& tiffSpec, uint8_t seed) {
-  std::vector<uint8_t> bytes(storedRowBytes(tiffSpec) * tiffSpec.height *
-                             storedPlaneCount(tiffSpec));
+std::vector<uint8_t> patternImage(const TiffSetup& tiffSetup, uint8_t seed) {
+  std::vector<uint8_t> bytes(storedRowBytes(tiffSetup) * tiffSetup.height *
+                             storedPlaneCount(tiffSetup));
   for (size_t i = 0; i < bytes.size(); ++i) {
     bytes[i] = static_cast<uint8_t>(i * 7 + seed + i / 251);
   }

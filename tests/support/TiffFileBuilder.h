@@ -12,7 +12,7 @@
 namespace orvex_test {
 
 /// The tags of one directory. Optional tags left unset are not written.
-struct TiffSpec {
+struct TiffSetup {
   uint32_t width = 4;
   uint32_t height = 4;
   uint16_t bitsPerSample = 8;
@@ -41,10 +41,10 @@ struct TiffSpec {
 
 /// Bytes of one stored row of one plane, as libtiff packs it (sub-byte samples packed,
 /// most significant bit first). For contiguous data the plane holds every sample.
-size_t storedRowBytes(const TiffSpec& tiffSpec);
+size_t storedRowBytes(const TiffSetup& tiffSetup);
 
 /// Number of planes the stored data has: samplesPerPixel for separate, 1 for contiguous.
-uint16_t storedPlaneCount(const TiffSpec& tiffSpec);
+uint16_t storedPlaneCount(const TiffSetup& tiffSetup);
 
 /// TIFFOpen of a UTF-8 path, whatever the platform's narrow file names are.
 TIFF* openTiff(const std::string& utf8Path, const char* mode);
@@ -59,23 +59,23 @@ public:
   TiffFileBuilder& operator=(const TiffFileBuilder&) = delete;
 
   /// Adds a directory. `stored` holds the image as it is stored, plane after plane, row
-  /// after row, each row storedRowBytes(tiffSpec) long; strips or tiles are cut from it.
-  void addDirectory(const TiffSpec& tiffSpec, const std::vector<uint8_t>& stored);
+  /// after row, each row storedRowBytes(tiffSetup) long; strips or tiles are cut from it.
+  void addDirectory(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored);
   /// Closes the file (also done by the destructor).
   void close();
 
 private:
-  void setTags(const TiffSpec& tiffSpec);
-  void writeStrips(const TiffSpec& tiffSpec, const std::vector<uint8_t>& stored);
-  void writeTiles(const TiffSpec& tiffSpec, const std::vector<uint8_t>& stored);
+  void setTags(const TiffSetup& tiffSetup);
+  void writeStrips(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored);
+  void writeTiles(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored);
   TIFF* tif_;
 };
 
 /// One directory in a new file.
-void writeTiff(const std::string& path, const TiffSpec& tiffSpec,
+void writeTiff(const std::string& path, const TiffSetup& tiffSetup,
                const std::vector<uint8_t>& stored);
 
-/// Stored bytes whose values follow a simple pattern, sized for `tiffSpec`.
-std::vector<uint8_t> patternImage(const TiffSpec& tiffSpec, uint8_t seed = 1);
+/// Stored bytes whose values follow a simple pattern, sized for `tiffSetup`.
+std::vector<uint8_t> patternImage(const TiffSetup& tiffSetup, uint8_t seed = 1);
 
 }  // namespace orvex_test
