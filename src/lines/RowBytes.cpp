@@ -18,9 +18,10 @@ void copySamplesOf(uint8_t* dest, size_t destStride, const uint8_t* source, size
 
 }  // namespace
 
-bool RowBytes::ensureSize(ScanlineBuffer& buffer, int64_t size, const char* operation,
-                          const char* failedText, const char* successText) {
+bool RowBytes::sizeAndClear(ScanlineBuffer& buffer, int64_t size, const char* operation,
+                            const char* failedText, const char* successText) {
   if (buffer.data != nullptr && buffer.size == size) {
+    buffer.zeroFill();
     return true;
   }
   if (size > kMaxRowBytes || !buffer.resize(size)) {

@@ -13,12 +13,13 @@ class RowBytes {
 public:
   RowBytes() = delete;
 
-  /// Reallocates `buffer` only when its size differs from `size`, so the rows of one
-  /// directory reuse one allocation. A size above kMaxRowBytes is refused unallocated. Logs
-  /// `failedText` (level 4) on failure and, when given, `successText` (level 0) after a new
-  /// allocation, each with `operation` for its "%s".
-  static bool ensureSize(ScanlineBuffer& buffer, int64_t size, const char* operation,
-                         const char* failedText, const char* successText);
+  /// Makes `buffer` hold `size` zero bytes for the next row: reallocates only when its size
+  /// differs, so the rows of one directory reuse one allocation, and clears it otherwise, so
+  /// no byte of an earlier row survives into this one. A size above kMaxRowBytes is refused
+  /// unallocated. Logs `failedText` (level 4) on failure and, when given, `successText`
+  /// (level 0) after a new allocation, each with `operation` for its "%s".
+  static bool sizeAndClear(ScanlineBuffer& buffer, int64_t size, const char* operation,
+                           const char* failedText, const char* successText);
 
   /// The bytes a strided walk of `count` samples touches, from its first byte.
   static uint64_t stridedSpan(uint64_t count, uint64_t stride, uint64_t bytesPerSample);

@@ -62,11 +62,13 @@ bool TiffCommonLineReader::readStrips(uint32_t row, uint16_t planes, const char*
   const uint32_t rowsPerStrip = info_.rowsperstrip_;
   const uint32_t first = row - row % rowsPerStrip;
   const uint32_t rows = std::min(rowsPerStrip, info_.imagelength_ - first);
-  // libtiff fills every byte it is asked for or fails, and a failed block is never used, so
-  // the buffers are not cleared first.
+  // Each buffer is cleared before its decode: some libtiff decoders (ThunderScan's, and
+  // others on damaged data) report success without writing every byte they were asked for,
+  // and those bytes must read as zero, never as an earlier strip's pixels.
   const auto decode = [&] {
     for (uint16_t plane = 0; plane < planes; ++plane) {
       ScanlineBuffer& strip = cacheArray_.at(plane);
+      strip.zeroFill();
       // The last strip holds fewer rows; never ask for more than the buffer holds.
       const tmsize_t bytes =
           static_cast<tmsize_t>(std::min(rows * layout_.scanlineSize_, strip.size));
@@ -84,11 +86,12 @@ bool TiffCommonLineReader::readTileRows(uint32_t row, uint16_t planes, const cha
     return true;
   }
   const uint32_t first = row - row % info_.tilelength_;
-  // As for strips, each tile is decoded whole or not used.
+  // Cleared before each decode, as strips are.
   const auto decode = [&] {
     for (uint16_t plane = 0; plane < planes; ++plane) {
       for (uint32_t column = 0; column < layout_.tilesAcross_; ++column) {
         ScanlineBuffer& tile = cacheArray_.at(size_t{plane} * layout_.tilesAcross_ + column);
+        tile.zeroFill();
         if (TIFFReadTile(tif_, tile.data, column * info_.tilewidth_, first, 0, plane) < 0) {
           return false;
         }

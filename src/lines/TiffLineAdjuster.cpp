@@ -36,15 +36,6 @@ const OrientationMode kOrientationModes[] = {
     {kReverse | TiffLineAdjuster::kColumnsLeftFirst, 1, kLogMilestone, "[%s] RowFirst_ColFirst"},
 };
 
-// Row buffers are not cleared before a row is read into them: each read writes every byte
-// of its part and clears what the stored row leaves unwritten, which keeps the delivered
-// bytes as a clear-then-copy would give them at half the memory traffic.
-void clearRange(uint8_t* data, int64_t from, int64_t end) {
-  if (end > from) {
-    std::memset(data + from, 0, static_cast<size_t>(end - from));
-  }
-}
-
 const OrientationMode& orientationModeOf(uint16_t orientation) {
   const bool known = orientation >= ORIENTATION_TOPRIGHT && orientation <= ORIENTATION_LEFTBOT;
   return kOrientationModes[known ? orientation - 1 : 0];
@@ -171,7 +162,6 @@ bool TiffLineAdjuster::unpackOrCopy(const uint8_t* source, int64_t sourceBytes, 
       moduleLogger().log(kLogError, "[%s] convert_1_2_4_To_8Bits failed!", operation);
       return false;
     }
-    clearRange(dest, int64_t{samplesPerPixel} * pixels, destBytes);
     return true;
   }
   // Depths that are not whole bytes per pixel (3 or 12 bits, say) give a raw row longer than
@@ -180,7 +170,6 @@ bool TiffLineAdjuster::unpackOrCopy(const uint8_t* source, int64_t sourceBytes, 
   if (copyBytes > 0) {
     std::memcpy(dest, source, static_cast<size_t>(copyBytes));
   }
-  clearRange(dest, copyBytes, destBytes);
   return true;
 }
 
@@ -200,7 +189,6 @@ bool TiffLineAdjuster::readTileRow(size_t firstCacheIndex, uint32_t line, Scanli
   const int64_t pixelBytes =
       isSubByteDepth() ? samplesPerPixel : int64_t{samplesPerPixel} * info().bitspersample_ / 8;
   // The tiles' parts of the row follow one another from its start.
-  int64_t written = 0;
   for (uint32_t column = 0; column < layout().tilesAcross_; ++column) {
     const int64_t x0 = int64_t{column} * tileWidth;
     const uint32_t pixels = std::min<uint32_t>(tileWidth, width - static_cast<uint32_t>(x0));
@@ -214,9 +202,7 @@ bool TiffLineAdjuster::readTileRow(size_t firstCacheIndex, uint32_t line, Scanli
                       operation)) {
       return false;
     }
-    written = destOffset + destBytes;
   }
-  clearRange(dest.data, written, dest.size);
   return true;
 }
 
@@ -231,7 +217,7 @@ bool TiffLineAdjuster::readScanline_fromContigStripData(uint32_t line) {
 
 bool TiffLineAdjuster::readScanline_fromSeparateStripData(uint32_t line) {
   static const char* const kOperation = "TiffLineAdjuster::readScanline_fromSeparateStripData";
-  if (!allocateSeparateScanlineBufferArray()) {
+  if (!initSeparateScanlineBufferArray()) {
     moduleLogger().log(kLogError, "[%s] initSeparateScanlineBufferArray failed!", kOperation);
     return false;
   }
@@ -254,7 +240,7 @@ bool TiffLineAdjuster::readScanline_fromContigTileData(uint32_t line) {
 
 bool TiffLineAdjuster::readScanline_fromSeparateTileData(uint32_t line) {
   static const char* const kOperation = "TiffLineAdjuster::readScanline_fromSeparateTileData";
-  if (!allocateSeparateScanlineBufferArray()) {
+  if (!initSeparateScanlineBufferArray()) {
     moduleLogger().log(kLogError, "[%s] initSeparateScanlineBufferArray failed!", kOperation);
     return false;
   }
@@ -270,16 +256,17 @@ bool TiffLineAdjuster::readScanline_fromSeparateTileData(uint32_t line) {
 
 bool TiffLineAdjuster::initContigScanlineBuffer() {
   static const char* const kOperation = "TiffLineAdjuster::initContigScanlineBuffer";
-  return RowBytes::ensureSize(contigScanlineBuffer_, contigScanlineBytes(), kOperation,
-                              "[%s] contigScanlineBuffer_ memory alloc failed!",
-                              "[%s] contigScanlineBuffer_ memory alloc success!");
+  return RowBytes::sizeAndClear(contigScanlineBuffer_, contigScanlineBytes(), kOperation,
+                                "[%s] contigScanlineBuffer_ memory alloc failed!",
+                                "[%s] contigScanlineBuffer_ memory alloc success!");
 }
 
-bool TiffLineAdjuster::allocateSeparateScanlineBufferArray() {
+bool TiffLineAdjuster::initSeparateScanlineBufferArray() {
   static const char* const kOperation = "TiffLineAdjuster::initSeparateScanlineBufferArray";
   const size_t channels = info().samplesperpixel_;
   const int64_t size = separateScanlineBytes();
   if (separateScanlineBufferArray_.holds(channels, size)) {
+    separateScanlineBufferArray_.zeroFill();
     return true;
   }
   if (!separateScanlineBufferArray_.rebuild(channels, size)) {
@@ -294,19 +281,20 @@ bool TiffLineAdjuster::allocateSeparateScanlineBufferArray() {
 
 bool TiffLineAdjuster::initRealContigScanlineBuffer_1_2_4() {
   const int64_t bits = int64_t{info().bitspersample_} * info().samplesperpixel_;
-  return RowBytes::ensureSize(realContigScanlineBuffer_1_2_4_, (bits * info().imagewidth_ + 7) / 8,
-                              "TiffLineAdjuster::initRealContigScanlineBuffer_1_2_4",
-                              "[%s] realContigScanlineBuffer_1_2_4_ memory alloc failed!",
-                              "[%s] realContigScanlineBuffer_1_2_4_ memory alloc success!");
+  return RowBytes::sizeAndClear(realContigScanlineBuffer_1_2_4_,
+                                (bits * info().imagewidth_ + 7) / 8,
+                                "TiffLineAdjuster::initRealContigScanlineBuffer_1_2_4",
+                                "[%s] realContigScanlineBuffer_1_2_4_ memory alloc failed!",
+                                "[%s] realContigScanlineBuffer_1_2_4_ memory alloc success!");
 }
 
 bool TiffLineAdjuster::initRealSeparateScanlineBuffer_1_2_4() {
   const int64_t bits = info().bitspersample_;
-  return RowBytes::ensureSize(realSeparateScanlineBuffer_1_2_4_,
-                              (bits * info().imagewidth_ + 7) / 8,
-                              "TiffLineAdjuster::initRealSeparateScanlineBuffer_1_2_4",
-                              "[%s] realSeparateScanlineBuffer_1_2_4_ memory alloc failed!",
-                              "[%s] realSeparateScanlineBuffer_1_2_4_ memory alloc success!");
+  return RowBytes::sizeAndClear(realSeparateScanlineBuffer_1_2_4_,
+                                (bits * info().imagewidth_ + 7) / 8,
+                                "TiffLineAdjuster::initRealSeparateScanlineBuffer_1_2_4",
+                                "[%s] realSeparateScanlineBuffer_1_2_4_ memory alloc failed!",
+                                "[%s] realSeparateScanlineBuffer_1_2_4_ memory alloc success!");
 }
 
 bool TiffLineAdjuster::adjustOrientation() {
@@ -401,7 +389,6 @@ bool TiffLineAdjuster::adjustSeparateScanlineBuffer_when_1_2_4(uint16_t channel)
 }
 
 bool TiffLineAdjuster::obtainContigScanlineBuffer_fromSeparate() {
-  // Unless a walk throws, the channels' samples together cover every byte of the row.
   if (!initContigScanlineBuffer()) {
     moduleLogger().log(kLogError, "[%s] initContigScanlineBuffer failed!",
                        "TiffLineAdjuster::obtainContigScanlineBuffer_fromSeparate");
@@ -424,9 +411,7 @@ bool TiffLineAdjuster::obtainContigScanlineBuffer_fromSeparate() {
 }
 
 bool TiffLineAdjuster::obtainSeparateScanlineBuffer_fromContig(uint16_t channel) {
-  // The extraction writes every byte of the channel's entry or throws, so no entry needs
-  // clearing first; clearing all of them would cost a row per channel on every request.
-  if (!allocateSeparateScanlineBufferArray()) {
+  if (!initSeparateScanlineBufferArray()) {
     moduleLogger().log(kLogError, "[%s] initSeparateScanlineBufferArray failed!",
                        "TiffLineAdjuster::obtainSeparateScanlineBuffer_fromContig");
     return false;

@@ -50,12 +50,10 @@ public:
 
 protected:
   bool adjustOrientation();
-  /// Sizes the interleaved row buffer, reallocating only on a size change; its callers
-  /// write all of it, so it is not cleared.
+  /// Sizes the interleaved row buffer (reallocating only on a size change) and clears it.
   bool initContigScanlineBuffer();
-  /// Sizes the per-channel list, reallocating only on a size change; its callers write
-  /// every entry they use, so it is not cleared.
-  bool allocateSeparateScanlineBufferArray();
+  /// Sizes the per-channel list (rebuilding it only on a size change) and clears every entry.
+  bool initSeparateScanlineBufferArray();
   bool initRealContigScanlineBuffer_1_2_4();
   bool initRealSeparateScanlineBuffer_1_2_4();
   bool readScanline_fromContigStripData(uint32_t line);

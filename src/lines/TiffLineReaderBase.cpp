@@ -112,6 +112,10 @@ bool TiffLineReaderBase::decodeBlock(uint32_t first, uint32_t rowsPerBlock,
     markCached(first, rowsPerBlock);
     return true;
   }
+  // The failed decode may already have cleared and partly refilled the buffers, so the rows
+  // they held before are gone too: the next request for any of them decodes again.
+  cacheFirstRow_ = kNoRow;
+  cacheEndRow_ = kNoRow;
   failedFirstRow_ = first;
   moduleLogger().log(kLogError, failedText, operation);
   return false;

@@ -66,9 +66,10 @@ protected:
   void markCached(uint32_t first, uint32_t rowsPerBlock);
   /// Brings the block of up to `rowsPerBlock` rows starting at `first` (a strip, or a row of
   /// tiles) into the cache with `decode`. When it fails, logs `failedText` (level 4, with
-  /// `operation`) and returns false. A block whose decoding failed is not decoded again while
-  /// the requests stay inside it: each of its rows would zero-fill and decode the whole
-  /// block once more, which for a large broken strip costs seconds per row.
+  /// `operation`), empties the cached range and returns false. A block whose decoding failed
+  /// is not decoded again while the requests stay inside it: each of its rows would
+  /// zero-fill and decode the whole block once more, which for a large broken strip costs
+  /// seconds per row.
   bool decodeBlock(uint32_t first, uint32_t rowsPerBlock, const std::function<bool()>& decode,
                    const char* failedText, const char* operation);
   /// Post-initialises `adjuster` and keeps it when that succeeds; true when one is kept.

@@ -88,17 +88,17 @@ int64_t TiffPaletteLineAdjuster::outputBytesPerSample() const {
 }
 
 bool TiffPaletteLineAdjuster::initRGBContigScanlineBuffer() {
-  return RowBytes::ensureSize(
+  return RowBytes::sizeAndClear(
       RGBContigScanlineBuffer_, kRgbSamples * outputBytesPerSample() * info().imagewidth_,
       "TiffPaletteLineAdjuster::initRGBContigScanlineBuffer", "[%s] memory alloc failed!",
       "[%s] RGBContigScanlineBuffer_ memory alloc success!");
 }
 
 bool TiffPaletteLineAdjuster::initRGBSeparateScanlineBuffer() {
-  return RowBytes::ensureSize(RGBSeparateScanlineBuffer_,
-                              outputBytesPerSample() * info().imagewidth_,
-                              "TiffPaletteLineAdjuster::initRGBSeparateScanlineBuffer",
-                              "[%s] memory alloc failed!", nullptr);
+  return RowBytes::sizeAndClear(RGBSeparateScanlineBuffer_,
+                                outputBytesPerSample() * info().imagewidth_,
+                                "TiffPaletteLineAdjuster::initRGBSeparateScanlineBuffer",
+                                "[%s] memory alloc failed!", nullptr);
 }
 
 bool TiffPaletteLineAdjuster::adjustPhotometric() {
@@ -113,7 +113,6 @@ bool TiffPaletteLineAdjuster::adjustPhotometric() {
     moduleLogger().log(kLogError, "[%s] initRGBContigScanlineBuffer failed!", kOperation);
     return false;
   }
-  // No clearing first: the lookup writes every byte of the row.
   const RowLookUp lookUp = rowLookUpFor(info().bitspersample_, adjustedImageInfo_.bitspersample_);
   if (lookUp == nullptr) {
     return false;
@@ -133,7 +132,6 @@ const ScanlineBuffer& TiffPaletteLineAdjuster::getSeparateScanlineBuffer(uint16_
   if (channel >= kRgbSamples) {
     throw std::out_of_range("out range!");
   }
-  // No clearing first: the extraction writes every byte of the channel row or throws.
   const uint64_t width = info().imagewidth_;
   const uint64_t sampleBytes = outputBytesPerSample();
   const uint64_t pixelBytes = kRgbSamples * sampleBytes;

@@ -67,4 +67,11 @@ void editEntry(const std::string& path, uint16_t directory, uint16_t tag, const 
   if (edit.value) file.write(entry + 8, *edit.value, 4);
 }
 
+void setArrayValue(const std::string& path, uint16_t directory, uint16_t tag, uint32_t index,
+                   uint32_t value) {
+  LittleEndianFile file(path);
+  const uint32_t entry = file.entryOf(file.directory(directory), tag);
+  file.write(file.read(entry + 8, 4) + 4 * index, value, 4);
+}
+
 }  // namespace orvex_test

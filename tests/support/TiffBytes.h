@@ -27,4 +27,9 @@ struct EntryEdit {
 /// Rewrites entry `tag` of directory `directory`; throws std::runtime_error when it is missing.
 void editEntry(const std::string& path, uint16_t directory, uint16_t tag, const EntryEdit& edit);
 
+/// Sets value `index` of the 32-bit values that entry `tag` keeps outside the directory (the
+/// offsets or byte counts of one strip or tile among several).
+void setArrayValue(const std::string& path, uint16_t directory, uint16_t tag, uint32_t index,
+                   uint32_t value);
+
 }  // namespace orvex_test

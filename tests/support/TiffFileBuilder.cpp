@@ -95,11 +95,13 @@ void TiffFileBuilder::setTags(const TiffSetup& tiffSetup) {
 
 void TiffFileBuilder::addDirectory(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored) {
   const size_t planeBytes = storedRowBytes(tiffSetup) * tiffSetup.height;
-  if (stored.size() < planeBytes * storedPlaneCount(tiffSetup)) {
+  if (tiffSetup.rawBlocks.empty() && stored.size() < planeBytes * storedPlaneCount(tiffSetup)) {
     throw std::invalid_argument("stored image too small for its tiffSetup");
   }
   setTags(tiffSetup);
-  if (tiffSetup.tileWidth != 0) {
+  if (!tiffSetup.rawBlocks.empty()) {
+    writeRawBlocks(tiffSetup);
+  } else if (tiffSetup.tileWidth != 0) {
     writeTiles(tiffSetup, stored);
   } else {
     writeStrips(tiffSetup, stored);
@@ -151,6 +153,17 @@ void TiffFileBuilder::writeTiles(const TiffSetup& tiffSetup, const std::vector<u
           throw std::runtime_error("TIFFWriteTile failed");
         }
       }
+    }
+  }
+}
+
+void TiffFileBuilder::writeRawBlocks(const TiffSetup& tiffSetup) {
+  for (uint32_t block = 0; block < tiffSetup.rawBlocks.size(); ++block) {
+    std::vector<uint8_t> bytes = tiffSetup.rawBlocks[block];
+    const auto size = static_cast<tmsize_t>(bytes.size());
+    if ((tiffSetup.tileWidth != 0 ? TIFFWriteRawTile(tif_, block, bytes.data(), size)
+                                  : TIFFWriteRawStrip(tif_, block, bytes.data(), size)) < 0) {
+      throw std::runtime_error("TIFFWriteRaw failed");
     }
   }
 }

@@ -37,6 +37,9 @@ struct TiffSetup {
   std::vector<uint8_t> photoshop;    ///< tag 34377 bytes; written when non-empty
   bool writeEmptyPhotoshop = false;  ///< write tag 34377 with zero bytes
   std::vector<uint16_t> colorMap;    ///< red, green, blue tables one after the other
+  /// Strips (or tiles) already compressed with `compression`, written as they are: for codecs
+  /// libtiff decodes but cannot encode, and for damaged blocks. The stored image is unused.
+  std::vector<std::vector<uint8_t>> rawBlocks;
 };
 
 /// Bytes of one stored row of one plane, as libtiff packs it (sub-byte samples packed,
@@ -68,6 +71,7 @@ private:
   void setTags(const TiffSetup& tiffSetup);
   void writeStrips(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored);
   void writeTiles(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored);
+  void writeRawBlocks(const TiffSetup& tiffSetup);
   TIFF* tif_;
 };
 
