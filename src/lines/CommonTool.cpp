@@ -242,11 +242,9 @@ bool CommonTool::convert_8_To_1_2_4Bits(const uint8_t* src, int64_t srcScanlineB
                destScanlineBytes, destSuitableBytes)) {
     return false;
   }
-  // Every suitable byte is assigned whole below; only the bytes after them need clearing.
-  const uint64_t spareBytes = static_cast<uint64_t>(destScanlineBytes) - destSuitableBytes;
-  if (spareBytes != 0) {
-    std::memset(dest + destSuitableBytes, 0, static_cast<size_t>(spareBytes));
-  }
+  // The whole buffer is cleared, its spare bits and bytes past the row included, so that a
+  // packed row never carries an earlier row's bits.
+  std::memset(dest, 0, static_cast<size_t>(destScanlineBytes));
   withSubByteDepth(bitsPerSample,
                    [&](auto bits) { packSamples<decltype(bits)::value>(src, dest, sampleCount); });
   return true;
