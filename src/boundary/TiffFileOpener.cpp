@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "boundary/LibtiffMessages.h"
 #include "boundary/TextCodec.h"
 
 namespace orvex {
@@ -18,6 +19,7 @@ OpenOptions limitedOpenOptions() {
   OpenOptions options(TIFFOpenOptionsAlloc());
   if (options) {
     TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), TiffFileOpener::kMaxLibtiffAllocation);
+    LibtiffMessages::attachTo(options.get());
   }
   return options;
 }

@@ -17,7 +17,7 @@ public:
   /// Converts the name to UTF-16 first, so an ill-formed name throws
   /// std::range_error("bad conversion") on every platform. Windows opens the UTF-16 name
   /// with TIFFOpenWExt; elsewhere the UTF-8 bytes are the native file name. Both open with
-  /// kMaxLibtiffAllocation as libtiff's allocation limit.
+  /// kMaxLibtiffAllocation as libtiff's allocation limit and LibtiffMessages' handlers.
   static TIFF* open(const char* utf8Name, const char* mode);
 };
 

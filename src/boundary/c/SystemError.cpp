@@ -1,0 +1,49 @@
+#include "boundary/c/SystemError.h"
+
+#include <cerrno>
+#include <system_error>
+
+#include "boundary/c/CallRecords.h"
+
+namespace orvex {
+namespace {
+
+bool isNoSpace(int error) {
+#if defined(EDQUOT)
+  if (error == EDQUOT) {
+    return true;
+  }
+#endif
+  return error == ENOSPC || error == EFBIG;
+}
+
+}  // namespace
+
+orvex_status SystemError::statusOf(int error, orvex_status otherwise) {
+  if (error == ENOENT || error == ENOTDIR) {
+    return ORVEX_STATUS_NOT_FOUND;
+  }
+  if (error == EACCES || error == EPERM || error == EROFS) {
+    return ORVEX_STATUS_PERMISSION_DENIED;
+  }
+  if (error == ENOMEM) {
+    return ORVEX_STATUS_OUT_OF_MEMORY;
+  }
+  return isNoSpace(error) ? ORVEX_STATUS_NO_SPACE : otherwise;
+}
+
+orvex_status SystemError::statusOf(const LibtiffError& error, orvex_status otherwise) {
+  const bool quoted =
+      error.systemError != 0 &&
+      error.text.find(std::generic_category().message(error.systemError)) != std::string::npos;
+  if (!error.reported || !(quoted || isNoSpace(error.systemError))) {
+    return otherwise;
+  }
+  const orvex_status status = statusOf(error.systemError, otherwise);
+  if (status != otherwise) {
+    CallRecords::noteSystemError(error.systemError);
+  }
+  return status;
+}
+
+}  // namespace orvex
