@@ -53,13 +53,18 @@ orvex_status orvex_writer::expected(bool perChannel, uint32_t channel, uint32_t 
                        perChannel ? "per-channel" : "interleaved");
     return ORVEX_STATUS_WRONG_STATE;
   }
+  if (nextChannel_ >= planes()) {
+    moduleLogger().log(kLogError, "[%s] row %u given, every row is written!", kWrite,
+                       static_cast<unsigned>(row));
+    return ORVEX_STATUS_OUT_OF_RANGE;
+  }
   const uint32_t wantedChannel = separate_ ? nextChannel_ : 0;
   if ((perChannel && channel != wantedChannel) || row != nextRow_) {
     moduleLogger().log(kLogError, "[%s] row %u of channel %u given, row %u of channel %u expected!",
                        kWrite, static_cast<unsigned>(row),
                        static_cast<unsigned>(perChannel ? channel : 0),
                        static_cast<unsigned>(nextRow_), static_cast<unsigned>(wantedChannel));
-    return nextChannel_ >= planes() ? ORVEX_STATUS_OUT_OF_RANGE : ORVEX_STATUS_WRONG_STATE;
+    return ORVEX_STATUS_WRONG_STATE;
   }
   return ORVEX_STATUS_OK;
 }
