@@ -208,8 +208,8 @@ std::vector<uint8_t> photoshopBlockOf(const std::string& path) {
   return block;
 }
 
-// A name joined from its surrogate pair, the YCbCr alpha without a record, a file that is not
-// there, one that is no TIFF, and a channel name the library wrote itself.
+// A name beyond U+FFFF the library wrote itself, joined again; the YCbCr alpha without a record;
+// samples the reader cannot split; a file that is not there and one that is no TIFF.
 TEST(ReadThroughC, GeneratedFilesTellTheCppReadersStory) {
   orvex_test::TempDir temp;
   const std::string named = temp.file("named.tif");
@@ -235,13 +235,73 @@ TEST(ReadThroughC, GeneratedFilesTellTheCppReadersStory) {
   ycbcr.ycbcrSubsampling = std::make_pair<uint16_t, uint16_t>(1, 1);
   ycbcr.photoshop = photoshopBlockOf(named);
   orvex_test::writeTiff(temp.file("ycbcr.tif"), ycbcr, orvex_test::patternImage(ycbcr));
+  orvex_test::TiffSetup twelve;  // split into channels, its rows throw std::out_of_range
+  twelve.bitsPerSample = 12;
+  twelve.samplesPerPixel = 2;
+  twelve.extraSamples = {EXTRASAMPLE_UNASSALPHA};
+  orvex_test::writeTiff(temp.file("twelve.tif"), twelve, orvex_test::patternImage(twelve));
   std::fclose(std::fopen(temp.file("empty.tif").c_str(), "w"));
   for (const auto& [name, systemWords] : {std::pair{"named.tif", ""},
                                           {"ycbcr.tif", ""},
+                                          {"twelve.tif", ""},
                                           {"missing.tif", ": No such file or directory"},
                                           {"empty.tif", ""}}) {
     expectSameStory(temp.file(name), systemWords);
   }
+}
+
+struct ReaderMisuse {
+  const char* what;
+  std::function<orvex_status(orvex_reader*)> call;
+  orvex_status status;
+  std::string reason;
+};
+
+// Each way a host can misuse a reader gives its status and a reason naming the mistake.
+TEST(ReadThroughC, MisusesGiveTheirStatusAndReason) {
+  const std::string file = orvex_test::testDataFile("libtiff/minisblack-2c-8b-alpha.tiff");
+  const uint8_t* data = nullptr;
+  uint32_t size = 0;
+  orvex_channel channel{};
+  orvex_reader* other = nullptr;
+  const ReaderMisuse misuses[] = {
+      {"read before a page",
+       [&](orvex_reader* r) { return orvex_reader_read_scanline(r, 0, &data, &size); },
+       ORVEX_STATUS_WRONG_STATE, "[orvex_reader::read] no page is selected!"},
+      {"channel before a page",
+       [&](orvex_reader* r) { return orvex_reader_channel(r, 0, &channel); },
+       ORVEX_STATUS_WRONG_STATE, "[orvex_reader::channel] no page is selected!"},
+      {"page beyond the last", [](orvex_reader* r) { return orvex_reader_select_page(r, 1); },
+       ORVEX_STATUS_OUT_OF_RANGE, "[orvex_reader::selectPage] page(1) >= pages(1)!"},
+      {"channel beyond the samples",
+       [&](orvex_reader* r) {
+         orvex_reader_select_page(r, 0);
+         return orvex_reader_read_channel_scanline(r, 2, 0, &data, &size);
+       },
+       ORVEX_STATUS_OUT_OF_RANGE, "[orvex_reader::read] channel(2) >= samples(2)!"},
+      {"scanline beyond the last",
+       [&](orvex_reader* r) { return orvex_reader_read_scanline(r, 64, &data, &size); },
+       ORVEX_STATUS_OUT_OF_RANGE, "[TiffCommonLineReader::readOriginScanline] rowIndex out range!"},
+      {"extra channel beyond the extra samples",
+       [&](orvex_reader* r) { return orvex_reader_channel(r, 1, &channel); },
+       ORVEX_STATUS_OUT_OF_RANGE, "[orvex_reader::channel] index(1) >= extra(1)!"},
+      {"empty path", [&](orvex_reader*) { return orvex_reader_open("", &other); },
+       ORVEX_STATUS_INVALID_ARGUMENT, "[TiffReader::begin] fileName is empty!"},
+      {"path not UTF-8", [&](orvex_reader*) { return orvex_reader_open("\xFF.tif", &other); },
+       ORVEX_STATUS_INVALID_ARGUMENT, "[orvex_reader::open] path is not well-formed UTF-8!"},
+      {"no handle", [&](orvex_reader*) { return orvex_reader_select_page(nullptr, 0); },
+       ORVEX_STATUS_INVALID_ARGUMENT, "[orvex_reader_select_page] a required pointer is null!"},
+  };
+  orvex_reader* reader = nullptr;
+  ASSERT_EQ(orvex_reader_open(file.c_str(), &reader), ORVEX_STATUS_OK);
+  for (const ReaderMisuse& misuse : misuses) {
+    EXPECT_EQ(misuse.call(reader), misuse.status) << misuse.what;
+    const char* reason = nullptr;
+    orvex_last_failure(&reason);
+    EXPECT_EQ(reason, misuse.reason) << misuse.what;
+  }
+  EXPECT_EQ(other, nullptr);
+  orvex_reader_destroy(reader);
 }
 
 }  // namespace

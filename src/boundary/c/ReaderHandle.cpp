@@ -5,6 +5,7 @@
 
 #include "boundary/LibtiffMessages.h"
 #include "boundary/ModuleLogger.h"
+#include "boundary/TextCodec.h"
 #include "boundary/c/SystemError.h"
 #include "orvex/ChannelNames.h"
 
@@ -23,7 +24,13 @@ std::vector<TiffChannelInfo> oneRecordPerExtraSample(const TiffImageInfo& info) 
 
 }  // namespace
 
+// The reader would name only an unknown exception for a path that is not UTF-8.
 orvex_status orvex_reader::open(const char* path) {
+  if (path != nullptr && !orvex::TextCodec::isWellFormed(path)) {
+    orvex::moduleLogger().log(orvex::kLogError,
+                              "[orvex_reader::open] path is not well-formed UTF-8!");
+    return ORVEX_STATUS_INVALID_ARGUMENT;
+  }
   if (reader_.begin(path)) {
     return ORVEX_STATUS_OK;
   }

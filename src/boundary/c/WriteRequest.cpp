@@ -1,7 +1,6 @@
 #include "boundary/c/WriteRequest.h"
 
 #include <cmath>
-#include <stdexcept>
 
 #include "boundary/ModuleLogger.h"
 #include "boundary/TextCodec.h"
@@ -10,15 +9,6 @@ namespace orvex {
 namespace {
 
 constexpr const char* kCheck = "WriteRequest::check";
-
-bool wellFormed(const std::string& text) {
-  try {
-    TextCodec::utf8ToUtf16(text);
-    return true;
-  } catch (const std::range_error&) {
-    return false;
-  }
-}
 
 template <class... Arguments>
 orvex_status refuse(orvex_status status, const char* format, Arguments... arguments) {
@@ -65,7 +55,7 @@ orvex_status WriteRequest::checkPointers() const {
   if (path_ == nullptr || path_[0] == '\0') {
     return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] path is empty!");
   }
-  if (!wellFormed(path_)) {
+  if (!TextCodec::isWellFormed(path_)) {
     return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] path is not well-formed UTF-8!");
   }
   if (info_ == nullptr || info_->struct_size < sizeof(orvex_page_info)) {
@@ -175,7 +165,8 @@ orvex_status WriteRequest::checkChannel(uint32_t index) const {
     return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] channel %u: name is null, name_size(%u)!",
                   static_cast<unsigned>(index), static_cast<unsigned>(channel.name_size));
   }
-  if (channel.name_size > 0 && !wellFormed(std::string(channel.name, channel.name_size))) {
+  if (channel.name_size > 0 &&
+      !TextCodec::isWellFormed(std::string(channel.name, channel.name_size))) {
     return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] channel %u: name is not well-formed UTF-8!",
                   static_cast<unsigned>(index));
   }
