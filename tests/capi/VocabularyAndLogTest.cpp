@@ -15,6 +15,26 @@ extern "C" int orvexHeaderCompilesAsC(void);
 
 namespace {
 
+// Every value of every vocabulary (the enumerations span -1 to 10) has a word that parses back
+// to it, and a text for people.
+TEST(Vocabulary, EveryWordParsesBackToItsValue) {
+  int words = 0;
+  for (int32_t vocabulary = ORVEX_VOCABULARY_SAMPLE_FORMAT; vocabulary <= ORVEX_VOCABULARY_PLANAR;
+       ++vocabulary) {
+    for (int32_t value = -1; value <= 10; ++value) {
+      const char* word = nullptr;
+      const char* text = nullptr;
+      int32_t parsed = -99;
+      if (orvex_word(vocabulary, value, &word) != ORVEX_STATUS_OK) continue;
+      ++words;
+      EXPECT_EQ(orvex_display_text(vocabulary, value, &text), ORVEX_STATUS_OK) << word;
+      EXPECT_EQ(orvex_parse_word(vocabulary, word, &parsed), ORVEX_STATUS_OK) << word;
+      EXPECT_EQ(parsed, value) << word;
+    }
+  }
+  EXPECT_EQ(words, 7 + 12 + 3 + 4 + 2);
+}
+
 struct Word {
   int32_t vocabulary;
   int32_t value;
@@ -22,57 +42,26 @@ struct Word {
   const char* text;
 };
 
-// The words hosts already print (the Python module's) and the orvex tool's texts.
-const Word kWords[] = {
-    {ORVEX_VOCABULARY_SAMPLE_FORMAT, ORVEX_SAMPLE_FORMAT_UNKNOWN, "unknown", "unknown"},
-    {ORVEX_VOCABULARY_SAMPLE_FORMAT, ORVEX_SAMPLE_FORMAT_UINT, "uint", "unsigned integer"},
-    {ORVEX_VOCABULARY_SAMPLE_FORMAT, ORVEX_SAMPLE_FORMAT_INT, "int", "signed integer"},
-    {ORVEX_VOCABULARY_SAMPLE_FORMAT, ORVEX_SAMPLE_FORMAT_IEEE_FP, "float", "floating point"},
-    {ORVEX_VOCABULARY_SAMPLE_FORMAT, ORVEX_SAMPLE_FORMAT_VOID, "void", "untyped"},
-    {ORVEX_VOCABULARY_SAMPLE_FORMAT, ORVEX_SAMPLE_FORMAT_COMPLEX_INT, "complex_int",
-     "complex integer"},
-    {ORVEX_VOCABULARY_SAMPLE_FORMAT, ORVEX_SAMPLE_FORMAT_COMPLEX_IEEE_FP, "complex_float",
-     "complex floating point"},
-    {ORVEX_VOCABULARY_PHOTOMETRIC, ORVEX_PHOTOMETRIC_UNKNOWN, "unknown", "unknown"},
-    {ORVEX_VOCABULARY_PHOTOMETRIC, ORVEX_PHOTOMETRIC_MIN_IS_WHITE, "min_is_white",
-     "grey, min is white"},
-    {ORVEX_VOCABULARY_PHOTOMETRIC, ORVEX_PHOTOMETRIC_MIN_IS_BLACK, "min_is_black",
-     "grey, min is black"},
-    {ORVEX_VOCABULARY_PHOTOMETRIC, ORVEX_PHOTOMETRIC_RGB, "rgb", "RGB"},
-    {ORVEX_VOCABULARY_PHOTOMETRIC, ORVEX_PHOTOMETRIC_MASK, "mask", "transparency mask"},
-    {ORVEX_VOCABULARY_PHOTOMETRIC, ORVEX_PHOTOMETRIC_SEPARATED, "separated", "separated (CMYK)"},
-    {ORVEX_VOCABULARY_PHOTOMETRIC, ORVEX_PHOTOMETRIC_CIE_LAB, "cie_lab", "CIE L*a*b*"},
-    {ORVEX_VOCABULARY_PHOTOMETRIC, ORVEX_PHOTOMETRIC_ICC_LAB, "icc_lab", "ICC L*a*b*"},
-    {ORVEX_VOCABULARY_PHOTOMETRIC, ORVEX_PHOTOMETRIC_ITU_LAB, "itu_lab", "ITU L*a*b*"},
-    {ORVEX_VOCABULARY_PHOTOMETRIC, ORVEX_PHOTOMETRIC_CFA, "cfa", "colour filter array"},
-    {ORVEX_VOCABULARY_PHOTOMETRIC, ORVEX_PHOTOMETRIC_LOG_L, "log_l", "LogL"},
-    {ORVEX_VOCABULARY_PHOTOMETRIC, ORVEX_PHOTOMETRIC_LOG_LUV, "log_luv", "LogLuv"},
-    {ORVEX_VOCABULARY_RESOLUTION_UNIT, ORVEX_RESOLUTION_UNIT_UNKNOWN, "unknown", "no unit"},
-    {ORVEX_VOCABULARY_RESOLUTION_UNIT, ORVEX_RESOLUTION_UNIT_INCH, "inch", "inch"},
-    {ORVEX_VOCABULARY_RESOLUTION_UNIT, ORVEX_RESOLUTION_UNIT_CENTIMETER, "centimeter",
-     "centimetre"},
-    {ORVEX_VOCABULARY_CHANNEL_KIND, ORVEX_CHANNEL_UNSPECIFIED, "unspecified", "unspecified"},
-    {ORVEX_VOCABULARY_CHANNEL_KIND, ORVEX_CHANNEL_ASSOCIATED_ALPHA, "associated_alpha",
-     "associated alpha"},
-    {ORVEX_VOCABULARY_CHANNEL_KIND, ORVEX_CHANNEL_UNASSOCIATED_ALPHA, "unassociated_alpha",
-     "unassociated alpha"},
-    {ORVEX_VOCABULARY_CHANNEL_KIND, ORVEX_CHANNEL_SPOT, "spot", "spot colour"},
-    {ORVEX_VOCABULARY_PLANAR, ORVEX_PLANAR_CONTIG, "contig", "interleaved"},
-    {ORVEX_VOCABULARY_PLANAR, ORVEX_PLANAR_SEPARATE, "separate", "separate planes"},
-};
-
-TEST(Vocabulary, EveryValueHasItsWordAndTextAndEveryWordParsesBack) {
-  for (const Word& entry : kWords) {
-    SCOPED_TRACE(entry.word);
+// The words hosts already print (the Python module's), where they are not the enumerator's
+// own name, and the orvex tool's texts.
+TEST(Vocabulary, KeepsTheWordsHostsAlreadyPrint) {
+  const Word kept[] = {
+      {ORVEX_VOCABULARY_SAMPLE_FORMAT, ORVEX_SAMPLE_FORMAT_IEEE_FP, "float", "floating point"},
+      {ORVEX_VOCABULARY_PHOTOMETRIC, ORVEX_PHOTOMETRIC_MIN_IS_BLACK, "min_is_black",
+       "grey, min is black"},
+      {ORVEX_VOCABULARY_RESOLUTION_UNIT, ORVEX_RESOLUTION_UNIT_UNKNOWN, "unknown", "no unit"},
+      {ORVEX_VOCABULARY_CHANNEL_KIND, ORVEX_CHANNEL_UNASSOCIATED_ALPHA, "unassociated_alpha",
+       "unassociated alpha"},
+      {ORVEX_VOCABULARY_CHANNEL_KIND, ORVEX_CHANNEL_SPOT, "spot", "spot colour"},
+      {ORVEX_VOCABULARY_PLANAR, ORVEX_PLANAR_CONTIG, "contig", "interleaved"},
+  };
+  for (const Word& entry : kept) {
     const char* word = nullptr;
     const char* text = nullptr;
-    int32_t value = -99;
-    ASSERT_EQ(orvex_word(entry.vocabulary, entry.value, &word), ORVEX_STATUS_OK);
-    ASSERT_EQ(orvex_display_text(entry.vocabulary, entry.value, &text), ORVEX_STATUS_OK);
-    ASSERT_EQ(orvex_parse_word(entry.vocabulary, word, &value), ORVEX_STATUS_OK);
+    orvex_word(entry.vocabulary, entry.value, &word);
+    orvex_display_text(entry.vocabulary, entry.value, &text);
     EXPECT_STREQ(word, entry.word);
     EXPECT_STREQ(text, entry.text);
-    EXPECT_EQ(value, entry.value);
   }
 }
 
