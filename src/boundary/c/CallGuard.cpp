@@ -3,7 +3,19 @@
 #include <new>
 #include <stdexcept>
 
+#include "boundary/c/LogRelay.h"
+
 namespace orvex {
+
+// Installing the relay can only fail to allocate the once-flag's state; the call then goes on
+// without a reason.
+void CallGuard::begin() noexcept {
+  CallRecords::begin();
+  try {
+    LogRelay::attachOnce();
+  } catch (...) {
+  }
+}
 
 orvex_status CallGuard::statusOfCurrentException(std::string& text) noexcept {
   try {

@@ -15,7 +15,7 @@ public:
 
   template <class Work>
   static orvex_status run(Work&& work) noexcept {
-    CallRecords::begin();
+    begin();
     orvex_status status = ORVEX_STATUS_OK;
     std::string exceptionText;
     try {
@@ -27,6 +27,8 @@ public:
   }
 
 private:
+  /// Starts collecting the call's records, the log relay installed.
+  static void begin() noexcept;
   /// The status of the exception being handled; its text for the reason.
   static orvex_status statusOfCurrentException(std::string& text) noexcept;
   static orvex_status finish(orvex_status status, const std::string& exceptionText) noexcept;

@@ -25,6 +25,11 @@ void LogRelay::attach() {
   merrow_logger_set_observer(&LogRelay::observe, nullptr);
 }
 
+void LogRelay::attachOnce() {
+  static std::once_flag attached;
+  std::call_once(attached, &LogRelay::attach);
+}
+
 // The callback runs under the mutex, so that replacing it waits for a call in progress.
 void LogRelay::setCallback(orvex_log_callback callback, void* userData) {
   HostCallback& host = hostCallback();

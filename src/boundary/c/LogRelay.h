@@ -13,6 +13,8 @@ public:
   /// Installs the relay as the logging module's observer. Called whenever a handle is made,
   /// so that a host that observed the log itself for a while gets its reasons back.
   static void attach();
+  /// Installs the relay when no call of the C interface has yet; cheap after the first time.
+  static void attachOnce();
   /// The host's callback; null for none. The previous one is no longer running on return.
   static void setCallback(orvex_log_callback callback, void* userData);
 
