@@ -48,7 +48,7 @@ typedef int32_t orvex_status;
 #define ORVEX_STATUS_WRONG_STATE 9       /**< A call out of order (no page, rows missing...). */
 
 /* Enumerations carried as int32_t, with the values of orvex/TiffImageInfo.h. */
-#define ORVEX_SAMPLE_FORMAT_UNKNOWN (-1)      /**< A TIFF value without counterpart (read only). */
+#define ORVEX_SAMPLE_FORMAT_UNKNOWN (-1)      /**< No counterpart; written as uint. */
 #define ORVEX_SAMPLE_FORMAT_UINT 1            /**< Unsigned integers. */
 #define ORVEX_SAMPLE_FORMAT_INT 2             /**< Two's complement signed integers. */
 #define ORVEX_SAMPLE_FORMAT_IEEE_FP 3         /**< IEEE floating point. */

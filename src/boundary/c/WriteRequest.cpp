@@ -16,9 +16,9 @@ orvex_status refuse(orvex_status status, const char* format, Arguments... argume
   return status;
 }
 
-// Colour samples of each photometric the writer writes and the reader reads back; LogL and
-// LogLuv are absent since the reader takes them only SGILOG-compressed, and the writer
-// compresses with LZW.
+// The fewest colour samples of each photometric the writer writes and the reader reads back
+// (the reader takes more, as it does from other programs' files); LogL and LogLuv are absent
+// since the reader takes them only SGILOG-compressed, and the writer compresses with LZW.
 int colourSamplesOf(int32_t photometric) {
   static const int kColourSamples[] = {1, 1, 3, 1, 4, 3, 3, 3, 1};
   const bool listed = photometric >= 0 && photometric <= ORVEX_PHOTOMETRIC_CFA;
@@ -29,8 +29,9 @@ bool readableDepth(uint16_t bits) {
   return bits == 1 || bits == 2 || bits == 4 || (bits % 8 == 0 && bits >= 8 && bits <= 64);
 }
 
+// libtiff refuses negative and NaN resolutions; 0 is what files without one read back as.
 bool goodResolution(float resolution) {
-  return std::isfinite(resolution) && resolution > 0.0F;
+  return std::isfinite(resolution) && resolution >= 0.0F;
 }
 
 }  // namespace
@@ -85,7 +86,8 @@ orvex_status WriteRequest::checkSizes() const {
                   static_cast<unsigned long long>(rowBits));
   }
   if (!goodResolution(info.x_resolution) || !goodResolution(info.y_resolution)) {
-    return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] resolution %g x %g is not positive!",
+    return refuse(ORVEX_STATUS_INVALID_ARGUMENT,
+                  "[%s] resolution %g x %g is not finite and at least 0!",
                   static_cast<double>(info.x_resolution), static_cast<double>(info.y_resolution));
   }
   if (info.icc_profile_size > 0 && info.icc_profile == nullptr) {
@@ -97,7 +99,8 @@ orvex_status WriteRequest::checkSizes() const {
 
 orvex_status WriteRequest::checkEnumerations() const {
   const orvex_page_info& info = *info_;
-  if (info.sample_format < ORVEX_SAMPLE_FORMAT_UINT ||
+  if ((info.sample_format < ORVEX_SAMPLE_FORMAT_UINT &&
+       info.sample_format != ORVEX_SAMPLE_FORMAT_UNKNOWN) ||
       info.sample_format > ORVEX_SAMPLE_FORMAT_COMPLEX_IEEE_FP) {
     return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] sample_format(%d) is not a sample format!",
                   static_cast<int>(info.sample_format));
@@ -121,12 +124,12 @@ orvex_status WriteRequest::checkLayout() const {
     return refuse(ORVEX_STATUS_REFUSED, "[%s] photometric(%d) is not written!",
                   static_cast<int>(info.photometric));
   }
-  if (info.samples_per_pixel - info.extra_samples != colourSamples) {
-    return refuse(ORVEX_STATUS_REFUSED,
-                  "[%s] photometric(%d) has %d colour samples, not samples(%u) - extra(%u)!",
-                  static_cast<int>(info.photometric), colourSamples,
-                  static_cast<unsigned>(info.samples_per_pixel),
-                  static_cast<unsigned>(info.extra_samples));
+  if (info.samples_per_pixel - info.extra_samples < colourSamples) {
+    return refuse(
+        ORVEX_STATUS_REFUSED,
+        "[%s] photometric(%d) needs %d colour samples, more than samples(%u) - extra(%u)!",
+        static_cast<int>(info.photometric), colourSamples,
+        static_cast<unsigned>(info.samples_per_pixel), static_cast<unsigned>(info.extra_samples));
   }
   if (!readableDepth(info.bits_per_sample)) {
     return refuse(ORVEX_STATUS_REFUSED, "[%s] bits_per_sample(%u) is not 1, 2, 4 or 8 to 64 by 8!",
