@@ -37,8 +37,7 @@ orvex_status orvex_reader::open(const char* path) {
   if (path == nullptr || path[0] == '\0') {
     return ORVEX_STATUS_INVALID_ARGUMENT;
   }
-  return orvex::SystemError::statusOf(orvex::LibtiffMessages::firstError(),
-                                      ORVEX_STATUS_DAMAGED_DATA);
+  return orvex::SystemError::statusOfOpening(path, false, ORVEX_STATUS_DAMAGED_DATA);
 }
 
 orvex_status orvex_reader::pageCount(uint32_t* count) {

@@ -1,8 +1,8 @@
 #include "boundary/c/SystemError.h"
 
 #include <cerrno>
-#include <system_error>
 
+#include "boundary/TiffFileOpener.h"
 #include "boundary/c/CallRecords.h"
 
 namespace orvex {
@@ -33,15 +33,19 @@ orvex_status SystemError::statusOf(int error, orvex_status otherwise) {
 }
 
 orvex_status SystemError::statusOf(const LibtiffError& error, orvex_status otherwise) {
-  const bool quoted =
-      error.systemError != 0 &&
-      error.text.find(std::generic_category().message(error.systemError)) != std::string::npos;
-  if (!error.reported || !(quoted || isNoSpace(error.systemError))) {
+  if (!error.reported || !isNoSpace(error.systemError)) {
     return otherwise;
   }
-  const orvex_status status = statusOf(error.systemError, otherwise);
+  CallRecords::noteSystemError(error.systemError);
+  return ORVEX_STATUS_NO_SPACE;
+}
+
+orvex_status SystemError::statusOfOpening(const char* utf8Name, bool forWriting,
+                                          orvex_status otherwise) {
+  const int error = TiffFileOpener::systemErrorOf(utf8Name, forWriting);
+  const orvex_status status = statusOf(error, otherwise);
   if (status != otherwise) {
-    CallRecords::noteSystemError(error.systemError);
+    CallRecords::noteSystemError(error);
   }
   return status;
 }

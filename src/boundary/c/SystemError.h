@@ -12,11 +12,14 @@ public:
 
   /// The status an errno value stands for; `otherwise` for values without one.
   static orvex_status statusOf(int error, orvex_status otherwise);
-  /// The status of a libtiff error. Its errno counts when libtiff's message quotes the
-  /// system's words for it (a file it could not open) or when it says the disk refused more
-  /// bytes; otherwise it may be left over from an earlier call. Notes the errno for the
-  /// reason when it counts.
+  /// The status of a libtiff error while writing: ORVEX_STATUS_NO_SPACE when the errno of
+  /// that moment says the disk refused more bytes (any other errno may be left over from
+  /// an earlier call), after noting it for the reason; `otherwise` else.
   static orvex_status statusOf(const LibtiffError& error, orvex_status otherwise);
+  /// The status of a file libtiff could not open, from the system's own answer; noted for
+  /// the reason when it names a cause, `otherwise` when the system opens the file.
+  static orvex_status statusOfOpening(const char* utf8Name, bool forWriting,
+                                      orvex_status otherwise);
 };
 
 }  // namespace orvex

@@ -26,8 +26,8 @@ orvex_status orvex_writer::create(const orvex::WriteRequest& request) {
   info_ = request.imageInfo();
   separate_ = request.planar() == ORVEX_PLANAR_SEPARATE;
   if (!writer_.begin(temporary_.c_str(), info_, request.planar())) {
-    return orvex::SystemError::statusOf(orvex::LibtiffMessages::firstError(),
-                                        ORVEX_STATUS_PERMISSION_DENIED);
+    return orvex::SystemError::statusOfOpening(temporary_.c_str(), true,
+                                               ORVEX_STATUS_PERMISSION_DENIED);
   }
   return ORVEX_STATUS_OK;
 }
