@@ -1,6 +1,7 @@
 # Lists the symbols that LIBRARY exports and fails unless they are exactly the six entry
-# points of the library. A Linux shared object is read with NM (-D: its dynamic symbol
-# table); a Windows DLL (DLL true) with OBJDUMP (-p: its export table).
+# points of the library and the functions HEADER (orvex_c.h) declares, each under its own
+# unmangled name. A Linux shared object is read with NM (-D: its dynamic symbol table); a
+# Windows DLL (DLL true) with OBJDUMP (-p: its export table).
 if(DLL)
   execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE table RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
@@ -25,8 +26,18 @@ foreach(entry IN LISTS entries)
   list(APPEND symbols ${name})
 endforeach()
 list(SORT symbols)
+file(STRINGS ${HEADER} declarations REGEX "^ORVEX_C_API ")
 set(expected createTiffReader createTiffWriter destroyTiffReader destroyTiffWriter
   orvexVersionNum orvexVersionString)
+foreach(declaration IN LISTS declarations)
+  string(REGEX MATCH "(orvex_[a-z_]+)\\(" name "${declaration}")
+  list(APPEND expected ${CMAKE_MATCH_1})
+endforeach()
+list(LENGTH declarations declared)
+if(declared LESS 20)
+  message(FATAL_ERROR "only ${declared} functions found in ${HEADER}")
+endif()
+list(SORT expected)
 if(NOT symbols STREQUAL expected)
   message(FATAL_ERROR "exported symbols: ${symbols}\nexpected: ${expected}")
 endif()

@@ -72,6 +72,15 @@ std::u16string TextCodec::utf8ToUtf16(const std::string& text) {
   return units;
 }
 
+bool TextCodec::isWellFormed(const std::string& text) {
+  try {
+    utf8ToUtf16(text);
+    return true;
+  } catch (const std::range_error&) {
+    return false;
+  }
+}
+
 std::string TextCodec::utf16ToUtf8(const std::u16string& text) {
   std::string bytes;
   bytes.reserve(text.size() * 3);

@@ -13,6 +13,9 @@ public:
   /// values above U+10FFFF) throws std::range_error("bad conversion").
   static std::u16string utf8ToUtf16(const std::string& text);
 
+  /// True when utf8ToUtf16 would take the text.
+  static bool isWellFormed(const std::string& text);
+
   /// Each 16-bit unit written as one character of 1 to 3 bytes (surrogates are not
   /// paired); cannot fail.
   static std::string utf16ToUtf8(const std::u16string& text);
