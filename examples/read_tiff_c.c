@@ -38,6 +38,7 @@ static void printDescription(orvex_reader* reader, uint32_t page, const orvex_pa
    * another page is selected. */
   for (i = 0; i < info->extra_samples; ++i) {
     orvex_channel channel;
+    channel.struct_size = sizeof channel;
     if (orvex_reader_channel(reader, i, &channel) == ORVEX_STATUS_OK) {
       printf("  channel %u: %s \"%s\"\n", i, wordOf(ORVEX_VOCABULARY_CHANNEL_KIND, channel.kind),
              channel.name);

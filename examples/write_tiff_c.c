@@ -70,8 +70,9 @@ int main(int argc, char** argv) {
                           300.0F,
                           0,
                           NULL};
-  const orvex_channel channels[2] = {{ORVEX_CHANNEL_UNASSOCIATED_ALPHA, 5, "Alpha"},
-                                     {ORVEX_CHANNEL_SPOT, 7, "Varnish"}};
+  const orvex_channel channels[2] = {
+      {sizeof(orvex_channel), ORVEX_CHANNEL_UNASSOCIATED_ALPHA, 5, "Alpha"},
+      {sizeof(orvex_channel), ORVEX_CHANNEL_SPOT, 7, "Varnish"}};
   int32_t planar = ORVEX_PLANAR_CONTIG;
   orvex_writer* writer = NULL;
   const char* layout = "";

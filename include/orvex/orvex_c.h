@@ -113,9 +113,12 @@ typedef struct orvex_page_info {
   const uint8_t* icc_profile;
 } orvex_page_info;
 
-/** One extra channel. */
+/** One extra channel. A host sets `struct_size` to sizeof(orvex_channel) in every record it
+ * hands over. The library fills or reads only the fields that size covers and steps through
+ * an array of records by it, so the struct can grow at its end. */
 typedef struct orvex_channel {
-  int32_t kind;       /**< ORVEX_CHANNEL_ */
+  uint32_t struct_size; /**< sizeof(orvex_channel) as the host was built. */
+  int32_t kind;         /**< ORVEX_CHANNEL_ */
   uint32_t name_size; /**< Bytes of `name`, without a terminator. */
   /** The name in UTF-8. When read: owned by the reader, NUL-terminated, valid until another
    * page is selected or the reader is destroyed. When written: `name_size` bytes, read

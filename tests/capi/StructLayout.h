@@ -27,10 +27,11 @@ ORVEX_PIN(page_icc_size, offsetof(orvex_page_info, icc_profile_size) == 44);
 ORVEX_PIN(page_icc, offsetof(orvex_page_info, icc_profile) == 48);
 ORVEX_PIN(page_size, sizeof(orvex_page_info) == 48 + (sizeof(void*) == 8 ? 8 : 4));
 
-ORVEX_PIN(channel_kind, offsetof(orvex_channel, kind) == 0);
-ORVEX_PIN(channel_name_size, offsetof(orvex_channel, name_size) == 4);
-ORVEX_PIN(channel_name, offsetof(orvex_channel, name) == 8);
-ORVEX_PIN(channel_size, sizeof(orvex_channel) == 8 + sizeof(void*));
+ORVEX_PIN(channel_struct_size, offsetof(orvex_channel, struct_size) == 0);
+ORVEX_PIN(channel_kind, offsetof(orvex_channel, kind) == 4);
+ORVEX_PIN(channel_name_size, offsetof(orvex_channel, name_size) == 8);
+ORVEX_PIN(channel_name, offsetof(orvex_channel, name) == (sizeof(void*) == 8 ? 16 : 12));
+ORVEX_PIN(channel_size, sizeof(orvex_channel) == (sizeof(void*) == 8 ? 24 : 16));
 
 ORVEX_PIN(status_width, sizeof(orvex_status) == 4);
 

@@ -103,8 +103,9 @@ orvex_status orvex_reader::channel(uint32_t index, orvex_channel* channel) const
     return ORVEX_STATUS_OUT_OF_RANGE;
   }
   const TiffChannelInfo& record = channels_[index];
-  *channel = {static_cast<int32_t>(record.type), static_cast<uint32_t>(record.name.size()),
-              record.name.c_str()};
+  const orvex_channel filled = {channel->struct_size, static_cast<int32_t>(record.type),
+                                static_cast<uint32_t>(record.name.size()), record.name.c_str()};
+  std::memcpy(channel, &filled, std::min<size_t>(channel->struct_size, sizeof(filled)));
   return ORVEX_STATUS_OK;
 }
 

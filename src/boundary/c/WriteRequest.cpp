@@ -149,6 +149,11 @@ orvex_status WriteRequest::checkChannels() const {
                   static_cast<unsigned>(channels_ == nullptr ? 0 : channelCount_),
                   static_cast<unsigned>(info_->extra_samples));
   }
+  if (channelCount_ > 0 && channels_->struct_size < sizeof(orvex_channel)) {
+    return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] channel struct_size(%u) < %u!",
+                  static_cast<unsigned>(channels_->struct_size),
+                  static_cast<unsigned>(sizeof(orvex_channel)));
+  }
   for (uint32_t index = 0; index < channelCount_; ++index) {
     const orvex_status status = checkChannel(index);
     if (status != ORVEX_STATUS_OK) {
@@ -158,8 +163,18 @@ orvex_status WriteRequest::checkChannels() const {
   return ORVEX_STATUS_OK;
 }
 
+const orvex_channel& WriteRequest::channelAt(uint32_t index) const {
+  const auto* records = reinterpret_cast<const uint8_t*>(channels_);
+  return *reinterpret_cast<const orvex_channel*>(records + size_t{index} * channels_->struct_size);
+}
+
 orvex_status WriteRequest::checkChannel(uint32_t index) const {
-  const orvex_channel& channel = channels_[index];
+  const orvex_channel& channel = channelAt(index);
+  if (channel.struct_size != channels_->struct_size) {
+    return refuse(ORVEX_STATUS_INVALID_ARGUMENT,
+                  "[%s] channel %u: struct_size(%u) differs from the first record's!",
+                  static_cast<unsigned>(index), static_cast<unsigned>(channel.struct_size));
+  }
   if (channel.kind < ORVEX_CHANNEL_UNSPECIFIED || channel.kind > ORVEX_CHANNEL_SPOT) {
     return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] channel %u: kind(%d) is not a kind!",
                   static_cast<unsigned>(index), static_cast<int>(channel.kind));
@@ -191,7 +206,7 @@ TiffImageInfo WriteRequest::imageInfo() const {
   image.resolutionUnit = static_cast<TiffResolutionUnit>(info.resolution_unit);
   image.iccProfile.assign(info.icc_profile, info.icc_profile + info.icc_profile_size);
   for (uint32_t index = 0; index < channelCount_; ++index) {
-    const orvex_channel& channel = channels_[index];
+    const orvex_channel& channel = channelAt(index);
     image.channels.push_back(
         {static_cast<TiffChannelType>(channel.kind),
          std::string(channel.name == nullptr ? "" : channel.name, channel.name_size)});

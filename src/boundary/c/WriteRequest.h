@@ -29,6 +29,8 @@ private:
   orvex_status checkLayout() const;
   orvex_status checkChannels() const;
   orvex_status checkChannel(uint32_t index) const;
+  /// Record `index` of the host's array, whose records are the first one's struct_size apart.
+  const orvex_channel& channelAt(uint32_t index) const;
 
   const char* path_;
   const orvex_page_info* info_;
