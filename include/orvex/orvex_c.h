@@ -119,7 +119,7 @@ typedef struct orvex_page_info {
 typedef struct orvex_channel {
   uint32_t struct_size; /**< sizeof(orvex_channel) as the host was built. */
   int32_t kind;         /**< ORVEX_CHANNEL_ */
-  uint32_t name_size; /**< Bytes of `name`, without a terminator. */
+  uint32_t name_size;   /**< Bytes of `name`, without a terminator. */
   /** The name in UTF-8. When read: owned by the reader, NUL-terminated, valid until another
    * page is selected or the reader is destroyed. When written: `name_size` bytes, read
    * during orvex_writer_create only; may be null when `name_size` is 0. */
