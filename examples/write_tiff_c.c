@@ -55,24 +55,26 @@ static orvex_status writeRows(orvex_writer* writer, int32_t planar) {
 }
 
 int main(int argc, char** argv) {
-  orvex_page_info info = {sizeof(orvex_page_info),
-                          WIDTH,
-                          HEIGHT,
-                          0,
-                          8,
-                          SAMPLES,
-                          2,
-                          0,
-                          ORVEX_SAMPLE_FORMAT_UINT,
-                          ORVEX_PHOTOMETRIC_RGB,
-                          ORVEX_RESOLUTION_UNIT_INCH,
-                          300.0F,
-                          300.0F,
-                          0,
-                          NULL};
-  const orvex_channel channels[2] = {
-      {sizeof(orvex_channel), ORVEX_CHANNEL_UNASSOCIATED_ALPHA, 5, "Alpha"},
-      {sizeof(orvex_channel), ORVEX_CHANNEL_SPOT, 7, "Varnish"}};
+  /* Designated fields: the struct can grow, and fields left out are zero. */
+  orvex_page_info info = {.struct_size = sizeof(orvex_page_info),
+                          .width = WIDTH,
+                          .height = HEIGHT,
+                          .bits_per_sample = 8,
+                          .samples_per_pixel = SAMPLES,
+                          .extra_samples = 2,
+                          .sample_format = ORVEX_SAMPLE_FORMAT_UINT,
+                          .photometric = ORVEX_PHOTOMETRIC_RGB,
+                          .resolution_unit = ORVEX_RESOLUTION_UNIT_INCH,
+                          .x_resolution = 300.0F,
+                          .y_resolution = 300.0F};
+  const orvex_channel channels[2] = {{.struct_size = sizeof(orvex_channel),
+                                      .kind = ORVEX_CHANNEL_UNASSOCIATED_ALPHA,
+                                      .name_size = 5,
+                                      .name = "Alpha"},
+                                     {.struct_size = sizeof(orvex_channel),
+                                      .kind = ORVEX_CHANNEL_SPOT,
+                                      .name_size = 7,
+                                      .name = "Varnish"}};
   int32_t planar = ORVEX_PLANAR_CONTIG;
   orvex_writer* writer = NULL;
   const char* layout = "";

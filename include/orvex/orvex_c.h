@@ -111,6 +111,8 @@ typedef struct orvex_page_info {
   /** The ICC profile. When read: owned by the reader, valid until another page is selected
    * or the reader is destroyed. When written: read during orvex_writer_create only. */
   const uint8_t* icc_profile;
+  uint32_t scanline_size;         /**< Bytes of a scanline of every sample (read only). */
+  uint32_t channel_scanline_size; /**< Bytes of a scanline of one channel (read only). */
 } orvex_page_info;
 
 /** One extra channel. A host sets `struct_size` to sizeof(orvex_channel) in every record it
@@ -268,6 +270,42 @@ ORVEX_C_API orvex_status orvex_reader_read_scanline(orvex_reader* reader, uint32
 ORVEX_C_API orvex_status orvex_reader_read_channel_scanline(orvex_reader* reader, uint32_t channel,
                                                             uint32_t scanline, const uint8_t** data,
                                                             uint32_t* size);
+
+/** Reads `count` scanlines from scanline `first` into the host's buffer, with every sample of
+ * a pixel side by side: the bytes orvex_reader_read_scanline() gives, one scanline after the
+ * other, `stride` bytes apart (the bytes between scanlines are left as they are). Strips of
+ * upright whole-byte samples stored as delivered are decoded straight into the buffer.
+ * \param reader The handle.
+ * \param first Zero-based first scanline.
+ * \param count Scanlines to read; 0 reads nothing.
+ * \param buffer The host's buffer, written during the call only.
+ * \param stride Bytes from one scanline to the next, at least `scanline_size`.
+ * \param buffer_size Bytes of `buffer`, at least (count - 1) x stride + `scanline_size`.
+ * \return ORVEX_STATUS_OK; ORVEX_STATUS_OUT_OF_RANGE when the scanlines pass the last one;
+ *   ORVEX_STATUS_INVALID_ARGUMENT for a null buffer, a short stride or a short buffer;
+ *   ORVEX_STATUS_DAMAGED_DATA when a scanline cannot be decoded (the scanlines before it are
+ *   in the buffer); ORVEX_STATUS_WRONG_STATE when no page is selected. */
+ORVEX_C_API orvex_status orvex_reader_read_scanlines(orvex_reader* reader, uint32_t first,
+                                                     uint32_t count, uint8_t* buffer,
+                                                     uint64_t stride, uint64_t buffer_size);
+
+/** Reads `count` scanlines of one channel from scanline `first` into the host's buffer: the
+ * bytes orvex_reader_read_channel_scanline() gives, laid as orvex_reader_read_scanlines()
+ * lays them. Strips of separate planes stored as delivered are decoded straight into it.
+ * \param reader The handle.
+ * \param channel Zero-based sample index, colour samples first, then the extra channels.
+ * \param first Zero-based first scanline.
+ * \param count Scanlines to read; 0 reads nothing.
+ * \param buffer The host's buffer, written during the call only.
+ * \param stride Bytes from one scanline to the next, at least `channel_scanline_size`.
+ * \param buffer_size Bytes of `buffer`, at least (count - 1) x stride +
+ *   `channel_scanline_size`.
+ * \return As orvex_reader_read_scanlines(); ORVEX_STATUS_OUT_OF_RANGE also for a channel
+ *   beyond the samples. */
+ORVEX_C_API orvex_status orvex_reader_read_channel_scanlines(orvex_reader* reader, uint32_t channel,
+                                                             uint32_t first, uint32_t count,
+                                                             uint8_t* buffer, uint64_t stride,
+                                                             uint64_t buffer_size);
 
 /* --- Writing --------------------------------------------------------------------------- */
 

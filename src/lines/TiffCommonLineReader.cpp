@@ -8,6 +8,26 @@
 #include "lines/TiffPaletteLineAdjuster.h"
 
 namespace orvex {
+namespace {
+
+// The decoders that write every byte they are asked for or fail: a strip they decode straight
+// into a host's buffer never leaves bytes nobody wrote. Others (ThunderScan, say) may report
+// success for less, so their strips go through the cleared cache.
+bool fillsEveryByte(uint16_t compression) {
+  switch (compression) {
+    case COMPRESSION_NONE:
+    case COMPRESSION_LZW:
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE:
+    case COMPRESSION_PACKBITS:
+    case COMPRESSION_ZSTD:
+      return TIFFIsCODECConfigured(compression) != 0;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
 
 bool TiffCommonLineReader::initTiffLineAdjuster() {
   // The one place where the adjuster is chosen for the directory. Palette rows are expanded
@@ -35,6 +55,36 @@ bool TiffCommonLineReader::readOriginScanline(uint32_t row) {
     default:
       return false;
   }
+}
+
+// Upright rows of whole-byte samples other than palette indexes are delivered as stored: every
+// sample of a contiguous strip, or one plane of a separate one.
+bool TiffCommonLineReader::storedRowsAreDelivered(int channel, size_t stride) const {
+  const uint16_t planar = channel < 0 ? PLANARCONFIG_CONTIG : PLANARCONFIG_SEPARATE;
+  const uint64_t samples = channel < 0 ? info_.samplesperpixel_ : 1;
+  const uint64_t rowBytes = samples * info_.imagewidth_ * (info_.bitspersample_ / 8);
+  return !info_.isTiled_ && info_.planarconfig_ == planar &&
+         info_.photometric_ != PHOTOMETRIC_PALETTE && info_.bitspersample_ % 8 == 0 &&
+         info_.rowsperstrip_ != 0 && tiffLineAdjuster_->orientationMode() == 0 &&
+         fillsEveryByte(info_.compression_) && rowBytes != 0 &&
+         layout_.scanlineSize_ == static_cast<int64_t>(rowBytes) && stride == rowBytes;
+}
+
+uint32_t TiffCommonLineReader::decodeStraight(int channel, uint32_t row, uint32_t end,
+                                              uint8_t* dest, size_t stride) {
+  if (!storedRowsAreDelivered(channel, stride) || row % info_.rowsperstrip_ != 0) {
+    return 0;
+  }
+  const uint32_t rows = std::min(info_.rowsperstrip_, info_.imagelength_ - row);
+  if (rows > end - row) {
+    return 0;
+  }
+  // A strip that fails, or gives fewer bytes, is decoded again through the cache, which
+  // delivers and logs it exactly as the scanline calls do.
+  const auto plane = static_cast<uint16_t>(channel < 0 ? 0 : channel);
+  const auto bytes = static_cast<tmsize_t>(rows * layout_.scanlineSize_);
+  return TIFFReadEncodedStrip(tif_, TIFFComputeStrip(tif_, row, plane), dest, bytes) == bytes ? rows
+                                                                                              : 0;
 }
 
 bool TiffCommonLineReader::readOriginScanline_fromContigStripData(uint32_t row) {

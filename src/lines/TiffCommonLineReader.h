@@ -13,7 +13,14 @@ public:
   bool initTiffLineAdjuster() override;
   bool readOriginScanline(uint32_t row) override;
 
+protected:
+  uint32_t decodeStraight(int channel, uint32_t row, uint32_t end, uint8_t* dest,
+                          size_t stride) override;
+
 private:
+  /// True when the stored rows of a strip are the scanlines delivered in the form asked for
+  /// (every sample, or channel `channel`) and a decoder writes each byte of them or fails.
+  bool storedRowsAreDelivered(int channel, size_t stride) const;
   bool readOriginScanline_fromContigStripData(uint32_t row);
   bool readOriginScanline_fromSeparateStripData(uint32_t row);
   bool readOriginScanline_fromContigTileData(uint32_t row);

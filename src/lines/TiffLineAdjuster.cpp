@@ -109,6 +109,17 @@ int64_t TiffLineAdjuster::separateScanlineBytes() const {
   return isSubByteDepth() ? width : width * info().bitspersample_ / 8;
 }
 
+int64_t TiffLineAdjuster::packedRowBytes(uint16_t samples) const {
+  return (int64_t{info().bitspersample_} * samples * info().imagewidth_ + 7) / 8;
+}
+
+int64_t TiffLineAdjuster::deliveredScanlineBytes(bool oneChannel) const {
+  if (isSubByteDepth()) {
+    return packedRowBytes(oneChannel ? 1 : info().samplesperpixel_);
+  }
+  return oneChannel ? separateScanlineBytes() : contigScanlineBytes();
+}
+
 bool TiffLineAdjuster::adjustScanline(uint32_t sourceRow) {
   static const char* const kOperation = "TiffLineAdjuster::adjustScanline";
   if (sourceRow == adjustedRowIndex_) {
@@ -280,18 +291,15 @@ bool TiffLineAdjuster::initSeparateScanlineBufferArray() {
 }
 
 bool TiffLineAdjuster::initRealContigScanlineBuffer_1_2_4() {
-  const int64_t bits = int64_t{info().bitspersample_} * info().samplesperpixel_;
   return RowBytes::sizeAndClear(realContigScanlineBuffer_1_2_4_,
-                                (bits * info().imagewidth_ + 7) / 8,
+                                packedRowBytes(info().samplesperpixel_),
                                 "TiffLineAdjuster::initRealContigScanlineBuffer_1_2_4",
                                 "[%s] realContigScanlineBuffer_1_2_4_ memory alloc failed!",
                                 "[%s] realContigScanlineBuffer_1_2_4_ memory alloc success!");
 }
 
 bool TiffLineAdjuster::initRealSeparateScanlineBuffer_1_2_4() {
-  const int64_t bits = info().bitspersample_;
-  return RowBytes::sizeAndClear(realSeparateScanlineBuffer_1_2_4_,
-                                (bits * info().imagewidth_ + 7) / 8,
+  return RowBytes::sizeAndClear(realSeparateScanlineBuffer_1_2_4_, packedRowBytes(1),
                                 "TiffLineAdjuster::initRealSeparateScanlineBuffer_1_2_4",
                                 "[%s] realSeparateScanlineBuffer_1_2_4_ memory alloc failed!",
                                 "[%s] realSeparateScanlineBuffer_1_2_4_ memory alloc success!");

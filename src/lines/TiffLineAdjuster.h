@@ -36,6 +36,8 @@ public:
   /// or beyond the samples per pixel.
   virtual const ScanlineBuffer& getSeparateScanlineBuffer(uint16_t channel);
   virtual bool adjustPhotometric();
+  /// Bytes of one delivered scanline: of every sample, or of one channel.
+  virtual int64_t deliveredScanlineBytes(bool oneChannel) const;
 
   /// Copies source row `sourceRow` out of the reader's cache and normalises it, unless it is
   /// the row the buffers already hold.
@@ -69,6 +71,8 @@ protected:
   bool isSubByteDepth() const;
   int64_t contigScanlineBytes() const;
   int64_t separateScanlineBytes() const;
+  /// Bytes of `samples` samples of every pixel of a row packed at the file's depth.
+  int64_t packedRowBytes(uint16_t samples) const;
 
   /// The directory as the line reader serves it, and its block sizes.
   const TiffInfo& info() const;

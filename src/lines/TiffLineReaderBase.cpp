@@ -1,6 +1,7 @@
 #include "lines/TiffLineReaderBase.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "boundary/ModuleLogger.h"
@@ -188,6 +189,34 @@ bool TiffLineReaderBase::readScanline(uint16_t channel, uint32_t rowIndex, uint8
                                       uint32_t* size) {
   return adjustDeliveredRow(rowIndex) &&
          handOut(tiffLineAdjuster_->getSeparateScanlineBuffer(channel), data, size);
+}
+
+bool TiffLineReaderBase::readScanlines(int channel, uint32_t first, uint32_t count, uint8_t* dest,
+                                       size_t stride) {
+  const uint32_t end = first + count;
+  for (uint32_t row = first; row < end;) {
+    uint8_t* target = dest + size_t{row - first} * stride;
+    const uint32_t decoded = decodeStraight(channel, row, end, target, stride);
+    if (decoded != 0) {
+      row += decoded;
+      continue;
+    }
+    uint8_t* data = nullptr;
+    uint32_t size = 0;
+    const bool read = channel < 0 ? readScanline(row, &data, &size)
+                                  : readScanline(static_cast<uint16_t>(channel), row, &data, &size);
+    if (!read) {
+      return false;
+    }
+    std::memcpy(target, data, std::min<size_t>(size, stride));
+    ++row;
+  }
+  return true;
+}
+
+uint32_t TiffLineReaderBase::decodeStraight(int /*channel*/, uint32_t /*row*/, uint32_t /*end*/,
+                                            uint8_t* /*dest*/, size_t /*stride*/) {
+  return 0;
 }
 
 }  // namespace orvex

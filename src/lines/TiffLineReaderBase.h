@@ -41,6 +41,12 @@ public:
   bool readScanline(uint32_t rowIndex, uint8_t** data, uint32_t* size);
   /// The delivered row `rowIndex` of one channel.
   bool readScanline(uint16_t channel, uint32_t rowIndex, uint8_t** data, uint32_t* size);
+  /// Delivered scanlines [first, first + count) of every sample (channel < 0) or of one
+  /// channel, laid into `dest` one after the other, `stride` bytes apart; `stride` holds a
+  /// delivered scanline. Strips whose stored rows are already the delivered ones are decoded
+  /// straight into `dest`; every other scanline comes through the cache as readScanline
+  /// delivers it. False, with the reason logged, at the first scanline that fails.
+  bool readScanlines(int channel, uint32_t first, uint32_t count, uint8_t* dest, size_t stride);
 
   /// The directory being read (the last one begun).
   uint16_t directoryIndex() const { return directoryIndex_; }
@@ -72,6 +78,11 @@ protected:
   /// seconds per row.
   bool decodeBlock(uint32_t first, uint32_t rowsPerBlock, const std::function<bool()>& decode,
                    const char* failedText, const char* operation);
+  /// Decodes the block of stored rows that starts at scanline `row` straight into `dest`
+  /// when its rows are the delivered scanlines and all of them come before `end`; returns
+  /// the rows decoded, 0 when the block has to come through the cache.
+  virtual uint32_t decodeStraight(int channel, uint32_t row, uint32_t end, uint8_t* dest,
+                                  size_t stride);
   /// Post-initialises `adjuster` and keeps it when that succeeds; true when one is kept.
   bool installTiffLineAdjuster(std::shared_ptr<TiffLineAdjuster> adjuster);
 

@@ -87,16 +87,19 @@ int64_t TiffPaletteLineAdjuster::outputBytesPerSample() const {
   return adjustedImageInfo_.bitspersample_ / 8;
 }
 
+int64_t TiffPaletteLineAdjuster::deliveredScanlineBytes(bool oneChannel) const {
+  return (oneChannel ? 1 : kRgbSamples) * outputBytesPerSample() * info().imagewidth_;
+}
+
 bool TiffPaletteLineAdjuster::initRGBContigScanlineBuffer() {
-  return RowBytes::sizeAndClear(
-      RGBContigScanlineBuffer_, kRgbSamples * outputBytesPerSample() * info().imagewidth_,
-      "TiffPaletteLineAdjuster::initRGBContigScanlineBuffer", "[%s] memory alloc failed!",
-      "[%s] RGBContigScanlineBuffer_ memory alloc success!");
+  return RowBytes::sizeAndClear(RGBContigScanlineBuffer_, deliveredScanlineBytes(false),
+                                "TiffPaletteLineAdjuster::initRGBContigScanlineBuffer",
+                                "[%s] memory alloc failed!",
+                                "[%s] RGBContigScanlineBuffer_ memory alloc success!");
 }
 
 bool TiffPaletteLineAdjuster::initRGBSeparateScanlineBuffer() {
-  return RowBytes::sizeAndClear(RGBSeparateScanlineBuffer_,
-                                outputBytesPerSample() * info().imagewidth_,
+  return RowBytes::sizeAndClear(RGBSeparateScanlineBuffer_, deliveredScanlineBytes(true),
                                 "TiffPaletteLineAdjuster::initRGBSeparateScanlineBuffer",
                                 "[%s] memory alloc failed!", nullptr);
 }

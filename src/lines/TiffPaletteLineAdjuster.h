@@ -19,6 +19,7 @@ public:
   bool postInitialize() override;
   /// The RGB row of the last adjusted source row.
   const ScanlineBuffer& getContigScanlineBuffer() override;
+  int64_t deliveredScanlineBytes(bool oneChannel) const override;
   /// One channel of the RGB row; throws std::out_of_range("out range!") for a channel of 3
   /// or more.
   const ScanlineBuffer& getSeparateScanlineBuffer(uint16_t channel) override;

@@ -169,6 +169,16 @@ bool TiffReader::readScanline(uint32_t row, uint8_t** data, uint32_t* size) {
   return readRow([&] { return lineReader_->readScanline(row, data, size); });
 }
 
+bool TiffReader::readScanlines(int channel, uint32_t first, uint32_t count, uint8_t* dest,
+                               size_t stride) {
+  return readRow([&] { return lineReader_->readScanlines(channel, first, count, dest, stride); });
+}
+
+int64_t TiffReader::scanlineBytes(bool oneChannel) const {
+  const TiffLineAdjuster* adjuster = readyAdjuster();
+  return adjuster != nullptr ? adjuster->deliveredScanlineBytes(oneChannel) : 0;
+}
+
 template <typename Read>
 bool TiffReader::readRow(Read read) {
   if (readyAdjuster() == nullptr) {

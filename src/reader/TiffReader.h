@@ -33,6 +33,14 @@ public:
   void endReadSubDir() override;
   void end() override;
 
+  /// Delivered scanlines [first, first + count) of every sample (channel < 0) or of one
+  /// channel, laid into `dest` `stride` bytes apart: the bytes of the scanline calls, with
+  /// their log records. The caller checks the range and that `stride` holds a scanline.
+  bool readScanlines(int channel, uint32_t first, uint32_t count, uint8_t* dest, size_t stride);
+  /// Bytes of one delivered scanline of every sample, or of one channel; 0 without a
+  /// directory begun.
+  int64_t scanlineBytes(bool oneChannel) const;
+
 private:
   bool openFile(const char* fileName);
   /// The line reader for directory `dirIndex`, or empty when the directory is refused.

@@ -264,6 +264,7 @@ TEST(ReadThroughC, MisusesGiveTheirStatusAndReason) {
   uint32_t size = 0;
   orvex_channel channel{sizeof(orvex_channel), 0, 0, nullptr};
   orvex_reader* other = nullptr;
+  uint8_t block[640];
   const ReaderMisuse misuses[] = {
       {"read before a page",
        [&](orvex_reader* r) { return orvex_reader_read_scanline(r, 0, &data, &size); },
@@ -285,6 +286,23 @@ TEST(ReadThroughC, MisusesGiveTheirStatusAndReason) {
       {"extra channel beyond the extra samples",
        [&](orvex_reader* r) { return orvex_reader_channel(r, 1, &channel); },
        ORVEX_STATUS_OUT_OF_RANGE, "[orvex_reader::channel] index(1) >= extra(1)!"},
+      {"block past the last scanline",
+       [&](orvex_reader* r) { return orvex_reader_read_scanlines(r, 60, 5, block, 128, 640); },
+       ORVEX_STATUS_OUT_OF_RANGE, "[orvex_reader::readScanlines] scanlines 60 + 5 > 64!"},
+      {"block stride shorter than a scanline",
+       [&](orvex_reader* r) { return orvex_reader_read_scanlines(r, 0, 2, block, 127, 640); },
+       ORVEX_STATUS_INVALID_ARGUMENT,
+       "[orvex_reader::readScanlines] buffer(given) of 640 bytes, stride 127: 2 scanlines of 128!"},
+      {"block buffer one byte short",
+       [&](orvex_reader* r) { return orvex_reader_read_scanlines(r, 0, 5, block, 128, 639); },
+       ORVEX_STATUS_INVALID_ARGUMENT,
+       "[orvex_reader::readScanlines] buffer(given) of 639 bytes, stride 128: 5 scanlines of 128!"},
+      {"block of a channel into no buffer",
+       [&](orvex_reader* r) {
+         return orvex_reader_read_channel_scanlines(r, 1, 0, 1, nullptr, 64, 64);
+       },
+       ORVEX_STATUS_INVALID_ARGUMENT,
+       "[orvex_reader::readScanlines] buffer(null) of 64 bytes, stride 64: 1 scanlines of 64!"},
       {"empty path", [&](orvex_reader*) { return orvex_reader_open("", &other); },
        ORVEX_STATUS_INVALID_ARGUMENT, "[TiffReader::begin] fileName is empty!"},
       {"path not UTF-8", [&](orvex_reader*) { return orvex_reader_open("\xFF.tif", &other); },

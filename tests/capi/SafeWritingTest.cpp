@@ -45,7 +45,9 @@ struct Request {
                        300.0F,
                        300.0F,
                        0,
-                       nullptr};
+                       nullptr,
+                       0,
+                       0};
   std::vector<orvex_channel> channels{{sizeof(orvex_channel), ORVEX_CHANNEL_SPOT, 4, "Gold"}};
   int32_t planar = ORVEX_PLANAR_CONTIG;
 
@@ -300,6 +302,9 @@ TEST_F(SafeWriting, ClosedPageReplacesTheTargetAndReadsBack) {
     info.icc_profile = request.info.icc_profile;
     info.scanline_count = 0;
     info.scanlines_are_rows = 0;
+    EXPECT_EQ(info.scanline_size, 20U);
+    EXPECT_EQ(info.channel_scanline_size, 4U);
+    info.scanline_size = info.channel_scanline_size = 0;
     EXPECT_EQ(std::memcmp(&info, &request.info, sizeof info), 0);
     for (uint32_t i = 0; i < 2; ++i) {
       orvex_channel channel{sizeof(orvex_channel), 0, 0, nullptr};

@@ -25,7 +25,10 @@ ORVEX_PIN(page_x_resolution, offsetof(orvex_page_info, x_resolution) == 36);
 ORVEX_PIN(page_y_resolution, offsetof(orvex_page_info, y_resolution) == 40);
 ORVEX_PIN(page_icc_size, offsetof(orvex_page_info, icc_profile_size) == 44);
 ORVEX_PIN(page_icc, offsetof(orvex_page_info, icc_profile) == 48);
-ORVEX_PIN(page_size, sizeof(orvex_page_info) == 48 + (sizeof(void*) == 8 ? 8 : 4));
+ORVEX_PIN(page_scanline_size, offsetof(orvex_page_info, scanline_size) == 48 + sizeof(void*));
+ORVEX_PIN(page_channel_scanline_size,
+          offsetof(orvex_page_info, channel_scanline_size) == 52 + sizeof(void*));
+ORVEX_PIN(page_size, sizeof(orvex_page_info) == 56 + sizeof(void*));
 
 ORVEX_PIN(channel_struct_size, offsetof(orvex_channel, struct_size) == 0);
 ORVEX_PIN(channel_kind, offsetof(orvex_channel, kind) == 4);

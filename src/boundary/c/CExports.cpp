@@ -172,6 +172,26 @@ orvex_status orvex_reader_read_channel_scanline(orvex_reader* reader, uint32_t c
   });
 }
 
+orvex_status orvex_reader_read_scanlines(orvex_reader* reader, uint32_t first, uint32_t count,
+                                         uint8_t* buffer, uint64_t stride, uint64_t buffer_size) {
+  return CallGuard::run([&] {
+    return anyNull("orvex_reader_read_scanlines", reader)
+               ? ORVEX_STATUS_INVALID_ARGUMENT
+               : reader->readScanlines(-1, first, count, {buffer, stride, buffer_size});
+  });
+}
+
+orvex_status orvex_reader_read_channel_scanlines(orvex_reader* reader, uint32_t channel,
+                                                 uint32_t first, uint32_t count, uint8_t* buffer,
+                                                 uint64_t stride, uint64_t buffer_size) {
+  return CallGuard::run([&] {
+    return anyNull("orvex_reader_read_channel_scanlines", reader)
+               ? ORVEX_STATUS_INVALID_ARGUMENT
+               : reader->readScanlines(static_cast<int64_t>(channel), first, count,
+                                       {buffer, stride, buffer_size});
+  });
+}
+
 orvex_status orvex_writer_create(const char* path, const orvex_page_info* info,
                                  const orvex_channel* channels, uint32_t channel_count,
                                  int32_t planar, orvex_writer** writer) {

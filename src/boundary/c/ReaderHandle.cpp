@@ -87,6 +87,8 @@ orvex_status orvex_reader::pageInfo(orvex_page_info* info) const {
       info_.yResolution,
       static_cast<uint32_t>(info_.iccProfile.size()),
       info_.iccProfile.empty() ? nullptr : info_.iccProfile.data(),
+      static_cast<uint32_t>(reader_.scanlineBytes(false)),
+      static_cast<uint32_t>(reader_.scanlineBytes(true)),
   };
   std::memcpy(info, &filled, std::min<size_t>(info->struct_size, sizeof(filled)));
   return ORVEX_STATUS_OK;
@@ -124,16 +126,66 @@ orvex_status orvex_reader::read(uint32_t channel, uint32_t scanline, const uint8
   if (!ready("orvex_reader::read")) {
     return ORVEX_STATUS_WRONG_STATE;
   }
+  const orvex_status known = checkChannel(channel);
+  if (known != ORVEX_STATUS_OK) {
+    return known;
+  }
+  uint8_t* bytes = nullptr;
+  uint32_t length = 0;
+  const bool ok = reader_.readScanline(static_cast<uint16_t>(channel), scanline, &bytes, &length);
+  return delivered(ok, scanline, bytes, length, data, size);
+}
+
+orvex_status orvex_reader::readScanlines(int64_t channel, uint32_t first, uint32_t count,
+                                         const ScanlineBlock& block) {
+  if (!ready("orvex_reader::readScanlines")) {
+    return ORVEX_STATUS_WRONG_STATE;
+  }
+  const orvex_status checked = checkBlock(channel, first, count, block);
+  if (checked != ORVEX_STATUS_OK || count == 0) {
+    return checked;
+  }
+  return reader_.readScanlines(static_cast<int>(channel), first, count, block.buffer,
+                               static_cast<size_t>(block.stride))
+             ? ORVEX_STATUS_OK
+             : ORVEX_STATUS_DAMAGED_DATA;
+}
+
+orvex_status orvex_reader::checkChannel(int64_t channel) const {
   if (channel >= info_.samplesPerPixel) {
     orvex::moduleLogger().log(orvex::kLogError, "[orvex_reader::read] channel(%u) >= samples(%u)!",
                               static_cast<unsigned>(channel),
                               static_cast<unsigned>(info_.samplesPerPixel));
     return ORVEX_STATUS_OUT_OF_RANGE;
   }
-  uint8_t* bytes = nullptr;
-  uint32_t length = 0;
-  const bool ok = reader_.readScanline(static_cast<uint16_t>(channel), scanline, &bytes, &length);
-  return delivered(ok, scanline, bytes, length, data, size);
+  return ORVEX_STATUS_OK;
+}
+
+// The last scanline must fit the buffer after count - 1 strides; checked without overflow.
+orvex_status orvex_reader::checkBlock(int64_t channel, uint32_t first, uint32_t count,
+                                      const ScanlineBlock& block) const {
+  static const char* const kOperation = "orvex_reader::readScanlines";
+  const orvex_status known = checkChannel(channel);
+  if (known != ORVEX_STATUS_OK) {
+    return known;
+  }
+  if (first > info_.scanlineCount || count > info_.scanlineCount - first) {
+    orvex::moduleLogger().log(orvex::kLogError, "[%s] scanlines %u + %u > %u!", kOperation,
+                              static_cast<unsigned>(first), static_cast<unsigned>(count),
+                              static_cast<unsigned>(info_.scanlineCount));
+    return ORVEX_STATUS_OUT_OF_RANGE;
+  }
+  const auto bytes = static_cast<uint64_t>(reader_.scanlineBytes(channel >= 0));
+  if (count > 0 && (block.buffer == nullptr || block.stride < bytes || block.size < bytes ||
+                    (count - 1) > (block.size - bytes) / std::max<uint64_t>(block.stride, 1))) {
+    orvex::moduleLogger().log(
+        orvex::kLogError, "[%s] buffer(%s) of %llu bytes, stride %llu: %u scanlines of %llu!",
+        kOperation, block.buffer == nullptr ? "null" : "given",
+        static_cast<unsigned long long>(block.size), static_cast<unsigned long long>(block.stride),
+        static_cast<unsigned>(count), static_cast<unsigned long long>(bytes));
+    return ORVEX_STATUS_INVALID_ARGUMENT;
+  }
+  return ORVEX_STATUS_OK;
 }
 
 bool orvex_reader::ready(const char* operation) const {

@@ -1,6 +1,7 @@
 #include "boundary/c/WriteRequest.h"
 
 #include <cmath>
+#include <cstddef>
 
 #include "boundary/ModuleLogger.h"
 #include "boundary/TextCodec.h"
@@ -59,10 +60,12 @@ orvex_status WriteRequest::checkPointers() const {
   if (!TextCodec::isWellFormed(path_)) {
     return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] path is not well-formed UTF-8!");
   }
-  if (info_ == nullptr || info_->struct_size < sizeof(orvex_page_info)) {
+  // The fields after the ICC profile are read only: a host's struct may end before them.
+  constexpr size_t kWrittenFields = offsetof(orvex_page_info, scanline_size);
+  if (info_ == nullptr || info_->struct_size < kWrittenFields) {
     return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] page info missing or struct_size(%u) < %u!",
                   info_ == nullptr ? 0U : static_cast<unsigned>(info_->struct_size),
-                  static_cast<unsigned>(sizeof(orvex_page_info)));
+                  static_cast<unsigned>(kWrittenFields));
   }
   return ORVEX_STATUS_OK;
 }
