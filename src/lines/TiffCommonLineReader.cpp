@@ -1,9 +1,11 @@
 #include "lines/TiffCommonLineReader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "boundary/ModuleLogger.h"
+#include "lines/RowBytes.h"
 #include "lines/TiffLineAdjuster.h"
 #include "lines/TiffPaletteLineAdjuster.h"
 
@@ -58,33 +60,72 @@ bool TiffCommonLineReader::readOriginScanline(uint32_t row) {
 }
 
 // Upright rows of whole-byte samples other than palette indexes are delivered as stored: every
-// sample of a contiguous strip, or one plane of a separate one.
-bool TiffCommonLineReader::storedRowsAreDelivered(int channel, size_t stride) const {
+// sample of contiguous pixels, or one plane of separate ones.
+bool TiffCommonLineReader::storedRowsAreDelivered(int channel) const {
   const uint16_t planar = channel < 0 ? PLANARCONFIG_CONTIG : PLANARCONFIG_SEPARATE;
-  const uint64_t samples = channel < 0 ? info_.samplesperpixel_ : 1;
-  const uint64_t rowBytes = samples * info_.imagewidth_ * (info_.bitspersample_ / 8);
-  return !info_.isTiled_ && info_.planarconfig_ == planar &&
-         info_.photometric_ != PHOTOMETRIC_PALETTE && info_.bitspersample_ % 8 == 0 &&
-         info_.rowsperstrip_ != 0 && tiffLineAdjuster_->orientationMode() == 0 &&
-         fillsEveryByte(info_.compression_) && rowBytes != 0 &&
-         layout_.scanlineSize_ == static_cast<int64_t>(rowBytes) && stride == rowBytes;
+  return info_.planarconfig_ == planar && info_.photometric_ != PHOTOMETRIC_PALETTE &&
+         info_.bitspersample_ % 8 == 0 && tiffLineAdjuster_->orientationMode() == 0 &&
+         storedPixelBytes(channel) != 0 &&
+         layout_.scanlineSize_ ==
+             static_cast<int64_t>(storedPixelBytes(channel) * info_.imagewidth_);
+}
+
+uint64_t TiffCommonLineReader::storedPixelBytes(int channel) const {
+  return uint64_t{channel < 0 ? info_.samplesperpixel_ : uint16_t{1}} * (info_.bitspersample_ / 8);
 }
 
 uint32_t TiffCommonLineReader::decodeStraight(int channel, uint32_t row, uint32_t end,
                                               uint8_t* dest, size_t stride) {
-  if (!storedRowsAreDelivered(channel, stride) || row % info_.rowsperstrip_ != 0) {
+  if (!storedRowsAreDelivered(channel)) {
     return 0;
   }
-  const uint32_t rows = std::min(info_.rowsperstrip_, info_.imagelength_ - row);
+  return info_.isTiled_ ? copyCachedTileRows(channel, row, end, dest, stride)
+                        : decodeStripStraight(channel, row, end, dest, stride);
+}
+
+// A strip that fails, or gives fewer bytes, is decoded again through the cache, which
+// delivers and logs it exactly as the scanline calls do.
+uint32_t TiffCommonLineReader::decodeStripStraight(int channel, uint32_t row, uint32_t end,
+                                                   uint8_t* dest, size_t stride) {
+  const uint32_t rowsPerStrip = info_.rowsperstrip_;
+  if (stride != static_cast<size_t>(layout_.scanlineSize_) || !fillsEveryByte(info_.compression_) ||
+      rowsPerStrip == 0 || row % rowsPerStrip != 0) {
+    return 0;
+  }
+  const uint32_t rows = std::min(rowsPerStrip, info_.imagelength_ - row);
   if (rows > end - row) {
     return 0;
   }
-  // A strip that fails, or gives fewer bytes, is decoded again through the cache, which
-  // delivers and logs it exactly as the scanline calls do.
   const auto plane = static_cast<uint16_t>(channel < 0 ? 0 : channel);
   const auto bytes = static_cast<tmsize_t>(rows * layout_.scanlineSize_);
   return TIFFReadEncodedStrip(tif_, TIFFComputeStrip(tif_, row, plane), dest, bytes) == bytes ? rows
                                                                                               : 0;
+}
+
+// Tiles are decoded into the cleared cache as for the scanline calls; their rows are then
+// copied from each tile straight to the host's scanlines, with no row buffer between.
+uint32_t TiffCommonLineReader::copyCachedTileRows(int channel, uint32_t row, uint32_t end,
+                                                  uint8_t* dest, size_t stride) {
+  if (!readOriginScanline(row)) {
+    return 0;
+  }
+  const uint32_t last = std::min(cacheEndRow_, end);
+  const uint64_t pixelBytes = storedPixelBytes(channel);
+  const size_t firstTile =
+      size_t{channel < 0 ? uint16_t{0} : static_cast<uint16_t>(channel)} * layout_.tilesAcross_;
+  for (uint32_t column = 0; column < layout_.tilesAcross_; ++column) {
+    const uint64_t x0 = uint64_t{column} * info_.tilewidth_;
+    const uint64_t bytes =
+        std::min<uint64_t>(info_.tilewidth_, info_.imagewidth_ - x0) * pixelBytes;
+    const ScanlineBuffer& tile = cacheArray_.at(firstTile + column);
+    for (uint32_t line = row; line < last; ++line) {
+      const uint64_t offset = uint64_t{line - cacheFirstRow_} * layout_.tileRowSize_;
+      RowBytes::requireSpan(tile, offset, bytes);
+      std::memcpy(dest + size_t{line - row} * stride + x0 * pixelBytes, tile.data + offset,
+                  static_cast<size_t>(bytes));
+    }
+  }
+  return last - row;
 }
 
 bool TiffCommonLineReader::readOriginScanline_fromContigStripData(uint32_t row) {

@@ -18,9 +18,19 @@ protected:
                           size_t stride) override;
 
 private:
-  /// True when the stored rows of a strip are the scanlines delivered in the form asked for
-  /// (every sample, or channel `channel`) and a decoder writes each byte of them or fails.
-  bool storedRowsAreDelivered(int channel, size_t stride) const;
+  /// True when stored rows are the scanlines delivered in the form asked for: every sample
+  /// (channel < 0), or channel `channel`.
+  bool storedRowsAreDelivered(int channel) const;
+  /// Bytes of one stored pixel of the form asked for.
+  uint64_t storedPixelBytes(int channel) const;
+  /// Decodes the strip starting at `row` into `dest` when the host's rows are packed as the
+  /// strip's and its codec writes every byte it is asked for or fails; rows decoded, or 0.
+  uint32_t decodeStripStraight(int channel, uint32_t row, uint32_t end, uint8_t* dest,
+                               size_t stride);
+  /// Copies the rows from `row` to the end of its row of tiles (or `end`) from the cache;
+  /// rows copied, or 0 when the tiles cannot be decoded.
+  uint32_t copyCachedTileRows(int channel, uint32_t row, uint32_t end, uint8_t* dest,
+                              size_t stride);
   bool readOriginScanline_fromContigStripData(uint32_t row);
   bool readOriginScanline_fromSeparateStripData(uint32_t row);
   bool readOriginScanline_fromContigTileData(uint32_t row);
