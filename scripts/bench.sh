@@ -7,6 +7,10 @@
 #   scripts/bench.sh scale [SIZE]   write and read back a SIZE x SIZE RGB 8-bit image through
 #                                   the library (default 65536: 12 GiB raw, BigTIFF)
 #   scripts/bench.sh chart          draw bench/chart.svg from the last run's JSON
+#   scripts/bench.sh blocks [RUNS]  read whole pictures through the C interface's block read
+#                                   against raw libtiff decoding every strip into one buffer
+#                                   (images kept in $ORVEX_BENCH_IMAGES_DIR, default
+#                                   build-bench/images)
 #   scripts/bench.sh pages [N...]   select every directory of files of N pages (default 1000,
 #                                   10000, 65535) forward, backward and shuffled against libtiff,
 #                                   then time `orvex info` on the largest file
@@ -25,7 +29,7 @@ build_bench() {
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVEX_BUILD_BENCH=ON \
     -DORVEX_BUILD_TESTS=OFF >/dev/null
   cmake --build "$build" --parallel "${ORVEX_JOBS:-2}" --target orvex_bench orvex_bench_scale \
-    orvex_bench_pages orvex_cli >/dev/null
+    orvex_bench_pages orvex_bench_blocks orvex_cli >/dev/null
 }
 
 machine_note() {
@@ -73,6 +77,13 @@ case "${1:-}" in
     TIMEFORMAT="orvex info $(basename "$largest"): %R s"
     { time "$build/bin/orvex" info "$largest" >/dev/null; } 2>&1
     exit "$status"
+    ;;
+  blocks)
+    folder="${ORVEX_BENCH_IMAGES_DIR:-$build/images}"
+    mkdir -p "$folder"
+    build_bench
+    machine_note
+    "$build/bin/orvex_bench_blocks" "$folder" "${2:-9}"
     ;;
   *)
     build_bench
