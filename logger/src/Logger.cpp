@@ -106,10 +106,41 @@ std::filesystem::path logFolder(const char* folder, const std::string& name) {
 
 }  // namespace
 
+// The file is opened with the first record it takes, so that loading a module whose log
+// never receives an error leaves no empty file behind.
 struct Logger::Impl {
   severity_level threshold = severity_level::error;
   bool flushEveryRecord = false;
-  std::shared_ptr<spdlog::logger> output;
+  std::string name;
+  std::filesystem::path filePath;  ///< empty when the file is turned off
+  size_t maxFileBytes = 1048576;
+  std::shared_ptr<spdlog::logger> stderrOutput;
+  std::once_flag fileOpened;
+  std::shared_ptr<spdlog::logger> fileOutput;
+
+  static std::shared_ptr<spdlog::logger> outputTo(const std::string& name, spdlog::sink_ptr sink) {
+    auto output = std::make_shared<spdlog::logger>(name, std::move(sink));
+    output->set_pattern("%Y-%m-%d %H:%M:%S.%e %v");
+    output->set_level(spdlog::level::trace);
+    return output;
+  }
+
+  // A folder that cannot be written only costs the file output.
+  void openFile() {
+    try {
+      fileOutput = outputTo(name, std::make_shared<spdlog::sinks::rotating_file_sink_mt>(
+                                      filePath.string(), maxFileBytes, 1));
+    } catch (...) {
+      fileOutput.reset();
+    }
+  }
+
+  void write(spdlog::logger& output, severity_level level, const char* text) const {
+    output.info("[{}] {}", static_cast<int>(level), text);
+    if (flushEveryRecord || level >= severity_level::error) {
+      output.flush();
+    }
+  }
 };
 
 Logger::Logger(const char* name, const char* folder, severity_level threshold, bool copyToStderr,
@@ -119,41 +150,34 @@ Logger::Logger(const char* name, const char* folder, severity_level threshold, b
     : impl_(std::make_unique<Impl>()) {
   impl_->threshold = threshold;
   impl_->flushEveryRecord = flushEveryRecord;
-  const std::string loggerName = (name != nullptr && name[0] != '\0') ? name : "merrow";
-  std::vector<spdlog::sink_ptr> sinks;
+  impl_->name = (name != nullptr && name[0] != '\0') ? name : "merrow";
+  impl_->maxFileBytes = maxFileBytes > 0 ? static_cast<size_t>(maxFileBytes) : 1048576;
   try {
-    const std::filesystem::path directory = logFolder(folder, loggerName);
+    const std::filesystem::path directory = logFolder(folder, impl_->name);
     if (!directory.empty()) {
-      sinks.push_back(std::make_shared<spdlog::sinks::rotating_file_sink_mt>(
-          (directory / (loggerName + ".log")).string(),
-          maxFileBytes > 0 ? static_cast<size_t>(maxFileBytes) : 1048576, 1));
+      impl_->filePath = directory / (impl_->name + ".log");
+    }
+    if (copyToStderr) {
+      impl_->stderrOutput =
+          Impl::outputTo(impl_->name, std::make_shared<spdlog::sinks::stderr_sink_mt>());
     }
   } catch (...) {
-    // An unwritable log folder only costs the file output; the observer and stderr remain.
-  }
-  if (copyToStderr) {
-    sinks.push_back(std::make_shared<spdlog::sinks::stderr_sink_mt>());
-  }
-  try {
-    impl_->output = std::make_shared<spdlog::logger>(loggerName, sinks.begin(), sinks.end());
-    impl_->output->set_pattern("%Y-%m-%d %H:%M:%S.%e %v");
-    impl_->output->set_level(spdlog::level::trace);
-  } catch (...) {
-    impl_->output.reset();
+    impl_->filePath.clear();
   }
 }
 
 Logger::~Logger() {
-  if (impl_ && impl_->output) {
+  for (const auto& output : {impl_->fileOutput, impl_->stderrOutput}) {
     try {
-      impl_->output->flush();
+      if (output) output->flush();
     } catch (...) {
     }
   }
 }
 
 void Logger::log(severity_level level, const char* format, ...) {
-  const bool written = impl_->output && level >= impl_->threshold;
+  const bool written =
+      level >= impl_->threshold && (!impl_->filePath.empty() || impl_->stderrOutput);
   const bool observed = observerInstalled();
   // A record that nobody receives costs no more than these checks.
   if (format == nullptr || !(written || observed)) {
@@ -167,11 +191,14 @@ void Logger::log(severity_level level, const char* format, ...) {
     if (observed) {
       notifyObserver(static_cast<int>(level), record.text());
     }
-    if (written) {
-      impl_->output->info("[{}] {}", static_cast<int>(level), record.text());
-      if (impl_->flushEveryRecord || level >= severity_level::error) {
-        impl_->output->flush();
-      }
+    if (!written) {
+      return;
+    }
+    if (!impl_->filePath.empty()) {
+      std::call_once(impl_->fileOpened, [this] { impl_->openFile(); });
+    }
+    for (const auto& output : {impl_->fileOutput, impl_->stderrOutput}) {
+      if (output) impl_->write(*output, level, record.text());
     }
   } catch (...) {
     // Logging never fails its caller.

@@ -56,6 +56,7 @@ TEST(Logger, FileTakesRecordsFromItsLevelUpAndRotatesKeepingOnePreviousFile) {
   orvex_test::TempDir temp;
   const std::string folder = temp.path().u8string();
   logger("Unit", folder.c_str(), severity_level::warning).log(severity_level::milestone, "below");
+  EXPECT_FALSE(std::filesystem::exists(temp.file("Unit.log")));  // opened by its first record
   logger("Unit", folder.c_str(), severity_level::warning).log(severity_level::warning, "a %d", 3);
   std::stringstream content;
   content << std::ifstream(temp.file("Unit.log")).rdbuf();

@@ -43,7 +43,8 @@ enum class severity_level : int {
 /// A named log with a file as its default output.
 ///
 /// Records at or above the threshold are appended to `<name>.log`, one line each: the time
-/// stamp, the level in brackets, the text. The file is rotated once it passes the size limit,
+/// stamp, the level in brackets, the text. The file is opened (created when missing) with
+/// the first such record, so a log that never takes one leaves no file. The file is rotated once it passes the size limit,
 /// keeping one previous file. Every record, whatever its level, also goes to the observer of
 /// merrow_logger_set_observer(). A Logger may be used from several threads at once.
 class MERROW_LOGGER_API Logger {
