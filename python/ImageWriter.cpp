@@ -1,6 +1,7 @@
 #include "ImageWriter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <memory>
 
@@ -47,6 +48,23 @@ void describeShape(const py::array& array, orvex_page_info& info) {
   info.samples_per_pixel = static_cast<uint16_t>(samples);
 }
 
+// A resolution beyond the range of float is infinite, which the library refuses with its
+// reason; converting it as it is would be undefined.
+float resolutionOf(double value) {
+  constexpr float kInfinity = std::numeric_limits<float>::infinity();
+  if (std::abs(value) > std::numeric_limits<float>::max()) {
+    return value > 0 ? kInfinity : -kInfinity;
+  }
+  return static_cast<float>(value);
+}
+
+void describeResolution(const ImageWriter::Resolution& resolution, orvex_page_info& info) {
+  const auto& [x, y, unit] = resolution;
+  info.x_resolution = resolutionOf(x);
+  info.y_resolution = resolutionOf(y);
+  info.resolution_unit = Vocabulary::value(ORVEX_VOCABULARY_RESOLUTION_UNIT, unit);
+}
+
 }  // namespace
 
 ImageWriter::ImageWriter(py::array array, const std::optional<std::string>& photometric,
@@ -66,10 +84,7 @@ ImageWriter::ImageWriter(py::array array, const std::optional<std::string>& phot
   const int colourSamples = std::max(info_.samples_per_pixel - info_.extra_samples, 0);
   info_.photometric = photometric ? Vocabulary::value(ORVEX_VOCABULARY_PHOTOMETRIC, *photometric)
                                   : usualPhotometric(colourSamples);
-  const auto& [x, y, unit] = resolution;
-  info_.x_resolution = static_cast<float>(x);
-  info_.y_resolution = static_cast<float>(y);
-  info_.resolution_unit = Vocabulary::value(ORVEX_VOCABULARY_RESOLUTION_UNIT, unit);
+  describeResolution(resolution, info_);
   info_.icc_profile_size = static_cast<uint32_t>(iccProfile_.size());
 }
 
