@@ -15,7 +15,7 @@ Page File::page(int64_t index) const {
   if (dir < 0 || dir >= count) {
     throw py::index_error("directory " + std::to_string(index) + " out of range");
   }
-  return Page(reader_, static_cast<uint16_t>(dir));
+  return Page(reader_, static_cast<uint32_t>(dir));
 }
 
 void File::bind(py::module_& module) {

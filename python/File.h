@@ -13,11 +13,11 @@ namespace orvex_python {
 
 class File {
 public:
-  /// Opens a file named by str, bytes or os.PathLike; orvex.Error when the library cannot.
+  /// Opens a file named by str, bytes or os.PathLike; an orvex.Error when the library cannot.
   explicit File(const pybind11::object& path);
 
-  uint16_t size() const { return reader_->directoryCount(); }
-  /// Page `index`, counted from the end when negative; IndexError beyond the directories.
+  uint32_t size() const { return reader_->pageCount(); }
+  /// Page `index`, counted from the end when negative; IndexError beyond the pages.
   Page page(int64_t index) const;
   void close() { reader_->close(); }
 

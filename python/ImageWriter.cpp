@@ -1,64 +1,35 @@
 #include "ImageWriter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
 
-#include "EnumNames.h"
 #include "LibraryCall.h"
 #include "SampleType.h"
 #include "Utf8Text.h"
+#include "Vocabulary.h"
 
 namespace py = pybind11;
 
 namespace orvex_python {
 namespace {
 
-// Values of TIFF's PlanarConfiguration tag, which the writer's begin takes.
-constexpr int32_t kContiguous = 1;
-constexpr int32_t kSeparate = 2;
-
-struct ColourModel {
-  TiffPhotometric photometric;
-  uint16_t colourSamples;  // the fewest the reader accepts; the count assumed without a name
-};
-
-const ColourModel kColourModels[] = {
-    {TiffPhotometric::MinIsBlack, 1}, {TiffPhotometric::Rgb, 3},    {TiffPhotometric::Separated, 4},
-    {TiffPhotometric::CieLab, 3},     {TiffPhotometric::IccLab, 3}, {TiffPhotometric::ItuLab, 3},
-    {TiffPhotometric::LogLuv, 3},
-};
-
-uint16_t fewestColourSamples(TiffPhotometric photometric) {
-  for (const ColourModel& model : kColourModels) {
-    if (model.photometric == photometric) {
-      return model.colourSamples;
-    }
-  }
-  return 1;
-}
-
-TiffPhotometric photometricFor(const std::optional<std::string>& name, uint16_t colourSamples) {
-  if (name) {
-    const TiffPhotometric photometric = EnumNames::photometric(*name);
-    if (colourSamples < fewestColourSamples(photometric)) {
-      throw py::value_error("photometric \"" + *name + "\" needs at least " +
-                            std::to_string(fewestColourSamples(photometric)) +
-                            " colour samples, the array has " + std::to_string(colourSamples));
-    }
-    return photometric;
-  }
-  for (const TiffPhotometric usual :
-       {TiffPhotometric::MinIsBlack, TiffPhotometric::Rgb, TiffPhotometric::Separated}) {
-    if (fewestColourSamples(usual) == colourSamples) {
-      return usual;
+// The photometric an array of so many colour samples has without one named.
+int32_t usualPhotometric(int colourSamples) {
+  static const std::pair<int, int32_t> kUsual[] = {{1, ORVEX_PHOTOMETRIC_MIN_IS_BLACK},
+                                                   {3, ORVEX_PHOTOMETRIC_RGB},
+                                                   {4, ORVEX_PHOTOMETRIC_SEPARATED}};
+  for (const auto& [samples, photometric] : kUsual) {
+    if (samples == colourSamples) {
+      return photometric;
     }
   }
   throw py::value_error("an array of " + std::to_string(colourSamples) +
                         " colour samples needs photometric=");
 }
 
-void describeShape(const py::array& array, TiffImageInfo& info) {
+void describeShape(const py::array& array, orvex_page_info& info) {
   if (array.ndim() != 2 && array.ndim() != 3) {
     throw py::value_error("the array must be (height, width) or (height, width, samples), not " +
                           std::to_string(array.ndim()) + "-dimensional");
@@ -74,36 +45,24 @@ void describeShape(const py::array& array, TiffImageInfo& info) {
   }
   info.height = static_cast<uint32_t>(array.shape(0));
   info.width = static_cast<uint32_t>(array.shape(1));
-  info.samplesPerPixel = static_cast<uint16_t>(samples);
+  info.samples_per_pixel = static_cast<uint16_t>(samples);
 }
 
-void describeChannels(const ImageWriter::Channels& channels, TiffImageInfo& info) {
-  if (channels.size() >= info.samplesPerPixel) {
-    throw py::value_error(std::to_string(channels.size()) +
-                          " extra channels need more samples per pixel than the array's " +
-                          std::to_string(info.samplesPerPixel));
+// A resolution beyond the range of float is infinite, which the library refuses with its
+// reason; converting it as it is would be undefined.
+float resolutionOf(double value) {
+  constexpr float kInfinity = std::numeric_limits<float>::infinity();
+  if (std::abs(value) > std::numeric_limits<float>::max()) {
+    return value > 0 ? kInfinity : -kInfinity;
   }
-  info.extraSamples = static_cast<uint16_t>(channels.size());
-  for (const auto& [name, kind] : channels) {
-    info.channels.push_back({EnumNames::channelType(kind), Utf8Text::fromPython(name)});
-  }
+  return static_cast<float>(value);
 }
 
-void describeResolution(const ImageWriter::Resolution& resolution, TiffImageInfo& info) {
+void describeResolution(const ImageWriter::Resolution& resolution, orvex_page_info& info) {
   const auto& [x, y, unit] = resolution;
-  if (!(std::isfinite(x) && std::isfinite(y) && x > 0 && y > 0)) {
-    throw py::value_error("resolutions must be positive numbers");
-  }
-  info.xResolution = static_cast<float>(x);
-  info.yResolution = static_cast<float>(y);
-  info.resolutionUnit = EnumNames::resolutionUnit(unit);
-}
-
-int32_t planarConfigOf(const std::string& planar) {
-  if (planar != "contig" && planar != "separate") {
-    throw py::value_error("planar must be \"contig\" or \"separate\", not \"" + planar + "\"");
-  }
-  return planar == "separate" ? kSeparate : kContiguous;
+  info.x_resolution = resolutionOf(x);
+  info.y_resolution = resolutionOf(y);
+  info.resolution_unit = Vocabulary::value(ORVEX_VOCABULARY_RESOLUTION_UNIT, unit);
 }
 
 }  // namespace
@@ -111,50 +70,71 @@ int32_t planarConfigOf(const std::string& planar) {
 ImageWriter::ImageWriter(py::array array, const std::optional<std::string>& photometric,
                          const Channels& channels, const Resolution& resolution,
                          const py::bytes& iccProfile, const std::string& planar)
-    : array_(std::move(array)), planarConfig_(planarConfigOf(planar)) {
+    : array_(std::move(array)),
+      iccProfile_(iccProfile),
+      planar_(Vocabulary::value(ORVEX_VOCABULARY_PLANAR, planar)) {
+  info_.struct_size = sizeof info_;
   SampleType::describe(array_.dtype(), info_);
   describeShape(array_, info_);
-  describeChannels(channels, info_);
-  info_.photometric = photometricFor(photometric, info_.samplesPerPixel - info_.extraSamples);
+  for (const auto& [name, kind] : channels) {
+    channels_.push_back(
+        {Vocabulary::value(ORVEX_VOCABULARY_CHANNEL_KIND, kind), Utf8Text::channelNameBytes(name)});
+  }
+  info_.extra_samples = static_cast<uint16_t>(std::min<size_t>(channels_.size(), UINT16_MAX));
+  const int colourSamples = std::max(info_.samples_per_pixel - info_.extra_samples, 0);
+  info_.photometric = photometric ? Vocabulary::value(ORVEX_VOCABULARY_PHOTOMETRIC, *photometric)
+                                  : usualPhotometric(colourSamples);
   describeResolution(resolution, info_);
-  const std::string profile = iccProfile;
-  info_.iccProfile.assign(profile.begin(), profile.end());
+  info_.icc_profile_size = static_cast<uint32_t>(iccProfile_.size());
+}
+
+std::vector<orvex_channel> ImageWriter::channelRecords() const {
+  std::vector<orvex_channel> records;
+  for (const Channel& channel : channels_) {
+    records.push_back({sizeof(orvex_channel), channel.kind,
+                       static_cast<uint32_t>(channel.name.size()), channel.name.data()});
+  }
+  return records;
 }
 
 void ImageWriter::write(const std::string& path) {
   ArrayRows rows(array_);
-  LibraryCall call;
-  call.check([&] {
-    const std::unique_ptr<ITiffWriter, void (*)(ITiffWriter*)> writer(createTiffWriter(),
-                                                                      &destroyTiffWriter);
-    const bool written =
-        writer->begin(path.c_str(), info_, planarConfig_) && writeRows(*writer, rows);
-    writer->end();
-    return written;
+  const std::vector<orvex_channel> channels = channelRecords();
+  orvex_page_info info = info_;
+  info.icc_profile = reinterpret_cast<const uint8_t*>(iccProfile_.data());
+  LibraryCall().check([&] {
+    orvex_writer* created = nullptr;
+    orvex_status status =
+        orvex_writer_create(path.c_str(), &info, channels.data(),
+                            static_cast<uint32_t>(channels.size()), planar_, &created);
+    const std::unique_ptr<orvex_writer, orvex_status (*)(orvex_writer*)> writer(
+        created, &orvex_writer_destroy);
+    if (status == ORVEX_STATUS_OK) {
+      status = writeRows(writer.get(), rows);
+    }
+    return status == ORVEX_STATUS_OK ? orvex_writer_close(writer.get()) : status;
   });
 }
 
 // With separate planes one whole channel after another: the writer compresses each strip as
 // it fills and cannot go back into it.
-bool ImageWriter::writeRows(ITiffWriter& writer, ArrayRows& rows) const {
+orvex_status ImageWriter::writeRows(orvex_writer* writer, ArrayRows& rows) const {
   const auto element = static_cast<uint32_t>(array_.itemsize());
-  if (planarConfig_ == kSeparate) {
-    for (uint16_t c = 0; c < info_.samplesPerPixel; ++c) {
-      for (uint32_t y = 0; y < info_.height; ++y) {
-        if (!writer.writeScanline(c, y, rows.channelRow(c, y), info_.width * element)) {
-          return false;
-        }
+  orvex_status status = ORVEX_STATUS_OK;
+  if (planar_ == ORVEX_PLANAR_SEPARATE) {
+    for (uint16_t c = 0; c < info_.samples_per_pixel && status == ORVEX_STATUS_OK; ++c) {
+      for (uint32_t y = 0; y < info_.height && status == ORVEX_STATUS_OK; ++y) {
+        status = orvex_writer_write_channel_scanline(writer, c, y, rows.channelRow(c, y),
+                                                     info_.width * element);
       }
     }
-    return true;
+    return status;
   }
-  const uint32_t rowBytes = info_.width * info_.samplesPerPixel * element;
-  for (uint32_t y = 0; y < info_.height; ++y) {
-    if (!writer.writeScanline(y, rows.row(y), rowBytes)) {
-      return false;
-    }
+  const uint32_t rowBytes = info_.width * info_.samples_per_pixel * element;
+  for (uint32_t y = 0; y < info_.height && status == ORVEX_STATUS_OK; ++y) {
+    status = orvex_writer_write_scanline(writer, y, rows.row(y), rowBytes);
   }
-  return true;
+  return status;
 }
 
 void ImageWriter::bind(py::module_& module) {

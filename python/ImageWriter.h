@@ -1,4 +1,4 @@
-// `orvex.write(path, array, ...)`: an array written through the library's writer.
+// `orvex.write(path, array, ...)`: an array written through the library's C writer.
 #pragma once
 
 #include <pybind11/numpy.h>
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "ArrayRows.h"
-#include "orvex/orvex.h"
+#include "orvex/orvex_c.h"
 
 namespace orvex_python {
 
@@ -20,25 +20,33 @@ public:
   using Channels = std::vector<std::tuple<pybind11::str, std::string>>;
   using Resolution = std::tuple<double, double, std::string>;
 
-  /// Checks every argument and describes the image, before any file is touched: TypeError
-  /// for a dtype the writer cannot take, ValueError for a shape, name or value that does not
-  /// fit. Without `photometric`, 1, 3 and 4 colour samples are grey, RGB and CMYK.
+  /// Describes the image from the arguments: TypeError for a dtype the writer cannot take,
+  /// ValueError for a shape, and orvex.InvalidArgumentError for a word the library does not
+  /// know. Without `photometric`, 1, 3 and 4 colour samples are grey, RGB and CMYK.
   ImageWriter(pybind11::array array, const std::optional<std::string>& photometric,
               const Channels& channels, const Resolution& resolution,
               const pybind11::bytes& iccProfile, const std::string& planar);
 
-  /// Writes the file; orvex.Error with the library's reason when that fails, ValueError when
-  /// a channel name is not valid UTF-8.
+  /// Writes the file, which the library checks before the disk is touched and puts in place
+  /// of `path` only once it is complete; the orvex.Error of the failing call otherwise.
   void write(const std::string& path);
 
   static void bind(pybind11::module_& module);
 
 private:
-  bool writeRows(ITiffWriter& writer, ArrayRows& rows) const;
+  struct Channel {
+    int32_t kind;
+    std::string name;
+  };
+
+  std::vector<orvex_channel> channelRecords() const;
+  orvex_status writeRows(orvex_writer* writer, ArrayRows& rows) const;
 
   pybind11::array array_;
-  TiffImageInfo info_;
-  int32_t planarConfig_ = 1;
+  orvex_page_info info_{};  // its profile pointer is set for each write
+  std::string iccProfile_;
+  std::vector<Channel> channels_;
+  int32_t planar_ = ORVEX_PLANAR_CONTIG;
 };
 
 }  // namespace orvex_python

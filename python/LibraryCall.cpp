@@ -3,19 +3,18 @@
 #include <algorithm>
 
 #include "Utf8Text.h"
-#include "merrow_logger/Logger.h"
 
 namespace py = pybind11;
 
 namespace orvex_python {
 namespace {
 
-// The observer runs under the logging module's lock on whichever thread logs. Taking the GIL
-// there could deadlock against a thread that holds the GIL and waits for that lock, so each
-// thread only notes its records here and publishes them once the call is over.
+// The callback runs on whichever thread logs, while the library holds its log lock, and
+// mostly while that thread has released the GIL. Taking the GIL there could deadlock against
+// a thread that holds the GIL and waits for that lock, so each thread only notes its
+// records here and publishes them once the call is over.
 thread_local LibraryCall* activeCall = nullptr;
 
-constexpr int kMilestone = 2;
 constexpr int kError = 4;
 
 // Python's levels for the library's 0 to 4: detail and dump are DEBUG.
@@ -40,7 +39,8 @@ void LibraryCall::connectLog() {
   const py::module_ logging = py::module_::import("logging");
   logging.attr("getLogger")("orvex").attr("addHandler")(logging.attr("NullHandler")());
   py::gil_scoped_release released;
-  merrow_logger_set_observer(&LibraryCall::observe, nullptr);
+  orvex_set_log_callback(&LibraryCall::observe, nullptr);
+  orvex_route_libtiff_messages(1);
 }
 
 LibraryCall::LibraryCall() : enclosing_(activeCall) {
@@ -51,10 +51,16 @@ LibraryCall::~LibraryCall() {
   activeCall = enclosing_;
 }
 
-void LibraryCall::observe(int level, const char* text, void* /*context*/) {
+void LibraryCall::observe(int32_t level, const char* text, void* /*userData*/) {
   if (activeCall != nullptr && text != nullptr) {
     activeCall->records_.push_back({level, withoutTrailingLineFeeds(text)});
   }
+}
+
+std::string LibraryCall::lastFailure() {
+  const char* reason = nullptr;
+  orvex_last_failure(&reason);
+  return reason;
 }
 
 void LibraryCall::publish() {
@@ -70,20 +76,6 @@ void LibraryCall::publish() {
       log(level, Utf8Text::toPython(record.text, "replace"));
     }
   }
-}
-
-// The first error is the cause; later ones say which step gave up. A few kinds of image are
-// refused by a milestone alone, which then is the reason.
-std::string LibraryCall::failureReason() const {
-  const auto isError = [](const Record& record) { return record.level >= kError; };
-  const auto isRefusal = [](const Record& record) {
-    return record.level == kMilestone && record.text.find("not support") != std::string::npos;
-  };
-  auto reason = std::find_if(records_.begin(), records_.end(), isError);
-  if (reason == records_.end()) {
-    reason = std::find_if(records_.begin(), records_.end(), isRefusal);
-  }
-  return reason != records_.end() ? reason->text : "the library gave no reason";
 }
 
 }  // namespace orvex_python

@@ -1,25 +1,21 @@
-// One call into the library from Python: run without the GIL, its log records collected on
-// the calling thread, handed to Python's logging afterwards, and its failure raised as
-// orvex.Error with the reason the log gave.
+// One call of the C interface from Python: run without the GIL, its log records collected on
+// the calling thread and handed to Python's logging afterwards, its failure raised as the
+// orvex.Error its status names, with the library's reason.
 #pragma once
 
 #include <pybind11/pybind11.h>
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-namespace orvex_python {
+#include "Errors.h"
+#include "orvex/orvex_c.h"
 
-/// What orvex.Error carries: the library's own explanation of a failed call.
-class OrvexError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
+namespace orvex_python {
 
 class LibraryCall {
 public:
-  /// Installs the process's log observer and prepares the logger "orvex"; called once,
+  /// Sends the library's records and libtiff's messages to the logger "orvex"; called once,
   /// when the module is imported.
   static void connectLog();
 
@@ -30,22 +26,27 @@ public:
   LibraryCall(const LibraryCall&) = delete;
   LibraryCall& operator=(const LibraryCall&) = delete;
 
-  /// Runs `work` with the GIL released, then hands the records it caused to the Python
-  /// logger "orvex", also when it throws; raises orvex.Error when it returns false.
+  /// Runs `work`, which returns an orvex_status, with the GIL released, then hands the
+  /// records it caused to the logger "orvex", also when it throws; throws LibraryFailure
+  /// when the status is not ORVEX_STATUS_OK.
   template <class Work>
   void check(Work&& work) {
-    bool succeeded = false;
+    orvex_status status = ORVEX_STATUS_OK;
+    std::string reason;
     records_.clear();
     try {
       pybind11::gil_scoped_release released;
-      succeeded = work();
+      status = work();
+      if (status != ORVEX_STATUS_OK) {
+        reason = lastFailure();
+      }
     } catch (...) {
       publish();
       throw;
     }
     publish();
-    if (!succeeded) {
-      throw OrvexError(failureReason());
+    if (status != ORVEX_STATUS_OK) {
+      throw LibraryFailure{status, reason};
     }
   }
 
@@ -55,9 +56,9 @@ private:
     std::string text;
   };
 
-  static void observe(int level, const char* text, void* context);
+  static void observe(int32_t level, const char* text, void* userData);
+  static std::string lastFailure();
   void publish();
-  std::string failureReason() const;
 
   std::vector<Record> records_;
   LibraryCall* enclosing_;

@@ -13,18 +13,11 @@ namespace py = pybind11;
 
 namespace orvex_python {
 
-Page::Page(std::shared_ptr<SharedReader> file, uint16_t index)
+Page::Page(std::shared_ptr<SharedReader> file, uint32_t index)
     : file_(std::move(file)), index_(index) {
-  TiffImageInfo info;
-  LibraryCall call;
-  call.check([&] {
-    return file_->onDirectory(index, [&](ITiffReader& reader) {
-      info = reader.getImageInfo();
-      rowScanlines_ = reader.isRowScanline();
-      return true;
-    });
+  LibraryCall().check([&] {
+    return file_->onPage(index, [&](orvex_reader* reader) { return info_.read(reader); });
   });
-  info_ = PageInfo(std::move(info));
 }
 
 std::optional<uint16_t> Page::channelIndex(std::optional<int64_t> channel) {
@@ -35,14 +28,14 @@ std::optional<uint16_t> Page::channelIndex(std::optional<int64_t> channel) {
 }
 
 PictureShape Page::shapeOf(std::optional<uint16_t> channel) const {
-  const TiffImageInfo& info = info_.description();
+  const orvex_page_info& info = info_.description();
   PictureShape shape;
   shape.width = info.width;
   shape.height = info.height;
-  shape.samples = channel ? 1 : info.samplesPerPixel;
-  shape.bits = info.bitsPerSample;
-  shape.elementBytes = SampleType::ofSamples(info.bitsPerSample, info.sampleFormat).itemsize();
-  shape.rowScanlines = rowScanlines_;
+  shape.samples = channel ? 1 : info.samples_per_pixel;
+  shape.bits = info.bits_per_sample;
+  shape.elementBytes = SampleType::ofSamples(info.bits_per_sample, info.sample_format).itemsize();
+  shape.rowScanlines = rowScanlines();
   return shape;
 }
 
@@ -54,13 +47,14 @@ py::array Page::allocate(const PictureShape& shape, bool oneRow, bool oneChannel
   if (!oneChannel) {
     dimensions.push_back(shape.samples);
   }
-  return py::array(SampleType::ofSamples(shape.bits, info_.description().sampleFormat), dimensions);
+  return py::array(SampleType::ofSamples(shape.bits, info_.description().sample_format),
+                   dimensions);
 }
 
 py::array Page::read(std::optional<uint16_t> channel) const {
   const PictureShape shape = shapeOf(channel);
   py::array picture = allocate(shape, false, channel.has_value());
-  fill(picture, shape, channel, 0, info_.description().scanlineCount);
+  fill(picture, shape, channel, 0, info_.description().scanline_count);
   return picture;
 }
 
@@ -74,31 +68,31 @@ py::array Page::readRow(uint32_t y, std::optional<uint16_t> channel) const {
 void Page::fill(py::array& picture, const PictureShape& shape, std::optional<uint16_t> channel,
                 uint32_t first, uint32_t count) const {
   auto* target = static_cast<uint8_t*>(picture.mutable_data());
-  LibraryCall call;
-  call.check([&] {
-    return file_->onDirectory(index_, [&](ITiffReader& reader) {
+  LibraryCall().check([&] {
+    return file_->onPage(index_, [&](orvex_reader* reader) {
       ScanlinePlacer placer(target, shape);
       for (uint32_t i = 0; i < count; ++i) {
-        uint8_t* data = nullptr;
+        const uint8_t* data = nullptr;
         uint32_t size = 0;
-        const bool read = channel ? reader.readScanline(*channel, first + i, &data, &size)
-                                  : reader.readScanline(first + i, &data, &size);
-        if (!read) {
-          return false;
+        const orvex_status status =
+            channel ? orvex_reader_read_channel_scanline(reader, *channel, first + i, &data, &size)
+                    : orvex_reader_read_scanline(reader, first + i, &data, &size);
+        if (status != ORVEX_STATUS_OK) {
+          return status;
         }
         if (!placer.place(i, data, size)) {
           throw std::runtime_error("scanline " + std::to_string(first + i) +
                                    " is shorter than its description");
         }
       }
-      return true;
+      return ORVEX_STATUS_OK;
     });
   });
 }
 
 void Page::bind(py::module_& module) {
-  py::class_<Page>(module, "Page", "One directory of a TIFF file.")
-      .def_property_readonly("info", &Page::info, "The directory as the library delivers it.")
+  py::class_<Page>(module, "Page", "One page of a TIFF file.")
+      .def_property_readonly("info", &Page::info, "The page as the library delivers it.")
       .def(
           "read",
           [](const Page& page, std::optional<int64_t> channel) {

@@ -1,4 +1,4 @@
-// `File[k]`: one directory of an open file, described and read into numpy arrays.
+// `File[k]`: one page of an open file, described and read into numpy arrays.
 #pragma once
 
 #include <pybind11/numpy.h>
@@ -16,11 +16,11 @@ namespace orvex_python {
 
 class Page {
 public:
-  /// Begins directory `index` to describe it; orvex.Error when the library refuses it.
-  Page(std::shared_ptr<SharedReader> file, uint16_t index);
+  /// Selects page `index` to describe it; an orvex.Error when the library refuses it.
+  Page(std::shared_ptr<SharedReader> file, uint32_t index);
 
   const PageInfo& info() const { return info_; }
-  bool rowScanlines() const { return rowScanlines_; }
+  bool rowScanlines() const { return info_.description().scanlines_are_rows != 0; }
 
   /// The upright picture, (height, width, samples), or (height, width) for one channel.
   pybind11::array read(std::optional<uint16_t> channel) const;
@@ -40,9 +40,8 @@ private:
             uint32_t first, uint32_t count) const;
 
   std::shared_ptr<SharedReader> file_;
-  uint16_t index_;
+  uint32_t index_;
   PageInfo info_;
-  bool rowScanlines_ = true;
 };
 
 }  // namespace orvex_python

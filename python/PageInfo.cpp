@@ -1,49 +1,74 @@
 #include "PageInfo.h"
 
-#include "EnumNames.h"
 #include "Utf8Text.h"
+#include "Vocabulary.h"
 
 namespace py = pybind11;
 
 namespace orvex_python {
 
+// The profile and the names belong to the reader until another page is selected.
+orvex_status PageInfo::read(orvex_reader* reader) {
+  info_.struct_size = sizeof info_;
+  orvex_status status = orvex_reader_page_info(reader, &info_);
+  if (status != ORVEX_STATUS_OK) {
+    return status;
+  }
+  const auto* profile = reinterpret_cast<const char*>(info_.icc_profile);
+  iccProfile_.assign(profile == nullptr ? "" : profile, info_.icc_profile_size);
+  info_.icc_profile = nullptr;
+  channels_.clear();
+  for (uint32_t index = 0; index < info_.extra_samples && status == ORVEX_STATUS_OK; ++index) {
+    orvex_channel channel{sizeof(orvex_channel), 0, 0, nullptr};
+    status = orvex_reader_channel(reader, index, &channel);
+    channels_.push_back({channel.kind, std::string(channel.name == nullptr ? "" : channel.name,
+                                                   channel.name_size)});
+  }
+  return status;
+}
+
 py::tuple PageInfo::resolution() const {
-  return py::make_tuple(info_.xResolution, info_.yResolution, EnumNames::of(info_.resolutionUnit));
+  return py::make_tuple(info_.x_resolution, info_.y_resolution,
+                        Vocabulary::word(ORVEX_VOCABULARY_RESOLUTION_UNIT, info_.resolution_unit));
 }
 
 py::list PageInfo::channels() const {
   py::list channels;
-  for (const TiffChannelInfo& channel : info_.channels) {
-    channels.append(py::make_tuple(Utf8Text::toPython(orvex::joinSurrogatePairs(channel.name)),
-                                   EnumNames::of(channel.type)));
+  for (const Channel& channel : channels_) {
+    channels.append(py::make_tuple(Utf8Text::channelName(channel.name),
+                                   Vocabulary::word(ORVEX_VOCABULARY_CHANNEL_KIND, channel.kind)));
   }
   return channels;
 }
 
-py::bytes PageInfo::iccProfile() const {
-  return py::bytes(reinterpret_cast<const char*>(info_.iccProfile.data()), info_.iccProfile.size());
-}
-
 std::string PageInfo::repr() const {
   return "<orvex.PageInfo " + std::to_string(info_.width) + "x" + std::to_string(info_.height) +
-         " " + EnumNames::of(info_.photometric) + " " + std::to_string(info_.samplesPerPixel) +
-         " x " + std::to_string(info_.bitsPerSample) + "-bit " + EnumNames::of(info_.sampleFormat) +
-         ", " + std::to_string(info_.channels.size()) + " extra channels>";
+         " " + Vocabulary::word(ORVEX_VOCABULARY_PHOTOMETRIC, info_.photometric) + " " +
+         std::to_string(info_.samples_per_pixel) + " x " + std::to_string(info_.bits_per_sample) +
+         "-bit " + Vocabulary::word(ORVEX_VOCABULARY_SAMPLE_FORMAT, info_.sample_format) + ", " +
+         std::to_string(channels_.size()) + " extra channels>";
 }
 
 void PageInfo::bind(py::module_& module) {
   using Info = PageInfo;
-  py::class_<Info>(module, "PageInfo", "A directory as the library delivers it.")
+  py::class_<Info>(module, "PageInfo", "A page as the library delivers it.")
       .def_property_readonly("width", [](const Info& i) { return i.info_.width; })
       .def_property_readonly("height", [](const Info& i) { return i.info_.height; })
-      .def_property_readonly("bits_per_sample", [](const Info& i) { return i.info_.bitsPerSample; })
+      .def_property_readonly("bits_per_sample",
+                             [](const Info& i) { return i.info_.bits_per_sample; })
       .def_property_readonly("samples_per_pixel",
-                             [](const Info& i) { return i.info_.samplesPerPixel; })
-      .def_property_readonly("extra_samples", [](const Info& i) { return i.info_.extraSamples; })
+                             [](const Info& i) { return i.info_.samples_per_pixel; })
+      .def_property_readonly("extra_samples", [](const Info& i) { return i.info_.extra_samples; })
       .def_property_readonly("sample_format",
-                             [](const Info& i) { return EnumNames::of(i.info_.sampleFormat); })
+                             [](const Info& i) {
+                               return Vocabulary::word(ORVEX_VOCABULARY_SAMPLE_FORMAT,
+                                                       i.info_.sample_format);
+                             })
       .def_property_readonly("photometric",
-                             [](const Info& i) { return EnumNames::of(i.info_.photometric); })
+                             [](const Info& i) {
+                               return Vocabulary::word(ORVEX_VOCABULARY_PHOTOMETRIC,
+                                                       i.info_.photometric);
+                             })
       .def_property_readonly("resolution", &Info::resolution, "(x, y, unit)")
       .def_property_readonly("icc_profile", &Info::iccProfile)
       .def_property_readonly("channels", &Info::channels, "[(name, kind), ...]")

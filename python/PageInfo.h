@@ -1,33 +1,41 @@
-// `Page.info`: a directory as the library describes it, with the enumerations by name.
+// `Page.info`: a page as the library describes it, with the enumerations as words.
 #pragma once
 
 #include <pybind11/pybind11.h>
 
+#include <cstdint>
 #include <string>
-#include <utility>
+#include <vector>
 
-#include "orvex/orvex.h"
+#include "orvex/orvex_c.h"
 
 namespace orvex_python {
 
 class PageInfo {
 public:
-  PageInfo() = default;
-  explicit PageInfo(TiffImageInfo info) : info_(std::move(info)) {}
+  /// Reads the description of the page `reader` has selected, its profile and one record
+  /// per extra sample; called with the GIL released.
+  orvex_status read(orvex_reader* reader);
 
-  const TiffImageInfo& description() const { return info_; }
+  const orvex_page_info& description() const { return info_; }
   /// (x, y, unit), as orvex.write takes it.
   pybind11::tuple resolution() const;
-  /// [(name, kind), ...] for the extra channels, as orvex.write takes them; names with their
-  /// surrogate pairs joined (see orvex/ChannelNames.h).
+  /// [(name, kind), ...], one per extra sample, as orvex.write takes them.
   pybind11::list channels() const;
-  pybind11::bytes iccProfile() const;
+  pybind11::bytes iccProfile() const { return pybind11::bytes(iccProfile_); }
   std::string repr() const;
 
   static void bind(pybind11::module_& module);
 
 private:
-  TiffImageInfo info_;
+  struct Channel {
+    int32_t kind;
+    std::string name;
+  };
+
+  orvex_page_info info_{};  // its profile pointer is not kept: the bytes are in iccProfile_
+  std::string iccProfile_;
+  std::vector<Channel> channels_;
 };
 
 }  // namespace orvex_python

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "EnumNames.h"
+#include "Vocabulary.h"
 
 namespace py = pybind11;
 
@@ -12,32 +12,32 @@ namespace {
 struct Entry {
   char kind;  // numpy's kind: 'u', 'i' or 'f'
   uint16_t bits;
-  TiffSampleFormat format;
+  int32_t format;
   py::dtype (*dtype)();
 };
 
 const Entry kTypes[] = {
-    {'u', 8, TiffSampleFormat::Uint, &py::dtype::of<uint8_t>},
-    {'u', 16, TiffSampleFormat::Uint, &py::dtype::of<uint16_t>},
-    {'u', 32, TiffSampleFormat::Uint, &py::dtype::of<uint32_t>},
-    {'u', 64, TiffSampleFormat::Uint, &py::dtype::of<uint64_t>},
-    {'i', 8, TiffSampleFormat::Int, &py::dtype::of<int8_t>},
-    {'i', 16, TiffSampleFormat::Int, &py::dtype::of<int16_t>},
-    {'i', 32, TiffSampleFormat::Int, &py::dtype::of<int32_t>},
-    {'i', 64, TiffSampleFormat::Int, &py::dtype::of<int64_t>},
-    {'f', 32, TiffSampleFormat::IeeeFp, &py::dtype::of<float>},
-    {'f', 64, TiffSampleFormat::IeeeFp, &py::dtype::of<double>},
+    {'u', 8, ORVEX_SAMPLE_FORMAT_UINT, &py::dtype::of<uint8_t>},
+    {'u', 16, ORVEX_SAMPLE_FORMAT_UINT, &py::dtype::of<uint16_t>},
+    {'u', 32, ORVEX_SAMPLE_FORMAT_UINT, &py::dtype::of<uint32_t>},
+    {'u', 64, ORVEX_SAMPLE_FORMAT_UINT, &py::dtype::of<uint64_t>},
+    {'i', 8, ORVEX_SAMPLE_FORMAT_INT, &py::dtype::of<int8_t>},
+    {'i', 16, ORVEX_SAMPLE_FORMAT_INT, &py::dtype::of<int16_t>},
+    {'i', 32, ORVEX_SAMPLE_FORMAT_INT, &py::dtype::of<int32_t>},
+    {'i', 64, ORVEX_SAMPLE_FORMAT_INT, &py::dtype::of<int64_t>},
+    {'f', 32, ORVEX_SAMPLE_FORMAT_IEEE_FP, &py::dtype::of<float>},
+    {'f', 64, ORVEX_SAMPLE_FORMAT_IEEE_FP, &py::dtype::of<double>},
 };
 
 // Untyped and unknown samples are read as unsigned integers, as the writer stores them.
-char kindOf(TiffSampleFormat format) {
+char kindOf(int32_t format) {
   switch (format) {
-    case TiffSampleFormat::Int:
+    case ORVEX_SAMPLE_FORMAT_INT:
       return 'i';
-    case TiffSampleFormat::IeeeFp:
+    case ORVEX_SAMPLE_FORMAT_IEEE_FP:
       return 'f';
-    case TiffSampleFormat::ComplexInt:
-    case TiffSampleFormat::ComplexIeeeFp:
+    case ORVEX_SAMPLE_FORMAT_COMPLEX_INT:
+    case ORVEX_SAMPLE_FORMAT_COMPLEX_IEEE_FP:
       return 'c';
     default:
       return 'u';
@@ -55,17 +55,18 @@ const Entry* find(char kind, uint16_t bits) {
 
 }  // namespace
 
-py::dtype SampleType::ofSamples(uint16_t bits, TiffSampleFormat format) {
+py::dtype SampleType::ofSamples(uint16_t bits, int32_t format) {
   const bool packed = bits == 1 || bits == 2 || bits == 4;
   const Entry* entry = packed ? &kTypes[0] : find(kindOf(format), bits);
   if (entry == nullptr) {
     throw py::value_error(std::to_string(bits) + "-bit samples of format \"" +
-                          EnumNames::of(format) + "\" have no numpy dtype");
+                          Vocabulary::word(ORVEX_VOCABULARY_SAMPLE_FORMAT, format) +
+                          "\" have no numpy dtype");
   }
   return entry->dtype();
 }
 
-void SampleType::describe(const py::dtype& dtype, TiffImageInfo& info) {
+void SampleType::describe(const py::dtype& dtype, orvex_page_info& info) {
   const auto bits = static_cast<uint16_t>(dtype.itemsize() * 8);
   const Entry* entry = find(dtype.kind(), bits);
   if (entry == nullptr || !dtype.attr("isnative").cast<bool>()) {
@@ -73,8 +74,8 @@ void SampleType::describe(const py::dtype& dtype, TiffImageInfo& info) {
                          " cannot be written: use uint8 to uint64, int8 to int64, float32 or "
                          "float64 in the machine's byte order");
   }
-  info.bitsPerSample = entry->bits;
-  info.sampleFormat = entry->format;
+  info.bits_per_sample = entry->bits;
+  info.sample_format = entry->format;
 }
 
 }  // namespace orvex_python

@@ -4,24 +4,21 @@
 
 namespace orvex_python {
 
-SharedReader::SharedReader(const std::string& path)
-    : reader_(createTiffReader(), &destroyTiffReader) {
-  LibraryCall call;
-  call.check([&] {
-    open_ = reader_->begin(path.c_str());
-    directoryCount_ = reader_->getNumberOfDirectories();
-    return open_;
+SharedReader::SharedReader(const std::string& path) : reader_(nullptr, &orvex_reader_destroy) {
+  LibraryCall().check([&] {
+    orvex_reader* reader = nullptr;
+    const orvex_status status = orvex_reader_open(path.c_str(), &reader);
+    reader_.reset(reader);
+    return status == ORVEX_STATUS_OK ? orvex_reader_page_count(reader, &pageCount_) : status;
   });
 }
 
 void SharedReader::close() {
-  LibraryCall call;
-  call.check([&] {
+  LibraryCall().check([&] {
     const std::lock_guard<std::mutex> lock(mutex_);
-    reader_->end();
-    open_ = false;
-    currentDirectory_ = -1;
-    return true;
+    reader_.reset();
+    currentPage_ = kNoPage;
+    return ORVEX_STATUS_OK;
   });
 }
 

@@ -1,54 +1,57 @@
 // One open file, shared by its orvex.File, its pages and their row iterators.
 #pragma once
 
+#include <pybind11/pybind11.h>
+
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
 
-#include <pybind11/pybind11.h>
-
-#include "orvex/orvex.h"
+#include "orvex/orvex_c.h"
 
 namespace orvex_python {
 
-/// The library's reader is driven by one thread at a time, so every use takes `mutex_`. It
-/// is taken only with the GIL released: a thread waiting for it never holds the GIL that the
+/// A reader handle is driven by one thread at a time, so every use takes `mutex_`. It is
+/// taken only with the GIL released: a thread waiting for it never holds the GIL that the
 /// thread inside needs to finish.
 class SharedReader {
 public:
-  /// Opens `path` (UTF-8); orvex.Error with the library's reason when it cannot.
+  /// Opens `path`; throws LibraryFailure when the library cannot.
   explicit SharedReader(const std::string& path);
 
-  uint16_t directoryCount() const { return directoryCount_; }
+  uint32_t pageCount() const { return pageCount_; }
 
-  /// Runs `work(reader)` with directory `dir` begun, beginning it again when another one was
-  /// used since. Called with the GIL released. False when the directory cannot be begun or
-  /// `work` returns false; ValueError when the file is closed.
+  /// Runs `work(reader)`, which returns an orvex_status, with page `page` selected, selecting
+  /// it again when another one was used since. Called with the GIL released. ValueError when
+  /// the file is closed.
   template <class Work>
-  bool onDirectory(uint16_t dir, Work&& work) {
+  orvex_status onPage(uint32_t page, Work&& work) {
     const std::lock_guard<std::mutex> lock(mutex_);
-    if (!open_) {
+    if (!reader_) {
       throw pybind11::value_error("I/O operation on a closed file");
     }
-    if (currentDirectory_ != dir) {
-      currentDirectory_ = -1;
-      if (!reader_->beginReadSubDir(dir)) {
-        return false;
+    if (currentPage_ != page) {
+      currentPage_ = kNoPage;
+      const orvex_status status = orvex_reader_select_page(reader_.get(), page);
+      if (status != ORVEX_STATUS_OK) {
+        return status;
       }
-      currentDirectory_ = dir;
+      currentPage_ = page;
     }
-    return work(*reader_);
+    return work(reader_.get());
   }
 
   /// Closes the file; later reads raise ValueError. Closing again does nothing.
   void close();
 
 private:
+  static constexpr int64_t kNoPage = -1;
+
   std::mutex mutex_;
-  std::unique_ptr<ITiffReader, void (*)(ITiffReader*)> reader_;
-  uint16_t directoryCount_ = 0;
-  int currentDirectory_ = -1;
-  bool open_ = false;
+  std::unique_ptr<orvex_reader, orvex_status (*)(orvex_reader*)> reader_;
+  uint32_t pageCount_ = 0;
+  int64_t currentPage_ = kNoPage;
 };
 
 }  // namespace orvex_python

@@ -96,7 +96,6 @@ def test_records_reach_the_orvex_logger(caplog, tmp_path, threshold, logged):
     expected = {
         (logging.DEBUG, "[TIFFTAG_IMAGEWIDTH]: --------------- 157"),
         (logging.INFO, f"[TiffReader::begin] begin! ({path}) open success! NumberOfDirectory is 1"),
-        (logging.INFO, f"[TiffReader::end] >>>>>>>>>>>>>>>>>>>>>>>>>>>>>> end fileName:{path}!"),
         (logging.WARNING, "[TIFFTAG_XRESOLUTION] no xresolution tag : assume 72.0f"),
         (logging.ERROR, f"[TiffReader::begin] {tmp_path}/missing.tif open file failed!")}
     assert {r for r in expected if r[0] in logged} <= records

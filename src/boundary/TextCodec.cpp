@@ -32,7 +32,7 @@ SequenceShape shapeOf(unsigned char lead) {
   badConversion();
 }
 
-char32_t decodeOne(const std::string& text, size_t& position) {
+char32_t decodeOne(const std::string& text, size_t& position, TextCodec::Surrogates surrogates) {
   const SequenceShape shape = shapeOf(static_cast<unsigned char>(text[position]));
   ++position;
   if (text.size() - position < static_cast<size_t>(shape.trailingBytes)) {
@@ -46,8 +46,9 @@ char32_t decodeOne(const std::string& text, size_t& position) {
     }
     codePoint = (codePoint << 6) | (next & 0x3F);
   }
-  const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
-  if (codePoint < shape.minimum || surrogate || codePoint > 0x10FFFF) {
+  const bool refusedSurrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF &&
+                                surrogates == TextCodec::Surrogates::Refused;
+  if (codePoint < shape.minimum || refusedSurrogate || codePoint > 0x10FFFF) {
     badConversion();
   }
   return codePoint;
@@ -55,12 +56,12 @@ char32_t decodeOne(const std::string& text, size_t& position) {
 
 }  // namespace
 
-std::u16string TextCodec::utf8ToUtf16(const std::string& text) {
+std::u16string TextCodec::utf8ToUtf16(const std::string& text, Surrogates surrogates) {
   std::u16string units;
   units.reserve(text.size());
   size_t position = 0;
   while (position < text.size()) {
-    const char32_t codePoint = decodeOne(text, position);
+    const char32_t codePoint = decodeOne(text, position, surrogates);
     if (codePoint < 0x10000) {
       units.push_back(static_cast<char16_t>(codePoint));
     } else {
@@ -72,9 +73,9 @@ std::u16string TextCodec::utf8ToUtf16(const std::string& text) {
   return units;
 }
 
-bool TextCodec::isWellFormed(const std::string& text) {
+bool TextCodec::isWellFormed(const std::string& text, Surrogates surrogates) {
   try {
-    utf8ToUtf16(text);
+    utf8ToUtf16(text, surrogates);
     return true;
   } catch (const std::range_error&) {
     return false;

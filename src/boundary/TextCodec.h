@@ -8,13 +8,21 @@ namespace orvex {
 
 class TextCodec {
 public:
+  /// What becomes of a surrogate code point encoded on its own in 3 bytes (ED A0 80 to
+  /// ED BF BF), the form in which the reader delivers a lone surrogate of a Unicode name.
+  enum class Surrogates {
+    Refused,  ///< Ill-formed, as UTF-8 says.
+    Kept,     ///< Converted to that 16-bit unit.
+  };
+
   /// Strict UTF-8 to UTF-16: characters above U+FFFF become surrogate pairs. Ill-formed
-  /// input (bad lead or continuation bytes, truncation, overlong forms, encoded surrogates,
-  /// values above U+10FFFF) throws std::range_error("bad conversion").
-  static std::u16string utf8ToUtf16(const std::string& text);
+  /// input (bad lead or continuation bytes, truncation, overlong forms, encoded surrogates
+  /// unless kept, values above U+10FFFF) throws std::range_error("bad conversion").
+  static std::u16string utf8ToUtf16(const std::string& text,
+                                    Surrogates surrogates = Surrogates::Refused);
 
   /// True when utf8ToUtf16 would take the text.
-  static bool isWellFormed(const std::string& text);
+  static bool isWellFormed(const std::string& text, Surrogates surrogates = Surrogates::Refused);
 
   /// Each 16-bit unit written as one character of 1 to 3 bytes (surrogates are not
   /// paired); cannot fail.

@@ -54,7 +54,8 @@ AlternateSpotColor spotColorFor(uint32_t identifier) {
 // The Pascal list keeps the name's own UTF-8 bytes, so a character above U+FFFF stays one
 // four-byte sequence there while the Unicode list holds it as a surrogate pair. The strict
 // conversion rejects an ill-formed name before anything is stored.
-PSDImageResources describeChannels(const std::vector<TiffChannelInfo>& channels) {
+PSDImageResources describeChannels(const std::vector<TiffChannelInfo>& channels,
+                                   TextCodec::Surrogates surrogates) {
   PSDImageResources resources;
   resources.displayInfo = std::make_shared<DisplayInfo>();
   resources.alphaIdentifiers = std::make_shared<AlphaIdentifiers>();
@@ -63,7 +64,7 @@ PSDImageResources describeChannels(const std::vector<TiffChannelInfo>& channels)
   resources.alternateSpotColors->version = kSpotColorsVersion;
   uint32_t identifier = kFirstAlphaIdentifier;
   for (const TiffChannelInfo& channel : channels) {
-    resources.unicodeAlphaNames.push_back(TextCodec::utf8ToUtf16(channel.name));
+    resources.unicodeAlphaNames.push_back(TextCodec::utf8ToUtf16(channel.name, surrogates));
     resources.alphaNames.push_back(channel.name);
     resources.displayInfo->entries.push_back(displayEntryFor(channel.type));
     resources.alphaIdentifiers->identifiers.push_back(identifier);
@@ -77,11 +78,12 @@ PSDImageResources describeChannels(const std::vector<TiffChannelInfo>& channels)
 
 }  // namespace
 
-bool TiffPhotoshopTagWriter::write(TIFF* tif, const std::vector<TiffChannelInfo>& channels) {
+bool TiffPhotoshopTagWriter::write(TIFF* tif, const std::vector<TiffChannelInfo>& channels,
+                                   TextCodec::Surrogates surrogates) {
   if (channels.empty()) {
     return true;
   }
-  const auto psdEncoder = std::make_shared<PSDEncoder>(describeChannels(channels));
+  const auto psdEncoder = std::make_shared<PSDEncoder>(describeChannels(channels, surrogates));
   if (!psdEncoder->encode()) {
     moduleLogger().log(kLogError, "[%s] psdEncoder->encode() failed!", kOperation);
     return false;

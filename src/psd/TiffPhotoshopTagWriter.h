@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "boundary/TextCodec.h"
 #include "orvex/TiffImageInfo.h"
 
 namespace orvex {
@@ -13,8 +14,10 @@ namespace orvex {
 class TiffPhotoshopTagWriter {
 public:
   /// True when the tag was set or when there are no channels to describe. A name that is
-  /// not well-formed UTF-8 throws std::range_error("bad conversion").
-  static bool write(TIFF* tif, const std::vector<TiffChannelInfo>& channels);
+  /// not well-formed UTF-8 throws std::range_error("bad conversion"); a surrogate encoded on
+  /// its own is that only when `surrogates` refuses it, and otherwise stored as its unit.
+  static bool write(TIFF* tif, const std::vector<TiffChannelInfo>& channels,
+                    TextCodec::Surrogates surrogates);
 };
 
 }  // namespace orvex

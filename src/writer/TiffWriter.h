@@ -5,13 +5,17 @@
 
 #include <cstdint>
 
+#include "boundary/TextCodec.h"
 #include "orvex/ITiffWriter.h"
 
 namespace orvex {
 
 class TiffWriter : public ITiffWriter {
 public:
-  TiffWriter() = default;
+  /// `channelNames` says whether a surrogate encoded on its own is stored in a channel name
+  /// (for hosts of the C interface, which read names so) or refused as ill-formed.
+  explicit TiffWriter(TextCodec::Surrogates channelNames = TextCodec::Surrogates::Refused)
+      : channelNames_(channelNames) {}
   ~TiffWriter() override;
   TiffWriter(const TiffWriter&) = delete;
   TiffWriter& operator=(const TiffWriter&) = delete;
@@ -46,6 +50,7 @@ private:
   float xresolution_ = 72.0F;
   float yresolution_ = 72.0F;
   uint16_t resolutionunit_ = RESUNIT_INCH;
+  TextCodec::Surrogates channelNames_;
   TIFF* tif_ = nullptr;
   int64_t scanlineBytes_ = 0;
 };

@@ -144,6 +144,17 @@ TEST(TextCodec, RefusesIllFormedUtf8) {
   }
 }
 
+// Kept, a surrogate encoded on its own becomes its unit, a pair of them two units; every other
+// ill-formed form is still refused.
+TEST(TextCodec, KeepsSurrogatesEncodedOnTheirOwnWhenAsked) {
+  const auto kept = TextCodec::Surrogates::Kept;
+  EXPECT_EQ(TextCodec::utf8ToUtf16("G\xED\xA0\x80\xED\xBF\xBF", kept), u"G\xD800\xDFFF");
+  EXPECT_EQ(TextCodec::utf8ToUtf16("\xF0\x9F\x98\x80", kept), u"\U0001F600");
+  for (const char* text : {"\xFF", "\xED\xA0", "\xC0\xAF", "\xE0\x80\xAF", "\xF4\x90\x80\x80"}) {
+    EXPECT_FALSE(TextCodec::isWellFormed(text, kept)) << text;
+  }
+}
+
 // TIFFReadBufferSetup allocates its buffer through the handle, so it is refused above the
 // handle's limit.
 TEST(TiffFileOpener, LibtiffAllocationsAreLimited) {

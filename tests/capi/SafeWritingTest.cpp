@@ -91,9 +91,15 @@ orvex_status rowsThenClose(orvex_writer* writer, const Request& request) {
 const uint8_t kRow[16] = {};
 
 const FailureCase kFailures[] = {
-    {"lone surrogate escape in a name",
+    {"a byte UTF-8 never uses in a name",
      [](Request& r) {
-       r.channels[0] = {sizeof(orvex_channel), 3, 3, "\xED\xA0\x80"};
+       r.channels[0] = {sizeof(orvex_channel), 3, 2, "G\xFF"};
+     },
+     rowsThenClose, ORVEX_STATUS_INVALID_ARGUMENT,
+     "[WriteRequest::check] channel 0: name is not well-formed UTF-8!"},
+    {"a surrogate encoded in 4 bytes, overlong",
+     [](Request& r) {
+       r.channels[0] = {sizeof(orvex_channel), 3, 4, "\xF0\x8D\xA0\x80"};
      },
      rowsThenClose, ORVEX_STATUS_INVALID_ARGUMENT,
      "[WriteRequest::check] channel 0: name is not well-formed UTF-8!"},
@@ -262,7 +268,8 @@ TEST_F(SafeWriting, FullDiskReportsNoSpaceAndLeavesTheTargetAsItWas) {
 #endif
 
 // A closed page replaces the target and reads back as it was given, in either layout: the
-// description, the ICC profile, each channel's kind and name (one beyond U+FFFF) and each row.
+// description, the ICC profile, each channel's kind and name (one beyond U+FFFF and lone
+// surrogates, each encoded on its own) and each row.
 TEST_F(SafeWriting, ClosedPageReplacesTheTargetAndReadsBack) {
   const std::vector<uint8_t> icc = {1, 2, 3, 4, 5};
   for (const int32_t planar : {ORVEX_PLANAR_CONTIG, ORVEX_PLANAR_SEPARATE}) {
@@ -273,7 +280,8 @@ TEST_F(SafeWriting, ClosedPageReplacesTheTargetAndReadsBack) {
     request.info.icc_profile = icc.data();
     request.info.icc_profile_size = 5;
     request.channels.push_back(
-        {sizeof(orvex_channel), ORVEX_CHANNEL_UNASSOCIATED_ALPHA, 8, "A \xF0\x9F\x98\x80!!"});
+        {sizeof(orvex_channel), ORVEX_CHANNEL_UNASSOCIATED_ALPHA, 12,
+         "\xED\xB0\x80 \xF0\x9F\x98\x80 \xED\xA0\x80"});
     orvex_writer* writer = nullptr;
     ASSERT_EQ(request.create(&writer), ORVEX_STATUS_OK);
     const uint32_t planes = planar == ORVEX_PLANAR_SEPARATE ? 5 : 1;

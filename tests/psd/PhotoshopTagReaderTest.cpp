@@ -69,7 +69,7 @@ TEST(TiffPhotoshopTagReader, NamesAndMarksTheExtraChannels) {
   }
   orvex_test::LogCapture log;
   EXPECT_FALSE(orvex::TiffPhotoshopTagReader().read(nullptr));
-  EXPECT_TRUE(orvex::TiffPhotoshopTagWriter::write(nullptr, {}));  // nothing to write
+  EXPECT_TRUE(orvex::TiffPhotoshopTagWriter::write(nullptr, {}, orvex::TextCodec::Surrogates::Refused));  // nothing to write
   EXPECT_TRUE(log.records().empty());
 }
 

@@ -124,7 +124,8 @@ const std::pair<const char*, const char*> kScripts[] = {
     {"unchecked_record",
      "begin odd.tif 1 3 2 1 0 4; row 0 64; begin empty.tif 2 0 0 0 0; plane 0 0 64; end"},
     {"ill_formed_names",
-     "begin bad\xFF.tif 1; file bad\xFF.tif; begin alpha.tif 1 5 23 4 8 1 Alpha\xC3(; end"},
+     "begin bad\xFF.tif 1; file bad\xFF.tif; begin alpha.tif 1 5 23 4 8 1 Alpha\xC3(; end; "
+     "begin lone.tif 1 5 23 4 8 1 A\xED\xA0\x80; end"},
     // Classic up to 8192 MiB of raw samples, BigTIFF from 8193 on.
     {"sizes",
      "begin s.tif 1 131072 65536 1 8; end; file s.tif; begin s.tif 1 131087 65536 1 8; end; "

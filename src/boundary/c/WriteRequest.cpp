@@ -187,7 +187,8 @@ orvex_status WriteRequest::checkChannel(uint32_t index) const {
                   static_cast<unsigned>(index), static_cast<unsigned>(channel.name_size));
   }
   if (channel.name_size > 0 &&
-      !TextCodec::isWellFormed(std::string(channel.name, channel.name_size))) {
+      !TextCodec::isWellFormed(std::string(channel.name, channel.name_size),
+                              TextCodec::Surrogates::Kept)) {
     return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] channel %u: name is not well-formed UTF-8!",
                   static_cast<unsigned>(index));
   }

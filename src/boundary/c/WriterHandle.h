@@ -28,7 +28,7 @@ private:
   uint32_t planes() const;
   uint64_t rowBytes() const;
 
-  orvex::TiffWriter writer_;
+  orvex::TiffWriter writer_{orvex::TextCodec::Surrogates::Kept};
   std::string target_;
   std::string temporary_;
   TiffImageInfo info_;

@@ -1,0 +1,112 @@
+"""What the file system refuses, as Python's own exceptions, and writes that never harm a file."""
+import errno
+import os
+import subprocess
+import sys
+
+import numpy as np
+import pytest
+import tifffile
+
+import orvex
+
+RGB = np.arange(60, dtype=np.uint8).reshape(4, 5, 3)
+
+
+def denied_folder(folder):
+    """A folder the process may not write in; skips where it may anyway, as root may."""
+    folder.mkdir()
+    folder.chmod(0o500)
+    try:
+        (folder / "probe").touch()
+    except PermissionError:
+        return folder
+    (folder / "probe").unlink()
+    pytest.skip("this process writes even in a folder without write permission")
+
+
+@pytest.mark.parametrize("call, raised, number", [
+    (lambda d: orvex.open(d / "missing.tif"), FileNotFoundError, errno.ENOENT),
+    (lambda d: orvex.write(denied_folder(d / "ro") / "out.tif", RGB), PermissionError,
+     errno.EACCES)])
+def test_the_file_system_refuses(tmp_path, call, raised, number):
+    with pytest.raises(raised) as error:
+        call(tmp_path)
+    assert isinstance(error.value, orvex.Error)
+    assert error.value.errno == number
+    assert os.strerror(number) in str(error.value)
+
+
+# Run apart: a file-size limit makes the disk full for this process alone.
+FULL_DISK = """
+import resource, signal, sys
+import numpy as np, orvex
+signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+resource.setrlimit(resource.RLIMIT_FSIZE, (65536, 65536))
+noise = np.random.default_rng(1).integers(0, 256, (256, 512, 4), np.uint8)
+try:
+    orvex.write(sys.argv[1], noise)
+except OSError as error:
+    print(type(error).__name__, isinstance(error, orvex.Error), error.errno, error, sep="|")
+"""
+
+
+def kept(path):
+    """Writes a file at `path` and gives its bytes."""
+    orvex.write(path, RGB)
+    return path.read_bytes()
+
+
+def test_a_full_disk_is_enospc_and_leaves_the_target(tmp_path):
+    before = kept(tmp_path / "keep.tif")
+    done = subprocess.run([sys.executable, "-c", FULL_DISK, str(tmp_path / "keep.tif")],
+                          capture_output=True, text=True, check=True)
+    kind, library, number, reason = done.stdout.strip().split("|")
+    assert (kind, library, int(number)) == ("NoSpaceError", "True", errno.ENOSPC)
+    assert reason.startswith("[TiffWriter::writeScanline] TIFFWriteScanline failed! (libtiff: ")
+    assert reason.endswith("): File too large")
+    assert (tmp_path / "keep.tif").read_bytes() == before
+    assert [p.name for p in tmp_path.iterdir()] == ["keep.tif"]
+
+
+@pytest.mark.parametrize("options", [
+    {"array": RGB[..., :2], "photometric": "rgb"},
+    {"array": RGB, "resolution": (1e300, 72, "inch")},
+    {"array": RGB, "photometric": "separated"}])
+def test_a_refused_write_leaves_the_target(tmp_path, options):
+    before = kept(tmp_path / "keep.tif")
+    with pytest.raises(orvex.Error):
+        orvex.write(tmp_path / "keep.tif", **options)
+    assert (tmp_path / "keep.tif").read_bytes() == before
+    assert [p.name for p in tmp_path.iterdir()] == ["keep.tif"]
+
+
+# A lone high surrogate, a pair, a lone low one: names read are written back as the same bytes.
+NAMES = [("Gold\udcff", "spot"), ("\ud800 \U0001F600 \udc00", "unassociated_alpha")]
+
+
+def test_lone_surrogates_round_trip_byte_for_byte(tmp_path):
+    orvex.write(tmp_path / "first.tif", np.zeros((2, 3, 6), np.uint8), photometric="separated",
+                channels=NAMES)
+    with orvex.open(tmp_path / "first.tif") as file:
+        assert file[0].info.channels == NAMES
+        orvex.write(tmp_path / "again.tif", file[0].read(), photometric="separated",
+                    channels=file[0].info.channels)
+    blocks = [tifffile.TiffFile(tmp_path / name).pages[0].tags[34377].value
+              for name in ("first.tif", "again.tif")]
+    assert blocks[0] == blocks[1]
+    assert "Gold\udcff".encode("utf-16-be", "surrogatepass") in blocks[0]
+
+
+# The library's words, as the module prints them.
+@pytest.mark.parametrize("array, options, printed", [
+    (RGB, {"channels": []}, "<orvex.PageInfo 5x4 rgb 3 x 8-bit uint, 0 extra channels>"),
+    (RGB[..., :2].astype(np.float32), {"photometric": "min_is_white",
+                                        "channels": [("A", "unassociated_alpha")]},
+     "<orvex.PageInfo 5x4 min_is_white 2 x 32-bit float, 1 extra channels>")])
+def test_words_as_printed(tmp_path, array, options, printed):
+    orvex.write(tmp_path / "out.tif", array, resolution=(1, 2, "unknown"), **options)
+    with orvex.open(tmp_path / "out.tif") as file:
+        info = file[0].info
+    assert (repr(info), info.resolution, info.channels) == (
+        printed, (1, 2, "unknown"), options["channels"])
