@@ -50,12 +50,18 @@ breathe_default_members = ()
 
 autodoc_member_order = "bysource"
 
-# Every doctest runs in a folder of its own, so the files it writes go nowhere else.
+# The doctests of a page run in a folder of their own, removed when they are done.
 doctest_global_setup = """
-import os, tempfile
-os.chdir(tempfile.mkdtemp(prefix="orvex-doctest-"))
+import os, shutil, tempfile
+_orvex_home = os.getcwd()
+_orvex_folder = tempfile.mkdtemp(prefix="orvex-doctest-")
+os.chdir(_orvex_folder)
 import numpy as np
 import orvex
+"""
+doctest_global_cleanup = """
+os.chdir(_orvex_home)
+shutil.rmtree(_orvex_folder)
 """
 doctest_test_doctest_blocks = ""
 
