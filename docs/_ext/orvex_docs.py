@@ -11,7 +11,10 @@ import re
 from docutils import nodes
 from docutils.parsers.rst import directives
 from docutils.statemachine import StringList
+from sphinx.util import logging
 from sphinx.util.docutils import SphinxDirective
+
+logger = logging.getLogger(__name__)
 
 TRANSCRIPTS = os.path.join("tests", "data", "transcripts", "cli")
 
@@ -94,7 +97,7 @@ class OrvexSession(SphinxDirective):
             if status:
                 shown.append(f"[exit status {status}]")
         text = "\n".join(shown).encode("utf-8", "surrogateescape").decode("utf-8", "replace")
-        block = nodes.literal_block(text, text)
+        block = nodes.literal_block(text, text, orvex_session=path)
         block["language"] = "console"
         self.set_source_info(block)
         if "caption" in self.options:
@@ -199,7 +202,19 @@ class OrvexPythonReference(SphinxDirective):
         return container.children
 
 
+def check_code_blocks(app, doctree):
+    """Warns of every code block that nothing runs or compiles: the site's code is quoted from
+    files the tests build or replay (literalinclude, orvex-session) or run by the doctest
+    builder."""
+    for block in doctree.findall(nodes.literal_block):
+        if block.get("source") or block.get("orvex_session") or block.get("testnodetype"):
+            continue
+        logger.warning("a code block that nothing runs or compiles: quote it with "
+                       "literalinclude, orvex-session or a doctest", location=block)
+
+
 def setup(app):
+    app.connect("doctree-read", check_code_blocks)
     app.add_config_value("orvex_root", None, "env")
     app.add_directive("orvex-session", OrvexSession)
     app.add_directive("orvex-markdown-table", OrvexMarkdownTable)
