@@ -15,7 +15,8 @@ cmake -S "$root" -B "$build" -DORVEX_BUILD_DOCS=ON "$@" >/dev/null
 # The Python module is part of the normal build when its packages are there; without it the
 # Python reference is a note and the doctests fail, which this script reports.
 targets=(orvex_docs)
-if cmake --build "$build" --target help | grep -q '\borvex_python\b'; then
+# grep reads the whole list: stopping early would break make's pipe and fail the pipeline.
+if cmake --build "$build" --target help | grep '\borvex_python\b' >/dev/null; then
   targets+=(orvex_python)
 fi
 cmake --build "$build" --parallel "$(nproc)" --target "${targets[@]}"
