@@ -40,8 +40,6 @@ html_theme_options = {"description": "TIFF scanlines with named extra channels"}
 html_static_path = []
 # Shell sessions are quoted as they are; a bare block is plain text, not Python.
 highlight_language = "none"
-# Pages state facts; a file a page names that is missing must fail the build, not warn.
-nitpicky = False
 
 breathe_projects = {"orvex": os.path.join(build, "docs", "xml")}
 breathe_default_project = "orvex"
@@ -63,6 +61,5 @@ doctest_global_cleanup = """
 os.chdir(_orvex_home)
 shutil.rmtree(_orvex_folder)
 """
-doctest_test_doctest_blocks = ""
 
 orvex_root = root
