@@ -38,7 +38,7 @@ const uint8_t* PictureRows::row(uint32_t y) {
   return padded_.data();
 }
 
-uint64_t PictureRows::rawBytes(const TiffImageInfo& info) {
+uint64_t PictureRows::rawBytes(const PageInfo& info) {
   return uint64_t{info.width} * info.height * info.samplesPerPixel * info.bitsPerSample / 8;
 }
 

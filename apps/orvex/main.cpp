@@ -1,5 +1,5 @@
-// orvex: the command-line host of the Orvex library. It uses only the library's exports,
-// its public headers and the logging module's observer, as any host would.
+// orvex: the command-line host of the Orvex library. It uses only the library's C interface,
+// orvex_c.h, as a host in any language would.
 #include <exception>
 #include <iostream>
 #include <string>
@@ -55,8 +55,8 @@ int main(int argc, char** argv) {
     std::cerr << "orvex: " << error.what() << "\n";
     return error.exitCode();
   } catch (const std::exception& error) {
-    // The library lets a few exceptions through to its host (an index beyond its buffers,
-    // allocation failures while reading); for the user they are files that cannot be read.
+    // The tool's own steps can still throw (an allocation, the file system); for the user
+    // those are files that cannot be read or written.
     std::cout.flush();
     std::cerr << "orvex: " << error.what() << "\n";
     return orvex_cli::kExitFileError;
