@@ -18,7 +18,8 @@ const char* const kDescription =
     "reads it back, describes it and says where the files are.";
 
 const char* const kExitCodes =
-    "Exit codes: 0 success, 1 a file could not be read or written, 2 bad usage.";
+    "Exit codes: 0 success, 1 a file could not be read or written, 2 bad usage, 130 and 143\n"
+    "stopped by SIGINT and SIGTERM (the file being written is abandoned).";
 
 const char* const kInfoNotes =
     "A directory the library refuses is listed with the reason the library gives: the first\n"

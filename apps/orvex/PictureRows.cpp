@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "Interruption.h"
 #include "PackedBits.h"
 #include "ToolError.h"
 
@@ -43,6 +44,7 @@ uint64_t PictureRows::rawBytes(const PageInfo& info) {
 }
 
 Scanline PictureRows::read(uint32_t index) {
+  Interruption::check();
   const Scanline scanline = channel_ ? source_.scanline(*channel_, index) : source_.scanline(index);
   progress_.advance();
   return scanline;

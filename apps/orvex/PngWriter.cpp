@@ -5,6 +5,7 @@
 #include <csetjmp>
 #include <cstdio>
 
+#include "Interruption.h"
 #include "PngMessage.h"
 #include "ReplacingFile.h"
 #include "ToolError.h"
@@ -90,12 +91,14 @@ PngWriter::PngWriter(const std::string& path, uint32_t width, uint32_t height, u
 PngWriter::~PngWriter() = default;
 
 void PngWriter::writeRow(const uint8_t* row) {
+  Interruption::check();
   if (!writeOneRow(state_.get(), row)) {
     fail();
   }
 }
 
 void PngWriter::finish() {
+  Interruption::check();
   if (!writeEnd(state_.get())) {
     fail();
   }

@@ -4,6 +4,7 @@
 #include <limits>
 #include <vector>
 
+#include "Interruption.h"
 #include "ToolError.h"
 #include "Words.h"
 
@@ -69,18 +70,21 @@ TiffTarget::~TiffTarget() {
 }
 
 void TiffTarget::write(uint32_t row, const uint8_t* data, size_t bytes) {
+  Interruption::check();
   log_.beginCall();
   check(orvex_writer_write_scanline(writer_, row, data, byteCount(bytes)),
         "cannot write row " + std::to_string(row) + " of " + path_);
 }
 
 void TiffTarget::write(uint16_t channel, uint32_t row, const uint8_t* data, size_t bytes) {
+  Interruption::check();
   log_.beginCall();
   check(orvex_writer_write_channel_scanline(writer_, channel, row, data, byteCount(bytes)),
         "cannot write row " + std::to_string(row) + " of " + path_);
 }
 
 void TiffTarget::finish() {
+  Interruption::check();
   log_.beginCall();
   check(orvex_writer_close(writer_), "cannot write " + path_);
 }

@@ -14,7 +14,8 @@ namespace orvex_cli {
 
 /// The writer is created, the request checked, by the constructor; the file replaces the
 /// target in finish(). A target destroyed before that leaves the target as it was and no
-/// temporary file. Failures are thrown as ToolError with the library's reason.
+/// temporary file. Failures are thrown as ToolError with the library's reason; a signal
+/// noted by Interruption stops the next write.
 class TiffTarget {
 public:
   /// `separatePlanes` stores each channel as its own plane, written with the per-channel

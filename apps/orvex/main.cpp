@@ -7,6 +7,7 @@
 
 #include "CommandLine.h"
 #include "DemoCommand.h"
+#include "Interruption.h"
 #include "LogTap.h"
 #include "ToolError.h"
 #include "Utf8Io.h"
@@ -46,6 +47,11 @@ int main(int argc, char** argv) {
   if (const std::optional<int> exitCode = orvex_cli::CommandLine::parse(
           static_cast<int>(argumentPointers.size()), argumentPointers.data(), options)) {
     return *exitCode;
+  }
+  // The commands that write stop between rows; info has nothing to abandon, so a signal ends
+  // it as it ends any program.
+  if (options.command != Command::Info) {
+    orvex_cli::Interruption::install();
   }
   orvex_cli::LogTap log(options.verbose);
   try {

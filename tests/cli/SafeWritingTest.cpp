@@ -55,6 +55,16 @@ const Failure kFailures[] = {
      "orvex: cannot write TMP/target.png: Write Error\n"},
     {"split TMP/large.tif TMP/planes --png", "planes/R.png", 65536, 0, 1,
      "orvex: cannot write TMP/planes/R.png: File too large\n"},
+    {"copy TMP/large.tif TMP/target.tif", "target.tif", 0, SIGTERM, 143,
+     "orvex: stopped by SIGTERM; the file being written was abandoned\n"},
+    {"copy TMP/large.tif TMP/target.tif --planar separate", "target.tif", 0, SIGINT, 130,
+     "orvex: stopped by SIGINT; the file being written was abandoned\n"},
+    {"merge TMP/target.tif TMP/large.tif --alpha A=TMP/large-grey.tif", "target.tif", 0, SIGINT,
+     130, "orvex: stopped by SIGINT; the file being written was abandoned\n"},
+    {"preview TMP/large.tif TMP/target.png", "target.png", 0, SIGTERM, 143,
+     "orvex: stopped by SIGTERM; the file being written was abandoned\n"},
+    {"split TMP/large.tif TMP/planes", "planes/R.tif", 0, SIGTERM, 143,
+     "orvex: stopped by SIGTERM; the file being written was abandoned\n"},
 };
 
 std::string contentsOf(const std::filesystem::path& path) {
