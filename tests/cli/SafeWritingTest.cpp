@@ -5,12 +5,11 @@
 #include <gtest/gtest.h>
 
 #if !defined(_WIN32)
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
-
-#include <fcntl.h>
 
 #include <csignal>
 #include <filesystem>
@@ -67,6 +66,8 @@ const Failure kFailures[] = {
      "orvex: stopped by SIGTERM; the file being written was abandoned\n"},
 };
 
+// File-size limits and POSIX signals, which Windows does not have.
+#if !defined(_WIN32)
 std::string contentsOf(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
@@ -81,7 +82,6 @@ bool holdsTemporaryFile(const std::filesystem::path& folder) {
   return false;
 }
 
-#if !defined(_WIN32)
 // The tool's process, its stderr into `err` and its log into `folder`, under the failure's
 // file-size limit; a signal ignored before exec stays ignored, so the limit makes writes fail
 // instead of killing it.
