@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "orvex/TiffImageInfo.h"
+#include "PageInfo.h"
 
 namespace orvex_cli {
 
 struct ChannelLabel {
   bool colour = false;  ///< a sample of the colour model rather than an extra channel
-  TiffChannelType kind = TiffChannelType::Unspecified;  ///< of an extra channel
+  int32_t kind = ORVEX_CHANNEL_UNSPECIFIED;  ///< of an extra channel
   std::string name;
 };
 
@@ -20,7 +20,7 @@ public:
   /// Every sample of a pixel in order: colour samples named after the colour model (R, G, B;
   /// C, M, Y, K; Grey; "sample N" otherwise), extra channels by their names or "extra N".
   /// `info.channels` holds one record per extra sample, as TiffSource gives it.
-  static std::vector<ChannelLabel> labels(const TiffImageInfo& info);
+  static std::vector<ChannelLabel> labels(const PageInfo& info);
 
   /// "channel 4: spot colour, "Gold"", as split and merge print it.
   static std::string describe(size_t sample, const ChannelLabel& label);

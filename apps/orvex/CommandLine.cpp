@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "Utf8Text.h"
-#include "orvex/orvex.h"
+#include "orvex/orvex_c.h"
 
 namespace orvex_cli {
 namespace {
@@ -18,11 +18,13 @@ const char* const kDescription =
     "reads it back, describes it and says where the files are.";
 
 const char* const kExitCodes =
-    "Exit codes: 0 success, 1 a file could not be read or written, 2 bad usage.";
+    "Exit codes: 0 success, 1 a file could not be read or written, 2 bad usage, 130 and 143\n"
+    "stopped by SIGINT and SIGTERM (the file being written is abandoned).";
 
 const char* const kInfoNotes =
-    "A directory the library refuses is listed with the first error it logged, which is the\n"
-    "cause; --json also lists every record that explains it (\"reasons\").";
+    "A directory the library refuses is listed with the reason the library gives: the first\n"
+    "error it logged, which is the cause. --json names kinds and formats by the library's\n"
+    "words (min_is_black, unassociated_alpha, spot).";
 
 const char* const kCopyNotes =
     "The copy holds the rows a host receives: orientation applied (the picture is upright),\n"
@@ -52,7 +54,7 @@ const char* const kMergeNotes =
     "order given. PLANE is a single-channel TIFF, or an 8-bit grey PNG for an 8-bit base,\n"
     "with the base's width, height, bits per sample and sample format. NAME is UTF-8 and\n"
     "ends at the first '='. A plane that does not fit stops the merge with the reason, and\n"
-    "OUT is not left behind. Without --planar, OUT is interleaved unless its samples have\n"
+    "OUT is left as it was. Without --planar, OUT is interleaved unless its samples have\n"
     "1, 2 or 4 bits: several of those the library reads only as separate planes.\n"
     "Memory: rows are streamed from every input at once, about one strip each; only images\n"
     "stored in orientations 5 to 8 are held whole to be transposed. A progress bar is drawn\n"
@@ -66,28 +68,30 @@ const char* const kPreviewNotes =
 
 constexpr unsigned kLargestIndex = 65535;
 
+const char* const kKindChoices =
+    "unspecified, associated_alpha, unassociated_alpha or spot (or alpha, associated)";
+
 struct KindWord {
   const char* word;
-  TiffChannelType kind;
+  int32_t kind;
 };
 
-const KindWord kKindWords[] = {
-    {"spot", TiffChannelType::SpotColor},
-    {"alpha", TiffChannelType::UnassociatedAlpha},
-    {"associated", TiffChannelType::AssociatedAlpha},
-    {"unspecified", TiffChannelType::Unspecified},
+// The tool's short forms, kept beside the library's words.
+const KindWord kKindAliases[] = {
+    {"alpha", ORVEX_CHANNEL_UNASSOCIATED_ALPHA},
+    {"associated", ORVEX_CHANNEL_ASSOCIATED_ALPHA},
 };
 
 struct PlaneKindOption {
   const char* option;
-  TiffChannelType kind;
+  int32_t kind;
   const char* help;
 };
 
 const PlaneKindOption kPlaneKindOptions[] = {
-    {"--spot", TiffChannelType::SpotColor, "Add PLANE as a spot colour channel named NAME"},
-    {"--alpha", TiffChannelType::UnassociatedAlpha, "Add PLANE as an alpha channel named NAME"},
-    {"--associated", TiffChannelType::AssociatedAlpha,
+    {"--spot", ORVEX_CHANNEL_SPOT, "Add PLANE as a spot colour channel named NAME"},
+    {"--alpha", ORVEX_CHANNEL_UNASSOCIATED_ALPHA, "Add PLANE as an alpha channel named NAME"},
+    {"--associated", ORVEX_CHANNEL_ASSOCIATED_ALPHA,
      "Add PLANE as an associated (premultiplied) alpha named NAME"},
 };
 
@@ -118,19 +122,23 @@ uint16_t channelIndex(const std::string& option, const std::string& text) {
   return static_cast<uint16_t>(std::stoul(text));
 }
 
-TiffChannelType kindOf(const std::string& option, const std::string& word) {
-  for (const KindWord& entry : kKindWords) {
+// The library's words of the channel kinds, or a short form.
+int32_t kindOf(const std::string& option, const std::string& word) {
+  for (const KindWord& entry : kKindAliases) {
     if (word == entry.word) {
       return entry.kind;
     }
   }
-  throw CLI::ValidationError(option,
-                             "\"" + word + "\" is not spot, alpha, associated or unspecified");
+  int32_t kind = 0;
+  if (orvex_parse_word(ORVEX_VOCABULARY_CHANNEL_KIND, word.c_str(), &kind) != ORVEX_STATUS_OK) {
+    throw CLI::ValidationError(option, "\"" + word + "\" is not " + kKindChoices);
+  }
+  return kind;
 }
 
 std::string versionText() {
   const char* version = nullptr;
-  orvexVersionString(&version);
+  orvex_version(nullptr, nullptr, nullptr, &version);
   return std::string("orvex ") + (version != nullptr ? version : "?");
 }
 
@@ -172,7 +180,7 @@ void addCopy(CLI::App& app, Options& options, unsigned& dir, std::string& planar
             const auto [index, word] = assignment("--kind", value, "I=KIND");
             options.copy.kinds[channelIndex("--kind", index)] = kindOf("--kind", word);
           },
-          "Make extra channel I spot, alpha, associated or unspecified")
+          std::string("Make extra channel I ") + kKindChoices)
       ->type_name("I=KIND")
       ->trigger_on_parse();
   setNotes(*copy, kCopyNotes);
@@ -208,7 +216,7 @@ void addMerge(CLI::App& app, Options& options, unsigned& dir, std::string& plana
       ->required();
   for (const PlaneKindOption& entry : kPlaneKindOptions) {
     const std::string option = entry.option;
-    const TiffChannelType kind = entry.kind;
+    const int32_t kind = entry.kind;
     merge
         ->add_option_function<std::string>(
             option,

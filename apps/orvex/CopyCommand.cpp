@@ -8,7 +8,7 @@ ExitCode CopyCommand::run(LogTap& log, const CopyOptions& options, std::ostream&
   TiffTarget::refuseInput(options.output, options.input);
   TiffSource source(log, options.input);
   source.require(options.dir);
-  TiffImageInfo info = source.info();
+  PageInfo info = source.info();
   info.channels = editedChannels(options, info);
   TiffTarget target(log, options.output, info, options.separatePlanes);
   // Separate planes are written one whole plane after the other (libtiff cannot go back to
@@ -28,16 +28,16 @@ ExitCode CopyCommand::run(LogTap& log, const CopyOptions& options, std::ostream&
   return kExitSuccess;
 }
 
-std::vector<TiffChannelInfo> CopyCommand::editedChannels(const CopyOptions& options,
-                                                         const TiffImageInfo& info) {
-  std::vector<TiffChannelInfo> channels = info.channels;
+std::vector<ChannelRecord> CopyCommand::editedChannels(const CopyOptions& options,
+                                                       const PageInfo& info) {
+  std::vector<ChannelRecord> channels = info.channels;
   for (const auto& [index, name] : options.names) {
     requireChannel(options, "--name", index, channels.size());
     channels[index].name = name;
   }
   for (const auto& [index, kind] : options.kinds) {
     requireChannel(options, "--kind", index, channels.size());
-    channels[index].type = kind;
+    channels[index].kind = kind;
   }
   return channels;
 }

@@ -20,8 +20,8 @@ struct CopyOptions {
   std::string output;
   uint16_t dir = 0;
   bool separatePlanes = false;
-  std::map<uint16_t, std::string> names;      ///< new names by extra channel index
-  std::map<uint16_t, TiffChannelType> kinds;  ///< new kinds by extra channel index
+  std::map<uint16_t, std::string> names;  ///< new names by extra channel index
+  std::map<uint16_t, int32_t> kinds;      ///< new kinds by extra channel index
 };
 
 /// The copy holds what a host receives: the upright picture (orientation applied), palette
@@ -32,8 +32,8 @@ public:
   static ExitCode run(LogTap& log, const CopyOptions& options, std::ostream& out);
 
 private:
-  static std::vector<TiffChannelInfo> editedChannels(const CopyOptions& options,
-                                                     const TiffImageInfo& info);
+  static std::vector<ChannelRecord> editedChannels(const CopyOptions& options,
+                                                   const PageInfo& info);
   static void requireChannel(const CopyOptions& options, const char* option, uint16_t index,
                              size_t count);
   static void copyInterleaved(TiffSource& source, TiffTarget& target, ProgressBar& progress);

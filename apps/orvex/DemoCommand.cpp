@@ -11,13 +11,13 @@
 #include "TextDescription.h"
 #include "TiffSource.h"
 #include "TiffTarget.h"
-#include "orvex/orvex.h"
+#include "orvex/orvex_c.h"
 
 namespace orvex_cli {
 
 ExitCode DemoCommand::run(LogTap& log, std::ostream& out) {
   const char* version = nullptr;
-  orvexVersionString(&version);
+  orvex_version(nullptr, nullptr, nullptr, &version);
   out << "orvex " << version
       << " demo: a sample image written and read back through the library\n\n";
 

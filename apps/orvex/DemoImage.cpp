@@ -39,13 +39,13 @@ DemoImage::DemoImage() {
   info_.bitsPerSample = 8;
   info_.samplesPerPixel = kColourSamples + kExtraSamples;
   info_.extraSamples = kExtraSamples;
-  info_.channels = {{TiffChannelType::AssociatedAlpha, "Alpha"},
-                    {TiffChannelType::SpotColor, "Spot Varnish"}};
-  info_.sampleFormat = TiffSampleFormat::Uint;
-  info_.photometric = TiffPhotometric::Rgb;
+  info_.channels = {{ORVEX_CHANNEL_ASSOCIATED_ALPHA, "Alpha"},
+                    {ORVEX_CHANNEL_SPOT, "Spot Varnish"}};
+  info_.sampleFormat = ORVEX_SAMPLE_FORMAT_UINT;
+  info_.photometric = ORVEX_PHOTOMETRIC_RGB;
   info_.xResolution = kDotsPerInch;
   info_.yResolution = kDotsPerInch;
-  info_.resolutionUnit = TiffResolutionUnit::Inch;
+  info_.resolutionUnit = ORVEX_RESOLUTION_UNIT_INCH;
   info_.scanlineCount = kHeight;
   info_.iccProfile = IccProfileBuilder::rgbDisplayProfile("Orvex demo RGB, gamma 2.2");
 }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "orvex/TiffImageInfo.h"
+#include "PageInfo.h"
 
 namespace orvex_cli {
 
@@ -13,12 +13,12 @@ class DemoImage {
 public:
   DemoImage();
 
-  const TiffImageInfo& info() const { return info_; }
+  const PageInfo& info() const { return info_; }
   /// Row `y`: red, green, blue (premultiplied by alpha), alpha, spot; 8 bits each.
   std::vector<uint8_t> row(uint32_t y) const;
 
 private:
-  TiffImageInfo info_;
+  PageInfo info_;
 };
 
 }  // namespace orvex_cli

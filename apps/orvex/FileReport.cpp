@@ -18,7 +18,6 @@ FileReport FileReport::describe(LogTap& log, const std::string& path) {
       directory.index = static_cast<uint16_t>(dir);
       directory.readable = source.select(directory.index, directory.refusal);
       directory.info = source.info();
-      directory.rowScanlines = source.rowScanlines();
       report.directories.push_back(std::move(directory));
     }
   } catch (const ToolError& error) {

@@ -6,16 +6,15 @@
 #include <vector>
 
 #include "LogTap.h"
-#include "orvex/TiffImageInfo.h"
+#include "PageInfo.h"
 
 namespace orvex_cli {
 
 struct DirectoryReport {
   uint16_t index = 0;
   bool readable = false;
-  Explanation refusal;  ///< why the library refused it, when not readable
-  TiffImageInfo info;
-  bool rowScanlines = true;
+  std::string refusal;  ///< why the library refused it, when not readable
+  PageInfo info;
 };
 
 struct FileReport {

@@ -1,6 +1,6 @@
 #include "JsonDescription.h"
 
-#include "EnumNames.h"
+#include "Words.h"
 
 namespace orvex_cli {
 
@@ -28,32 +28,32 @@ nlohmann::ordered_json JsonDescription::ofDirectory(const DirectoryReport& direc
   json["index"] = directory.index;
   json["readable"] = directory.readable;
   if (!directory.readable) {
-    json["refusal"] = directory.refusal.cause;
-    json["reasons"] = directory.refusal.records;
+    json["refusal"] = directory.refusal;
     return json;
   }
-  const TiffImageInfo& info = directory.info;
+  const PageInfo& info = directory.info;
   json["width"] = info.width;
   json["height"] = info.height;
   json["bitsPerSample"] = info.bitsPerSample;
   json["samplesPerPixel"] = info.samplesPerPixel;
   json["extraSamples"] = info.extraSamples;
-  json["sampleFormat"] = EnumNames::of(info.sampleFormat).id;
-  json["photometric"] = EnumNames::of(info.photometric).id;
+  json["sampleFormat"] = Words::word(ORVEX_VOCABULARY_SAMPLE_FORMAT, info.sampleFormat);
+  json["photometric"] = Words::word(ORVEX_VOCABULARY_PHOTOMETRIC, info.photometric);
   json["xResolution"] = static_cast<double>(info.xResolution);
   json["yResolution"] = static_cast<double>(info.yResolution);
-  json["resolutionUnit"] = EnumNames::of(info.resolutionUnit).id;
+  json["resolutionUnit"] = Words::word(ORVEX_VOCABULARY_RESOLUTION_UNIT, info.resolutionUnit);
   json["scanlineCount"] = info.scanlineCount;
-  json["scanlines"] = directory.rowScanlines ? "rows" : "columns";
+  json["scanlines"] = info.rowScanlines ? "rows" : "columns";
   json["iccProfileBytes"] = info.iccProfile.size();
   json["channels"] = ofChannels(info);
   return json;
 }
 
-nlohmann::ordered_json JsonDescription::ofChannels(const TiffImageInfo& info) {
+nlohmann::ordered_json JsonDescription::ofChannels(const PageInfo& info) {
   nlohmann::ordered_json channels = nlohmann::ordered_json::array();
-  for (const TiffChannelInfo& channel : info.channels) {
-    channels.push_back({{"type", EnumNames::of(channel.type).id}, {"name", channel.name}});
+  for (const ChannelRecord& channel : info.channels) {
+    channels.push_back({{"kind", Words::word(ORVEX_VOCABULARY_CHANNEL_KIND, channel.kind)},
+                        {"name", channel.name}});
   }
   return channels;
 }

@@ -19,7 +19,7 @@ public:
 
 private:
   static nlohmann::ordered_json ofDirectory(const DirectoryReport& directory);
-  static nlohmann::ordered_json ofChannels(const TiffImageInfo& info);
+  static nlohmann::ordered_json ofChannels(const PageInfo& info);
 };
 
 }  // namespace orvex_cli

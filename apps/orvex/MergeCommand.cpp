@@ -16,7 +16,7 @@ ExitCode MergeCommand::run(LogTap& log, const MergeOptions& options, std::ostrea
   TiffSource base(log, options.base);
   base.require(options.dir);
   Planes planes = openPlanes(log, options, base.info());
-  const TiffImageInfo info = mergedInfo(base.info(), options.planes);
+  const PageInfo info = mergedInfo(base.info(), options.planes);
   const bool separatePlanes = options.separatePlanes.value_or(info.bitsPerSample < 8);
   TiffTarget target(log, options.output, info, separatePlanes);
   {
@@ -41,7 +41,7 @@ ExitCode MergeCommand::run(LogTap& log, const MergeOptions& options, std::ostrea
 }
 
 MergeCommand::Planes MergeCommand::openPlanes(LogTap& log, const MergeOptions& options,
-                                              const TiffImageInfo& base) {
+                                              const PageInfo& base) {
   if (options.planes.size() > std::numeric_limits<uint16_t>::max() - size_t{base.samplesPerPixel}) {
     throw ToolError(kExitUsage, "too many planes for one TIFF directory");
   }
@@ -56,9 +56,8 @@ MergeCommand::Planes MergeCommand::openPlanes(LogTap& log, const MergeOptions& o
   return planes;
 }
 
-TiffImageInfo MergeCommand::mergedInfo(const TiffImageInfo& base,
-                                       const std::vector<PlaneOption>& planes) {
-  TiffImageInfo info = base;
+PageInfo MergeCommand::mergedInfo(const PageInfo& base, const std::vector<PlaneOption>& planes) {
+  PageInfo info = base;
   for (const PlaneOption& plane : planes) {
     info.channels.push_back({plane.kind, plane.name});
   }
@@ -68,7 +67,7 @@ TiffImageInfo MergeCommand::mergedInfo(const TiffImageInfo& base,
 }
 
 void MergeCommand::writeInterleaved(TiffSource& base, Planes& planes, TiffTarget& target,
-                                    const TiffImageInfo& info, ProgressBar& progress) {
+                                    const PageInfo& info, ProgressBar& progress) {
   PictureRows baseRows(base, std::nullopt, progress);
   const size_t bits = info.bitsPerSample;
   const size_t basePixelBits = baseRows.samplesPerPixel() * bits;
@@ -111,8 +110,8 @@ void MergeCommand::writeSeparate(TiffSource& base, Planes& planes, TiffTarget& t
   }
 }
 
-void MergeCommand::report(const MergeOptions& options, const TiffImageInfo& info,
-                          bool separatePlanes, std::ostream& out) {
+void MergeCommand::report(const MergeOptions& options, const PageInfo& info, bool separatePlanes,
+                          std::ostream& out) {
   out << "merged directory " << options.dir << " of " << options.base << " and "
       << options.planes.size() << (options.planes.size() == 1 ? " plane" : " planes") << " into "
       << options.output << ": " << TiffTarget::summary(info, separatePlanes) << "\n";

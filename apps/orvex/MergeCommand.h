@@ -18,7 +18,7 @@
 namespace orvex_cli {
 
 struct PlaneOption {
-  TiffChannelType kind = TiffChannelType::SpotColor;
+  int32_t kind = ORVEX_CHANNEL_SPOT;
   std::string name;
   std::string path;
 };
@@ -43,14 +43,13 @@ public:
 private:
   using Planes = std::vector<std::unique_ptr<PlaneSource>>;
 
-  static Planes openPlanes(LogTap& log, const MergeOptions& options, const TiffImageInfo& base);
-  static TiffImageInfo mergedInfo(const TiffImageInfo& base,
-                                  const std::vector<PlaneOption>& planes);
+  static Planes openPlanes(LogTap& log, const MergeOptions& options, const PageInfo& base);
+  static PageInfo mergedInfo(const PageInfo& base, const std::vector<PlaneOption>& planes);
   static void writeInterleaved(TiffSource& base, Planes& planes, TiffTarget& target,
-                               const TiffImageInfo& info, ProgressBar& progress);
+                               const PageInfo& info, ProgressBar& progress);
   static void writeSeparate(TiffSource& base, Planes& planes, TiffTarget& target,
                             ProgressBar& progress);
-  static void report(const MergeOptions& options, const TiffImageInfo& info, bool separatePlanes,
+  static void report(const MergeOptions& options, const PageInfo& info, bool separatePlanes,
                      std::ostream& out);
 };
 

@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "Interruption.h"
 #include "PackedBits.h"
 #include "ToolError.h"
 
@@ -38,11 +39,12 @@ const uint8_t* PictureRows::row(uint32_t y) {
   return padded_.data();
 }
 
-uint64_t PictureRows::rawBytes(const TiffImageInfo& info) {
+uint64_t PictureRows::rawBytes(const PageInfo& info) {
   return uint64_t{info.width} * info.height * info.samplesPerPixel * info.bitsPerSample / 8;
 }
 
 Scanline PictureRows::read(uint32_t index) {
+  Interruption::check();
   const Scanline scanline = channel_ ? source_.scanline(*channel_, index) : source_.scanline(index);
   progress_.advance();
   return scanline;

@@ -33,7 +33,7 @@ public:
   const uint8_t* row(uint32_t y);
 
   /// Bytes of all the samples of a directory.
-  static uint64_t rawBytes(const TiffImageInfo& info);
+  static uint64_t rawBytes(const PageInfo& info);
 
 private:
   Scanline read(uint32_t index);

@@ -2,7 +2,7 @@
 
 #include <png.h>
 
-#include "EnumNames.h"
+#include "Words.h"
 
 namespace orvex_cli {
 namespace {
@@ -28,7 +28,7 @@ const PngColourType& pngColourType(int type) {
   return kPngColourTypes[0];  // libpng refuses any other type while reading the header
 }
 
-std::string size(const TiffImageInfo& info) {
+std::string size(const PageInfo& info) {
   return std::to_string(info.width) + " x " + std::to_string(info.height);
 }
 
@@ -41,7 +41,7 @@ PlaneSource::PlaneSource(LogTap& log, const std::string& path) : path_(path) {
     shape_.height = png_->height();
     shape_.samplesPerPixel = pngColourType(png_->colourType()).channels;
     shape_.bitsPerSample = static_cast<uint16_t>(png_->bitDepth());
-    shape_.sampleFormat = TiffSampleFormat::Uint;
+    shape_.sampleFormat = ORVEX_SAMPLE_FORMAT_UINT;
     shape_.scanlineCount = shape_.height;
     return;
   }
@@ -50,7 +50,7 @@ PlaneSource::PlaneSource(LogTap& log, const std::string& path) : path_(path) {
   shape_ = tiff_->info();
 }
 
-std::string PlaneSource::mismatch(const TiffImageInfo& base) const {
+std::string PlaneSource::mismatch(const PageInfo& base) const {
   if (png_) {
     const std::string refusal = pngMismatch();
     if (!refusal.empty()) {
@@ -68,8 +68,9 @@ std::string PlaneSource::mismatch(const TiffImageInfo& base) const {
            std::to_string(base.bitsPerSample);
   }
   if (shape_.sampleFormat != base.sampleFormat) {
-    return std::string(EnumNames::of(shape_.sampleFormat).text) + " samples, the base has " +
-           EnumNames::of(base.sampleFormat).text + " samples";
+    return std::string(Words::text(ORVEX_VOCABULARY_SAMPLE_FORMAT, shape_.sampleFormat)) +
+           " samples, the base has " +
+           Words::text(ORVEX_VOCABULARY_SAMPLE_FORMAT, base.sampleFormat) + " samples";
   }
   return "";
 }

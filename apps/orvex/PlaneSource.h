@@ -25,7 +25,7 @@ public:
   const std::string& path() const { return path_; }
   /// What keeps the plane from being an extra channel of `base`, for the user; empty when
   /// nothing does.
-  std::string mismatch(const TiffImageInfo& base) const;
+  std::string mismatch(const PageInfo& base) const;
   /// Scanlines the plane is read in, for a progress bar.
   uint32_t scanlineCount() const;
 
@@ -44,7 +44,7 @@ private:
   std::unique_ptr<PngReader> png_;
   std::vector<uint8_t> pngRow_;
   ProgressBar* progress_ = nullptr;
-  TiffImageInfo shape_;  ///< size, channels, bits and sample format, whatever the file type
+  PageInfo shape_;  ///< size, channels, bits and sample format, whatever the file type
 };
 
 }  // namespace orvex_cli

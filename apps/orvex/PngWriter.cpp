@@ -2,28 +2,27 @@
 
 #include <png.h>
 
-#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
 
+#include "Interruption.h"
 #include "PngMessage.h"
+#include "ReplacingFile.h"
 #include "ToolError.h"
-#include "Utf8Io.h"
 
 namespace orvex_cli {
 
 // Owns everything libpng and the C library hand out, so that a failure anywhere, the
-// constructor included, releases it and removes the unfinished file.
+// constructor included, releases it and removes the unfinished file; libpng's structures go
+// before the file.
 struct PngWriter::State {
+  explicit State(const std::string& target) : path(target), file(target) {}
   ~State();
 
   std::string path;
+  ReplacingFile file;
   png_structp png = nullptr;
   png_infop info = nullptr;
-  std::FILE* file = nullptr;
-  bool finished = false;
   PngMessage message;
   uint32_t width = 0;
   uint32_t height = 0;
@@ -33,13 +32,6 @@ struct PngWriter::State {
 PngWriter::State::~State() {
   if (png != nullptr) {
     png_destroy_write_struct(&png, &info);
-  }
-  if (file != nullptr) {
-    std::fclose(file);
-  }
-  if (!finished) {
-    std::error_code ignored;
-    std::filesystem::remove(std::filesystem::u8path(path), ignored);
   }
 }
 
@@ -54,7 +46,7 @@ bool writeHeader(PngWriter::State* state) {
   if (setjmp(png_jmpbuf(state->png)) != 0) {
     return false;
   }
-  png_init_io(state->png, state->file);
+  png_init_io(state->png, state->file.stream());
   png_set_IHDR(state->png, state->info, state->width, state->height, 8, state->colourType,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(state->png, state->info);
@@ -80,16 +72,10 @@ bool writeEnd(PngWriter::State* state) {
 }  // namespace
 
 PngWriter::PngWriter(const std::string& path, uint32_t width, uint32_t height, unsigned channels)
-    : state_(std::make_unique<State>()) {
-  state_->path = path;
+    : state_(std::make_unique<State>(path)) {
   state_->width = width;
   state_->height = height;
   state_->colourType = kColourTypes[channels - 1];
-  state_->file = Utf8Io::openFile(path, "wb");
-  if (state_->file == nullptr) {
-    state_->finished = true;  // nothing was created, so there is nothing to remove
-    throw ToolError(kExitFileError, "cannot write " + path + ": " + std::strerror(errno));
-  }
   state_->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state_->message,
                                         PngMessage::onError, PngMessage::onWarning);
   state_->info = state_->png != nullptr ? png_create_info_struct(state_->png) : nullptr;
@@ -105,23 +91,18 @@ PngWriter::PngWriter(const std::string& path, uint32_t width, uint32_t height, u
 PngWriter::~PngWriter() = default;
 
 void PngWriter::writeRow(const uint8_t* row) {
+  Interruption::check();
   if (!writeOneRow(state_.get(), row)) {
     fail();
   }
 }
 
 void PngWriter::finish() {
+  Interruption::check();
   if (!writeEnd(state_.get())) {
     fail();
   }
-  const bool flushed = std::fflush(state_->file) == 0 && std::ferror(state_->file) == 0;
-  const bool closed = std::fclose(state_->file) == 0;
-  state_->file = nullptr;
-  if (!flushed || !closed) {
-    std::snprintf(state_->message.text, sizeof(state_->message.text), "%s", std::strerror(errno));
-    fail();
-  }
-  state_->finished = true;
+  state_->file.commit();
 }
 
 void PngWriter::fail() {

@@ -7,8 +7,9 @@
 
 namespace orvex_cli {
 
-/// The file is created by the constructor and complete after finish(); a writer destroyed
-/// before that removes its unfinished file. Failures are thrown as ToolError.
+/// The file is written under a temporary name from the constructor on and replaces its target
+/// in finish(); a writer destroyed before that leaves the target as it was and no temporary
+/// file. Failures are thrown as ToolError; a signal noted by Interruption stops the next row.
 class PngWriter {
 public:
   /// `channels` 1 grey, 2 grey and alpha, 3 RGB, 4 RGBA.

@@ -11,7 +11,7 @@ namespace orvex_cli {
 ExitCode PreviewCommand::run(LogTap& log, const PreviewOptions& options, std::ostream& out) {
   TiffSource source(log, options.input);
   source.require(options.dir);
-  const TiffImageInfo& info = source.info();
+  const PageInfo& info = source.info();
   std::string shown;
   {
     ProgressBar progress("preview", info.scanlineCount, PictureRows::rawBytes(info));
@@ -24,7 +24,7 @@ ExitCode PreviewCommand::run(LogTap& log, const PreviewOptions& options, std::os
 
 std::string PreviewCommand::render(TiffSource& source, std::optional<uint16_t> channel,
                                    const std::string& pngPath, ProgressBar& progress) {
-  const TiffImageInfo& info = source.info();
+  const PageInfo& info = source.info();
   const PreviewLayout layout = PreviewLayout::choose(info, channel);
   const SampleConverter converter(info.bitsPerSample, info.sampleFormat);
   PictureRows rows(source, layout.channel, progress);

@@ -1,15 +1,15 @@
 #include "PreviewLayout.h"
 
-#include "EnumNames.h"
 #include "ToolError.h"
+#include "Words.h"
 
 namespace orvex_cli {
 namespace {
 
-bool firstExtraIsAlpha(const TiffImageInfo& info) {
+bool firstExtraIsAlpha(const PageInfo& info) {
   return info.extraSamples > 0 && !info.channels.empty() &&
-         (info.channels[0].type == TiffChannelType::AssociatedAlpha ||
-          info.channels[0].type == TiffChannelType::UnassociatedAlpha);
+         (info.channels[0].kind == ORVEX_CHANNEL_ASSOCIATED_ALPHA ||
+          info.channels[0].kind == ORVEX_CHANNEL_UNASSOCIATED_ALPHA);
 }
 
 PreviewLayout oneChannel(uint16_t channel, const std::string& why) {
@@ -22,7 +22,7 @@ PreviewLayout oneChannel(uint16_t channel, const std::string& why) {
 
 }  // namespace
 
-PreviewLayout PreviewLayout::choose(const TiffImageInfo& info, std::optional<uint16_t> channel) {
+PreviewLayout PreviewLayout::choose(const PageInfo& info, std::optional<uint16_t> channel) {
   if (info.samplesPerPixel == 0) {
     throw ToolError(kExitFileError, "the image has no samples to show");
   }
@@ -35,22 +35,23 @@ PreviewLayout PreviewLayout::choose(const TiffImageInfo& info, std::optional<uin
     return oneChannel(*channel, "");
   }
   const int colourSamples = int{info.samplesPerPixel} - int{info.extraSamples};
-  const bool grey = info.photometric == TiffPhotometric::MinIsBlack ||
-                    info.photometric == TiffPhotometric::MinIsWhite;
+  const bool grey = info.photometric == ORVEX_PHOTOMETRIC_MIN_IS_BLACK ||
+                    info.photometric == ORVEX_PHOTOMETRIC_MIN_IS_WHITE;
   PreviewLayout layout;
   if (grey && colourSamples == 1) {
     layout.samples = {0};
-    layout.invertFirst = info.photometric == TiffPhotometric::MinIsWhite;
+    layout.invertFirst = info.photometric == ORVEX_PHOTOMETRIC_MIN_IS_WHITE;
     layout.description = "grey";
-  } else if (info.photometric == TiffPhotometric::Rgb && colourSamples >= 3) {
+  } else if (info.photometric == ORVEX_PHOTOMETRIC_RGB && colourSamples >= 3) {
     layout.samples = {0, 1, 2};
     layout.description = "RGB";
   } else {
-    return oneChannel(0, std::string(" (") + EnumNames::of(info.photometric).text + ")");
+    return oneChannel(
+        0, std::string(" (") + Words::text(ORVEX_VOCABULARY_PHOTOMETRIC, info.photometric) + ")");
   }
   if (firstExtraIsAlpha(info)) {
     layout.samples.push_back(static_cast<unsigned>(colourSamples));
-    layout.premultiplied = info.channels[0].type == TiffChannelType::AssociatedAlpha;
+    layout.premultiplied = info.channels[0].kind == ORVEX_CHANNEL_ASSOCIATED_ALPHA;
     layout.description += " with alpha";
   }
   return layout;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "orvex/TiffImageInfo.h"
+#include "PageInfo.h"
 
 namespace orvex_cli {
 
@@ -22,7 +22,7 @@ struct PreviewLayout {
   std::string description;
 
   /// Throws ToolError (usage) for a channel the image does not have.
-  static PreviewLayout choose(const TiffImageInfo& info, std::optional<uint16_t> channel);
+  static PreviewLayout choose(const PageInfo& info, std::optional<uint16_t> channel);
 };
 
 }  // namespace orvex_cli

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "EnumNames.h"
 #include "PackedBits.h"
 #include "ToolError.h"
+#include "Words.h"
 
 namespace orvex_cli {
 namespace {
@@ -41,17 +41,18 @@ bool isSupportedFloat(unsigned bits) {
 
 }  // namespace
 
-SampleConverter::SampleConverter(uint16_t bits, TiffSampleFormat format)
+SampleConverter::SampleConverter(uint16_t bits, int32_t format)
     : bits_(bits),
-      floating_(format == TiffSampleFormat::IeeeFp),
-      signed_(format == TiffSampleFormat::Int) {
+      floating_(format == ORVEX_SAMPLE_FORMAT_IEEE_FP),
+      signed_(format == ORVEX_SAMPLE_FORMAT_INT) {
   const bool complex =
-      format == TiffSampleFormat::ComplexInt || format == TiffSampleFormat::ComplexIeeeFp;
+      format == ORVEX_SAMPLE_FORMAT_COMPLEX_INT || format == ORVEX_SAMPLE_FORMAT_COMPLEX_IEEE_FP;
   const bool supported = floating_ ? isSupportedFloat(bits_) : isSupportedInteger(bits_);
   if (complex || !supported) {
     throw ToolError(kExitFileError, std::string("a preview cannot show samples of ") +
                                         std::to_string(bits_) + " bits in " +
-                                        EnumNames::of(format).text + " format");
+                                        Words::text(ORVEX_VOCABULARY_SAMPLE_FORMAT, format) +
+                                        " format");
   }
 }
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "orvex/TiffImageInfo.h"
+#include "PageInfo.h"
 
 namespace orvex_cli {
 
@@ -16,7 +16,7 @@ class SampleConverter {
 public:
   /// Throws ToolError for samples a preview cannot show (complex numbers, 24-bit or
   /// wider-than-64-bit samples, floats other than 16, 32 and 64 bits).
-  SampleConverter(uint16_t bits, TiffSampleFormat format);
+  SampleConverter(uint16_t bits, int32_t format);
 
   /// Sample `index` of `row` (counted from the row's start) as 0..255.
   uint8_t toByte(const uint8_t* row, size_t index) const;

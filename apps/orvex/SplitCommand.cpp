@@ -2,18 +2,19 @@
 
 #include <filesystem>
 
-#include "EnumNames.h"
 #include "JsonDescription.h"
 #include "PictureRows.h"
 #include "PlaneFileNames.h"
 #include "PreviewCommand.h"
 #include "TiffTarget.h"
+#include "Words.h"
 
 namespace orvex_cli {
 namespace {
 
-bool isGrey(TiffPhotometric photometric) {
-  return photometric == TiffPhotometric::MinIsBlack || photometric == TiffPhotometric::MinIsWhite;
+bool isGrey(int32_t photometric) {
+  return photometric == ORVEX_PHOTOMETRIC_MIN_IS_BLACK ||
+         photometric == ORVEX_PHOTOMETRIC_MIN_IS_WHITE;
 }
 
 void makeFolder(const std::string& folder) {
@@ -29,7 +30,7 @@ void makeFolder(const std::string& folder) {
 ExitCode SplitCommand::run(LogTap& log, const SplitOptions& options, std::ostream& out) {
   TiffSource source(log, options.input);
   source.require(options.dir);
-  const TiffImageInfo& info = source.info();
+  const PageInfo& info = source.info();
   const std::vector<Plane> planes = choosePaths(options, info);
   makeFolder(options.folder);
   {
@@ -48,7 +49,7 @@ ExitCode SplitCommand::run(LogTap& log, const SplitOptions& options, std::ostrea
 }
 
 std::vector<SplitCommand::Plane> SplitCommand::choosePaths(const SplitOptions& options,
-                                                           const TiffImageInfo& info) {
+                                                           const PageInfo& info) {
   PlaneFileNames names;
   std::vector<Plane> planes;
   for (const ChannelLabel& label : ChannelList::labels(info)) {
@@ -63,15 +64,15 @@ std::vector<SplitCommand::Plane> SplitCommand::choosePaths(const SplitOptions& o
 
 // Samples stay as delivered, so a plane is tagged as grey with 0 black, except the grey of a
 // min-is-white image, which keeps its photometric and, like any grey source, its profile.
-TiffImageInfo SplitCommand::planeInfo(const TiffImageInfo& info, const ChannelLabel& label) {
+PageInfo SplitCommand::planeInfo(const PageInfo& info, const ChannelLabel& label) {
   const bool sourceGrey = label.colour && isGrey(info.photometric);
-  TiffImageInfo plane;
+  PageInfo plane;
   plane.width = info.width;
   plane.height = info.height;
   plane.bitsPerSample = info.bitsPerSample;
   plane.samplesPerPixel = 1;
   plane.sampleFormat = info.sampleFormat;
-  plane.photometric = sourceGrey ? info.photometric : TiffPhotometric::MinIsBlack;
+  plane.photometric = sourceGrey ? info.photometric : ORVEX_PHOTOMETRIC_MIN_IS_BLACK;
   plane.xResolution = info.xResolution;
   plane.yResolution = info.yResolution;
   plane.resolutionUnit = info.resolutionUnit;
@@ -103,10 +104,11 @@ void SplitCommand::print(const SplitOptions& options, const std::vector<Plane>& 
   nlohmann::ordered_json channels = nlohmann::ordered_json::array();
   for (size_t channel = 0; channel < planes.size(); ++channel) {
     const ChannelLabel& label = planes[channel].label;
-    channels.push_back({{"channel", channel},
-                        {"kind", label.colour ? "Color" : EnumNames::of(label.kind).id},
-                        {"name", label.name},
-                        {"path", planes[channel].path}});
+    channels.push_back(
+        {{"channel", channel},
+         {"kind", label.colour ? "colour" : Words::word(ORVEX_VOCABULARY_CHANNEL_KIND, label.kind)},
+         {"name", label.name},
+         {"path", planes[channel].path}});
   }
   JsonDescription::print(
       out, {{"file", options.input}, {"directory", options.dir}, {"channels", channels}});

@@ -35,8 +35,8 @@ private:
     std::string path;
   };
 
-  static std::vector<Plane> choosePaths(const SplitOptions& options, const TiffImageInfo& info);
-  static TiffImageInfo planeInfo(const TiffImageInfo& info, const ChannelLabel& label);
+  static std::vector<Plane> choosePaths(const SplitOptions& options, const PageInfo& info);
+  static PageInfo planeInfo(const PageInfo& info, const ChannelLabel& label);
   static void writeTiff(LogTap& log, TiffSource& source, uint16_t channel, const Plane& plane,
                         ProgressBar& progress);
   static void print(const SplitOptions& options, const std::vector<Plane>& planes,

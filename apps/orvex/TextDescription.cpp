@@ -3,7 +3,7 @@
 #include <iomanip>
 #include <string>
 
-#include "EnumNames.h"
+#include "Words.h"
 
 namespace orvex_cli {
 namespace {
@@ -28,25 +28,25 @@ void TextDescription::print(std::ostream& out, const FileReport& report) {
 void TextDescription::printDirectory(std::ostream& out, const DirectoryReport& directory) {
   out << "directory " << directory.index << ": ";
   if (!directory.readable) {
-    out << "refused: " << directory.refusal.cause << "\n";
+    out << "refused: " << directory.refusal << "\n";
     return;
   }
-  const TiffImageInfo& info = directory.info;
+  const PageInfo& info = directory.info;
   out << info.width << " x " << info.height << " pixels\n";
   field(out, "samples") << info.samplesPerPixel << " x " << info.bitsPerSample << " bits, "
-                        << EnumNames::of(info.sampleFormat).text << ", " << info.extraSamples
-                        << " extra\n";
-  field(out, "photometric") << EnumNames::of(info.photometric).text << "\n";
+                        << Words::text(ORVEX_VOCABULARY_SAMPLE_FORMAT, info.sampleFormat) << ", "
+                        << info.extraSamples << " extra\n";
+  field(out, "photometric") << Words::text(ORVEX_VOCABULARY_PHOTOMETRIC, info.photometric) << "\n";
   field(out, "resolution") << info.xResolution << " x " << info.yResolution;
-  if (info.resolutionUnit == TiffResolutionUnit::Unknown) {
+  if (info.resolutionUnit == ORVEX_RESOLUTION_UNIT_UNKNOWN) {
     out << " (no unit)\n";
   } else {
-    out << " pixels per " << EnumNames::of(info.resolutionUnit).text << "\n";
+    out << " pixels per " << Words::text(ORVEX_VOCABULARY_RESOLUTION_UNIT, info.resolutionUnit)
+        << "\n";
   }
-  field(out, "scanlines") << (directory.rowScanlines
-                                  ? plural(info.scanlineCount, "row", "rows")
-                                  : plural(info.scanlineCount, "column", "columns") +
-                                        ", transposed by the host")
+  field(out, "scanlines") << (info.rowScanlines ? plural(info.scanlineCount, "row", "rows")
+                                                : plural(info.scanlineCount, "column", "columns") +
+                                                      ", transposed by the host")
                           << "\n";
   field(out, "ICC profile") << (info.iccProfile.empty()
                                     ? std::string("none")
@@ -56,7 +56,7 @@ void TextDescription::printDirectory(std::ostream& out, const DirectoryReport& d
   printChannels(out, info);
 }
 
-void TextDescription::printChannels(std::ostream& out, const TiffImageInfo& info) {
+void TextDescription::printChannels(std::ostream& out, const PageInfo& info) {
   if (info.channels.empty()) {
     field(out, "extra") << "none\n";
     return;
@@ -65,9 +65,9 @@ void TextDescription::printChannels(std::ostream& out, const TiffImageInfo& info
   // inconsistency, and then no sample number is claimed.
   const int firstExtraSample = int{info.samplesPerPixel} - int{info.extraSamples};
   for (size_t i = 0; i < info.channels.size(); ++i) {
-    const TiffChannelInfo& channel = info.channels[i];
+    const ChannelRecord& channel = info.channels[i];
     field(out, "extra " + std::to_string(i))
-        << EnumNames::of(channel.type).text << ", "
+        << Words::text(ORVEX_VOCABULARY_CHANNEL_KIND, channel.kind) << ", "
         << (channel.name.empty() ? std::string("unnamed") : "\"" + channel.name + "\"");
     if (firstExtraSample >= 0) {
       out << " (sample " << firstExtraSample + static_cast<int>(i) << ")";

@@ -14,7 +14,7 @@ public:
 
 private:
   static void printDirectory(std::ostream& out, const DirectoryReport& directory);
-  static void printChannels(std::ostream& out, const TiffImageInfo& info);
+  static void printChannels(std::ostream& out, const PageInfo& info);
 };
 
 }  // namespace orvex_cli

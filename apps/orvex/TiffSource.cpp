@@ -1,59 +1,61 @@
 #include "TiffSource.h"
 
-#include <vector>
-
 #include "ToolError.h"
-#include "orvex/ChannelNames.h"
 
 namespace orvex_cli {
-namespace {
 
-// One record per delivered extra sample, each name well-formed. The reader lists the stored
-// directory's extra samples, which for a YCbCr directory with Photoshop image resources are
-// none, while it delivers one: the associated alpha its RGBA decoding adds; taking the list as
-// it comes would write that alpha as unspecified. And it hands out a name's characters above
-// U+FFFF as two surrogates encoded apart, which the writer refuses.
-std::vector<TiffChannelInfo> oneRecordPerExtraSample(const TiffImageInfo& info) {
-  std::vector<TiffChannelInfo> records(info.extraSamples,
-                                       TiffChannelInfo{TiffChannelType::AssociatedAlpha, ""});
-  for (size_t i = 0; i < records.size() && i < info.channels.size(); ++i) {
-    records[i] = {info.channels[i].type, orvex::joinSurrogatePairs(info.channels[i].name)};
+TiffSource::TiffSource(LogTap& log, const std::string& path) : log_(log), path_(path) {
+  log_.beginCall();
+  if (orvex_reader_open(path.c_str(), &reader_) != ORVEX_STATUS_OK) {
+    throw ToolError(kExitFileError, "cannot read " + path + ": " + LogTap::lastFailure());
   }
-  return records;
-}
-
-}  // namespace
-
-TiffSource::TiffSource(LogTap& log, const std::string& path)
-    : log_(log), path_(path), reader_(createTiffReader(), destroyTiffReader) {
-  const size_t call = log_.beginCall();
-  if (!reader_->begin(path.c_str())) {
-    const std::string reason = log_.explain(call).cause;
-    reader_->end();
-    throw ToolError(kExitFileError, "cannot read " + path + ": " + reason);
-  }
-  directoryCount_ = reader_->getNumberOfDirectories();
+  uint32_t count = 0;
+  orvex_reader_page_count(reader_, &count);
+  directoryCount_ = static_cast<uint16_t>(count);
 }
 
 TiffSource::~TiffSource() {
   log_.beginCall();
-  reader_->end();
+  orvex_reader_destroy(reader_);
 }
 
-bool TiffSource::select(uint16_t dir, Explanation& refusal) {
-  const size_t call = log_.beginCall();
+bool TiffSource::select(uint16_t dir, std::string& refusal) {
+  log_.beginCall();
   currentDirectory_ = dir;
-  if (!reader_->beginReadSubDir(dir)) {
-    refusal = log_.explain(call);
-    info_ = TiffImageInfo();
-    rowScanlines_ = true;
+  if (orvex_reader_select_page(reader_, dir) != ORVEX_STATUS_OK) {
+    refusal = LogTap::lastFailure();
+    info_ = PageInfo();
     return false;
   }
-  log_.beginCall();
-  info_ = reader_->getImageInfo();
-  info_.channels = oneRecordPerExtraSample(info_);
-  rowScanlines_ = reader_->isRowScanline();
+  info_ = describeCurrent();
   return true;
+}
+
+PageInfo TiffSource::describeCurrent() {
+  orvex_page_info page{};
+  page.struct_size = sizeof(orvex_page_info);
+  orvex_reader_page_info(reader_, &page);
+  PageInfo info;
+  info.width = page.width;
+  info.height = page.height;
+  info.scanlineCount = page.scanline_count;
+  info.bitsPerSample = page.bits_per_sample;
+  info.samplesPerPixel = page.samples_per_pixel;
+  info.extraSamples = page.extra_samples;
+  info.rowScanlines = page.scanlines_are_rows != 0;
+  info.sampleFormat = page.sample_format;
+  info.photometric = page.photometric;
+  info.resolutionUnit = page.resolution_unit;
+  info.xResolution = page.x_resolution;
+  info.yResolution = page.y_resolution;
+  info.iccProfile.assign(page.icc_profile, page.icc_profile + page.icc_profile_size);
+  for (uint32_t i = 0; i < page.extra_samples; ++i) {
+    orvex_channel channel{};
+    channel.struct_size = sizeof(orvex_channel);
+    orvex_reader_channel(reader_, i, &channel);
+    info.channels.push_back({channel.kind, std::string(channel.name, channel.name_size)});
+  }
+  return info;
 }
 
 void TiffSource::require(uint16_t dir) {
@@ -62,35 +64,36 @@ void TiffSource::require(uint16_t dir) {
                                     std::to_string(directoryCount_) + " director" +
                                     (directoryCount_ == 1 ? "y" : "ies"));
   }
-  Explanation refusal;
+  std::string refusal;
   if (!select(dir, refusal)) {
     throw ToolError(kExitFileError, "cannot read directory " + std::to_string(dir) + " of " +
-                                        path_ + ": " + refusal.cause);
+                                        path_ + ": " + refusal);
   }
 }
 
 Scanline TiffSource::scanline(uint32_t index) {
-  const size_t call = log_.beginCall();
-  uint8_t* data = nullptr;
+  log_.beginCall();
+  const uint8_t* data = nullptr;
   uint32_t size = 0;
-  const bool ok = reader_->readScanline(index, &data, &size);
-  return delivered(ok, data, size, index, call);
+  const orvex_status status = orvex_reader_read_scanline(reader_, index, &data, &size);
+  return delivered(status, data, size, index);
 }
 
 Scanline TiffSource::scanline(uint16_t channel, uint32_t index) {
-  const size_t call = log_.beginCall();
-  uint8_t* data = nullptr;
+  log_.beginCall();
+  const uint8_t* data = nullptr;
   uint32_t size = 0;
-  const bool ok = reader_->readScanline(channel, index, &data, &size);
-  return delivered(ok, data, size, index, call);
+  const orvex_status status =
+      orvex_reader_read_channel_scanline(reader_, channel, index, &data, &size);
+  return delivered(status, data, size, index);
 }
 
-Scanline TiffSource::delivered(bool ok, uint8_t* data, uint32_t size, uint32_t index,
-                               size_t call) const {
-  if (!ok || data == nullptr) {
+Scanline TiffSource::delivered(orvex_status status, const uint8_t* data, uint32_t size,
+                               uint32_t index) const {
+  if (status != ORVEX_STATUS_OK || data == nullptr) {
     throw ToolError(kExitFileError, "cannot read scanline " + std::to_string(index) +
                                         " of directory " + std::to_string(currentDirectory_) +
-                                        " of " + path_ + ": " + log_.explain(call).cause);
+                                        " of " + path_ + ": " + LogTap::lastFailure());
   }
   return Scanline{data, size};
 }

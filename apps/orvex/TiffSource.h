@@ -1,13 +1,13 @@
-// One TIFF file open for reading through the library's exported reader.
+// One TIFF file open for reading through the library's C interface.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "LogTap.h"
-#include "orvex/orvex.h"
+#include "PageInfo.h"
+#include "orvex/orvex_c.h"
 
 namespace orvex_cli {
 
@@ -18,7 +18,7 @@ struct Scanline {
 };
 
 /// Opens the file on construction and closes it on destruction. Failures the user must hear
-/// about are thrown as ToolError with the reason the library logged.
+/// about are thrown as ToolError with the library's reason.
 class TiffSource {
 public:
   TiffSource(LogTap& log, const std::string& path);
@@ -29,20 +29,17 @@ public:
   const std::string& path() const { return path_; }
   uint16_t directoryCount() const { return directoryCount_; }
 
-  /// Makes `dir` the current directory. False, with the library's explanation, when the
-  /// library refuses it.
-  bool select(uint16_t dir, Explanation& refusal);
+  /// Makes `dir` the current directory. False, with the library's reason, when the library
+  /// refuses it.
+  bool select(uint16_t dir, std::string& refusal);
   /// As select, for a command that needs the directory: a directory that does not exist is
   /// a usage error, a refused one a file error.
   void require(uint16_t dir);
 
-  /// The current directory as the library delivers it, except that `channels` holds exactly
-  /// one record per extra sample, with names repaired as ChannelNames.h describes: the
-  /// associated alpha the reader adds to a YCbCr directory carrying Photoshop image resources
-  /// comes without a record of its own, and gets one here.
-  const TiffImageInfo& info() const { return info_; }
+  /// The current directory as the library delivers it, one channel record per extra sample.
+  const PageInfo& info() const { return info_; }
   /// False when each scanline is a column of the picture (stored orientations 5 to 8).
-  bool rowScanlines() const { return rowScanlines_; }
+  bool rowScanlines() const { return info_.rowScanlines; }
   uint16_t currentDirectory() const { return currentDirectory_; }
 
   /// Scanline `index` with every sample of a pixel interleaved.
@@ -51,15 +48,15 @@ public:
   Scanline scanline(uint16_t channel, uint32_t index);
 
 private:
-  Scanline delivered(bool ok, uint8_t* data, uint32_t size, uint32_t index, size_t call) const;
+  PageInfo describeCurrent();
+  Scanline delivered(orvex_status status, const uint8_t* data, uint32_t size, uint32_t index) const;
 
   LogTap& log_;
   std::string path_;
-  std::unique_ptr<ITiffReader, void (*)(ITiffReader*)> reader_;
+  orvex_reader* reader_ = nullptr;
   uint16_t directoryCount_ = 0;
   uint16_t currentDirectory_ = 0;
-  TiffImageInfo info_;
-  bool rowScanlines_ = true;
+  PageInfo info_;
 };
 
 }  // namespace orvex_cli

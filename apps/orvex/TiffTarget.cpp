@@ -2,15 +2,14 @@
 
 #include <filesystem>
 #include <limits>
-#include <stdexcept>
+#include <vector>
 
+#include "Interruption.h"
 #include "ToolError.h"
+#include "Words.h"
 
 namespace orvex_cli {
 namespace {
-
-constexpr int32_t kPlanarContig = 1;
-constexpr int32_t kPlanarSeparate = 2;
 
 // The writer takes 32-bit byte counts; a longer row is still only one scanline's worth to
 // libtiff, so the count is capped rather than truncated.
@@ -19,57 +18,81 @@ uint32_t byteCount(size_t bytes) {
                                                       : static_cast<uint32_t>(bytes);
 }
 
+orvex_page_info pageOf(const PageInfo& info) {
+  orvex_page_info page{};
+  page.struct_size = sizeof(orvex_page_info);
+  page.width = info.width;
+  page.height = info.height;
+  page.bits_per_sample = info.bitsPerSample;
+  page.samples_per_pixel = info.samplesPerPixel;
+  page.extra_samples = info.extraSamples;
+  page.sample_format = info.sampleFormat;
+  page.photometric = info.photometric;
+  page.resolution_unit = info.resolutionUnit;
+  page.x_resolution = info.xResolution;
+  page.y_resolution = info.yResolution;
+  page.icc_profile_size = static_cast<uint32_t>(info.iccProfile.size());
+  page.icc_profile = info.iccProfile.data();
+  return page;
+}
+
+// The records point into `info`, which outlives the writer's creation.
+std::vector<orvex_channel> channelsOf(const PageInfo& info) {
+  std::vector<orvex_channel> channels;
+  for (const ChannelRecord& record : info.channels) {
+    channels.push_back({sizeof(orvex_channel), record.kind,
+                        static_cast<uint32_t>(record.name.size()), record.name.data()});
+  }
+  return channels;
+}
+
+int32_t planarOf(bool separatePlanes) {
+  return separatePlanes ? ORVEX_PLANAR_SEPARATE : ORVEX_PLANAR_CONTIG;
+}
+
 }  // namespace
 
-TiffTarget::TiffTarget(LogTap& log, const std::string& path, const TiffImageInfo& info,
+TiffTarget::TiffTarget(LogTap& log, const std::string& path, const PageInfo& info,
                        bool separatePlanes)
-    : log_(log), path_(path), writer_(createTiffWriter(), destroyTiffWriter) {
-  const size_t call = log_.beginCall();
-  bool begun = false;
-  try {
-    begun = writer_->begin(path.c_str(), info, separatePlanes ? kPlanarSeparate : kPlanarContig);
-  } catch (const std::range_error&) {
-    // The writer's UTF-8 conversion refuses the name (or a channel name) this way.
-    writer_.reset();
-    std::error_code ignored;
-    std::filesystem::remove(std::filesystem::u8path(path), ignored);
-    throw ToolError(kExitFileError,
-                    "cannot write " + path + ": a file or channel name is not valid UTF-8");
-  }
-  if (!begun) {
-    throw ToolError(kExitFileError, "cannot write " + path + ": " + log_.explain(call).cause);
-  }
+    : log_(log), path_(path) {
+  log_.beginCall();
+  const orvex_page_info page = pageOf(info);
+  const std::vector<orvex_channel> channels = channelsOf(info);
+  check(orvex_writer_create(path.c_str(), &page, channels.data(),
+                            static_cast<uint32_t>(channels.size()), planarOf(separatePlanes),
+                            &writer_),
+        "cannot write " + path);
 }
 
 TiffTarget::~TiffTarget() {
-  if (!finished_) {
-    log_.beginCall();
-    writer_->end();
-    std::error_code ignored;
-    std::filesystem::remove(std::filesystem::u8path(path_), ignored);
-  }
+  log_.beginCall();
+  orvex_writer_destroy(writer_);
 }
 
 void TiffTarget::write(uint32_t row, const uint8_t* data, size_t bytes) {
-  const size_t call = log_.beginCall();
-  check(writer_->writeScanline(row, data, byteCount(bytes)), row, call);
+  Interruption::check();
+  log_.beginCall();
+  check(orvex_writer_write_scanline(writer_, row, data, byteCount(bytes)),
+        "cannot write row " + std::to_string(row) + " of " + path_);
 }
 
 void TiffTarget::write(uint16_t channel, uint32_t row, const uint8_t* data, size_t bytes) {
-  const size_t call = log_.beginCall();
-  check(writer_->writeScanline(channel, row, data, byteCount(bytes)), row, call);
+  Interruption::check();
+  log_.beginCall();
+  check(orvex_writer_write_channel_scanline(writer_, channel, row, data, byteCount(bytes)),
+        "cannot write row " + std::to_string(row) + " of " + path_);
 }
 
 void TiffTarget::finish() {
+  Interruption::check();
   log_.beginCall();
-  writer_->end();
-  finished_ = true;
+  check(orvex_writer_close(writer_), "cannot write " + path_);
 }
 
-std::string TiffTarget::summary(const TiffImageInfo& info, bool separatePlanes) {
+std::string TiffTarget::summary(const PageInfo& info, bool separatePlanes) {
   return std::to_string(info.width) + " x " + std::to_string(info.height) + ", " +
          std::to_string(info.samplesPerPixel) + " x " + std::to_string(info.bitsPerSample) +
-         " bits, " + (separatePlanes ? "separate planes" : "interleaved");
+         " bits, " + Words::text(ORVEX_VOCABULARY_PLANAR, planarOf(separatePlanes));
 }
 
 void TiffTarget::refuseInput(const std::string& output, const std::string& input) {
@@ -80,10 +103,9 @@ void TiffTarget::refuseInput(const std::string& output, const std::string& input
   }
 }
 
-void TiffTarget::check(bool written, uint32_t row, size_t call) const {
-  if (!written) {
-    throw ToolError(kExitFileError, "cannot write row " + std::to_string(row) + " of " + path_ +
-                                        ": " + log_.explain(call).cause);
+void TiffTarget::check(orvex_status status, const std::string& what) const {
+  if (status != ORVEX_STATUS_OK) {
+    throw ToolError(kExitFileError, what + ": " + LogTap::lastFailure());
   }
 }
 

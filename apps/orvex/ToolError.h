@@ -9,8 +9,9 @@ namespace orvex_cli {
 /// Exit codes of the tool.
 enum ExitCode : int {
   kExitSuccess = 0,
-  kExitFileError = 1,  ///< a file could not be read or written
-  kExitUsage = 2,      ///< the command line asks for something that cannot be done
+  kExitFileError = 1,     ///< a file could not be read or written
+  kExitUsage = 2,         ///< the command line asks for something that cannot be done
+  kExitSignalBase = 128,  ///< plus the number of the signal that stopped it (130, 143)
 };
 
 class ToolError : public std::runtime_error {

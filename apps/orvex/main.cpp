@@ -1,5 +1,5 @@
-// orvex: the command-line host of the Orvex library. It uses only the library's exports,
-// its public headers and the logging module's observer, as any host would.
+// orvex: the command-line host of the Orvex library. It uses only the library's C interface,
+// orvex_c.h, as a host in any language would.
 #include <exception>
 #include <iostream>
 #include <string>
@@ -7,6 +7,7 @@
 
 #include "CommandLine.h"
 #include "DemoCommand.h"
+#include "Interruption.h"
 #include "LogTap.h"
 #include "ToolError.h"
 #include "Utf8Io.h"
@@ -47,6 +48,11 @@ int main(int argc, char** argv) {
           static_cast<int>(argumentPointers.size()), argumentPointers.data(), options)) {
     return *exitCode;
   }
+  // The commands that write stop between rows; info has nothing to abandon, so a signal ends
+  // it as it ends any program.
+  if (options.command != Command::Info) {
+    orvex_cli::Interruption::install();
+  }
   orvex_cli::LogTap log(options.verbose);
   try {
     return runCommand(log, options);
@@ -55,8 +61,8 @@ int main(int argc, char** argv) {
     std::cerr << "orvex: " << error.what() << "\n";
     return error.exitCode();
   } catch (const std::exception& error) {
-    // The library lets a few exceptions through to its host (an index beyond its buffers,
-    // allocation failures while reading); for the user they are files that cannot be read.
+    // The tool's own steps can still throw (an allocation, the file system); for the user
+    // those are files that cannot be read or written.
     std::cout.flush();
     std::cerr << "orvex: " << error.what() << "\n";
     return orvex_cli::kExitFileError;

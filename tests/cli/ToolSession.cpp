@@ -10,6 +10,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <regex>
 #include <sstream>
 
 #include "orvex/ChannelNames.h"
@@ -185,16 +186,20 @@ void checkPictures(const Arguments& arguments, const std::string& out) {
 }
 
 // libtiff's report of a file it cannot open ("TIFFOpen" and strerror, "TIFFOpenW" and "Cannot
-// open" on Windows) and the reason a folder cannot be created are worded by the platform: they
-// are kept up to the path.
+// open" on Windows), which ends a reason, and the reason a folder cannot be created are worded
+// by the platform: they are kept up to the path. A temporary name's random part is dropped.
 std::string markedErrors(const std::string& err) {
   std::istringstream lines(err);
   std::string marked;
   for (std::string line; std::getline(lines, line);) {
-    if (line.rfind("TIFFOpen", 0) == 0 || line.rfind("orvex: cannot create ", 0) == 0) {
+    if (line.rfind("orvex: cannot create ", 0) == 0) {
       line = line.substr(0, line.rfind(": ")) + ": (the system's reason)";
-      line = line.rfind("TIFFOpenW", 0) == 0 ? line.erase(8, 1) : line;
     }
+    if (line.find(" (libtiff: TIFFOpen") != std::string::npos) {
+      line =
+          line.substr(0, line.find(" (libtiff: TIFFOpen")) + " (libtiff and the system's reason)";
+    }
+    line = std::regex_replace(line, std::regex("\\.[0-9a-f]{12}\\.orvex-tmp"), ".RANDOM.orvex-tmp");
     marked += "! " + line + "\n";
   }
   return marked;
