@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "CInterfaceReads.h"
 #include "LibraryReads.h"
 #include "RawReads.h"
 
@@ -99,6 +100,10 @@ std::vector<ReadCase> makeReadCases() {
       {"cmyk8_channels_lzw", "CMYK 8-bit, LZW, per-channel reads", cmyk8(), kTransformationTarget,
        readChannelsThroughLibrary, readChannelsWithLibtiff},
   };
+  for (ReadCase& c : cases) {
+    c.cInterface = c.library == readChannelsThroughLibrary ? readChannelsThroughCInterface
+                                                           : readRowsThroughCInterface;
+  }
   return cases;
 }
 

@@ -18,6 +18,8 @@ constexpr double kCompressedTarget = 1.10;
 constexpr double kUncompressedTarget = 1.5;
 constexpr double kTransformationTarget = 1.25;
 constexpr double kWriterTarget = 1.05;
+/// Ratio of the C interface's time to the C++ interface's for the same reads.
+constexpr double kCInterfaceTarget = 1.02;
 
 struct ReadCase {
   const char* name;   ///< benchmark and file name
@@ -28,6 +30,8 @@ struct ReadCase {
   ReadFunction libtiff;
   /// Decoded through libtiff's RGBA interface, so the library caches 8-bit RGBA rows.
   bool viaRgba = false;
+  /// The library's reads again, through the C interface of orvex_c.h.
+  ReadFunction cInterface = nullptr;
 
   /// What the library holds in its cache: one strip of every plane, or one row of tiles.
   uint64_t cacheBytes() const;

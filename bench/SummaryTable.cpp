@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iomanip>
+#include <utility>
 
 namespace orvex_bench {
 namespace {
@@ -22,6 +23,9 @@ const char* verdictOf(bool met) {
 }
 
 }  // namespace
+
+SummaryTable::SummaryTable(std::string measured, std::string baseline)
+    : measured_(std::move(measured)), baseline_(std::move(baseline)) {}
 
 void SummaryTable::addRow(std::vector<std::string> row, bool met) {
   row.push_back(verdictOf(met));
@@ -49,8 +53,8 @@ void SummaryTable::addFailure(const std::string& label, const std::string& reaso
 }
 
 void SummaryTable::print(std::ostream& out) const {
-  const std::vector<std::string> header = {"case",  "library", "raw libtiff",
-                                           "ratio", "target",  "verdict"};
+  const std::vector<std::string> header = {"case", measured_, baseline_, "ratio", "target",
+                                           "verdict"};
   std::vector<size_t> widths(header.size());
   for (size_t c = 0; c < header.size(); ++c) {
     widths[c] = header[c].size();

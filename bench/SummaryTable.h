@@ -9,6 +9,9 @@ namespace orvex_bench {
 
 class SummaryTable {
 public:
+  /// Names the two measured columns: what is judged and what it is judged against.
+  explicit SummaryTable(std::string measured = "library", std::string baseline = "raw libtiff");
+
   /// A time case: milliseconds of the library and of libtiff; the ratio must not exceed
   /// `target`.
   void addTimes(const std::string& label, double libraryMs, double libtiffMs, double target);
@@ -22,6 +25,8 @@ public:
   void print(std::ostream& out) const;
 
 private:
+  std::string measured_;
+  std::string baseline_;
   std::vector<std::vector<std::string>> rows_;
   void addRow(std::vector<std::string> row, bool met);
 };

@@ -32,6 +32,7 @@ namespace {
 
 constexpr const char* kLibrary = "library";
 constexpr const char* kLibtiff = "libtiff";
+constexpr const char* kCInterface = "c_interface";
 constexpr const char* kMemoryProbe = "--memory-probe";
 
 struct Options {
@@ -62,16 +63,22 @@ std::string benchmarkName(const char* side, const char* caseName) {
   return std::string(side) + "/" + caseName;
 }
 
-// Both sides of a case must deliver the same bytes, or the comparison means nothing.
+// Every side of a case must deliver the same bytes, or the comparison means nothing.
 bool deliverSameRows(const ReadCase& c, const std::string& path, std::string& why) {
   DigestSink library;
   DigestSink libtiff;
+  DigestSink cInterface;
   c.library(path.c_str(), library);
   c.libtiff(path.c_str(), libtiff);
-  if (library.rows() == libtiff.rows() && library.digest() == libtiff.digest()) {
+  c.cInterface(path.c_str(), cInterface);
+  const auto same = [&](const DigestSink& other) {
+    return library.rows() == other.rows() && library.digest() == other.digest();
+  };
+  if (same(libtiff) && same(cInterface)) {
     return true;
   }
-  why = std::string(c.name) + ": the library's rows differ from libtiff's";
+  why = std::string(c.name) + ": the library's rows differ from " +
+        (same(libtiff) ? "the C interface's" : "libtiff's");
   return false;
 }
 
@@ -111,6 +118,9 @@ void registerReadCase(const ReadCase& c, const ImageFolder& folder) {
       ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark(benchmarkName(kLibtiff, c.name).c_str(),
                                [=](benchmark::State& state) { time(state, c.libtiff); })
+      ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark(benchmarkName(kCInterface, c.name).c_str(),
+                               [=](benchmark::State& state) { time(state, c.cInterface); })
       ->Unit(benchmark::kMillisecond);
 }
 
@@ -162,7 +172,9 @@ void registerWriteCase(const ImageFolder& folder) {
 // growth of the resident set in bytes.
 int probeMemory(const std::string& side, const std::string& caseName, const std::string& path) {
   const ReadCase& c = readCaseNamed(caseName);
-  const ReadFunction read = side == kLibrary ? c.library : c.libtiff;
+  const ReadFunction read = side == kLibrary      ? c.library
+                            : side == kCInterface ? c.cInterface
+                                                  : c.libtiff;
   ProcessMemory::resetPeak();
   const uint64_t before = ProcessMemory::residentBytes();
   DiscardingSink sink;
@@ -193,13 +205,14 @@ std::string budgetNote(const ReadCase& c) {
   return note;
 }
 
-void addTimeRow(SummaryTable& table, const MedianCollector& medians, const char* name,
-                const char* label, double target) {
-  const auto library = medians.cpuMilliseconds(benchmarkName(kLibrary, name));
-  const auto libtiff = medians.cpuMilliseconds(benchmarkName(kLibtiff, name));
-  if (library && libtiff) {
-    table.addTimes(label, *library, *libtiff, target);
-  } else if (library || libtiff) {
+// A row when `measured` or `baseline` ran for the case; a failure when only one did.
+void addTimeRow(SummaryTable& table, const MedianCollector& medians, const char* measured,
+                const char* baseline, const char* name, const char* label, double target) {
+  const auto measuredMs = medians.cpuMilliseconds(benchmarkName(measured, name));
+  const auto baselineMs = medians.cpuMilliseconds(benchmarkName(baseline, name));
+  if (measuredMs && baselineMs) {
+    table.addTimes(label, *measuredMs, *baselineMs, target);
+  } else if (measuredMs || baselineMs) {
     table.addFailure(label, "only one side ran");
   }
 }
@@ -228,9 +241,10 @@ int run(int argc, char** argv) {
 
   SummaryTable table;
   for (const ReadCase& c : readCases()) {
-    addTimeRow(table, medians, c.name, c.label, c.target);
+    addTimeRow(table, medians, kLibrary, kLibtiff, c.name, c.label, c.target);
   }
-  addTimeRow(table, medians, writeCase().name, writeCase().label, writeCase().target);
+  addTimeRow(table, medians, kLibrary, kLibtiff, writeCase().name, writeCase().label,
+             writeCase().target);
   if (!options.skipMemory) {
     for (const ReadCase& c : readCases()) {
       if (!medians.cpuMilliseconds(benchmarkName(kLibrary, c.name))) {
@@ -241,8 +255,14 @@ int run(int argc, char** argv) {
                       budgetNote(c));
     }
   }
+  SummaryTable cTable("C interface", "C++ interface");
+  for (const ReadCase& c : readCases()) {
+    addTimeRow(cTable, medians, kCInterface, kLibrary, c.name, c.label, kCInterfaceTarget);
+  }
   std::cout << '\n';
   table.print(std::cout);
+  std::cout << '\n';
+  cTable.print(std::cout);
   benchmark::Shutdown();
   // A missed target is the table's news, not a failure of the run: timings on a shared
   // machine vary, and the verdict column says what was missed.

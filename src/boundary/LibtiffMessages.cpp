@@ -43,8 +43,11 @@ bool LibtiffMessages::routed() {
   return routedToLog.load(std::memory_order_relaxed);
 }
 
+// Cleared in place: every call of the C interface begins here, and keeps the text's capacity.
 void LibtiffMessages::forget() {
-  threadError = LibtiffError{};
+  threadError.reported = false;
+  threadError.systemError = 0;
+  threadError.text.clear();
 }
 
 const LibtiffError& LibtiffMessages::firstError() {

@@ -7,8 +7,8 @@
 
 namespace orvex {
 
-// Installing the relay can only fail to allocate the once-flag's state; the call then goes on
-// without a reason.
+// Installing the relay can only fail to take the logger's mutex; the call then goes on without a
+// reason, and the next call tries again.
 void CallGuard::begin() noexcept {
   CallRecords::begin();
   try {

@@ -25,9 +25,11 @@ void LogRelay::attach() {
   merrow_logger_set_observer(&LogRelay::observe, nullptr);
 }
 
+// Every call of the interface passes here: once installed, a local static costs one load of its
+// guard, where std::call_once goes through pthread_once and thread-local state each time.
 void LogRelay::attachOnce() {
-  static std::once_flag attached;
-  std::call_once(attached, &LogRelay::attach);
+  static const bool attached = (attach(), true);
+  static_cast<void>(attached);
 }
 
 // The callback runs under the mutex, so that replacing it waits for a call in progress.
