@@ -113,6 +113,13 @@ typedef struct orvex_page_info {
   const uint8_t* icc_profile;
   uint32_t scanline_size;         /**< Bytes of a scanline of every sample (read only). */
   uint32_t channel_scanline_size; /**< Bytes of a scanline of one channel (read only). */
+  /** How the file stores the delivered samples, ORVEX_PLANAR_CONTIG or ORVEX_PLANAR_SEPARATE
+   * (read only): block reads of whole strips go straight to the host in the form that matches
+   * it, every sample for contiguous pixels, one channel for separate planes. */
+  int32_t planar;
+  /** Stored rows of a strip, or of a row of tiles (read only): block reads from and to
+   * multiples of it decode each block once. */
+  uint32_t rows_per_block;
 } orvex_page_info;
 
 /** One extra channel. A host sets `struct_size` to sizeof(orvex_channel) in every record it

@@ -1,5 +1,7 @@
 #include "reader/TiffReader.h"
 
+#include <algorithm>
+
 #include <new>
 #include <utility>
 
@@ -177,6 +179,18 @@ bool TiffReader::readScanlines(int channel, uint32_t first, uint32_t count, uint
 int64_t TiffReader::scanlineBytes(bool oneChannel) const {
   const TiffLineAdjuster* adjuster = readyAdjuster();
   return adjuster != nullptr ? adjuster->deliveredScanlineBytes(oneChannel) : 0;
+}
+
+uint16_t TiffReader::storedPlanarConfig() const {
+  return readyAdjuster() != nullptr ? lineReader_->description().planarconfig_ : 0;
+}
+
+uint32_t TiffReader::storedRowsPerBlock() const {
+  if (readyAdjuster() == nullptr) {
+    return 0;
+  }
+  const TiffInfo& served = lineReader_->description();
+  return std::min(served.isTiled_ ? served.tilelength_ : served.rowsperstrip_, served.imagelength_);
 }
 
 template <typename Read>

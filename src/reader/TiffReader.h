@@ -40,6 +40,11 @@ public:
   /// Bytes of one delivered scanline of every sample, or of one channel; 0 without a
   /// directory begun.
   int64_t scanlineBytes(bool oneChannel) const;
+  /// How the directory stores the samples it delivers (PLANARCONFIG_CONTIG or _SEPARATE); 0
+  /// without a directory begun.
+  uint16_t storedPlanarConfig() const;
+  /// Stored rows per strip, or per row of tiles, at most the length; 0 without a directory.
+  uint32_t storedRowsPerBlock() const;
 
 private:
   bool openFile(const char* fileName);

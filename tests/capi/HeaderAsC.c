@@ -6,6 +6,6 @@ int orvexHeaderCompilesAsC(void);
 
 int orvexHeaderCompilesAsC(void) {
   orvex_page_info info = {
-      sizeof(orvex_page_info), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0.0F, 0.0F, 0, NULL, 0, 0};
+      sizeof(orvex_page_info), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0.0F, 0.0F, 0, NULL, 0, 0, 0, 0};
   return (int)info.struct_size;
 }

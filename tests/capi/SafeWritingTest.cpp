@@ -47,6 +47,8 @@ struct Request {
                        0,
                        nullptr,
                        0,
+                       0,
+                       0,
                        0};
   std::vector<orvex_channel> channels{{sizeof(orvex_channel), ORVEX_CHANNEL_SPOT, 4, "Gold"}};
   int32_t planar = ORVEX_PLANAR_CONTIG;
@@ -279,9 +281,8 @@ TEST_F(SafeWriting, ClosedPageReplacesTheTargetAndReadsBack) {
     request.info.extra_samples = 2;
     request.info.icc_profile = icc.data();
     request.info.icc_profile_size = 5;
-    request.channels.push_back(
-        {sizeof(orvex_channel), ORVEX_CHANNEL_UNASSOCIATED_ALPHA, 12,
-         "\xED\xB0\x80 \xF0\x9F\x98\x80 \xED\xA0\x80"});
+    request.channels.push_back({sizeof(orvex_channel), ORVEX_CHANNEL_UNASSOCIATED_ALPHA, 12,
+                                "\xED\xB0\x80 \xF0\x9F\x98\x80 \xED\xA0\x80"});
     orvex_writer* writer = nullptr;
     ASSERT_EQ(request.create(&writer), ORVEX_STATUS_OK);
     const uint32_t planes = planar == ORVEX_PLANAR_SEPARATE ? 5 : 1;
@@ -312,7 +313,10 @@ TEST_F(SafeWriting, ClosedPageReplacesTheTargetAndReadsBack) {
     info.scanlines_are_rows = 0;
     EXPECT_EQ(info.scanline_size, 20U);
     EXPECT_EQ(info.channel_scanline_size, 4U);
-    info.scanline_size = info.channel_scanline_size = 0;
+    EXPECT_EQ(info.planar, planar);
+    EXPECT_EQ(info.rows_per_block, 3U);  // the writer's strips of 10 rows, in 3 rows
+    info.scanline_size = info.channel_scanline_size = info.rows_per_block = 0;
+    info.planar = 0;
     EXPECT_EQ(std::memcmp(&info, &request.info, sizeof info), 0);
     for (uint32_t i = 0; i < 2; ++i) {
       orvex_channel channel{sizeof(orvex_channel), 0, 0, nullptr};

@@ -28,7 +28,9 @@ ORVEX_PIN(page_icc, offsetof(orvex_page_info, icc_profile) == 48);
 ORVEX_PIN(page_scanline_size, offsetof(orvex_page_info, scanline_size) == 48 + sizeof(void*));
 ORVEX_PIN(page_channel_scanline_size,
           offsetof(orvex_page_info, channel_scanline_size) == 52 + sizeof(void*));
-ORVEX_PIN(page_size, sizeof(orvex_page_info) == 56 + sizeof(void*));
+ORVEX_PIN(page_planar, offsetof(orvex_page_info, planar) == 56 + sizeof(void*));
+ORVEX_PIN(page_rows_per_block, offsetof(orvex_page_info, rows_per_block) == 60 + sizeof(void*));
+ORVEX_PIN(page_size, sizeof(orvex_page_info) == 64 + sizeof(void*));
 
 ORVEX_PIN(channel_struct_size, offsetof(orvex_channel, struct_size) == 0);
 ORVEX_PIN(channel_kind, offsetof(orvex_channel, kind) == 4);

@@ -89,6 +89,8 @@ orvex_status orvex_reader::pageInfo(orvex_page_info* info) const {
       info_.iccProfile.empty() ? nullptr : info_.iccProfile.data(),
       static_cast<uint32_t>(reader_.scanlineBytes(false)),
       static_cast<uint32_t>(reader_.scanlineBytes(true)),
+      static_cast<int32_t>(reader_.storedPlanarConfig()),
+      reader_.storedRowsPerBlock(),
   };
   std::memcpy(info, &filled, std::min<size_t>(info->struct_size, sizeof(filled)));
   return ORVEX_STATUS_OK;
