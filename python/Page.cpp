@@ -1,5 +1,6 @@
 #include "Page.h"
 
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -12,6 +13,39 @@
 namespace py = pybind11;
 
 namespace orvex_python {
+namespace {
+
+// One pass over the pixels, each sample to its plane, with the sample size known at compile
+// time so that every move is a single load and store.
+template <typename Sample>
+void spreadSamples(const uint8_t* pixels, uint8_t* planes, size_t count, uint16_t samples) {
+  std::vector<Sample*> plane(samples);
+  for (uint16_t c = 0; c < samples; ++c) {
+    plane[c] = reinterpret_cast<Sample*>(planes) + c * count;
+  }
+  const auto* sample = reinterpret_cast<const Sample*>(pixels);
+  for (size_t i = 0; i < count; ++i) {
+    for (uint16_t c = 0; c < samples; ++c) {
+      plane[c][i] = *sample++;
+    }
+  }
+}
+
+void spreadIntoPlanes(const uint8_t* pixels, uint8_t* planes, size_t count, uint16_t samples,
+                      size_t sampleBytes) {
+  switch (sampleBytes) {
+    case 1:
+      return spreadSamples<uint8_t>(pixels, planes, count, samples);
+    case 2:
+      return spreadSamples<uint16_t>(pixels, planes, count, samples);
+    case 4:
+      return spreadSamples<uint32_t>(pixels, planes, count, samples);
+    default:
+      return spreadSamples<uint64_t>(pixels, planes, count, samples);
+  }
+}
+
+}  // namespace
 
 Page::Page(std::shared_ptr<SharedReader> file, uint32_t index)
     : file_(std::move(file)), index_(index) {
@@ -54,22 +88,55 @@ py::array Page::allocate(const PictureShape& shape, bool oneRow, bool oneChannel
 py::array Page::read(std::optional<uint16_t> channel) const {
   const PictureShape shape = shapeOf(channel);
   py::array picture = allocate(shape, false, channel.has_value());
-  fill(picture, shape, channel, 0, info_.description().scanline_count);
+  fill(static_cast<uint8_t*>(picture.mutable_data()), shape, channel, 0,
+       info_.description().scanline_count);
   return picture;
 }
 
 py::array Page::readRow(uint32_t y, std::optional<uint16_t> channel) const {
   const PictureShape shape = shapeOf(channel);
   py::array row = allocate(shape, true, channel.has_value());
-  fill(row, shape, channel, y, 1);
+  fill(static_cast<uint8_t*>(row.mutable_data()), shape, channel, y, 1);
   return row;
 }
 
-void Page::fill(py::array& picture, const PictureShape& shape, std::optional<uint16_t> channel,
+// Separate planes are read channel by channel, each plane's strips decoded once straight into
+// its slab; contiguous pixels are read whole, once, then spread into the planes.
+py::array Page::readPlanes() const {
+  const orvex_page_info& info = info_.description();
+  const PictureShape one = shapeOf(uint16_t{0});
+  const size_t planeBytes = size_t{one.width} * one.height * one.elementBytes;
+  py::array planes(SampleType::ofSamples(one.bits, info.sample_format),
+                   std::vector<py::ssize_t>{info.samples_per_pixel, one.height, one.width});
+  auto* target = static_cast<uint8_t*>(planes.mutable_data());
+  if (info.planar == ORVEX_PLANAR_SEPARATE || !scanlinesAreRows(one)) {
+    for (uint16_t channel = 0; channel < info.samples_per_pixel; ++channel) {
+      fill(target + channel * planeBytes, one, channel, 0, info.scanline_count);
+    }
+    return planes;
+  }
+  const py::array picture = read(std::nullopt);
+  py::gil_scoped_release released;
+  spreadIntoPlanes(static_cast<const uint8_t*>(picture.data()), target,
+                   size_t{one.width} * one.height, info.samples_per_pixel, one.elementBytes);
+  return planes;
+}
+
+bool Page::scanlinesAreRows(const PictureShape& shape) {
+  return shape.rowScanlines && shape.bits == 8 * shape.elementBytes;
+}
+
+void Page::fill(uint8_t* target, const PictureShape& shape, std::optional<uint16_t> channel,
                 uint32_t first, uint32_t count) const {
-  auto* target = static_cast<uint8_t*>(picture.mutable_data());
   LibraryCall().check([&] {
     return file_->onPage(index_, [&](orvex_reader* reader) {
+      if (scanlinesAreRows(shape)) {
+        const uint64_t rowBytes = uint64_t{shape.width} * shape.samples * shape.elementBytes;
+        return channel ? orvex_reader_read_channel_scanlines(reader, *channel, first, count, target,
+                                                             rowBytes, rowBytes * count)
+                       : orvex_reader_read_scanlines(reader, first, count, target, rowBytes,
+                                                     rowBytes * count);
+      }
       ScanlinePlacer placer(target, shape);
       for (uint32_t i = 0; i < count; ++i) {
         const uint8_t* data = nullptr;
@@ -95,12 +162,15 @@ void Page::bind(py::module_& module) {
       .def_property_readonly("info", &Page::info, "The page as the library delivers it.")
       .def(
           "read",
-          [](const Page& page, std::optional<int64_t> channel) {
-            return page.read(channelIndex(channel));
+          [](const Page& page, std::optional<int64_t> channel, bool planes) {
+            if (planes && channel) {
+              throw py::value_error("read: give either channel or planes=True, not both");
+            }
+            return planes ? page.readPlanes() : page.read(channelIndex(channel));
           },
-          py::kw_only(), py::arg("channel") = py::none(),
+          py::kw_only(), py::arg("channel") = py::none(), py::arg("planes") = false,
           "The upright picture as an array (height, width, samples), or (height, width) for "
-          "one channel.")
+          "one channel, or with planes=True (samples, height, width), one plane per channel.")
       .def(
           "rows",
           [](const Page& page, std::optional<int64_t> channel) {

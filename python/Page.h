@@ -26,6 +26,8 @@ public:
   pybind11::array read(std::optional<uint16_t> channel) const;
   /// Row `y` of a page whose scanlines are rows: (width, samples), or (width,) for a channel.
   pybind11::array readRow(uint32_t y, std::optional<uint16_t> channel) const;
+  /// The upright picture as planes, (samples, height, width), decoded once.
+  pybind11::array readPlanes() const;
 
   /// A channel number from Python; IndexError when no reader could have it.
   static std::optional<uint16_t> channelIndex(std::optional<int64_t> channel);
@@ -35,9 +37,13 @@ public:
 private:
   PictureShape shapeOf(std::optional<uint16_t> channel) const;
   pybind11::array allocate(const PictureShape& shape, bool oneRow, bool oneChannel) const;
-  /// Reads `count` scanlines from `first` on into `picture`, with the GIL released.
-  void fill(pybind11::array& picture, const PictureShape& shape, std::optional<uint16_t> channel,
+  /// Reads `count` scanlines from `first` on into the C-ordered picture at `target`, with
+  /// the GIL released.
+  void fill(uint8_t* target, const PictureShape& shape, std::optional<uint16_t> channel,
             uint32_t first, uint32_t count) const;
+  /// True when the scanlines are the picture's rows as numpy lays them, so a block read puts
+  /// them in place.
+  static bool scanlinesAreRows(const PictureShape& shape);
 
   std::shared_ptr<SharedReader> file_;
   uint32_t index_;

@@ -29,6 +29,8 @@ def resolution_of(page):
 
 def check_page(page, expected):
     np.testing.assert_array_equal(page.read(), expected, strict=True)  # dtype and shape too
+    np.testing.assert_array_equal(page.read(planes=True), np.moveaxis(expected, 2, 0),
+                                  strict=True)
     np.testing.assert_array_equal(np.stack(list(page.rows())), expected)
     for c in range(expected.shape[2]):
         np.testing.assert_array_equal(page.read(channel=c), expected[..., c])
@@ -100,3 +102,9 @@ def test_records_reach_the_orvex_logger(caplog, tmp_path, threshold, logged):
         (logging.ERROR, f"[TiffReader::begin] {tmp_path}/missing.tif open file failed!")}
     assert {r for r in expected if r[0] in logged} <= records
     assert {r[0] for r in records} == logged
+
+
+def test_planes_and_one_channel_are_not_asked_together():
+    with orvex.open(DATA / "libtiff" / "rgb-3c-8b.tiff") as file:
+        with pytest.raises(ValueError, match="either channel or planes=True"):
+            file[0].read(channel=0, planes=True)
