@@ -7,14 +7,17 @@
 #include <vector>
 
 #include "orvex/TiffImageInfo.h"
+#include "psd/PSDImageResources.h"
 
 namespace orvex {
 
 class TiffPhotoshopTagWriter {
 public:
   /// True when the tag was set or when there are no channels to describe. A name that is
-  /// not well-formed UTF-8 throws std::range_error("bad conversion").
-  static bool write(TIFF* tif, const std::vector<TiffChannelInfo>& channels);
+  /// not well-formed UTF-8 throws std::range_error("bad conversion"). A channel given a
+  /// colour is shown in it, a spot channel printed in it; the others keep the usual red.
+  static bool write(TIFF* tif, const std::vector<TiffChannelInfo>& channels,
+                    const ChannelColors& colors = {});
 };
 
 }  // namespace orvex

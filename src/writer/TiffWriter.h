@@ -4,8 +4,10 @@
 #include <tiffio.h>
 
 #include <cstdint>
+#include <utility>
 
 #include "orvex/ITiffWriter.h"
+#include "psd/PSDImageResources.h"
 
 namespace orvex {
 
@@ -21,6 +23,9 @@ public:
                      uint32_t bytes) override;
   bool writeScanline(uint32_t row, const uint8_t* data, uint32_t bytes) override;
   void end() override;
+
+  /// Colours for the extra channels of the next begin(), one per channel as far as given.
+  void setChannelColors(ChannelColors colors) { channelColors_ = std::move(colors); }
 
 private:
   void closeFile();
@@ -48,6 +53,7 @@ private:
   uint16_t resolutionunit_ = RESUNIT_INCH;
   TIFF* tif_ = nullptr;
   int64_t scanlineBytes_ = 0;
+  ChannelColors channelColors_;
 };
 
 }  // namespace orvex
