@@ -69,7 +69,18 @@ std::array<cmsUInt16Number, 4> inkOf(const std::array<uint16_t, 4>& cmyk) {
       static_cast<cmsUInt16Number>(65535 - cmyk[2]), static_cast<cmsUInt16Number>(65535 - cmyk[3])};
 }
 
-Source sourceOf(const PSDColor& color) {
+Profile cmykProfileOf(const std::vector<uint8_t>& iccProfile) {
+  Profile given = owned(
+      iccProfile.empty() ? nullptr
+                         : cmsOpenProfileFromMem(iccProfile.data(),
+                                                 static_cast<cmsUInt32Number>(iccProfile.size())));
+  if (given && cmsGetColorSpace(given.get()) == cmsSigCmykData) {
+    return given;
+  }
+  return owned(DefaultCmykProfile::create());
+}
+
+Source sourceOf(const PSDColor& color, const std::vector<uint8_t>& iccProfile) {
   Source source;
   const std::array<uint16_t, 4>& c = color.components;
   switch (color.colorSpace) {
@@ -83,7 +94,7 @@ Source sourceOf(const PSDColor& color) {
       source = {owned(cmsCreate_sRGBProfile()), TYPE_RGB_16, rgbOfGrey(c[0]), {}};
       break;
     case kPSDColorCmyk:
-      source = {owned(DefaultCmykProfile::create()), TYPE_CMYK_16, inkOf(c), {}};
+      source = {cmykProfileOf(iccProfile), TYPE_CMYK_16, inkOf(c), {}};
       break;
     case kPSDColorLab:
       source = {owned(cmsCreateLab4Profile(nullptr)), TYPE_Lab_DBL, {}, {}};
@@ -109,8 +120,9 @@ bool transform(const Source& source, cmsHPROFILE target, cmsUInt32Number format,
 
 }  // namespace
 
-std::optional<ShownColor> ColorConverter::convert(const PSDColor& color) {
-  const Source source = sourceOf(color);
+std::optional<ShownColor> ColorConverter::convert(const PSDColor& color,
+                                                  const std::vector<uint8_t>& iccProfile) {
+  const Source source = sourceOf(color, iccProfile);
   const Profile srgb = owned(cmsCreate_sRGBProfile());
   const Profile lab = owned(cmsCreateLab4Profile(nullptr));
   ShownColor shown;
@@ -124,7 +136,8 @@ std::optional<ShownColor> ColorConverter::convert(const PSDColor& color) {
 
 #else
 
-std::optional<ShownColor> ColorConverter::convert(const PSDColor& /*color*/) {
+std::optional<ShownColor> ColorConverter::convert(const PSDColor& /*color*/,
+                                                  const std::vector<uint8_t>& /*iccProfile*/) {
   return std::nullopt;
 }
 

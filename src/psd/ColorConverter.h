@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "psd/PSDImageResources.h"
 
@@ -19,9 +20,11 @@ class ColorConverter {
 public:
   ColorConverter() = delete;
 
-  /// RGB (taken as sRGB), HSB, CMYK (through the built-in CMYK profile), Lab (D50) and grey
-  /// (an sRGB grey); empty for any other colour space, or in a build without Little CMS.
-  static std::optional<ShownColor> convert(const PSDColor& color);
+  /// RGB (taken as sRGB), HSB, CMYK, Lab (D50) and grey (an sRGB grey); empty for any other
+  /// colour space, or in a build without Little CMS. CMYK goes through `iccProfile` when it
+  /// is a CMYK profile, else through the built-in one.
+  static std::optional<ShownColor> convert(const PSDColor& color,
+                                           const std::vector<uint8_t>& iccProfile);
 };
 
 }  // namespace orvex

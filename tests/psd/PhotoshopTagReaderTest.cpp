@@ -2,6 +2,7 @@
 // of tag 34377. What the writer stores there is checked with the writer's tags.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -84,15 +85,13 @@ std::string colorsOf(const std::string& path) {
   TIFFClose(tif);
   std::string text;
   for (const std::optional<orvex::ChannelColor>& color : reader.channelColors()) {
-    text += text.empty() ? "" : "; ";
-    if (!color) {
-      text += "-";
-      continue;
+    char entry[64] = "-";
+    if (color) {
+      const auto& c = color->color.components;
+      std::snprintf(entry, sizeof entry, "%u %u,%u,%u,%u %u", color->color.colorSpace, c[0], c[1],
+                    c[2], c[3], color->opacity);
     }
-    const auto& c = color->color.components;
-    text += std::to_string(color->color.colorSpace) + " " + std::to_string(c[0]) + "," +
-            std::to_string(c[1]) + "," + std::to_string(c[2]) + "," + std::to_string(c[3]) + " " +
-            std::to_string(color->opacity);
+    text += (text.empty() ? "" : "; ") + std::string(entry);
   }
   return text;
 }

@@ -25,15 +25,18 @@ std::vector<TiffChannelInfo> oneRecordPerExtraSample(const TiffImageInfo& info) 
   return records;
 }
 
-// The colour as the file gives it and, when the host's record reaches that far, as shown.
-void describeColor(const orvex::ChannelColor& color, orvex_channel& record) {
+// The colour as the file gives it and, when the host's record reaches that far, as shown:
+// CMYK through the page's own profile when it has a CMYK one.
+void describeColor(const orvex::ChannelColor& color, const std::vector<uint8_t>& iccProfile,
+                   orvex_channel& record) {
   record.has_color = 1;
   record.color_space = color.color.colorSpace;
   std::copy(color.color.components.begin(), color.color.components.end(), record.components);
   record.opacity = color.opacity;
-  const std::optional<orvex::ShownColor> shown = record.struct_size > offsetof(orvex_channel, srgb)
-                                                     ? orvex::ColorConverter::convert(color.color)
-                                                     : std::nullopt;
+  const std::optional<orvex::ShownColor> shown =
+      record.struct_size > offsetof(orvex_channel, srgb)
+          ? orvex::ColorConverter::convert(color.color, iccProfile)
+          : std::nullopt;
   if (shown) {
     record.converted = 1;
     std::copy(shown->srgb.begin(), shown->srgb.end(), record.srgb);
@@ -132,7 +135,7 @@ orvex_status orvex_reader::channel(uint32_t index, orvex_channel* channel) const
   filled.name_size = static_cast<uint32_t>(record.name.size());
   filled.name = record.name.c_str();
   if (colors_[index]) {
-    describeColor(*colors_[index], filled);
+    describeColor(*colors_[index], info_.iccProfile, filled);
   }
   std::memcpy(channel, &filled, std::min<size_t>(channel->struct_size, sizeof(filled)));
   return ORVEX_STATUS_OK;
