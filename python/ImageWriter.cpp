@@ -91,8 +91,12 @@ ImageWriter::ImageWriter(py::array array, const std::optional<std::string>& phot
 std::vector<orvex_channel> ImageWriter::channelRecords() const {
   std::vector<orvex_channel> records;
   for (const Channel& channel : channels_) {
-    records.push_back({sizeof(orvex_channel), channel.kind,
-                       static_cast<uint32_t>(channel.name.size()), channel.name.data()});
+    orvex_channel record{};
+    record.struct_size = sizeof record;
+    record.kind = channel.kind;
+    record.name_size = static_cast<uint32_t>(channel.name.size());
+    record.name = channel.name.data();
+    records.push_back(record);
   }
   return records;
 }

@@ -19,7 +19,8 @@ orvex_status PageInfo::read(orvex_reader* reader) {
   info_.icc_profile = nullptr;
   channels_.clear();
   for (uint32_t index = 0; index < info_.extra_samples && status == ORVEX_STATUS_OK; ++index) {
-    orvex_channel channel{sizeof(orvex_channel), 0, 0, nullptr};
+    orvex_channel channel{};
+    channel.struct_size = sizeof channel;
     status = orvex_reader_channel(reader, index, &channel);
     channels_.push_back({channel.kind, std::string(channel.name == nullptr ? "" : channel.name,
                                                    channel.name_size)});

@@ -5,8 +5,9 @@ set -euo pipefail
 # libtiff-tools (tiffinfo) and libimage-exiftool-perl (exiftool) let the tests read the files
 # the library writes with programs nobody here wrote. The Python module needs pybind11, numpy
 # and Python's headers; its tests compare with tifffile, and the Python benchmark also times PIL.
-# Mono's C# compiler and runtime build and run the C# host of the C interface.
-packages=(cmake g++ make pkg-config libtiff-dev libtiff-tools libspdlog-dev libgtest-dev
+# Mono's C# compiler and runtime build and run the C# host of the C interface. Little CMS
+# converts the extra channels' colours for hosts that show them.
+packages=(cmake g++ make pkg-config libtiff-dev libtiff-tools libspdlog-dev libgtest-dev liblcms2-dev
           nlohmann-json3-dev libcli11-dev libpng-dev libimage-exiftool-perl
           pybind11-dev python3-dev python3-numpy python3-pytest python3-tifffile python3-pil
           mono-mcs mono-runtime

@@ -220,8 +220,9 @@ stage "libtiff, zlib, libjpeg, libpng, GoogleTest in $prefix"
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
+# Little CMS is not cross-built: the DLL delivers channel colours unconverted.
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DORVEX_MINGW_PREFIX="$prefix" \
-  -DORVEX_WINEPREFIX="$WINEPREFIX" "$@" >/dev/null
+  -DORVEX_WINEPREFIX="$WINEPREFIX" -DORVEX_COLOR_CONVERSION=OFF "$@" >/dev/null
 cmake --build "$build" -j"$jobs"
 stage "cross-built"
 

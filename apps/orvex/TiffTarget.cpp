@@ -40,8 +40,12 @@ orvex_page_info pageOf(const PageInfo& info) {
 std::vector<orvex_channel> channelsOf(const PageInfo& info) {
   std::vector<orvex_channel> channels;
   for (const ChannelRecord& record : info.channels) {
-    channels.push_back({sizeof(orvex_channel), record.kind,
-                        static_cast<uint32_t>(record.name.size()), record.name.data()});
+    orvex_channel channel{};
+    channel.struct_size = sizeof channel;
+    channel.kind = record.kind;
+    channel.name_size = static_cast<uint32_t>(record.name.size());
+    channel.name = record.name.data();
+    channels.push_back(channel);
   }
   return channels;
 }

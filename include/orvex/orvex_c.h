@@ -31,7 +31,7 @@ extern "C" {
 
 /** The version of this interface the header describes; orvex_interface_version() gives the
  * library's. A host built against version N runs with a library of version N or later. */
-#define ORVEX_C_INTERFACE_VERSION 1
+#define ORVEX_C_INTERFACE_VERSION 2
 
 /** The result of every call: one of the ORVEX_STATUS_ constants. */
 typedef int32_t orvex_status;
@@ -81,12 +81,22 @@ typedef int32_t orvex_status;
 #define ORVEX_PLANAR_CONTIG 1   /**< The samples of a pixel side by side. */
 #define ORVEX_PLANAR_SEPARATE 2 /**< Each channel a plane of its own. */
 
+/* Photoshop colour spaces of a channel's colour (orvex_channel.color_space). */
+#define ORVEX_COLOR_SPACE_RGB 0  /**< Red, green, blue, 0 to 65535 each, shown as sRGB. */
+#define ORVEX_COLOR_SPACE_HSB 1  /**< Hue 0 to 65535 for 0 to 360 degrees, saturation, brightness. \
+                                  */
+#define ORVEX_COLOR_SPACE_CMYK 2 /**< Cyan, magenta, yellow, black, 0 (full ink) to 65535 (none). \
+                                  */
+#define ORVEX_COLOR_SPACE_LAB 7  /**< L* x 100 (0 to 10000); a*, b* x 100 as int16_t. */
+#define ORVEX_COLOR_SPACE_GREY 8 /**< Grey ink, 0 (white) to 10000 (black). */
+
 /* The enumerations the vocabulary names (orvex_word, orvex_parse_word). */
 #define ORVEX_VOCABULARY_SAMPLE_FORMAT 0   /**< The ORVEX_SAMPLE_FORMAT_ values. */
 #define ORVEX_VOCABULARY_PHOTOMETRIC 1     /**< The ORVEX_PHOTOMETRIC_ values. */
 #define ORVEX_VOCABULARY_RESOLUTION_UNIT 2 /**< The ORVEX_RESOLUTION_UNIT_ values. */
 #define ORVEX_VOCABULARY_CHANNEL_KIND 3    /**< The ORVEX_CHANNEL_ values. */
 #define ORVEX_VOCABULARY_PLANAR 4          /**< The ORVEX_PLANAR_ values. */
+#define ORVEX_VOCABULARY_COLOR_SPACE 5     /**< The ORVEX_COLOR_SPACE_ values. */
 
 /** One page (image directory) as delivered, or as to be written. A host sets `struct_size`
  * to sizeof(orvex_page_info) before handing the struct over; a later library fills or reads
@@ -133,6 +143,19 @@ typedef struct orvex_channel {
    * page is selected or the reader is destroyed. When written: `name_size` bytes, read
    * during orvex_writer_create only; may be null when `name_size` is 0. */
   const char* name;
+  /** 1 when the channel has a colour: read, when the file gives one (an alternate spot colour
+   * for a spot channel, else a display colour); written, when the host gives one. 0: the
+   * fields below are zero when read and ignored when written. Since interface version 2. */
+  int32_t has_color;
+  int32_t color_space;    /**< ORVEX_COLOR_SPACE_; read, any Photoshop colour-space ID. */
+  uint16_t components[4]; /**< The colour in the encoding of `color_space`. */
+  uint16_t opacity;       /**< Display opacity, 0 to 100; 0 when read without display info. */
+  /** The colour in sRGB, 8 bits a component (read only; ignored when written). */
+  uint8_t srgb[3];
+  /** 1 when `srgb` and `lab` hold the colour; 0 for a colour space they are not converted
+   * from, or a library built without colour conversion (read only). */
+  uint8_t converted;
+  float lab[3]; /**< The colour in CIE L*a*b*, D50 (read only; ignored when written). */
 } orvex_channel;
 
 typedef struct orvex_reader orvex_reader; /**< A file open for reading. */

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,30 @@ enum PSDResourceId : uint16_t {
   kPSDDisplayInfo = 1077,
 };
 
+/// The colour spaces of a PSDColor that the library knows; files may carry others.
+enum PSDColorSpace : uint16_t {
+  kPSDColorRgb = 0,   ///< 0 to 65535 each
+  kPSDColorHsb = 1,   ///< hue 0 to 65535 for 0 to 360 degrees, saturation, brightness
+  kPSDColorCmyk = 2,  ///< 0 (full ink) to 65535 (none) each
+  kPSDColorLab = 7,   ///< L* x 100 (0 to 10000); a*, b* x 100, two's complement
+  kPSDColorGrey = 8,  ///< grey ink, 0 (white) to 10000 (black)
+};
+
 struct PSDColor {
-  uint16_t colorSpace = 0;  ///< Photoshop colour-space ID: 0 RGB, 7 Lab
+  uint16_t colorSpace = 0;  ///< Photoshop colour-space ID: 0 RGB, 1 HSB, 2 CMYK, 7 Lab, 8 grey
   std::array<uint16_t, 4> components{};
 };
+
+/// How an extra channel is shown: the alternate spot colour of a spot channel, else its
+/// display colour, and its display opacity.
+struct ChannelColor {
+  PSDColor color;
+  uint16_t opacity = 0;  ///< 0 to 100
+};
+
+/// One per extra channel; empty where the resources give the channel no colour (reading) or
+/// the host gave none (writing).
+using ChannelColors = std::vector<std::optional<ChannelColor>>;
 
 struct AlphaIdentifiers {
   std::vector<uint32_t> identifiers;  ///< one per extra channel, in channel order

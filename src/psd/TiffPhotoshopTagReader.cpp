@@ -12,11 +12,13 @@ namespace {
 
 const char* const kOperation = "TiffPhotoshopTagReader::read";
 
-bool isSpotChannel(uint32_t identifier, const AlternateSpotColors& spotColors) {
-  return std::any_of(spotColors.colors.begin(), spotColors.colors.end(),
-                     [identifier](const AlternateSpotColor& spotColor) {
-                       return spotColor.channelId == identifier;
-                     });
+// The first alternate spot colour naming `identifier`, or null.
+const AlternateSpotColor* spotColorOf(uint32_t identifier, const AlternateSpotColors& spotColors) {
+  const auto found = std::find_if(spotColors.colors.begin(), spotColors.colors.end(),
+                                  [identifier](const AlternateSpotColor& spotColor) {
+                                    return spotColor.channelId == identifier;
+                                  });
+  return found == spotColors.colors.end() ? nullptr : &*found;
 }
 
 }  // namespace
@@ -65,7 +67,7 @@ void TiffPhotoshopTagReader::listExtraSamples(uint16_t count, const uint16_t* va
 }
 
 // Extra channel i takes the i-th name and the i-th alpha identifier; it is a spot channel
-// when an alternate spot colour names that identifier.
+// when an alternate spot colour names that identifier, and is then shown in that colour.
 bool TiffPhotoshopTagReader::applyResources() {
   const std::shared_ptr<AlphaIdentifiers> alphaIdentifiers = psdDecoder_->alphaIdentifiers();
   const std::shared_ptr<AlternateSpotColors> spotColors = psdDecoder_->alternateSpotColors();
@@ -78,12 +80,35 @@ bool TiffPhotoshopTagReader::applyResources() {
   for (size_t i = 0; i < channelInfos_.size(); ++i) {
     TiffChannelInfo& channel = channelInfos_[i];
     channel.name = channelName(i);
-    if (hasSpotColors && i < alphaIdentifiers->identifiers.size() &&
-        isSpotChannel(alphaIdentifiers->identifiers[i], *spotColors)) {
+    const AlternateSpotColor* spotColor =
+        hasSpotColors && i < alphaIdentifiers->identifiers.size()
+            ? spotColorOf(alphaIdentifiers->identifiers[i], *spotColors)
+            : nullptr;
+    if (spotColor != nullptr) {
       channel.type = TiffChannelType::SpotColor;
     }
+    channelColors_.push_back(channelColor(i, spotColor));
   }
   return true;
+}
+
+// The i-th display entry gives the opacity, and the colour unless a spot colour does.
+std::optional<ChannelColor> TiffPhotoshopTagReader::channelColor(
+    size_t channel, const AlternateSpotColor* spotColor) const {
+  const std::shared_ptr<DisplayInfo> displayInfo = psdDecoder_->displayInfo();
+  const bool displayed = displayInfo && channel < displayInfo->entries.size();
+  if (!displayed && spotColor == nullptr) {
+    return std::nullopt;
+  }
+  ChannelColor color;
+  if (displayed) {
+    color.color = displayInfo->entries[channel].color;
+    color.opacity = displayInfo->entries[channel].opacity;
+  }
+  if (spotColor != nullptr) {
+    color.color = spotColor->color;
+  }
+  return color;
 }
 
 // The Unicode name is preferred; an empty or missing one falls back to the Pascal name.

@@ -1,11 +1,12 @@
 // Describes the extra channels of the current directory: kinds from ExtraSamples, names and
-// spot-colour marks from the Photoshop image resources of tag 34377.
+// spot-colour marks and colours from the Photoshop image resources of tag 34377.
 #pragma once
 
 #include <tiffio.h>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,14 +25,19 @@ public:
   bool read(TIFF* tif);
   /// One record per extra sample, in sample order.
   const std::vector<TiffChannelInfo>& channelInfos() const { return channelInfos_; }
+  /// One per record of channelInfos(): the colour the resources give the channel.
+  const ChannelColors& channelColors() const { return channelColors_; }
 
 private:
   void listExtraSamples(uint16_t count, const uint16_t* values);
   bool applyResources();
   std::string channelName(size_t channel) const;
+  std::optional<ChannelColor> channelColor(size_t channel,
+                                           const AlternateSpotColor* spotColor) const;
 
   std::shared_ptr<PSDDecoder> psdDecoder_;
   std::vector<TiffChannelInfo> channelInfos_;
+  ChannelColors channelColors_;
 };
 
 }  // namespace orvex

@@ -76,14 +76,33 @@ PSDImageResources describeChannels(const std::vector<TiffChannelInfo>& channels,
   return resources;
 }
 
+// A colour replaces the channel's display colour and opacity and, for a spot channel, its
+// alternate spot colour, found by the channel's identifier.
+void showInColors(const ChannelColors& colors, PSDImageResources& resources) {
+  for (size_t i = 0; i < colors.size() && i < resources.displayInfo->entries.size(); ++i) {
+    if (!colors[i]) {
+      continue;
+    }
+    resources.displayInfo->entries[i].color = colors[i]->color;
+    resources.displayInfo->entries[i].opacity = colors[i]->opacity;
+    for (AlternateSpotColor& spotColor : resources.alternateSpotColors->colors) {
+      if (spotColor.channelId == resources.alphaIdentifiers->identifiers[i]) {
+        spotColor.color = colors[i]->color;
+      }
+    }
+  }
+}
+
 }  // namespace
 
 bool TiffPhotoshopTagWriter::write(TIFF* tif, const std::vector<TiffChannelInfo>& channels,
-                                   TextCodec::Surrogates surrogates) {
+                                   TextCodec::Surrogates surrogates, const ChannelColors& colors) {
   if (channels.empty()) {
     return true;
   }
-  const auto psdEncoder = std::make_shared<PSDEncoder>(describeChannels(channels, surrogates));
+  PSDImageResources resources = describeChannels(channels, surrogates);
+  showInColors(colors, resources);
+  const auto psdEncoder = std::make_shared<PSDEncoder>(resources);
   if (!psdEncoder->encode()) {
     moduleLogger().log(kLogError, "[%s] psdEncoder->encode() failed!", kOperation);
     return false;

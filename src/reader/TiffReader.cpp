@@ -145,9 +145,11 @@ TiffImageInfo TiffReader::getImageInfo() {
 
 // The channel kinds come from the directory as served: the RGBA raster of a YCbCr image has
 // the associated alpha its reader adds.
-std::vector<TiffChannelInfo> TiffReader::channelsOf(const TiffInfo& served) const {
+std::vector<TiffChannelInfo> TiffReader::channelsOf(const TiffInfo& served) {
   TiffPhotoshopTagReader tagReader;
-  if (tagReader.read(tif_)) {
+  const bool described = tagReader.read(tif_);
+  channelColors_ = described ? tagReader.channelColors() : ChannelColors();
+  if (described) {
     return tagReader.channelInfos();
   }
   std::vector<TiffChannelInfo> channels(served.extrasamples_);

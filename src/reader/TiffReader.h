@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "orvex/ITiffReader.h"
+#include "psd/PSDImageResources.h"
 #include "reader/DirectoryChain.h"
 
 namespace orvex {
@@ -45,6 +46,9 @@ public:
   uint16_t storedPlanarConfig() const;
   /// Stored rows per strip, or per row of tiles, at most the length; 0 without a directory.
   uint32_t storedRowsPerBlock() const;
+  /// The colours of the extra channels, as the last getImageInfo() found them in the
+  /// Photoshop image resources; empty when the directory has none.
+  const ChannelColors& channelColors() const { return channelColors_; }
 
 private:
   bool openFile(const char* fileName);
@@ -52,13 +56,14 @@ private:
   std::shared_ptr<TiffLineReaderBase> createSuitableTiffLineReader(uint16_t dirIndex);
   /// The current directory's adjuster when a directory was begun successfully, else null.
   const TiffLineAdjuster* readyAdjuster() const;
-  std::vector<TiffChannelInfo> channelsOf(const TiffInfo& served) const;
+  std::vector<TiffChannelInfo> channelsOf(const TiffInfo& served);
   template <typename Read>
   bool readRow(Read read);
 
   TIFF* tif_ = nullptr;
   DirectoryChain directories_;  ///< the directory count and where each directory starts
   std::shared_ptr<TiffLineReaderBase> lineReader_;
+  ChannelColors channelColors_;
 };
 
 }  // namespace orvex

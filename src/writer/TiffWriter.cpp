@@ -164,7 +164,7 @@ void TiffWriter::setExtraSamples(const TiffImageInfo& info) {
     }
   }
   TIFFSetField(tif_, TIFFTAG_EXTRASAMPLES, info.extraSamples, values.data());
-  if (!TiffPhotoshopTagWriter::write(tif_, channels, channelNames_)) {
+  if (!TiffPhotoshopTagWriter::write(tif_, channels, channelNames_, channelColors_)) {
     moduleLogger().log(kLogWarning, "[%s] tiffPhotoshopTagWriter.write failed [TIFFTAG_PHOTOSHOP]",
                        kBegin);
   }

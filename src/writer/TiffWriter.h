@@ -4,9 +4,11 @@
 #include <tiffio.h>
 
 #include <cstdint>
+#include <utility>
 
 #include "boundary/TextCodec.h"
 #include "orvex/ITiffWriter.h"
+#include "psd/PSDImageResources.h"
 
 namespace orvex {
 
@@ -25,6 +27,9 @@ public:
                      uint32_t bytes) override;
   bool writeScanline(uint32_t row, const uint8_t* data, uint32_t bytes) override;
   void end() override;
+
+  /// Colours for the extra channels of the next begin(), one per channel as far as given.
+  void setChannelColors(ChannelColors colors) { channelColors_ = std::move(colors); }
 
 private:
   void closeFile();
@@ -53,6 +58,7 @@ private:
   TextCodec::Surrogates channelNames_;
   TIFF* tif_ = nullptr;
   int64_t scanlineBytes_ = 0;
+  ChannelColors channelColors_;
 };
 
 }  // namespace orvex

@@ -156,7 +156,8 @@ private:
     info.iccProfile.assign(c.icc_profile, c.icc_profile + c.icc_profile_size);
     story.push_back(describe(info, c.scanlines_are_rows == 1));
     for (uint32_t i = 0; i < c.extra_samples; ++i) {
-      orvex_channel channel{sizeof(orvex_channel), 0, 0, nullptr};
+      orvex_channel channel{};
+      channel.struct_size = sizeof channel;
       ASSERT_EQ(orvex_reader_channel(reader_, i, &channel), ORVEX_STATUS_OK);
       story.push_back("channel " + std::to_string(channel.kind) + " " +
                       std::string(channel.name, channel.name_size));
@@ -262,7 +263,8 @@ TEST(ReadThroughC, MisusesGiveTheirStatusAndReason) {
   const std::string file = orvex_test::testDataFile("libtiff/minisblack-2c-8b-alpha.tiff");
   const uint8_t* data = nullptr;
   uint32_t size = 0;
-  orvex_channel channel{sizeof(orvex_channel), 0, 0, nullptr};
+  orvex_channel channel{};
+  channel.struct_size = sizeof channel;
   orvex_reader* other = nullptr;
   uint8_t block[640];
   const ReaderMisuse misuses[] = {

@@ -27,6 +27,15 @@ namespace {
 
 const std::string kPrevious = "the target as it was";
 
+orvex_channel named(int32_t kind, uint32_t nameSize, const char* name) {
+  orvex_channel channel{};
+  channel.struct_size = sizeof channel;
+  channel.kind = kind;
+  channel.name_size = nameSize;
+  channel.name = name;
+  return channel;
+}
+
 // A small RGB page with a spot channel, and what a case changes in it.
 struct Request {
   std::string folder;
@@ -50,7 +59,7 @@ struct Request {
                        0,
                        0,
                        0};
-  std::vector<orvex_channel> channels{{sizeof(orvex_channel), ORVEX_CHANNEL_SPOT, 4, "Gold"}};
+  std::vector<orvex_channel> channels{named(ORVEX_CHANNEL_SPOT, 4, "Gold")};
   int32_t planar = ORVEX_PLANAR_CONTIG;
 
   orvex_status create(orvex_writer** writer) const {
@@ -93,22 +102,14 @@ orvex_status rowsThenClose(orvex_writer* writer, const Request& request) {
 const uint8_t kRow[16] = {};
 
 const FailureCase kFailures[] = {
-    {"a byte UTF-8 never uses in a name",
-     [](Request& r) {
-       r.channels[0] = {sizeof(orvex_channel), 3, 2, "G\xFF"};
-     },
+    {"a byte UTF-8 never uses in a name", [](Request& r) { r.channels[0] = named(3, 2, "G\xFF"); },
      rowsThenClose, ORVEX_STATUS_INVALID_ARGUMENT,
      "[WriteRequest::check] channel 0: name is not well-formed UTF-8!"},
     {"a surrogate encoded in 4 bytes, overlong",
-     [](Request& r) {
-       r.channels[0] = {sizeof(orvex_channel), 3, 4, "\xF0\x8D\xA0\x80"};
-     },
-     rowsThenClose, ORVEX_STATUS_INVALID_ARGUMENT,
+     [](Request& r) { r.channels[0] = named(3, 4, "\xF0\x8D\xA0\x80"); }, rowsThenClose,
+     ORVEX_STATUS_INVALID_ARGUMENT,
      "[WriteRequest::check] channel 0: name is not well-formed UTF-8!"},
-    {"name cut inside a character",
-     [](Request& r) {
-       r.channels[0] = {sizeof(orvex_channel), 3, 2, "G\xC3"};
-     },
+    {"name cut inside a character", [](Request& r) { r.channels[0] = named(3, 2, "G\xC3"); },
      rowsThenClose, ORVEX_STATUS_INVALID_ARGUMENT,
      "[WriteRequest::check] channel 0: name is not well-formed UTF-8!"},
     {"fewer channel records than extra samples", [](Request& r) { r.channels.clear(); },
@@ -281,8 +282,8 @@ TEST_F(SafeWriting, ClosedPageReplacesTheTargetAndReadsBack) {
     request.info.extra_samples = 2;
     request.info.icc_profile = icc.data();
     request.info.icc_profile_size = 5;
-    request.channels.push_back({sizeof(orvex_channel), ORVEX_CHANNEL_UNASSOCIATED_ALPHA, 12,
-                                "\xED\xB0\x80 \xF0\x9F\x98\x80 \xED\xA0\x80"});
+    request.channels.push_back(
+        named(ORVEX_CHANNEL_UNASSOCIATED_ALPHA, 12, "\xED\xB0\x80 \xF0\x9F\x98\x80 \xED\xA0\x80"));
     orvex_writer* writer = nullptr;
     ASSERT_EQ(request.create(&writer), ORVEX_STATUS_OK);
     const uint32_t planes = planar == ORVEX_PLANAR_SEPARATE ? 5 : 1;
@@ -319,7 +320,8 @@ TEST_F(SafeWriting, ClosedPageReplacesTheTargetAndReadsBack) {
     info.planar = 0;
     EXPECT_EQ(std::memcmp(&info, &request.info, sizeof info), 0);
     for (uint32_t i = 0; i < 2; ++i) {
-      orvex_channel channel{sizeof(orvex_channel), 0, 0, nullptr};
+      orvex_channel channel{};
+      channel.struct_size = sizeof channel;
       ASSERT_EQ(orvex_reader_channel(reader, i, &channel), ORVEX_STATUS_OK);
       EXPECT_EQ(channel.kind, request.channels[i].kind);
       EXPECT_EQ(std::string(channel.name),

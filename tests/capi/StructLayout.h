@@ -36,7 +36,16 @@ ORVEX_PIN(channel_struct_size, offsetof(orvex_channel, struct_size) == 0);
 ORVEX_PIN(channel_kind, offsetof(orvex_channel, kind) == 4);
 ORVEX_PIN(channel_name_size, offsetof(orvex_channel, name_size) == 8);
 ORVEX_PIN(channel_name, offsetof(orvex_channel, name) == (sizeof(void*) == 8 ? 16 : 12));
-ORVEX_PIN(channel_size, sizeof(orvex_channel) == (sizeof(void*) == 8 ? 24 : 16));
+/* The colour fields follow where a record of interface version 1 ended. */
+#define ORVEX_CHANNEL_V1_SIZE (sizeof(void*) == 8 ? 24 : 16)
+ORVEX_PIN(channel_has_color, offsetof(orvex_channel, has_color) == ORVEX_CHANNEL_V1_SIZE);
+ORVEX_PIN(channel_color_space, offsetof(orvex_channel, color_space) == ORVEX_CHANNEL_V1_SIZE + 4);
+ORVEX_PIN(channel_components, offsetof(orvex_channel, components) == ORVEX_CHANNEL_V1_SIZE + 8);
+ORVEX_PIN(channel_opacity, offsetof(orvex_channel, opacity) == ORVEX_CHANNEL_V1_SIZE + 16);
+ORVEX_PIN(channel_srgb, offsetof(orvex_channel, srgb) == ORVEX_CHANNEL_V1_SIZE + 18);
+ORVEX_PIN(channel_converted, offsetof(orvex_channel, converted) == ORVEX_CHANNEL_V1_SIZE + 21);
+ORVEX_PIN(channel_lab, offsetof(orvex_channel, lab) == ORVEX_CHANNEL_V1_SIZE + 24);
+ORVEX_PIN(channel_size, sizeof(orvex_channel) == (sizeof(void*) == 8 ? 64 : 52));
 
 ORVEX_PIN(status_width, sizeof(orvex_status) == 4);
 

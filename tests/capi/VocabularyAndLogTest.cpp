@@ -19,8 +19,8 @@ namespace {
 // to it, and a text for people.
 TEST(Vocabulary, EveryWordParsesBackToItsValue) {
   int words = 0;
-  for (int32_t vocabulary = ORVEX_VOCABULARY_SAMPLE_FORMAT; vocabulary <= ORVEX_VOCABULARY_PLANAR;
-       ++vocabulary) {
+  for (int32_t vocabulary = ORVEX_VOCABULARY_SAMPLE_FORMAT;
+       vocabulary <= ORVEX_VOCABULARY_COLOR_SPACE; ++vocabulary) {
     for (int32_t value = -1; value <= 10; ++value) {
       const char* word = nullptr;
       const char* text = nullptr;
@@ -32,7 +32,7 @@ TEST(Vocabulary, EveryWordParsesBackToItsValue) {
       EXPECT_EQ(parsed, value) << word;
     }
   }
-  EXPECT_EQ(words, 7 + 12 + 3 + 4 + 2);
+  EXPECT_EQ(words, 7 + 12 + 3 + 4 + 2 + 5);
 }
 
 struct Word {
@@ -54,6 +54,7 @@ TEST(Vocabulary, KeepsTheWordsHostsAlreadyPrint) {
        "unassociated alpha"},
       {ORVEX_VOCABULARY_CHANNEL_KIND, ORVEX_CHANNEL_SPOT, "spot", "spot colour"},
       {ORVEX_VOCABULARY_PLANAR, ORVEX_PLANAR_CONTIG, "contig", "interleaved"},
+      {ORVEX_VOCABULARY_COLOR_SPACE, ORVEX_COLOR_SPACE_GREY, "grey", "greyscale"},
   };
   for (const Word& entry : kept) {
     const char* word = nullptr;
@@ -93,8 +94,8 @@ TEST(Vocabulary, ValuesAndWordsOutsideTheTableFailWithTheirReason) {
   const Failure failures[] = {
       {"value", [&] { return orvex_word(ORVEX_VOCABULARY_PLANAR, 3, &word); },
        ORVEX_STATUS_OUT_OF_RANGE, "[Vocabulary] no word for value 3 of vocabulary 4!"},
-      {"vocabulary", [&] { return orvex_display_text(5, 0, &word); }, ORVEX_STATUS_OUT_OF_RANGE,
-       "[Vocabulary] no word for value 0 of vocabulary 5!"},
+      {"vocabulary", [&] { return orvex_display_text(6, 0, &word); }, ORVEX_STATUS_OUT_OF_RANGE,
+       "[Vocabulary] no word for value 0 of vocabulary 6!"},
       {"word", [&] { return orvex_parse_word(ORVEX_VOCABULARY_CHANNEL_KIND, "Spot", &value); },
        ORVEX_STATUS_INVALID_ARGUMENT, "[Vocabulary] \"Spot\" names no value of vocabulary 3!"},
       {"null", [&] { return orvex_parse_word(ORVEX_VOCABULARY_CHANNEL_KIND, "spot", nullptr); },

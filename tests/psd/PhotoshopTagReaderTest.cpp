@@ -2,6 +2,10 @@
 // of tag 34377. What the writer stores there is checked with the writer's tags.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <optional>
+#include <string>
+
 #include "psd/PsdText.h"
 #include "psd/TiffPhotoshopTagReader.h"
 #include "psd/TiffPhotoshopTagWriter.h"
@@ -71,6 +75,53 @@ TEST(TiffPhotoshopTagReader, NamesAndMarksTheExtraChannels) {
   EXPECT_FALSE(orvex::TiffPhotoshopTagReader().read(nullptr));
   EXPECT_TRUE(orvex::TiffPhotoshopTagWriter::write(nullptr, {}, orvex::TextCodec::Surrogates::Refused));  // nothing to write
   EXPECT_TRUE(log.records().empty());
+}
+
+// Colours as "space c0,c1,c2,c3 opacity" per channel, "-" for none.
+std::string colorsOf(const std::string& path) {
+  TIFF* tif = orvex_test::openTiff(path, "r");
+  orvex::TiffPhotoshopTagReader reader;
+  reader.read(tif);
+  TIFFClose(tif);
+  std::string text;
+  for (const std::optional<orvex::ChannelColor>& color : reader.channelColors()) {
+    char entry[64] = "-";
+    if (color) {
+      const auto& c = color->color.components;
+      std::snprintf(entry, sizeof entry, "%u %u,%u,%u,%u %u", color->color.colorSpace, c[0], c[1],
+                    c[2], c[3], color->opacity);
+    }
+    text += (text.empty() ? "" : "; ") + std::string(entry);
+  }
+  return text;
+}
+
+const std::string kDisplay2 =
+    resource(1077, "00000001 0000 FFFF 0000 0000 0000 0032 02  0002 0000 8000 0000 0000 0019 00");
+
+const ReadCase kColorCases[] = {
+    {"display info alone", "00", kDisplay2, "0 65535,0,0,0 50; 2 0,32768,0,0 25"},
+    {"spot colour over display colour", "00",
+     kDisplay2 + resource(1053, "00000400 00000401") + resource(1067, "0001 0001" + kSpot1025),
+     "0 65535,0,0,0 50; 7 12800,0,0,0 25"},
+    {"spot colour without display entry", "00",
+     resource(1053, "00000400 00000401") + resource(1067, "0001 0001" + kSpot1025),
+     "-; 7 12800,0,0,0 0"},
+    {"fewer display entries than channels", "000",
+     resource(1077, "00000001 0008 2710 0000 0000 0000 0064 00"), "8 10000,0,0,0 100; -; -"},
+};
+
+TEST(TiffPhotoshopTagReader, GivesEachChannelItsSpotOrDisplayColour) {
+  orvex_test::TempDir temp;
+  for (const ReadCase& c : kColorCases) {
+    SCOPED_TRACE(c.label);
+    orvex_test::TiffSetup image;
+    image.samplesPerPixel = static_cast<uint16_t>(1 + c.extraSamples.size());
+    for (const char value : c.extraSamples) image.extraSamples.push_back(value - '0');
+    image.photoshop = psd_test::hex(c.block);
+    orvex_test::writeTiff(temp.file("color.tif"), image, orvex_test::patternImage(image));
+    EXPECT_EQ(colorsOf(temp.file("color.tif")), c.read);
+  }
 }
 
 }  // namespace

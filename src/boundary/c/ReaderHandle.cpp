@@ -1,13 +1,16 @@
 #include "boundary/c/ReaderHandle.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <optional>
 
 #include "boundary/LibtiffMessages.h"
 #include "boundary/ModuleLogger.h"
 #include "boundary/TextCodec.h"
 #include "boundary/c/SystemError.h"
 #include "orvex/ChannelNames.h"
+#include "psd/ColorConverter.h"
 
 namespace {
 
@@ -20,6 +23,25 @@ std::vector<TiffChannelInfo> oneRecordPerExtraSample(const TiffImageInfo& info) 
     records[i] = {info.channels[i].type, orvex::joinSurrogatePairs(info.channels[i].name)};
   }
   return records;
+}
+
+// The colour as the file gives it and, when the host's record reaches that far, as shown:
+// CMYK through the page's own profile when it has a CMYK one.
+void describeColor(const orvex::ChannelColor& color, const std::vector<uint8_t>& iccProfile,
+                   orvex_channel& record) {
+  record.has_color = 1;
+  record.color_space = color.color.colorSpace;
+  std::copy(color.color.components.begin(), color.color.components.end(), record.components);
+  record.opacity = color.opacity;
+  const std::optional<orvex::ShownColor> shown =
+      record.struct_size > offsetof(orvex_channel, srgb)
+          ? orvex::ColorConverter::convert(color.color, iccProfile)
+          : std::nullopt;
+  if (shown) {
+    record.converted = 1;
+    std::copy(shown->srgb.begin(), shown->srgb.end(), record.srgb);
+    std::copy(shown->lab.begin(), shown->lab.end(), record.lab);
+  }
 }
 
 }  // namespace
@@ -62,6 +84,8 @@ orvex_status orvex_reader::selectPage(uint32_t page) {
   info_ = reader_.getImageInfo();
   rows_ = reader_.isRowScanline();
   channels_ = oneRecordPerExtraSample(info_);
+  colors_ = reader_.channelColors();
+  colors_.resize(channels_.size());
   pageReady_ = true;
   return ORVEX_STATUS_OK;
 }
@@ -107,8 +131,14 @@ orvex_status orvex_reader::channel(uint32_t index, orvex_channel* channel) const
     return ORVEX_STATUS_OUT_OF_RANGE;
   }
   const TiffChannelInfo& record = channels_[index];
-  const orvex_channel filled = {channel->struct_size, static_cast<int32_t>(record.type),
-                                static_cast<uint32_t>(record.name.size()), record.name.c_str()};
+  orvex_channel filled{};
+  filled.struct_size = channel->struct_size;
+  filled.kind = static_cast<int32_t>(record.type);
+  filled.name_size = static_cast<uint32_t>(record.name.size());
+  filled.name = record.name.c_str();
+  if (colors_[index]) {
+    describeColor(*colors_[index], info_.iccProfile, filled);
+  }
   std::memcpy(channel, &filled, std::min<size_t>(channel->struct_size, sizeof(filled)));
   return ORVEX_STATUS_OK;
 }

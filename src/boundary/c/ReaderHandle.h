@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "orvex/orvex_c.h"
+#include "psd/PSDImageResources.h"
 #include "reader/TiffReader.h"
 
 /// A host's buffer for a block of scanlines.
@@ -44,4 +45,5 @@ private:
   TiffImageInfo info_;
   bool rows_ = false;
   std::vector<TiffChannelInfo> channels_;
+  orvex::ChannelColors colors_;  ///< one per record of channels_
 };

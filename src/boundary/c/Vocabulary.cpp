@@ -51,6 +51,11 @@ const Entry kEntries[] = {
     {ORVEX_VOCABULARY_CHANNEL_KIND, ORVEX_CHANNEL_SPOT, "spot", "spot colour"},
     {ORVEX_VOCABULARY_PLANAR, ORVEX_PLANAR_CONTIG, "contig", "interleaved"},
     {ORVEX_VOCABULARY_PLANAR, ORVEX_PLANAR_SEPARATE, "separate", "separate planes"},
+    {ORVEX_VOCABULARY_COLOR_SPACE, ORVEX_COLOR_SPACE_RGB, "rgb", "RGB"},
+    {ORVEX_VOCABULARY_COLOR_SPACE, ORVEX_COLOR_SPACE_HSB, "hsb", "HSB"},
+    {ORVEX_VOCABULARY_COLOR_SPACE, ORVEX_COLOR_SPACE_CMYK, "cmyk", "CMYK"},
+    {ORVEX_VOCABULARY_COLOR_SPACE, ORVEX_COLOR_SPACE_LAB, "lab", "L*a*b*"},
+    {ORVEX_VOCABULARY_COLOR_SPACE, ORVEX_COLOR_SPACE_GREY, "grey", "greyscale"},
 };
 
 const Entry* entryOf(int32_t vocabulary, int32_t value) {

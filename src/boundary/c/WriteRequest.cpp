@@ -1,5 +1,6 @@
 #include "boundary/c/WriteRequest.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -35,6 +36,18 @@ bool goodResolution(float resolution) {
   return std::isfinite(resolution) && resolution >= 0.0F;
 }
 
+// The colour spaces the library shows; a file of another program may carry others.
+bool knownColorSpace(int32_t space) {
+  return space == ORVEX_COLOR_SPACE_RGB || space == ORVEX_COLOR_SPACE_HSB ||
+         space == ORVEX_COLOR_SPACE_CMYK || space == ORVEX_COLOR_SPACE_LAB ||
+         space == ORVEX_COLOR_SPACE_GREY;
+}
+
+// a* and b* in hundredths.
+bool labAxis(int16_t value) {
+  return value >= -12800 && value <= 12700;
+}
+
 }  // namespace
 
 WriteRequest::WriteRequest(const char* path, const orvex_page_info* info,
@@ -44,7 +57,7 @@ WriteRequest::WriteRequest(const char* path, const orvex_page_info* info,
 orvex_status WriteRequest::check() const {
   for (auto part :
        {&WriteRequest::checkPointers, &WriteRequest::checkSizes, &WriteRequest::checkEnumerations,
-        &WriteRequest::checkLayout, &WriteRequest::checkChannels}) {
+        &WriteRequest::checkLayout, &WriteRequest::checkChannels, &WriteRequest::checkColors}) {
     const orvex_status status = (this->*part)();
     if (status != ORVEX_STATUS_OK) {
       return status;
@@ -152,10 +165,12 @@ orvex_status WriteRequest::checkChannels() const {
                   static_cast<unsigned>(channels_ == nullptr ? 0 : channelCount_),
                   static_cast<unsigned>(info_->extra_samples));
   }
-  if (channelCount_ > 0 && channels_->struct_size < sizeof(orvex_channel)) {
+  // Records of hosts built before channels had colours end where the colour begins.
+  constexpr size_t kFirstRecordSize = offsetof(orvex_channel, has_color);
+  if (channelCount_ > 0 && channels_->struct_size < kFirstRecordSize) {
     return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] channel struct_size(%u) < %u!",
                   static_cast<unsigned>(channels_->struct_size),
-                  static_cast<unsigned>(sizeof(orvex_channel)));
+                  static_cast<unsigned>(kFirstRecordSize));
   }
   for (uint32_t index = 0; index < channelCount_; ++index) {
     const orvex_status status = checkChannel(index);
@@ -216,6 +231,68 @@ TiffImageInfo WriteRequest::imageInfo() const {
          std::string(channel.name == nullptr ? "" : channel.name, channel.name_size)});
   }
   return image;
+}
+
+const orvex_channel* WriteRequest::coloredAt(uint32_t index) const {
+  const orvex_channel& channel = channelAt(index);
+  const bool holdsColor = channel.struct_size >= offsetof(orvex_channel, srgb);
+  return holdsColor && channel.has_color != 0 ? &channel : nullptr;
+}
+
+orvex_status WriteRequest::checkColors() const {
+  for (uint32_t index = 0; index < channelCount_; ++index) {
+    const orvex_status status = checkColor(index);
+    if (status != ORVEX_STATUS_OK) {
+      return status;
+    }
+  }
+  return ORVEX_STATUS_OK;
+}
+
+// Components beyond the encoding's range would be stored but not shown as the host meant.
+orvex_status WriteRequest::checkColor(uint32_t index) const {
+  const orvex_channel* channel = coloredAt(index);
+  if (channel == nullptr) {
+    return ORVEX_STATUS_OK;
+  }
+  const int32_t space = channel->color_space;
+  if (!knownColorSpace(space)) {
+    return refuse(ORVEX_STATUS_INVALID_ARGUMENT,
+                  "[%s] channel %u: color_space(%d) is not rgb, hsb, cmyk, lab or grey!",
+                  static_cast<unsigned>(index), static_cast<int>(space));
+  }
+  const uint16_t* c = channel->components;
+  const auto a = static_cast<int16_t>(c[1]);
+  const auto b = static_cast<int16_t>(c[2]);
+  if (space == ORVEX_COLOR_SPACE_LAB && (c[0] > 10000 || !labAxis(a) || !labAxis(b))) {
+    return refuse(ORVEX_STATUS_INVALID_ARGUMENT,
+                  "[%s] channel %u: Lab(%u, %d, %d) is outside 0..10000, -12800..12700!",
+                  static_cast<unsigned>(index), static_cast<unsigned>(c[0]), static_cast<int>(a),
+                  static_cast<int>(b));
+  }
+  if (space == ORVEX_COLOR_SPACE_GREY && c[0] > 10000) {
+    return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] channel %u: grey(%u) is above 10000!",
+                  static_cast<unsigned>(index), static_cast<unsigned>(c[0]));
+  }
+  if (channel->opacity > 100) {
+    return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] channel %u: opacity(%u) is above 100!",
+                  static_cast<unsigned>(index), static_cast<unsigned>(channel->opacity));
+  }
+  return ORVEX_STATUS_OK;
+}
+
+ChannelColors WriteRequest::channelColors() const {
+  ChannelColors colors(channelCount_);
+  for (uint32_t index = 0; index < channelCount_; ++index) {
+    if (const orvex_channel* channel = coloredAt(index)) {
+      ChannelColor color;
+      color.color.colorSpace = static_cast<uint16_t>(channel->color_space);
+      std::copy(channel->components, channel->components + 4, color.color.components.begin());
+      color.opacity = channel->opacity;
+      colors[index] = color;
+    }
+  }
+  return colors;
 }
 
 }  // namespace orvex

@@ -7,6 +7,7 @@
 
 #include "orvex/TiffImageInfo.h"
 #include "orvex/orvex_c.h"
+#include "psd/PSDImageResources.h"
 
 namespace orvex {
 
@@ -19,6 +20,8 @@ public:
   orvex_status check() const;
   /// The description for the writer; call after check() succeeded.
   TiffImageInfo imageInfo() const;
+  /// The colours the host gave its channels; call after check() succeeded.
+  ChannelColors channelColors() const;
   std::string path() const { return path_; }
   int32_t planar() const { return planar_; }
 
@@ -31,6 +34,10 @@ private:
   orvex_status checkChannel(uint32_t index) const;
   /// Record `index` of the host's array, whose records are the first one's struct_size apart.
   const orvex_channel& channelAt(uint32_t index) const;
+  orvex_status checkColors() const;
+  orvex_status checkColor(uint32_t index) const;
+  /// Record `index` when it is large enough to hold a colour and has one, else null.
+  const orvex_channel* coloredAt(uint32_t index) const;
 
   const char* path_;
   const orvex_page_info* info_;

@@ -25,6 +25,7 @@ orvex_status orvex_writer::create(const orvex::WriteRequest& request) {
   temporary_ = orvex::FileReplacement::temporaryNameFor(target_);
   info_ = request.imageInfo();
   separate_ = request.planar() == ORVEX_PLANAR_SEPARATE;
+  writer_.setChannelColors(request.channelColors());
   if (!writer_.begin(temporary_.c_str(), info_, request.planar())) {
     return orvex::SystemError::statusOfOpening(temporary_.c_str(), true,
                                                ORVEX_STATUS_PERMISSION_DENIED);

@@ -1,0 +1,234 @@
+// Channel colours through the C interface: what a host writes reads back unchanged, with its
+// sRGB and L*a*b* forms; a bad colour is refused before the disk is touched; and a host that
+// gives no colour, or was built before channels had one, writes the same bytes as ever.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "StructLayout.h"
+#include "orvex/orvex.h"
+#include "support/TempDir.h"
+
+#ifdef ORVEX_COLOR_CONVERSION
+#include <lcms2.h>
+#endif
+
+namespace {
+
+// A colour as "space c0,c1,c2,c3 opacity"; "" for none.
+orvex_channel channelOf(int32_t kind, const char* color) {
+  orvex_channel channel{};
+  channel.struct_size = sizeof channel;
+  channel.kind = kind;
+  unsigned v[6] = {};
+  channel.has_color =
+      std::sscanf(color, "%u %u,%u,%u,%u %u", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]) == 6;
+  channel.color_space = static_cast<int32_t>(v[0]);
+  for (int i = 0; i < 4; ++i) channel.components[i] = static_cast<uint16_t>(v[1 + i]);
+  channel.opacity = static_cast<uint16_t>(v[5]);
+  return channel;
+}
+
+// A channel read as its colour, then as shown: "space c0,c1,c2,c3 opacity | r,g,b | L,a,b".
+std::string colorOf(const orvex_channel& c) {
+  char text[160];
+  std::snprintf(text, sizeof text, "%d %u,%u,%u,%u %u", static_cast<int>(c.color_space),
+                c.components[0], c.components[1], c.components[2], c.components[3], c.opacity);
+  std::string shown = c.has_color == 1 ? text : "none";
+  if (c.converted == 1) {
+    std::snprintf(text, sizeof text, " | %u,%u,%u | %.0f,%.0f,%.0f", c.srgb[0], c.srgb[1],
+                  c.srgb[2], static_cast<double>(c.lab[0]), static_cast<double>(c.lab[1]),
+                  static_cast<double>(c.lab[2]));
+    shown += text;
+  }
+  return shown;
+}
+
+// A 2 x 1 RGB page, or a CMYK one with its profile, one extra sample per channel record.
+orvex_status writePage(const std::string& path, const std::vector<orvex_channel>& channels,
+                       const std::vector<uint8_t>& cmykProfile = {}) {
+  const auto extra = static_cast<uint16_t>(channels.size());
+  const uint16_t colourSamples = cmykProfile.empty() ? 3 : 4;
+  orvex_page_info info{};
+  info.struct_size = sizeof info;
+  info.width = 2;
+  info.height = 1;
+  info.bits_per_sample = 8;
+  info.samples_per_pixel = static_cast<uint16_t>(colourSamples + extra);
+  info.extra_samples = extra;
+  info.sample_format = ORVEX_SAMPLE_FORMAT_UINT;
+  info.photometric = cmykProfile.empty() ? ORVEX_PHOTOMETRIC_RGB : ORVEX_PHOTOMETRIC_SEPARATED;
+  info.icc_profile_size = static_cast<uint32_t>(cmykProfile.size());
+  info.icc_profile = cmykProfile.data();
+  info.resolution_unit = ORVEX_RESOLUTION_UNIT_INCH;
+  orvex_writer* writer = nullptr;
+  orvex_status status = orvex_writer_create(path.c_str(), &info, channels.data(), extra,
+                                            ORVEX_PLANAR_CONTIG, &writer);
+  if (status == ORVEX_STATUS_OK) {
+    const std::vector<uint8_t> row(2U * info.samples_per_pixel, 9);
+    status = orvex_writer_write_scanline(writer, 0, row.data(), static_cast<uint32_t>(row.size()));
+  }
+  if (status == ORVEX_STATUS_OK) status = orvex_writer_close(writer);
+  orvex_writer_destroy(writer);
+  return status;
+}
+
+orvex_channel readChannel(const std::string& path, uint32_t structSize) {
+  orvex_channel channel;
+  std::fill_n(reinterpret_cast<uint8_t*>(&channel), sizeof channel, uint8_t{0xA5});
+  channel.struct_size = structSize;
+  orvex_reader* reader = nullptr;
+  EXPECT_EQ(orvex_reader_open(path.c_str(), &reader), ORVEX_STATUS_OK);
+  EXPECT_EQ(orvex_reader_select_page(reader, 0), ORVEX_STATUS_OK);
+  EXPECT_EQ(orvex_reader_channel(reader, 0, &channel), ORVEX_STATUS_OK);
+  orvex_reader_destroy(reader);
+  return channel;
+}
+
+std::string fileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct RoundTrip {
+  const char* what;
+  int32_t kind;
+  const char* given;
+  std::string read;
+};
+
+// Each colour space; sRGB red's L*a*b* shows as sRGB red again. Without a colour a spot channel
+// comes back in the writer's usual Lab(128, 0, 0), beyond white, an alpha in its red.
+const RoundTrip kRoundTrips[] = {
+    {"spot, RGB red", ORVEX_CHANNEL_SPOT, "0 65535,0,0,0 80",
+     "0 65535,0,0,0 80 | 255,0,0 | 54,81,70"},
+    {"alpha, HSB green", ORVEX_CHANNEL_UNASSOCIATED_ALPHA, "1 21845,65535,65535,0 40",
+     "1 21845,65535,65535,0 40 | 0,255,0 | 88,-79,81"},
+    {"spot, CMYK without ink", ORVEX_CHANNEL_SPOT, "2 65535,65535,65535,65535 100",
+     "2 65535,65535,65535,65535 100 | 255,255,255 | 100,0,0"},
+    {"spot, CMYK cyan", ORVEX_CHANNEL_SPOT, "2 0,65535,65535,65535 100",
+     "2 0,65535,65535,65535 100 | 0,151,218 | 55,-37,-50"},
+    {"spot, Lab mid grey", ORVEX_CHANNEL_SPOT, "7 5000,0,0,0 50",
+     "7 5000,0,0,0 50 | 119,119,119 | 50,0,0"},
+    {"spot, Lab of sRGB red", ORVEX_CHANNEL_SPOT, "7 5429,8081,6989,0 50",
+     "7 5429,8081,6989,0 50 | 255,0,0 | 54,81,70"},
+    {"unspecified, grey black", ORVEX_CHANNEL_UNSPECIFIED, "8 10000,0,0,0 0",
+     "8 10000,0,0,0 0 | 0,0,0 | 0,0,0"},
+    {"spot without colour", ORVEX_CHANNEL_SPOT, "", "7 12800,0,0,0 50 | 255,255,255 | 128,0,0"},
+    {"associated alpha without colour", ORVEX_CHANNEL_ASSOCIATED_ALPHA, "",
+     "0 65535,0,0,0 100 | 255,0,0 | 54,81,70"},
+};
+
+TEST(ChannelColor, WrittenColoursReadBackWithTheirSrgbAndLab) {
+  orvex_test::TempDir temp;
+  const std::string path = temp.file("color.tif");
+  for (const RoundTrip& c : kRoundTrips) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(writePage(path, {channelOf(c.kind, c.given)}), ORVEX_STATUS_OK);
+    const orvex_channel read = readChannel(path, sizeof(orvex_channel));
+    EXPECT_EQ(read.kind, c.kind);
+#ifdef ORVEX_COLOR_CONVERSION
+    EXPECT_EQ(colorOf(read), c.read);
+#else
+    EXPECT_EQ(colorOf(read), c.read.substr(0, c.read.find(" |")));
+#endif
+  }
+}
+
+#ifdef ORVEX_COLOR_CONVERSION
+// A CMYK profile that prints every ink mix as the mid grey L* 50.
+std::vector<uint8_t> greyCmykProfile() {
+  cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
+  cmsSetProfileVersion(profile, 4.3);
+  cmsSetDeviceClass(profile, cmsSigOutputClass);
+  cmsSetColorSpace(profile, cmsSigCmykData);
+  cmsSetPCS(profile, cmsSigLabData);
+  const cmsCIELab grey{50, 0, 0};
+  std::vector<cmsUInt16Number> table(16 * 3);
+  for (size_t i = 0; i < table.size(); i += 3) cmsFloat2LabEncoded(&table[i], &grey);
+  // Saved as curves, lookup table, curves: the form the profile format takes.
+  cmsPipeline* pipeline = cmsPipelineAlloc(nullptr, 4, 3);
+  cmsPipelineInsertStage(pipeline, cmsAT_END, cmsStageAllocToneCurves(nullptr, 4, nullptr));
+  cmsPipelineInsertStage(pipeline, cmsAT_END,
+                         cmsStageAllocCLut16bit(nullptr, 2, 4, 3, table.data()));
+  cmsPipelineInsertStage(pipeline, cmsAT_END, cmsStageAllocToneCurves(nullptr, 3, nullptr));
+  cmsWriteTag(profile, cmsSigAToB0Tag, pipeline);
+  cmsPipelineFree(pipeline);
+  cmsUInt32Number size = 0;
+  cmsSaveProfileToMem(profile, nullptr, &size);
+  std::vector<uint8_t> bytes(size);
+  cmsSaveProfileToMem(profile, bytes.data(), &size);
+  cmsCloseProfile(profile);
+  return bytes;
+}
+
+// A CMYK page's own profile shows its channels' CMYK colours; other pages use the built-in one.
+TEST(ChannelColor, CmykGoesThroughThePagesOwnCmykProfile) {
+  orvex_test::TempDir temp;
+  const std::string path = temp.file("cmyk.tif");
+  ASSERT_EQ(writePage(path, {channelOf(ORVEX_CHANNEL_SPOT, "2 0,65535,65535,65535 100")},
+                      greyCmykProfile()),
+            ORVEX_STATUS_OK);
+  EXPECT_EQ(colorOf(readChannel(path, sizeof(orvex_channel))),
+            "2 0,65535,65535,65535 100 | 119,119,119 | 50,0,0");
+}
+#endif
+
+TEST(ChannelColor, BadColoursAreRefusedAndTheTargetIsUntouched) {
+  orvex_test::TempDir temp;
+  const std::string path = temp.file("kept.tif");
+  std::ofstream(path, std::ios::binary) << "the target as it was";
+  const std::pair<const char*, std::string> refusals[] = {
+      {"3 0,0,0,0 50", "color_space(3) is not rgb, hsb, cmyk, lab or grey!"},
+      {"0 0,0,0,0 101", "opacity(101) is above 100!"},
+      {"7 10001,0,0,0 50", "Lab(10001, 0, 0) is outside 0..10000, -12800..12700!"},
+      {"7 0,0,12701,0 50", "Lab(0, 0, 12701) is outside 0..10000, -12800..12700!"},
+      {"8 10001,0,0,0 50", "grey(10001) is above 10000!"},
+  };
+  for (const auto& [color, reason] : refusals) {
+    EXPECT_EQ(writePage(path, {channelOf(ORVEX_CHANNEL_SPOT, color)}),
+              ORVEX_STATUS_INVALID_ARGUMENT);
+    const char* why = nullptr;
+    orvex_last_failure(&why);
+    EXPECT_EQ(std::string(why), "[WriteRequest::check] channel 0: " + reason);
+    EXPECT_EQ(fileBytes(path), "the target as it was");
+  }
+}
+
+// A record of interface version 1 ends where the colour begins: whatever follows it is not
+// read, and nothing is written beyond it when read. Without a colour the C++ writer's bytes.
+TEST(ChannelColor, RecordsOfTheFirstSizeAndRecordsWithoutColourWriteTheSameBytes) {
+  orvex_test::TempDir temp;
+  orvex_channel old = channelOf(ORVEX_CHANNEL_SPOT, "99 1,2,3,4 500");
+  old.struct_size = ORVEX_CHANNEL_V1_SIZE;
+  ASSERT_EQ(writePage(temp.file("old.tif"), {old}), ORVEX_STATUS_OK);
+  ASSERT_EQ(writePage(temp.file("none.tif"), {channelOf(ORVEX_CHANNEL_SPOT, "")}), ORVEX_STATUS_OK);
+  TiffImageInfo info;
+  info.width = 2;
+  info.height = 1;
+  info.bitsPerSample = 8;
+  info.samplesPerPixel = 4;
+  info.extraSamples = 1;
+  info.sampleFormat = TiffSampleFormat::Uint;
+  info.photometric = TiffPhotometric::Rgb;
+  info.resolutionUnit = TiffResolutionUnit::Inch;
+  info.channels = {{TiffChannelType::SpotColor, ""}};
+  ITiffWriter* writer = createTiffWriter();
+  const std::vector<uint8_t> row(8, 9);
+  ASSERT_TRUE(writer->begin(temp.file("cxx.tif").c_str(), info, ORVEX_PLANAR_CONTIG));
+  ASSERT_TRUE(writer->writeScanline(0, row.data(), 8));
+  destroyTiffWriter(writer);  // ends the file
+
+  EXPECT_EQ(fileBytes(temp.file("old.tif")), fileBytes(temp.file("cxx.tif")));
+  EXPECT_EQ(fileBytes(temp.file("none.tif")), fileBytes(temp.file("cxx.tif")));
+  const orvex_channel read = readChannel(temp.file("old.tif"), ORVEX_CHANNEL_V1_SIZE);
+  EXPECT_EQ(read.kind, ORVEX_CHANNEL_SPOT);
+  EXPECT_EQ(read.has_color, static_cast<int32_t>(0xA5A5A5A5));  // untouched
+}
+
+}  // namespace
