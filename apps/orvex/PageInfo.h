@@ -28,6 +28,7 @@ struct PageInfo {
   int32_t resolutionUnit = ORVEX_RESOLUTION_UNIT_UNKNOWN;
   float xResolution = 0.0F;
   float yResolution = 0.0F;
+  uint32_t rowsPerBlock = 0;  ///< stored rows of a strip or of a row of tiles
   std::vector<uint8_t> iccProfile;
   std::vector<ChannelRecord> channels;  ///< one per extra sample
 };

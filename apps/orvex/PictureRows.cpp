@@ -10,6 +10,13 @@
 #include "ToolError.h"
 
 namespace orvex_cli {
+namespace {
+
+// The most a band of rows holds, so that a file stored in one huge strip is still read in
+// constant memory.
+constexpr size_t kBandBytes = size_t{16} << 20;
+
+}  // namespace
 
 PictureRows::PictureRows(TiffSource& source, std::optional<uint16_t> channel, ProgressBar& progress)
     : source_(source),
@@ -19,7 +26,11 @@ PictureRows::PictureRows(TiffSource& source, std::optional<uint16_t> channel, Pr
       height_(source.info().height),
       samplesPerPixel_(channel ? 1U : source.info().samplesPerPixel),
       pixelBits_(samplesPerPixel_ * source.info().bitsPerSample),
-      rowBytes_(PackedBits::bytesFor(uint64_t{width_} * pixelBits_)) {}
+      rowBytes_(PackedBits::bytesFor(uint64_t{width_} * pixelBits_)),
+      bandRows_(
+          std::max<uint32_t>(1, std::min<uint64_t>(source.info().rowsPerBlock,
+                                                   kBandBytes / std::max<size_t>(rowBytes_, 1)))),
+      bandStride_(rowBytes_) {}
 
 const uint8_t* PictureRows::row(uint32_t y) {
   if (!source_.rowScanlines()) {
@@ -28,15 +39,21 @@ const uint8_t* PictureRows::row(uint32_t y) {
     }
     return transposer_->row(y);
   }
-  const Scanline scanline = read(y);
-  if (scanline.size >= rowBytes_) {
-    return scanline.data;
+  Interruption::check();
+  if (y < bandFirst_ || y - bandFirst_ >= bandCount_) {
+    readBand(y);
   }
-  // Depths that are not whole bytes can come out a byte short of the packed row; the
-  // missing bits are read as zero rather than past the reader's buffer.
-  padded_.assign(rowBytes_, 0);
-  std::memcpy(padded_.data(), scanline.data, scanline.size);
-  return padded_.data();
+  progress_.advance();
+  return band_.data() + size_t{y - bandFirst_} * bandStride_;
+}
+
+// Depths that are not whole bytes can come out a byte short of the packed row: the band is
+// cleared first, so the missing bits read as zero.
+void PictureRows::readBand(uint32_t y) {
+  bandFirst_ = y - y % bandRows_;
+  bandCount_ = std::min(bandRows_, height_ - bandFirst_);
+  band_.assign(size_t{bandCount_} * bandStride_, 0);
+  source_.readScanlines(channel_, bandFirst_, bandCount_, band_.data(), bandStride_);
 }
 
 uint64_t PictureRows::rawBytes(const PageInfo& info) {

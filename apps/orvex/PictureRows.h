@@ -14,8 +14,9 @@
 
 namespace orvex_cli {
 
-/// Rows are streamed from the reader one at a time, except for directories the library
-/// delivers as columns: those are read whole and transposed on the first request.
+/// Rows are read a stored strip (or row of tiles) at a time with one block read, so that
+/// strips stored as delivered are decoded straight into the band; directories the library
+/// delivers as columns are read whole and transposed on the first request.
 class PictureRows {
 public:
   /// Every sample of a pixel interleaved, or only those of `channel`. Each scanline read
@@ -38,6 +39,8 @@ public:
 private:
   Scanline read(uint32_t index);
   void transposeColumns();
+  /// Reads the band of rows that holds row `y`.
+  void readBand(uint32_t y);
 
   TiffSource& source_;
   std::optional<uint16_t> channel_;
@@ -48,7 +51,11 @@ private:
   unsigned pixelBits_;
   size_t rowBytes_;
   std::unique_ptr<ColumnTransposer> transposer_;
-  std::vector<uint8_t> padded_;
+  uint32_t bandRows_;
+  size_t bandStride_;
+  uint32_t bandFirst_ = 0;
+  uint32_t bandCount_ = 0;
+  std::vector<uint8_t> band_;
 };
 
 }  // namespace orvex_cli

@@ -48,6 +48,7 @@ PageInfo TiffSource::describeCurrent() {
   info.resolutionUnit = page.resolution_unit;
   info.xResolution = page.x_resolution;
   info.yResolution = page.y_resolution;
+  info.rowsPerBlock = page.rows_per_block;
   info.iccProfile.assign(page.icc_profile, page.icc_profile + page.icc_profile_size);
   for (uint32_t i = 0; i < page.extra_samples; ++i) {
     orvex_channel channel{};
@@ -86,6 +87,22 @@ Scanline TiffSource::scanline(uint16_t channel, uint32_t index) {
   const orvex_status status =
       orvex_reader_read_channel_scanline(reader_, channel, index, &data, &size);
   return delivered(status, data, size, index);
+}
+
+void TiffSource::readScanlines(std::optional<uint16_t> channel, uint32_t first, uint32_t count,
+                               uint8_t* buffer, size_t stride) {
+  log_.beginCall();
+  const uint64_t size = uint64_t{count - 1} * stride + stride;
+  const orvex_status status =
+      channel ? orvex_reader_read_channel_scanlines(reader_, *channel, first, count, buffer, stride,
+                                                    size)
+              : orvex_reader_read_scanlines(reader_, first, count, buffer, stride, size);
+  if (status != ORVEX_STATUS_OK) {
+    throw ToolError(kExitFileError, "cannot read scanlines " + std::to_string(first) + " to " +
+                                        std::to_string(first + count - 1) + " of directory " +
+                                        std::to_string(currentDirectory_) + " of " + path_ + ": " +
+                                        LogTap::lastFailure());
+  }
 }
 
 Scanline TiffSource::delivered(orvex_status status, const uint8_t* data, uint32_t size,

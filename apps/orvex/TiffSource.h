@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "LogTap.h"
@@ -46,6 +47,10 @@ public:
   Scanline scanline(uint32_t index);
   /// Scanline `index` of one channel.
   Scanline scanline(uint16_t channel, uint32_t index);
+  /// Scanlines [first, first + count) of every sample, or of one channel, into `buffer`, one
+  /// after the other `stride` bytes apart; `stride` holds a scanline.
+  void readScanlines(std::optional<uint16_t> channel, uint32_t first, uint32_t count,
+                     uint8_t* buffer, size_t stride);
 
 private:
   PageInfo describeCurrent();

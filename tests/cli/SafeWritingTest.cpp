@@ -33,7 +33,7 @@ struct Failure {
 };
 
 const char* const kSeparateStripLost =
-    "orvex: cannot read scanline 0 of directory 0 of DATA/pillow/"
+    "orvex: cannot read scanlines 0 to 49 of directory 0 of DATA/pillow/"
     "separate_planar_extra_samples.tiff: [TiffCommonLineReader::readOriginScanline_"
     "fromSeparateStripData] TIFFReadEncodedStrip failed! (libtiff: TIFFFillStrip: Invalid strip "
     "byte count 0, strip 1)\n";
