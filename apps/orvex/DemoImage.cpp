@@ -39,8 +39,8 @@ DemoImage::DemoImage() {
   info_.bitsPerSample = 8;
   info_.samplesPerPixel = kColourSamples + kExtraSamples;
   info_.extraSamples = kExtraSamples;
-  info_.channels = {{ORVEX_CHANNEL_ASSOCIATED_ALPHA, "Alpha"},
-                    {ORVEX_CHANNEL_SPOT, "Spot Varnish"}};
+  info_.channels = {{ORVEX_CHANNEL_ASSOCIATED_ALPHA, "Alpha", std::nullopt},
+                    {ORVEX_CHANNEL_SPOT, "Spot Varnish", std::nullopt}};
   info_.sampleFormat = ORVEX_SAMPLE_FORMAT_UINT;
   info_.photometric = ORVEX_PHOTOMETRIC_RGB;
   info_.xResolution = kDotsPerInch;

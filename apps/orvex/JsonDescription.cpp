@@ -52,8 +52,14 @@ nlohmann::ordered_json JsonDescription::ofDirectory(const DirectoryReport& direc
 nlohmann::ordered_json JsonDescription::ofChannels(const PageInfo& info) {
   nlohmann::ordered_json channels = nlohmann::ordered_json::array();
   for (const ChannelRecord& channel : info.channels) {
-    channels.push_back({{"kind", Words::word(ORVEX_VOCABULARY_CHANNEL_KIND, channel.kind)},
-                        {"name", channel.name}});
+    nlohmann::ordered_json record = {
+        {"kind", Words::word(ORVEX_VOCABULARY_CHANNEL_KIND, channel.kind)}, {"name", channel.name}};
+    if (channel.color) {
+      record["color"] = {{"space", Words::word(ORVEX_VOCABULARY_COLOR_SPACE, channel.color->space)},
+                         {"components", channel.color->components},
+                         {"opacity", channel.color->opacity}};
+    }
+    channels.push_back(record);
   }
   return channels;
 }

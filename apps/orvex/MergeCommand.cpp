@@ -59,7 +59,7 @@ MergeCommand::Planes MergeCommand::openPlanes(LogTap& log, const MergeOptions& o
 PageInfo MergeCommand::mergedInfo(const PageInfo& base, const std::vector<PlaneOption>& planes) {
   PageInfo info = base;
   for (const PlaneOption& plane : planes) {
-    info.channels.push_back({plane.kind, plane.name});
+    info.channels.push_back({plane.kind, plane.name, std::nullopt});
   }
   info.samplesPerPixel = static_cast<uint16_t>(info.samplesPerPixel + planes.size());
   info.extraSamples = static_cast<uint16_t>(info.extraSamples + planes.size());

@@ -2,7 +2,9 @@
 // held in C++ values the commands can copy and edit.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,9 +12,17 @@
 
 namespace orvex_cli {
 
+/// A channel's display colour as the file stores it: Photoshop's colour space and encoding.
+struct ChannelColor {
+  int32_t space = ORVEX_COLOR_SPACE_RGB;  ///< ORVEX_COLOR_SPACE_
+  std::array<uint16_t, 4> components{};
+  uint16_t opacity = 0;  ///< 0 to 100
+};
+
 struct ChannelRecord {
   int32_t kind = ORVEX_CHANNEL_UNSPECIFIED;  ///< ORVEX_CHANNEL_
   std::string name;                          ///< UTF-8
+  std::optional<ChannelColor> color;         ///< none when the file gives none
 };
 
 struct PageInfo {

@@ -72,6 +72,12 @@ void TextDescription::printChannels(std::ostream& out, const PageInfo& info) {
     if (firstExtraSample >= 0) {
       out << " (sample " << firstExtraSample + static_cast<int>(i) << ")";
     }
+    if (channel.color) {
+      const ChannelColor& color = *channel.color;
+      out << ", shown in " << Words::word(ORVEX_VOCABULARY_COLOR_SPACE, color.space) << " "
+          << color.components[0] << " " << color.components[1] << " " << color.components[2] << " "
+          << color.components[3] << " at " << color.opacity << "%";
+    }
     out << "\n";
   }
 }

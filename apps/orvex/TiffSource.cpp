@@ -1,5 +1,8 @@
 #include "TiffSource.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "ToolError.h"
 
 namespace orvex_cli {
@@ -31,6 +34,17 @@ bool TiffSource::select(uint16_t dir, std::string& refusal) {
   return true;
 }
 
+std::optional<ChannelColor> TiffSource::colorOf(const orvex_channel& channel) {
+  if (channel.has_color == 0) {
+    return std::nullopt;
+  }
+  ChannelColor color;
+  color.space = channel.color_space;
+  std::copy(std::begin(channel.components), std::end(channel.components), color.components.begin());
+  color.opacity = channel.opacity;
+  return color;
+}
+
 PageInfo TiffSource::describeCurrent() {
   orvex_page_info page{};
   page.struct_size = sizeof(orvex_page_info);
@@ -54,7 +68,8 @@ PageInfo TiffSource::describeCurrent() {
     orvex_channel channel{};
     channel.struct_size = sizeof(orvex_channel);
     orvex_reader_channel(reader_, i, &channel);
-    info.channels.push_back({channel.kind, std::string(channel.name, channel.name_size)});
+    info.channels.push_back(
+        {channel.kind, std::string(channel.name, channel.name_size), colorOf(channel)});
   }
   return info;
 }

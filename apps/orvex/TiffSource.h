@@ -54,6 +54,7 @@ public:
 
 private:
   PageInfo describeCurrent();
+  static std::optional<ChannelColor> colorOf(const orvex_channel& channel);
   Scanline delivered(orvex_status status, const uint8_t* data, uint32_t size, uint32_t index) const;
 
   LogTap& log_;

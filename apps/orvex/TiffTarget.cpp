@@ -1,5 +1,8 @@
 #include "TiffTarget.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <filesystem>
 #include <limits>
 #include <vector>
@@ -45,6 +48,13 @@ std::vector<orvex_channel> channelsOf(const PageInfo& info) {
     channel.kind = record.kind;
     channel.name_size = static_cast<uint32_t>(record.name.size());
     channel.name = record.name.data();
+    if (record.color) {
+      channel.has_color = 1;
+      channel.color_space = record.color->space;
+      std::copy(record.color->components.begin(), record.color->components.end(),
+                std::begin(channel.components));
+      channel.opacity = record.color->opacity;
+    }
     channels.push_back(channel);
   }
   return channels;

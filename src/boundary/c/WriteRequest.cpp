@@ -43,11 +43,6 @@ bool knownColorSpace(int32_t space) {
          space == ORVEX_COLOR_SPACE_GREY;
 }
 
-// a* and b* in hundredths.
-bool labAxis(int16_t value) {
-  return value >= -12800 && value <= 12700;
-}
-
 }  // namespace
 
 WriteRequest::WriteRequest(const char* path, const orvex_page_info* info,
@@ -203,7 +198,7 @@ orvex_status WriteRequest::checkChannel(uint32_t index) const {
   }
   if (channel.name_size > 0 &&
       !TextCodec::isWellFormed(std::string(channel.name, channel.name_size),
-                              TextCodec::Surrogates::Kept)) {
+                               TextCodec::Surrogates::Kept)) {
     return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] channel %u: name is not well-formed UTF-8!",
                   static_cast<unsigned>(index));
   }
@@ -249,7 +244,9 @@ orvex_status WriteRequest::checkColors() const {
   return ORVEX_STATUS_OK;
 }
 
-// Components beyond the encoding's range would be stored but not shown as the host meant.
+// Components are stored as given, as files keep them (the writer's own spot colour is a Lab
+// beyond white), so that every colour read writes back; the colour space and the opacity are
+// the host's to get right.
 orvex_status WriteRequest::checkColor(uint32_t index) const {
   const orvex_channel* channel = coloredAt(index);
   if (channel == nullptr) {
@@ -260,19 +257,6 @@ orvex_status WriteRequest::checkColor(uint32_t index) const {
     return refuse(ORVEX_STATUS_INVALID_ARGUMENT,
                   "[%s] channel %u: color_space(%d) is not rgb, hsb, cmyk, lab or grey!",
                   static_cast<unsigned>(index), static_cast<int>(space));
-  }
-  const uint16_t* c = channel->components;
-  const auto a = static_cast<int16_t>(c[1]);
-  const auto b = static_cast<int16_t>(c[2]);
-  if (space == ORVEX_COLOR_SPACE_LAB && (c[0] > 10000 || !labAxis(a) || !labAxis(b))) {
-    return refuse(ORVEX_STATUS_INVALID_ARGUMENT,
-                  "[%s] channel %u: Lab(%u, %d, %d) is outside 0..10000, -12800..12700!",
-                  static_cast<unsigned>(index), static_cast<unsigned>(c[0]), static_cast<int>(a),
-                  static_cast<int>(b));
-  }
-  if (space == ORVEX_COLOR_SPACE_GREY && c[0] > 10000) {
-    return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] channel %u: grey(%u) is above 10000!",
-                  static_cast<unsigned>(index), static_cast<unsigned>(c[0]));
   }
   if (channel->opacity > 100) {
     return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] channel %u: opacity(%u) is above 100!",
