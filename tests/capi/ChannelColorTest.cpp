@@ -179,13 +179,13 @@ TEST(ChannelColor, CmykGoesThroughThePagesOwnCmykProfile) {
 }
 #endif
 
-TEST(ChannelColor, BadColoursAreRefusedAndTheTargetIsUntouched) {
+TEST(ChannelColor, ColourSpacesBeyondSixteenBitsAreRefusedAndTheTargetIsUntouched) {
   orvex_test::TempDir temp;
   const std::string path = temp.file("kept.tif");
   std::ofstream(path, std::ios::binary) << "the target as it was";
   const std::pair<const char*, std::string> refusals[] = {
-      {"3 0,0,0,0 50", "color_space(3) is not rgb, hsb, cmyk, lab or grey!"},
-      {"0 0,0,0,0 101", "opacity(101) is above 100!"},
+      {"70000 0,0,0,0 50", "color_space(70000) is not a colour space (0 to 65535)!"},
+      {"-1 0,0,0,0 50", "color_space(-1) is not a colour space (0 to 65535)!"},
   };
   for (const auto& [color, reason] : refusals) {
     EXPECT_EQ(writePage(path, {channelOf(ORVEX_CHANNEL_SPOT, color)}),

@@ -36,13 +36,6 @@ bool goodResolution(float resolution) {
   return std::isfinite(resolution) && resolution >= 0.0F;
 }
 
-// The colour spaces the library shows; a file of another program may carry others.
-bool knownColorSpace(int32_t space) {
-  return space == ORVEX_COLOR_SPACE_RGB || space == ORVEX_COLOR_SPACE_HSB ||
-         space == ORVEX_COLOR_SPACE_CMYK || space == ORVEX_COLOR_SPACE_LAB ||
-         space == ORVEX_COLOR_SPACE_GREY;
-}
-
 }  // namespace
 
 WriteRequest::WriteRequest(const char* path, const orvex_page_info* info,
@@ -244,23 +237,15 @@ orvex_status WriteRequest::checkColors() const {
   return ORVEX_STATUS_OK;
 }
 
-// Components are stored as given, as files keep them (the writer's own spot colour is a Lab
-// beyond white), so that every colour read writes back; the colour space and the opacity are
-// the host's to get right.
+// Colours are stored as given, as files keep them (the writer's own spot colour is a Lab
+// beyond white, and other programs use colour spaces of their own), so that every colour read
+// writes back; only a colour space the file's 16 bits cannot hold is refused.
 orvex_status WriteRequest::checkColor(uint32_t index) const {
   const orvex_channel* channel = coloredAt(index);
-  if (channel == nullptr) {
-    return ORVEX_STATUS_OK;
-  }
-  const int32_t space = channel->color_space;
-  if (!knownColorSpace(space)) {
+  if (channel != nullptr && (channel->color_space < 0 || channel->color_space > 0xFFFF)) {
     return refuse(ORVEX_STATUS_INVALID_ARGUMENT,
-                  "[%s] channel %u: color_space(%d) is not rgb, hsb, cmyk, lab or grey!",
-                  static_cast<unsigned>(index), static_cast<int>(space));
-  }
-  if (channel->opacity > 100) {
-    return refuse(ORVEX_STATUS_INVALID_ARGUMENT, "[%s] channel %u: opacity(%u) is above 100!",
-                  static_cast<unsigned>(index), static_cast<unsigned>(channel->opacity));
+                  "[%s] channel %u: color_space(%d) is not a colour space (0 to 65535)!",
+                  static_cast<unsigned>(index), static_cast<int>(channel->color_space));
   }
   return ORVEX_STATUS_OK;
 }
