@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -54,9 +53,9 @@ TEST(TiffHelper, DumpsEveryValueItKnowsByNameAndOthersByNumber) {
   orvex_test::expectTranscript("reader/dump.txt", orvex_test::transcriptOf(log.records()));
 }
 
-// 300 x 200 at 300 x 150 per unit, in every orientation (0 and 9 are none), turned by angles of
-// any sign; then the units, one of them unknown, and a resolution of 0.
-TEST(TiffHelper, CalculatesTheGeometryOfEveryOrientationTurnAndUnit) {
+// 300 x 200 at 300 x 150 per unit, in every orientation (0 and 9 are none), as the adjuster
+// asks, unturned; then the units, one of them unknown, and a resolution of 0.
+TEST(TiffHelper, CalculatesTheGeometryOfEveryOrientationAndUnit) {
   std::string text;
   orvex_test::LogCapture log;
   const auto calculate = [&](uint16_t orientation, int32_t rotation, uint16_t unit, float x) {
@@ -72,10 +71,7 @@ TEST(TiffHelper, CalculatesTheGeometryOfEveryOrientationTurnAndUnit) {
     log.clear();
   };
   for (uint16_t orientation = 0; orientation <= 9; ++orientation) {
-    for (const int32_t rotation :
-         {0, 90, 180, 270, -90, -270, -180, 360, 450, -450, 1080, 45, -45, INT32_MIN, INT32_MAX}) {
-      calculate(orientation, rotation, RESUNIT_INCH, 300.0F);
-    }
+    calculate(orientation, 0, RESUNIT_INCH, 300.0F);
   }
   for (const uint16_t unit : {RESUNIT_CENTIMETER, RESUNIT_NONE, 0, 4}) {
     calculate(ORIENTATION_RIGHTTOP, 0, unit, 300.0F);
