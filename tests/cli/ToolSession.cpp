@@ -186,8 +186,14 @@ void checkPictures(const Arguments& arguments, const std::string& out) {
 }
 
 // libtiff's report of a file it cannot open ("TIFFOpen" and strerror, "TIFFOpenW" and "Cannot
-// open" on Windows), which ends a reason, and the reason a folder cannot be created are worded
-// by the platform: they are kept up to the path. A temporary name's random part is dropped.
+// open" on Windows) ends a reason, on stderr or in a JSON string: it is worded by the platform.
+std::string systemWordsMarked(const std::string& text) {
+  return std::regex_replace(text, std::regex(" \\(libtiff: TIFFOpenW?: [^\"\\n]*"),
+                            " (libtiff and the system's reason)");
+}
+
+// The reason a folder cannot be created is worded by the platform too: it is kept up to the
+// path. A temporary name's random part is dropped.
 std::string markedErrors(const std::string& err) {
   std::istringstream lines(err);
   std::string marked;
@@ -195,12 +201,8 @@ std::string markedErrors(const std::string& err) {
     if (line.rfind("orvex: cannot create ", 0) == 0) {
       line = line.substr(0, line.rfind(": ")) + ": (the system's reason)";
     }
-    if (line.find(" (libtiff: TIFFOpen") != std::string::npos) {
-      line =
-          line.substr(0, line.find(" (libtiff: TIFFOpen")) + " (libtiff and the system's reason)";
-    }
     line = std::regex_replace(line, std::regex("\\.[0-9a-f]{12}\\.orvex-tmp"), ".RANDOM.orvex-tmp");
-    marked += "! " + line + "\n";
+    marked += "! " + systemWordsMarked(line) + "\n";
   }
   return marked;
 }
@@ -237,9 +239,9 @@ ToolSession::Result ToolSession::run(const std::string& line, const Environment&
   for (const std::string& word : words) {
     result.transcript += " " + word;
   }
-  result.transcript =
-      normalized(result.transcript + "\n" + result.run.out + markedErrors(result.run.err)) +
-      "[exit " + std::to_string(result.run.exitCode) + "]\n";
+  result.transcript = normalized(result.transcript + "\n" + systemWordsMarked(result.run.out) +
+                                 markedErrors(result.run.err)) +
+                      "[exit " + std::to_string(result.run.exitCode) + "]\n";
   for (const auto& [name, bytes] : contentsOf(temp_.path())) {
     const auto old = before.find(name);
     if (old == before.end() || old->second != bytes) {
