@@ -1,5 +1,6 @@
 #include "PageInfo.h"
 
+#include "ChannelColor.h"
 #include "Utf8Text.h"
 #include "Vocabulary.h"
 
@@ -22,8 +23,9 @@ orvex_status PageInfo::read(orvex_reader* reader) {
     orvex_channel channel{};
     channel.struct_size = sizeof channel;
     status = orvex_reader_channel(reader, index, &channel);
-    channels_.push_back({channel.kind, std::string(channel.name == nullptr ? "" : channel.name,
-                                                   channel.name_size)});
+    const std::string name(channel.name == nullptr ? "" : channel.name, channel.name_size);
+    channel.name = nullptr;
+    channels_.push_back({channel, name});
   }
   return status;
 }
@@ -36,10 +38,19 @@ py::tuple PageInfo::resolution() const {
 py::list PageInfo::channels() const {
   py::list channels;
   for (const Channel& channel : channels_) {
-    channels.append(py::make_tuple(Utf8Text::channelName(channel.name),
-                                   Vocabulary::word(ORVEX_VOCABULARY_CHANNEL_KIND, channel.kind)));
+    channels.append(
+        py::make_tuple(Utf8Text::channelName(channel.name),
+                       Vocabulary::word(ORVEX_VOCABULARY_CHANNEL_KIND, channel.record.kind)));
   }
   return channels;
+}
+
+py::list PageInfo::colors() const {
+  py::list colors;
+  for (const Channel& channel : channels_) {
+    colors.append(ChannelColor::toPython(channel.record));
+  }
+  return colors;
 }
 
 std::string PageInfo::repr() const {
@@ -73,6 +84,10 @@ void PageInfo::bind(py::module_& module) {
       .def_property_readonly("resolution", &Info::resolution, "(x, y, unit)")
       .def_property_readonly("icc_profile", &Info::iccProfile)
       .def_property_readonly("channels", &Info::channels, "[(name, kind), ...]")
+      .def_property_readonly("colors", &Info::colors,
+                             "[colour or None, ...], one per extra channel: {\"space\": word, "
+                             "\"components\": (c0, c1, c2, c3), \"opacity\": 0 to 100, "
+                             "\"srgb\": (r, g, b) or None, \"lab\": (L, a, b) or None}")
       .def("__repr__", &Info::repr);
 }
 

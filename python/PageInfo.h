@@ -22,6 +22,8 @@ public:
   pybind11::tuple resolution() const;
   /// [(name, kind), ...], one per extra sample, as orvex.write takes them.
   pybind11::list channels() const;
+  /// [colour or None, ...], one per extra sample, as ChannelColor gives them.
+  pybind11::list colors() const;
   pybind11::bytes iccProfile() const { return pybind11::bytes(iccProfile_); }
   std::string repr() const;
 
@@ -29,7 +31,7 @@ public:
 
 private:
   struct Channel {
-    int32_t kind;
+    orvex_channel record;  // its name pointer is not kept: the bytes are in name
     std::string name;
   };
 
