@@ -31,7 +31,7 @@ orvex_status PageInfo::read(orvex_reader* reader) {
 }
 
 py::tuple PageInfo::resolution() const {
-  return py::make_tuple(info_.x_resolution, info_.y_resolution,
+  return py::make_tuple(shortestDecimal(info_.x_resolution), shortestDecimal(info_.y_resolution),
                         Vocabulary::word(ORVEX_VOCABULARY_RESOLUTION_UNIT, info_.resolution_unit));
 }
 

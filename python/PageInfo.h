@@ -18,7 +18,7 @@ public:
   orvex_status read(orvex_reader* reader);
 
   const orvex_page_info& description() const { return info_; }
-  /// (x, y, unit), as orvex.write takes it.
+  /// (x, y, unit), as orvex.write takes it, each number the shortest decimal of its float.
   pybind11::tuple resolution() const;
   /// [(name, kind), ...], one per extra sample, as orvex.write takes them.
   pybind11::list channels() const;

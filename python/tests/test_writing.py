@@ -10,7 +10,8 @@ from tiffs import DATA, patch_tags
 ICC = bytes(range(256)) * 3  # stored byte for byte, never parsed
 CHANNELS = [("Alpha", "associated_alpha"), ("PMS 200 C", "spot"), ("Glanz 😀", "unassociated_alpha")]
 FORMATS = {"u": ("uint", 1), "i": ("int", 2), "f": ("float", 3)}  # name, TIFF SampleFormat
-ROUND_TRIP = {"resolution": (300, 118.5, "centimeter"), "icc_profile": ICC}
+# Resolutions read back as the shortest decimal of the stored float.
+ROUND_TRIP = {"resolution": (300.3, 118.11, "centimeter"), "icc_profile": ICC}
 DTYPES = [f"{kind}{bits}" for kind in ("uint", "int") for bits in (8, 16, 32, 64)] + [
     "float32", "float64"]
 
