@@ -61,6 +61,23 @@ std::string PageInfo::repr() const {
          std::to_string(channels_.size()) + " extra channels>";
 }
 
+// Two descriptions are equal when everything Python sees of them is.
+py::object PageInfo::equals(const py::object& self, const py::object& other) {
+  static const char* const kFields[] = {
+      "width",         "height",        "bits_per_sample", "samples_per_pixel",
+      "extra_samples", "sample_format", "photometric",     "resolution",
+      "icc_profile",   "channels",      "colors"};
+  if (!py::isinstance<PageInfo>(other)) {
+    return py::reinterpret_borrow<py::object>(Py_NotImplemented);
+  }
+  for (const char* field : kFields) {
+    if (!self.attr(field).equal(other.attr(field))) {
+      return py::bool_(false);
+    }
+  }
+  return py::bool_(true);
+}
+
 void PageInfo::bind(py::module_& module) {
   using Info = PageInfo;
   py::class_<Info>(module, "PageInfo", "A page as the library delivers it.")
@@ -88,6 +105,7 @@ void PageInfo::bind(py::module_& module) {
                              "[colour or None, ...], one per extra channel: {\"space\": word, "
                              "\"components\": (c0, c1, c2, c3), \"opacity\": 0 to 100, "
                              "\"srgb\": (r, g, b) or None, \"lab\": (L, a, b) or None}")
+      .def("__eq__", &Info::equals, py::arg("other"), "Equal when every property is.")
       .def("__repr__", &Info::repr);
 }
 

@@ -26,6 +26,8 @@ public:
   pybind11::list colors() const;
   pybind11::bytes iccProfile() const { return pybind11::bytes(iccProfile_); }
   std::string repr() const;
+  /// `self == other` for Python: NotImplemented for another type.
+  static pybind11::object equals(const pybind11::object& self, const pybind11::object& other);
 
   static void bind(pybind11::module_& module);
 
