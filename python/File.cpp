@@ -26,13 +26,17 @@ std::string File::repr() const {
 
 void File::bind(py::module_& module) {
   py::class_<File>(module, "File", "An open TIFF file: a sequence of pages.")
-      .def(py::init<const py::object&>(), py::arg("path"))
-      .def("__len__", &File::size)
-      .def("__getitem__", &File::page, py::arg("index"))
-      .def("close", &File::close)
-      .def("__repr__", &File::repr)
-      .def("__enter__", [](py::object self) { return self; })
-      .def("__exit__", [](File& file, const py::args&) { file.close(); });
+      .def(py::init<const py::object&>(), py::arg("path"),
+           "Opens the file at `path` (str, bytes or os.PathLike), as orvex.open does.")
+      .def("__len__", &File::size, "The number of pages.")
+      .def("__getitem__", &File::page, py::arg("index"),
+           "Page `index`, counted from the end when negative.")
+      .def("close", &File::close, "Closes the file; its pages can no longer be read.")
+      .def("__repr__", &File::repr, "<orvex.File 'path', n pages>")
+      .def(
+          "__enter__", [](py::object self) { return self; }, "The file itself.")
+      .def(
+          "__exit__", [](File& file, const py::args&) { file.close(); }, "Closes the file.");
   module.def(
       "open", [](const py::object& path) { return File(path); }, py::arg("path"),
       "Opens a TIFF file for reading: `with orvex.open(path) as f: f[0].read()`.");

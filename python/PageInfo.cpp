@@ -81,32 +81,40 @@ py::object PageInfo::equals(const py::object& self, const py::object& other) {
 void PageInfo::bind(py::module_& module) {
   using Info = PageInfo;
   py::class_<Info>(module, "PageInfo", "A page as the library delivers it.")
-      .def_property_readonly("width", [](const Info& i) { return i.info_.width; })
-      .def_property_readonly("height", [](const Info& i) { return i.info_.height; })
-      .def_property_readonly("bits_per_sample",
-                             [](const Info& i) { return i.info_.bits_per_sample; })
-      .def_property_readonly("samples_per_pixel",
-                             [](const Info& i) { return i.info_.samples_per_pixel; })
-      .def_property_readonly("extra_samples", [](const Info& i) { return i.info_.extra_samples; })
-      .def_property_readonly("sample_format",
-                             [](const Info& i) {
-                               return Vocabulary::word(ORVEX_VOCABULARY_SAMPLE_FORMAT,
-                                                       i.info_.sample_format);
-                             })
-      .def_property_readonly("photometric",
-                             [](const Info& i) {
-                               return Vocabulary::word(ORVEX_VOCABULARY_PHOTOMETRIC,
-                                                       i.info_.photometric);
-                             })
+      .def_property_readonly(
+          "width", [](const Info& i) { return i.info_.width; }, "Pixels per row, upright.")
+      .def_property_readonly(
+          "height", [](const Info& i) { return i.info_.height; }, "Rows, upright.")
+      .def_property_readonly(
+          "bits_per_sample", [](const Info& i) { return i.info_.bits_per_sample; },
+          "Bits of one delivered sample.")
+      .def_property_readonly(
+          "samples_per_pixel", [](const Info& i) { return i.info_.samples_per_pixel; },
+          "Samples of a pixel, the extra channels included.")
+      .def_property_readonly(
+          "extra_samples", [](const Info& i) { return i.info_.extra_samples; },
+          "Samples beyond the colour model, the last of a pixel.")
+      .def_property_readonly(
+          "sample_format",
+          [](const Info& i) {
+            return Vocabulary::word(ORVEX_VOCABULARY_SAMPLE_FORMAT, i.info_.sample_format);
+          },
+          "\"uint\", \"int\", \"float\"... as the vocabulary words it.")
+      .def_property_readonly(
+          "photometric",
+          [](const Info& i) {
+            return Vocabulary::word(ORVEX_VOCABULARY_PHOTOMETRIC, i.info_.photometric);
+          },
+          "\"min_is_black\", \"rgb\", \"separated\"... as the vocabulary words it.")
       .def_property_readonly("resolution", &Info::resolution, "(x, y, unit)")
-      .def_property_readonly("icc_profile", &Info::iccProfile)
+      .def_property_readonly("icc_profile", &Info::iccProfile, "The ICC profile; b\"\" for none.")
       .def_property_readonly("channels", &Info::channels, "[(name, kind), ...]")
       .def_property_readonly("colors", &Info::colors,
                              "[colour or None, ...], one per extra channel: {\"space\": word, "
                              "\"components\": (c0, c1, c2, c3), \"opacity\": 0 to 100, "
                              "\"srgb\": (r, g, b) or None, \"lab\": (L, a, b) or None}")
       .def("__eq__", &Info::equals, py::arg("other"), "Equal when every property is.")
-      .def("__repr__", &Info::repr);
+      .def("__repr__", &Info::repr, "Size, photometric, samples and number of extra channels.");
 }
 
 }  // namespace orvex_python
