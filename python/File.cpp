@@ -7,7 +7,8 @@ namespace py = pybind11;
 namespace orvex_python {
 
 File::File(const py::object& path)
-    : reader_(std::make_shared<SharedReader>(Utf8Text::path(path))) {}
+    : reader_(std::make_shared<SharedReader>(Utf8Text::path(path))),
+      path_(py::module_::import("os").attr("fspath")(path)) {}
 
 Page File::page(int64_t index) const {
   const int64_t count = size();
@@ -18,14 +19,24 @@ Page File::page(int64_t index) const {
   return Page(reader_, static_cast<uint32_t>(dir));
 }
 
+std::string File::repr() const {
+  return "<orvex.File " + py::repr(path_).cast<std::string>() + ", " + std::to_string(size()) +
+         " pages>";
+}
+
 void File::bind(py::module_& module) {
   py::class_<File>(module, "File", "An open TIFF file: a sequence of pages.")
-      .def(py::init<const py::object&>(), py::arg("path"))
-      .def("__len__", &File::size)
-      .def("__getitem__", &File::page, py::arg("index"))
-      .def("close", &File::close)
-      .def("__enter__", [](py::object self) { return self; })
-      .def("__exit__", [](File& file, const py::args&) { file.close(); });
+      .def(py::init<const py::object&>(), py::arg("path"),
+           "Opens the file at `path` (str, bytes or os.PathLike), as orvex.open does.")
+      .def("__len__", &File::size, "The number of pages.")
+      .def("__getitem__", &File::page, py::arg("index"),
+           "Page `index`, counted from the end when negative.")
+      .def("close", &File::close, "Closes the file; its pages can no longer be read.")
+      .def("__repr__", &File::repr, "<orvex.File 'path', n pages>")
+      .def(
+          "__enter__", [](py::object self) { return self; }, "The file itself.")
+      .def(
+          "__exit__", [](File& file, const py::args&) { file.close(); }, "Closes the file.");
   module.def(
       "open", [](const py::object& path) { return File(path); }, py::arg("path"),
       "Opens a TIFF file for reading: `with orvex.open(path) as f: f[0].read()`.");

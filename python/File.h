@@ -20,11 +20,14 @@ public:
   /// Page `index`, counted from the end when negative; IndexError beyond the pages.
   Page page(int64_t index) const;
   void close() { reader_->close(); }
+  /// <orvex.File 'path', n pages>, the path as it was given.
+  std::string repr() const;
 
   static void bind(pybind11::module_& module);
 
 private:
   std::shared_ptr<SharedReader> reader_;
+  pybind11::object path_;
 };
 
 }  // namespace orvex_python

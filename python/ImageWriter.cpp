@@ -5,6 +5,8 @@
 #include <limits>
 #include <memory>
 
+#include "Arguments.h"
+#include "ChannelColor.h"
 #include "LibraryCall.h"
 #include "SampleType.h"
 #include "Utf8Text.h"
@@ -58,42 +60,80 @@ float resolutionOf(double value) {
   return static_cast<float>(value);
 }
 
-void describeResolution(const ImageWriter::Resolution& resolution, orvex_page_info& info) {
-  const auto& [x, y, unit] = resolution;
-  info.x_resolution = resolutionOf(x);
-  info.y_resolution = resolutionOf(y);
-  info.resolution_unit = Vocabulary::value(ORVEX_VOCABULARY_RESOLUTION_UNIT, unit);
+void describeResolution(const py::object& resolution, orvex_page_info& info) {
+  const Argument argument("resolution", "(x, y, unit), such as (300, 300, \"inch\")");
+  const py::tuple items = argument.items(resolution, 3, 3);
+  info.x_resolution = resolutionOf(argument.as<double>(items[0]));
+  info.y_resolution = resolutionOf(argument.as<double>(items[1]));
+  info.resolution_unit =
+      Vocabulary::value(ORVEX_VOCABULARY_RESOLUTION_UNIT, argument.as<std::string>(items[2]));
+}
+
+py::array arrayOf(const py::object& array) {
+  py::array converted = py::array::ensure(array);
+  if (!converted) {
+    Argument("array", "a numpy array or what numpy.asarray takes").refuse(array);
+  }
+  return converted;
+}
+
+int32_t photometricOf(const py::object& photometric, int colourSamples) {
+  if (photometric.is_none()) {
+    return usualPhotometric(colourSamples);
+  }
+  const auto word =
+      Argument("photometric", "a word such as \"rgb\", or None").as<std::string>(photometric);
+  return Vocabulary::value(ORVEX_VOCABULARY_PHOTOMETRIC, word);
 }
 
 }  // namespace
 
-ImageWriter::ImageWriter(py::array array, const std::optional<std::string>& photometric,
-                         const Channels& channels, const Resolution& resolution,
-                         const py::bytes& iccProfile, const std::string& planar)
-    : array_(std::move(array)),
-      iccProfile_(iccProfile),
-      planar_(Vocabulary::value(ORVEX_VOCABULARY_PLANAR, planar)) {
+ImageWriter::ImageWriter(const py::object& array, const py::object& photometric,
+                         const py::object& channels, const py::object& resolution,
+                         const py::object& iccProfile, const py::object& planar)
+    : array_(arrayOf(array)),
+      iccProfile_(Argument("icc_profile", "bytes").as<py::bytes>(iccProfile)),
+      planar_(Vocabulary::value(
+          ORVEX_VOCABULARY_PLANAR,
+          Argument("planar", "\"contig\" or \"separate\"").as<std::string>(planar))) {
   info_.struct_size = sizeof info_;
   SampleType::describe(array_.dtype(), info_);
   describeShape(array_, info_);
-  for (const auto& [name, kind] : channels) {
-    channels_.push_back(
-        {Vocabulary::value(ORVEX_VOCABULARY_CHANNEL_KIND, kind), Utf8Text::channelNameBytes(name)});
-  }
+  describeChannels(channels);
   info_.extra_samples = static_cast<uint16_t>(std::min<size_t>(channels_.size(), UINT16_MAX));
-  const int colourSamples = std::max(info_.samples_per_pixel - info_.extra_samples, 0);
-  info_.photometric = photometric ? Vocabulary::value(ORVEX_VOCABULARY_PHOTOMETRIC, *photometric)
-                                  : usualPhotometric(colourSamples);
+  info_.photometric =
+      photometricOf(photometric, std::max(info_.samples_per_pixel - info_.extra_samples, 0));
   describeResolution(resolution, info_);
   info_.icc_profile_size = static_cast<uint32_t>(iccProfile_.size());
+}
+
+void ImageWriter::describeChannels(const py::object& channels) {
+  const Argument all("channels", "a list of (name, kind) or (name, kind, colour)");
+  if (!py::isinstance<py::tuple>(channels) && !py::isinstance<py::list>(channels)) {
+    all.refuse(channels);
+  }
+  for (const py::handle& channel : channels) {
+    const std::string name = "channels[" + std::to_string(channels_.size()) + "]";
+    const Argument one(name, "(name, kind) or (name, kind, colour)");
+    const py::tuple items = one.items(channel, 2, 3);
+    if (!py::isinstance<py::str>(items[0])) {
+      one.refuse(items[0]);
+    }
+    Channel added{{}, Utf8Text::channelNameBytes(items[0].cast<py::str>())};
+    added.record.struct_size = sizeof added.record;
+    added.record.kind =
+        Vocabulary::value(ORVEX_VOCABULARY_CHANNEL_KIND, one.as<std::string>(items[1]));
+    if (items.size() == 3) {
+      ChannelColor::fromPython(items[2], name + "[2]", added.record);
+    }
+    channels_.push_back(std::move(added));
+  }
 }
 
 std::vector<orvex_channel> ImageWriter::channelRecords() const {
   std::vector<orvex_channel> records;
   for (const Channel& channel : channels_) {
-    orvex_channel record{};
-    record.struct_size = sizeof record;
-    record.kind = channel.kind;
+    orvex_channel record = channel.record;
     record.name_size = static_cast<uint32_t>(channel.name.size());
     record.name = channel.name.data();
     records.push_back(record);
@@ -144,18 +184,18 @@ orvex_status ImageWriter::writeRows(orvex_writer* writer, ArrayRows& rows) const
 void ImageWriter::bind(py::module_& module) {
   module.def(
       "write",
-      [](const py::object& path, py::array array, const std::optional<std::string>& photometric,
-         const Channels& channels, const Resolution& resolution, const py::bytes& iccProfile,
-         const std::string& planar) {
+      [](const py::object& path, const py::object& array, const py::object& photometric,
+         const py::object& channels, const py::object& resolution, const py::object& iccProfile,
+         const py::object& planar) {
         const std::string name = Utf8Text::path(path);
-        ImageWriter(std::move(array), photometric, channels, resolution, iccProfile, planar)
-            .write(name);
+        ImageWriter(array, photometric, channels, resolution, iccProfile, planar).write(name);
       },
       py::arg("path"), py::arg("array"), py::kw_only(), py::arg("photometric") = py::none(),
       py::arg("channels") = py::tuple(), py::arg("resolution") = py::make_tuple(72.0, 72.0, "inch"),
       py::arg("icc_profile") = py::bytes(), py::arg("planar") = "contig",
       "Writes a (height, width) or (height, width, samples) array as a TIFF file; the last "
-      "len(channels) samples are the extra channels, given as [(name, kind), ...].");
+      "len(channels) samples are the extra channels, given as [(name, kind), ...], or "
+      "(name, kind, colour) with a colour as PageInfo.colors gives it.");
 }
 
 }  // namespace orvex_python

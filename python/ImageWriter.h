@@ -5,9 +5,7 @@
 #include <pybind11/stl.h>
 
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "ArrayRows.h"
@@ -17,15 +15,13 @@ namespace orvex_python {
 
 class ImageWriter {
 public:
-  using Channels = std::vector<std::tuple<pybind11::str, std::string>>;
-  using Resolution = std::tuple<double, double, std::string>;
-
-  /// Describes the image from the arguments: TypeError for a dtype the writer cannot take,
-  /// ValueError for a shape, and orvex.InvalidArgumentError for a word the library does not
+  /// Describes the image from orvex.write's arguments: TypeError naming the argument for one
+  /// of another type or form, or for a dtype the writer cannot take, ValueError for a shape or
+  /// a value out of range, and orvex.InvalidArgumentError for a word the library does not
   /// know. Without `photometric`, 1, 3 and 4 colour samples are grey, RGB and CMYK.
-  ImageWriter(pybind11::array array, const std::optional<std::string>& photometric,
-              const Channels& channels, const Resolution& resolution,
-              const pybind11::bytes& iccProfile, const std::string& planar);
+  ImageWriter(const pybind11::object& array, const pybind11::object& photometric,
+              const pybind11::object& channels, const pybind11::object& resolution,
+              const pybind11::object& iccProfile, const pybind11::object& planar);
 
   /// Writes the file, which the library checks before the disk is touched and puts in place
   /// of `path` only once it is complete; the orvex.Error of the failing call otherwise.
@@ -35,9 +31,11 @@ public:
 
 private:
   struct Channel {
-    int32_t kind;
+    orvex_channel record;  // its name pointer is set for each write
     std::string name;
   };
+
+  void describeChannels(const pybind11::object& channels);
 
   std::vector<orvex_channel> channelRecords() const;
   orvex_status writeRows(orvex_writer* writer, ArrayRows& rows) const;

@@ -19,8 +19,8 @@ PYBIND11_MODULE(orvex, module) {
   module.attr("__version__") = version;
   orvex_python::Errors::bind(module);
   orvex_python::PageInfo::bind(module);
+  orvex_python::RowIterator::bind(module);  // before Page, whose rows() returns one
   orvex_python::Page::bind(module);
-  orvex_python::RowIterator::bind(module);
   orvex_python::File::bind(module);
   orvex_python::ImageWriter::bind(module);
   orvex_python::LibraryCall::connectLog();

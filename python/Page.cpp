@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Arguments.h"
 #include "LibraryCall.h"
 #include "RowIterator.h"
 #include "SampleType.h"
@@ -54,11 +55,15 @@ Page::Page(std::shared_ptr<SharedReader> file, uint32_t index)
   });
 }
 
-std::optional<uint16_t> Page::channelIndex(std::optional<int64_t> channel) {
-  if (channel && (*channel < 0 || *channel > std::numeric_limits<uint16_t>::max())) {
-    throw py::index_error("channel " + std::to_string(*channel) + " out of range");
+std::optional<uint16_t> Page::channelIndex(const py::object& channel) {
+  if (channel.is_none()) {
+    return std::nullopt;
   }
-  return channel ? std::optional<uint16_t>(static_cast<uint16_t>(*channel)) : std::nullopt;
+  const auto index = Argument("channel", "a sample index or None").as<int64_t>(channel);
+  if (index < 0 || index > std::numeric_limits<uint16_t>::max()) {
+    throw py::index_error("channel " + std::to_string(index) + " out of range");
+  }
+  return static_cast<uint16_t>(index);
 }
 
 PictureShape Page::shapeOf(std::optional<uint16_t> channel) const {
@@ -162,8 +167,8 @@ void Page::bind(py::module_& module) {
       .def_property_readonly("info", &Page::info, "The page as the library delivers it.")
       .def(
           "read",
-          [](const Page& page, std::optional<int64_t> channel, bool planes) {
-            if (planes && channel) {
+          [](const Page& page, const py::object& channel, bool planes) {
+            if (planes && !channel.is_none()) {
               throw py::value_error("read: give either channel or planes=True, not both");
             }
             return planes ? page.readPlanes() : page.read(channelIndex(channel));
@@ -173,7 +178,7 @@ void Page::bind(py::module_& module) {
           "one channel, or with planes=True (samples, height, width), one plane per channel.")
       .def(
           "rows",
-          [](const Page& page, std::optional<int64_t> channel) {
+          [](const Page& page, const py::object& channel) {
             return RowIterator(page, channelIndex(channel));
           },
           py::kw_only(), py::arg("channel") = py::none(),

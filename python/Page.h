@@ -29,8 +29,9 @@ public:
   /// The upright picture as planes, (samples, height, width), decoded once.
   pybind11::array readPlanes() const;
 
-  /// A channel number from Python; IndexError when no reader could have it.
-  static std::optional<uint16_t> channelIndex(std::optional<int64_t> channel);
+  /// A channel number from Python, or None; TypeError naming `channel` for another type,
+  /// IndexError when no reader could have it.
+  static std::optional<uint16_t> channelIndex(const pybind11::object& channel);
 
   static void bind(pybind11::module_& module);
 

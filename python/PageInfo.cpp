@@ -1,5 +1,6 @@
 #include "PageInfo.h"
 
+#include "ChannelColor.h"
 #include "Utf8Text.h"
 #include "Vocabulary.h"
 
@@ -22,24 +23,34 @@ orvex_status PageInfo::read(orvex_reader* reader) {
     orvex_channel channel{};
     channel.struct_size = sizeof channel;
     status = orvex_reader_channel(reader, index, &channel);
-    channels_.push_back({channel.kind, std::string(channel.name == nullptr ? "" : channel.name,
-                                                   channel.name_size)});
+    const std::string name(channel.name == nullptr ? "" : channel.name, channel.name_size);
+    channel.name = nullptr;
+    channels_.push_back({channel, name});
   }
   return status;
 }
 
 py::tuple PageInfo::resolution() const {
-  return py::make_tuple(info_.x_resolution, info_.y_resolution,
+  return py::make_tuple(shortestDecimal(info_.x_resolution), shortestDecimal(info_.y_resolution),
                         Vocabulary::word(ORVEX_VOCABULARY_RESOLUTION_UNIT, info_.resolution_unit));
 }
 
 py::list PageInfo::channels() const {
   py::list channels;
   for (const Channel& channel : channels_) {
-    channels.append(py::make_tuple(Utf8Text::channelName(channel.name),
-                                   Vocabulary::word(ORVEX_VOCABULARY_CHANNEL_KIND, channel.kind)));
+    channels.append(
+        py::make_tuple(Utf8Text::channelName(channel.name),
+                       Vocabulary::word(ORVEX_VOCABULARY_CHANNEL_KIND, channel.record.kind)));
   }
   return channels;
+}
+
+py::list PageInfo::colors() const {
+  py::list colors;
+  for (const Channel& channel : channels_) {
+    colors.append(ChannelColor::toPython(channel.record));
+  }
+  return colors;
 }
 
 std::string PageInfo::repr() const {
@@ -50,30 +61,60 @@ std::string PageInfo::repr() const {
          std::to_string(channels_.size()) + " extra channels>";
 }
 
+// Two descriptions are equal when everything Python sees of them is.
+py::object PageInfo::equals(const py::object& self, const py::object& other) {
+  static const char* const kFields[] = {
+      "width",         "height",        "bits_per_sample", "samples_per_pixel",
+      "extra_samples", "sample_format", "photometric",     "resolution",
+      "icc_profile",   "channels",      "colors"};
+  if (!py::isinstance<PageInfo>(other)) {
+    return py::reinterpret_borrow<py::object>(Py_NotImplemented);
+  }
+  for (const char* field : kFields) {
+    if (!self.attr(field).equal(other.attr(field))) {
+      return py::bool_(false);
+    }
+  }
+  return py::bool_(true);
+}
+
 void PageInfo::bind(py::module_& module) {
   using Info = PageInfo;
   py::class_<Info>(module, "PageInfo", "A page as the library delivers it.")
-      .def_property_readonly("width", [](const Info& i) { return i.info_.width; })
-      .def_property_readonly("height", [](const Info& i) { return i.info_.height; })
-      .def_property_readonly("bits_per_sample",
-                             [](const Info& i) { return i.info_.bits_per_sample; })
-      .def_property_readonly("samples_per_pixel",
-                             [](const Info& i) { return i.info_.samples_per_pixel; })
-      .def_property_readonly("extra_samples", [](const Info& i) { return i.info_.extra_samples; })
-      .def_property_readonly("sample_format",
-                             [](const Info& i) {
-                               return Vocabulary::word(ORVEX_VOCABULARY_SAMPLE_FORMAT,
-                                                       i.info_.sample_format);
-                             })
-      .def_property_readonly("photometric",
-                             [](const Info& i) {
-                               return Vocabulary::word(ORVEX_VOCABULARY_PHOTOMETRIC,
-                                                       i.info_.photometric);
-                             })
+      .def_property_readonly(
+          "width", [](const Info& i) { return i.info_.width; }, "Pixels per row, upright.")
+      .def_property_readonly(
+          "height", [](const Info& i) { return i.info_.height; }, "Rows, upright.")
+      .def_property_readonly(
+          "bits_per_sample", [](const Info& i) { return i.info_.bits_per_sample; },
+          "Bits of one delivered sample.")
+      .def_property_readonly(
+          "samples_per_pixel", [](const Info& i) { return i.info_.samples_per_pixel; },
+          "Samples of a pixel, the extra channels included.")
+      .def_property_readonly(
+          "extra_samples", [](const Info& i) { return i.info_.extra_samples; },
+          "Samples beyond the colour model, the last of a pixel.")
+      .def_property_readonly(
+          "sample_format",
+          [](const Info& i) {
+            return Vocabulary::word(ORVEX_VOCABULARY_SAMPLE_FORMAT, i.info_.sample_format);
+          },
+          "\"uint\", \"int\", \"float\"... as the vocabulary words it.")
+      .def_property_readonly(
+          "photometric",
+          [](const Info& i) {
+            return Vocabulary::word(ORVEX_VOCABULARY_PHOTOMETRIC, i.info_.photometric);
+          },
+          "\"min_is_black\", \"rgb\", \"separated\"... as the vocabulary words it.")
       .def_property_readonly("resolution", &Info::resolution, "(x, y, unit)")
-      .def_property_readonly("icc_profile", &Info::iccProfile)
+      .def_property_readonly("icc_profile", &Info::iccProfile, "The ICC profile; b\"\" for none.")
       .def_property_readonly("channels", &Info::channels, "[(name, kind), ...]")
-      .def("__repr__", &Info::repr);
+      .def_property_readonly("colors", &Info::colors,
+                             "[colour or None, ...], one per extra channel: {\"space\": word, "
+                             "\"components\": (c0, c1, c2, c3), \"opacity\": 0 to 100, "
+                             "\"srgb\": (r, g, b) or None, \"lab\": (L, a, b) or None}")
+      .def("__eq__", &Info::equals, py::arg("other"), "Equal when every property is.")
+      .def("__repr__", &Info::repr, "Size, photometric, samples and number of extra channels.");
 }
 
 }  // namespace orvex_python

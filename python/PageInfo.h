@@ -18,18 +18,22 @@ public:
   orvex_status read(orvex_reader* reader);
 
   const orvex_page_info& description() const { return info_; }
-  /// (x, y, unit), as orvex.write takes it.
+  /// (x, y, unit), as orvex.write takes it, each number the shortest decimal of its float.
   pybind11::tuple resolution() const;
   /// [(name, kind), ...], one per extra sample, as orvex.write takes them.
   pybind11::list channels() const;
+  /// [colour or None, ...], one per extra sample, as ChannelColor gives them.
+  pybind11::list colors() const;
   pybind11::bytes iccProfile() const { return pybind11::bytes(iccProfile_); }
   std::string repr() const;
+  /// `self == other` for Python: NotImplemented for another type.
+  static pybind11::object equals(const pybind11::object& self, const pybind11::object& other);
 
   static void bind(pybind11::module_& module);
 
 private:
   struct Channel {
-    int32_t kind;
+    orvex_channel record;  // its name pointer is not kept: the bytes are in name
     std::string name;
   };
 

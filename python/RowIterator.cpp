@@ -23,8 +23,9 @@ py::object RowIterator::next() {
 
 void RowIterator::bind(py::module_& module) {
   py::class_<RowIterator>(module, "RowIterator", "The rows of a page, top row first.")
-      .def("__iter__", [](py::object self) { return self; })
-      .def("__next__", &RowIterator::next);
+      .def(
+          "__iter__", [](py::object self) { return self; }, "The iterator itself.")
+      .def("__next__", &RowIterator::next, "The next row; StopIteration after the last.");
 }
 
 }  // namespace orvex_python

@@ -108,3 +108,28 @@ def test_planes_and_one_channel_are_not_asked_together():
     with orvex.open(DATA / "libtiff" / "rgb-3c-8b.tiff") as file:
         with pytest.raises(ValueError, match="either channel or planes=True"):
             file[0].read(channel=0, planes=True)
+
+
+# Descriptions compare by what they say; a file shows its path as given.
+@pytest.mark.parametrize("first, second, equal", [
+    (("libtiff/rgb-3c-8b.tiff", 0), ("libtiff/rgb-3c-8b.tiff", 0), True),
+    (("libtiff/rgb-3c-8b.tiff", 0), ("libtiff/rgb-3c-16b.tiff", 0), False),
+])
+def test_info_equality(first, second, equal):
+    with orvex.open(DATA / first[0]) as a, orvex.open(DATA / second[0]) as b:
+        assert (a[first[1]].info == b[second[1]].info, a[0].info == "info") == (equal, False)
+        assert repr(a) == f"<orvex.File {str(DATA / first[0])!r}, 1 pages>"
+
+
+PUBLIC = [(name, getattr(orvex, name)) for name in dir(orvex) if not name.startswith("_")]
+MEMBERS = [(f"{name}.{member}", value) for name, kind in PUBLIC if isinstance(kind, type)
+           for member, value in vars(kind).items()
+           if not member.startswith("_") or member in ("__len__", "__getitem__", "__next__")]
+
+
+# Every public name says what it is in words of its own, and signatures name Python types only.
+@pytest.mark.parametrize("name, value", PUBLIC + MEMBERS, ids=[n for n, _ in PUBLIC + MEMBERS])
+def test_documented(name, value):
+    text = value.__doc__ or ""
+    own = text.split("\n\n", 1)[-1] if text.startswith(name.split(".")[-1] + "(") else text
+    assert own.strip() and "::" not in text

@@ -10,7 +10,8 @@ from tiffs import DATA, patch_tags
 ICC = bytes(range(256)) * 3  # stored byte for byte, never parsed
 CHANNELS = [("Alpha", "associated_alpha"), ("PMS 200 C", "spot"), ("Glanz 😀", "unassociated_alpha")]
 FORMATS = {"u": ("uint", 1), "i": ("int", 2), "f": ("float", 3)}  # name, TIFF SampleFormat
-ROUND_TRIP = {"resolution": (300, 118.5, "centimeter"), "icc_profile": ICC}
+# Resolutions read back as the shortest decimal of the stored float.
+ROUND_TRIP = {"resolution": (300.3, 118.11, "centimeter"), "icc_profile": ICC}
 DTYPES = [f"{kind}{bits}" for kind in ("uint", "int") for bits in (8, 16, 32, 64)] + [
     "float32", "float64"]
 
@@ -115,6 +116,10 @@ ERRORS = [
      "[WriteRequest::check] resolution -1 x 300 is not finite and at least 0!"),
     (lambda d: orvex.open(RGB_FILE)[1], (IndexError,), "directory 1 out of range"),
     (lambda d: orvex.open(RGB_FILE)[0].rows(channel=-1), (IndexError,), "channel -1 out of range"),
+    (lambda d: orvex.open(RGB_FILE)[0].read(channel="A"), (TypeError,),
+     "channel takes a sample index or None, not 'A'"),
+    (lambda d: orvex.open(RGB_FILE)[0].rows(channel=1.0), (TypeError,),
+     "channel takes a sample index or None, not 1.0"),
     (lambda d: closed_page().read(), (ValueError,), "I/O operation on a closed file"),
     (lambda d: orvex.open(12), (TypeError,), "expected str, bytes or os.PathLike object"),
     (lambda d: orvex.write(d / "a\0.tif", RGB), (ValueError,), "embedded null character"),
@@ -125,8 +130,38 @@ ERRORS = [
     (lambda d: write(d, RGB[0, 0]), (ValueError,), "not 1-dimensional"),
     (lambda d: write(d, RGB[:0]), (ValueError,), "no dimension may be 0"),
     (lambda d: write(d, GREY_ALPHA), (ValueError,), "2 colour samples needs photometric="),
-    (lambda d: write(d, channels=["Alpha"]), (TypeError,), "incompatible function arguments"),
     (lambda d: write(d, compression="lzw"), (TypeError,), "incompatible function arguments"),
+]
+SPOT = ("Ink", "spot")
+GREY_SPOT = np.zeros((4, 5, 2), np.uint8)
+# Arguments of another type or form: the module names the argument and what it takes.
+ARGUMENTS = [
+    ({"resolution": (300, 300)}, TypeError,
+     'resolution takes (x, y, unit), such as (300, 300, "inch"), not (300, 300)'),
+    ({"resolution": (300, "300", "inch")}, TypeError,
+     'resolution takes (x, y, unit), such as (300, 300, "inch"), not \'300\''),
+    ({"channels": "Alpha"}, TypeError,
+     "channels takes a list of (name, kind) or (name, kind, colour), not 'Alpha'"),
+    ({"channels": ["Alpha"]}, TypeError,
+     "channels[0] takes (name, kind) or (name, kind, colour), not 'Alpha'"),
+    ({"channels": [(b"Alpha", "spot")]}, TypeError,
+     "channels[0] takes (name, kind) or (name, kind, colour), not b'Alpha'"),
+    ({"channels": [SPOT + ({"space": "lab"},)]}, TypeError,
+     'channels[0][2] takes a colour {"space": word, "components": (c0, c1, c2, c3), "opacity": '
+     "0 to 100}, not {'space': 'lab'}"),
+    ({"channels": [SPOT + ({"space": 7, "components": (0,) * 4},)]}, TypeError,
+     'channels[0][2]["space"] takes a word such as "lab", not 7'),
+    ({"channels": [SPOT + ({"space": "lab", "components": (0, 0, 0)},)]}, TypeError,
+     'channels[0][2]["components"] takes 4 integers from -32768 to 65535, not (0, 0, 0)'),
+    ({"channels": [SPOT + ({"space": "lab", "components": (0, 0, 0, 1 << 16)},)]}, ValueError,
+     'channels[0][2]["components"] takes 4 integers from -32768 to 65535, not 65536'),
+    ({"channels": [SPOT + ({"space": "lab", "components": (0,) * 4, "opacity": 101},)]},
+     ValueError, 'channels[0][2]["opacity"] takes 0 to 100, not 101'),
+    ({"photometric": 2}, TypeError, 'photometric takes a word such as "rgb", or None, not 2'),
+    ({"planar": 2}, TypeError, 'planar takes "contig" or "separate", not 2'),
+    ({"icc_profile": "sRGB"}, TypeError, "icc_profile takes bytes, not 'sRGB'"),
+    ({"array": [[1], [1, 2]]}, TypeError,
+     "array takes a numpy array or what numpy.asarray takes, not [[1], [1, 2]]"),
 ]
 
 
@@ -140,3 +175,50 @@ def test_errors(tmp_path, call, raised, text):
     text = text.replace("{d}", str(tmp_path))
     assert said == text if orvex.Error in raised else text in said
     assert [p.name for p in tmp_path.rglob("out.tif*")] == []
+
+
+
+def colour(space, components, opacity, srgb, lab):
+    return {"space": space, "components": components, "opacity": opacity, "srgb": srgb, "lab": lab}
+
+
+RED = colour("rgb", (65535, 0, 0, 0), 100, (255, 0, 0), (54.289635, 80.81436, 69.88975))
+GREY = (7.56979e-06, 7.56979e-06)  # a* and b* of a neutral grey through D50
+# The colour given with a channel, and as it is read back, converted to sRGB and L*a*b*; a
+# channel without one gets the writer's: 50 % L* 128 for spot colours, clear red otherwise.
+# A colour read is written back as it is, but for that L* 128, which the writer refuses.
+COLOURS = [
+    (("lab", (5000, 0, 0, 0), 100), colour("lab", (5000, 0, 0, 0), 100, (119, 119, 119),
+                                           (50.0, *GREY))),
+    (("cmyk", (65535, 0, 65535, 65535), 50), colour("cmyk", (65535, 0, 65535, 65535), 50,
+                                                    (216, 12, 123), (48.000305, 74.0, -2.9999998))),
+    (("grey", (10000, 0, 0, 0), 0), colour("grey", (10000, 0, 0, 0), 0, (0, 0, 0), (0.0, *GREY))),
+    (("hsb", (0, 65535, 65535, 0), 100), colour("hsb", (0, 65535, 65535, 0), 100, RED["srgb"], RED["lab"])),
+    (("rgb", (65535, 0, 0, 0), None), RED),
+    (None, colour("lab", (12800, 0, 0, 0), 50, (255, 255, 255), (128.0, *GREY))),
+]
+
+
+@pytest.mark.parametrize("given, read", COLOURS)
+def test_channel_colours(tmp_path, given, read):
+    fields = dict(zip(("space", "components", "opacity"), given or ()))
+    channel = ("Ink", "spot", {k: v for k, v in fields.items() if v is not None})
+    for written in [channel, ("Ink", "spot", read)] if given else [channel[:2]]:
+        write(tmp_path, np.zeros((4, 5, 4), np.uint8), channels=[written])
+        with orvex.open(tmp_path / "out.tif") as file:
+            assert (file[0].info.channels, file[0].info.colors) == ([channel[:2]], [read])
+
+
+def test_no_colour(tmp_path):
+    tifffile.imwrite(tmp_path / "alpha.tif", RGB[..., :2].repeat(2, 2), photometric="rgb",
+                     extrasamples=[2])
+    with orvex.open(tmp_path / "alpha.tif") as file:
+        assert file[0].info.colors == [None]
+
+
+@pytest.mark.parametrize("options, raised, text", ARGUMENTS, ids=[r[2][:30] for r in ARGUMENTS])
+def test_arguments(tmp_path, options, raised, text):
+    options = {"array": GREY_SPOT, "channels": [SPOT], **options}
+    with pytest.raises(raised) as error:
+        orvex.write(tmp_path / "out.tif", options.pop("array"), **options)
+    assert str(error.value) == text
