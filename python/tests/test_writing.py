@@ -186,7 +186,7 @@ RED = colour("rgb", (65535, 0, 0, 0), 100, (255, 0, 0), (54.289635, 80.81436, 69
 GREY = (7.56979e-06, 7.56979e-06)  # a* and b* of a neutral grey through D50
 # The colour given with a channel, and as it is read back, converted to sRGB and L*a*b*; a
 # channel without one gets the writer's: 50 % L* 128 for spot colours, clear red otherwise.
-# A colour read is written back as it is, but for that L* 128, which the writer refuses.
+# A colour read is written back as it is, the writer's own L* 128 too.
 COLOURS = [
     (("lab", (5000, 0, 0, 0), 100), colour("lab", (5000, 0, 0, 0), 100, (119, 119, 119),
                                            (50.0, *GREY))),
@@ -203,7 +203,7 @@ COLOURS = [
 def test_channel_colours(tmp_path, given, read):
     fields = dict(zip(("space", "components", "opacity"), given or ()))
     channel = ("Ink", "spot", {k: v for k, v in fields.items() if v is not None})
-    for written in [channel, ("Ink", "spot", read)] if given else [channel[:2]]:
+    for written in [channel if given else channel[:2], ("Ink", "spot", read)]:
         write(tmp_path, np.zeros((4, 5, 4), np.uint8), channels=[written])
         with orvex.open(tmp_path / "out.tif") as file:
             assert (file[0].info.channels, file[0].info.colors) == ([channel[:2]], [read])
