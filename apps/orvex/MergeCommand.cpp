@@ -7,6 +7,16 @@
 #include "PictureRows.h"
 
 namespace orvex_cli {
+namespace {
+
+// A plane whose 0 shows the other way than the channel's (white for ink, black for light) is
+// inverted, so that it looks the same in OUT.
+bool invertsPlane(const PlaneOption& option, const PlaneSource& plane) {
+  return ChannelList::isInk(ORVEX_PHOTOMETRIC_UNKNOWN, {false, option.kind, option.name}) !=
+         plane.isMinIsWhite();
+}
+
+}  // namespace
 
 ExitCode MergeCommand::run(LogTap& log, const MergeOptions& options, std::ostream& out) {
   TiffTarget::refuseInput(options.output, options.base);
@@ -26,8 +36,8 @@ ExitCode MergeCommand::run(LogTap& log, const MergeOptions& options, std::ostrea
       scanlines += plane->scanlineCount();
     }
     ProgressBar progress("merge", scanlines, PictureRows::rawBytes(info));
-    for (const auto& plane : planes) {
-      plane->start(progress);
+    for (size_t k = 0; k < planes.size(); ++k) {
+      planes[k]->start(progress, invertsPlane(options.planes[k], *planes[k]));
     }
     if (separatePlanes) {
       writeSeparate(base, planes, target, progress);
@@ -51,6 +61,11 @@ MergeCommand::Planes MergeCommand::openPlanes(LogTap& log, const MergeOptions& o
     const std::string mismatch = planes.back()->mismatch(base);
     if (!mismatch.empty()) {
       throw ToolError(kExitFileError, "plane " + option.path + ": " + mismatch);
+    }
+    if (invertsPlane(option, *planes.back()) && base.sampleFormat != ORVEX_SAMPLE_FORMAT_UINT) {
+      throw ToolError(kExitFileError, "plane " + option.path +
+                                          ": its 0 shows the other way than the channel's, and "
+                                          "only unsigned samples are inverted");
     }
   }
   return planes;

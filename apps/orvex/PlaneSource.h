@@ -28,21 +28,27 @@ public:
   std::string mismatch(const PageInfo& base) const;
   /// Scanlines the plane is read in, for a progress bar.
   uint32_t scanlineCount() const;
+  /// Whether 0 shows white in the plane (a PNG's 0 is black).
+  bool isMinIsWhite() const { return shape_.photometric == ORVEX_PHOTOMETRIC_MIN_IS_WHITE; }
 
-  /// Starts reading; each scanline read advances `progress`.
-  void start(ProgressBar& progress);
+  /// Starts reading; each scanline read advances `progress`. `inverted` delivers every
+  /// sample as its complement (unsigned samples only), for a channel whose 0 shows the
+  /// other way.
+  void start(ProgressBar& progress, bool inverted);
   size_t rowBytes() const;
   /// Row `y`, rowBytes() long, valid until the next call; rows are asked for top to bottom.
   const uint8_t* row(uint32_t y);
 
 private:
   std::string pngMismatch() const;
+  const uint8_t* stored(uint32_t y);
 
   std::string path_;
   std::unique_ptr<TiffSource> tiff_;
   std::unique_ptr<PictureRows> tiffRows_;
   std::unique_ptr<PngReader> png_;
   std::vector<uint8_t> pngRow_;
+  std::vector<uint8_t> invertedRow_;  ///< empty unless inverted
   ProgressBar* progress_ = nullptr;
   PageInfo shape_;  ///< size, channels, bits and sample format, whatever the file type
 };

@@ -222,7 +222,8 @@ INSTANTIATE_TEST_SUITE_P(Tool, Commands,
                          [](const auto& test) { return std::string(test.param); });
 
 // split, then merge of the extra planes onto the colour channels, gives back the original, a
-// CMYK with a spot colour (the Photoshop file, all colour, is the merge session's base).
+// CMYK with a spot colour (the Photoshop file, all colour, is the merge session's base); the
+// plates of ink are min-is-white, as libtiff reads them.
 TEST(SplitThenMerge, GivesBackTheOriginal) {
   orvex_cli_test::ToolSession session;
   TiffImageInfo cmyk;
@@ -248,6 +249,14 @@ TEST(SplitThenMerge, GivesBackTheOriginal) {
   EXPECT_EQ(orvex_cli_test::pictureOf(back).all(), orvex_cli_test::pictureOf(original).all());
   EXPECT_EQ(orvex_cli_test::describedFile(std::filesystem::u8path(back)),
             orvex_cli_test::describedFile(std::filesystem::u8path(original)));
+  for (const std::string& plate : {std::string("C"), std::string("K"), gold}) {
+    TIFF* tif = orvex_test::openTiff(session.file("planes/" + plate + ".tif"), "r");
+    ASSERT_NE(tif, nullptr) << plate;
+    uint16_t photometric = 0xFFFF;
+    TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFClose(tif);
+    EXPECT_EQ(photometric, PHOTOMETRIC_MINISWHITE) << plate;
+  }
 }
 
 }  // namespace
