@@ -29,8 +29,9 @@ const char* const kInfoNotes =
 const char* const kCopyNotes =
     "The copy holds the rows a host receives: orientation applied (the picture is upright),\n"
     "palette and YCbCr images expanded to RGB, extra channels kept with their names and\n"
-    "kinds unless --name or --kind change them; an I the directory does not have is bad\n"
-    "usage. A progress bar is drawn on stderr for large images when stderr is a terminal.\n"
+    "kinds unless --name or --kind change them or --drop leaves them out (I counts extra\n"
+    "channels as --name does); an I the directory does not have is bad usage. A progress bar is "
+    "drawn on stderr for large images when stderr is a terminal.\n"
     "Memory: rows are streamed from the reader to the output one at a time. Only images\n"
     "stored in orientations 5 to 8, which the library delivers as columns, are held whole\n"
     "in memory (one channel at a time with --planar separate) to be transposed.";
@@ -187,6 +188,14 @@ void addCopy(CLI::App& app, Options& options, unsigned& dir, std::string& planar
           },
           std::string("Make extra channel I ") + kKindChoices)
       ->type_name("I=KIND")
+      ->trigger_on_parse();
+  copy->add_option_function<std::string>(
+          "--drop",
+          [&options](const std::string& value) {
+            options.copy.drops.insert(channelIndex("--drop", value));
+          },
+          "Leave extra channel I out of OUT (0: the first extra channel)")
+      ->type_name("I")
       ->trigger_on_parse();
   setNotes(*copy, kCopyNotes);
   copy->callback([&options, &dir, &planar] {

@@ -3,6 +3,7 @@
 // DATA: tests/data) and must print, exit and write what follows it (see ToolSession.h). A case
 // is one more "$ " line: ORVEX_UPDATE_TRANSCRIPTS=1 fills in what the tool does, to review.
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstring>
 #include <fstream>
@@ -257,6 +258,27 @@ TEST(SplitThenMerge, GivesBackTheOriginal) {
     TIFFClose(tif);
     EXPECT_EQ(photometric, PHOTOMETRIC_MINISWHITE) << plate;
   }
+}
+
+// The channel records of directory 0 as `orvex info --json` prints them, colours included.
+nlohmann::json channelsOf(const std::string& path) {
+  const orvex_cli_test::ToolRun run = orvex_cli_test::runTool({"info", "--json", path});
+  return nlohmann::json::parse(run.out)["files"][0]["directories"][0]["channels"];
+}
+
+// copy --drop leaves the extra channels it names out and every other one as it was: name, kind
+// and colour (the samples are compared in the copy session).
+TEST(CopyDrop, KeepsEveryOtherChannelAsItWas) {
+  orvex_cli_test::ToolSession session;
+  writeImages(session);
+  const std::string press = session.file("press.tif");
+  const std::string out = session.file("out.tif");
+  ASSERT_EQ(orvex_cli_test::runTool({"copy", press, out, "--drop", "3", "--drop", "1"}).exitCode,
+            0);
+  nlohmann::json expected = channelsOf(press);
+  expected.erase(3);
+  expected.erase(1);
+  EXPECT_EQ(channelsOf(out), expected);
 }
 
 }  // namespace
