@@ -54,14 +54,16 @@ const char* const kSplitNotes =
 const char* const kMergeNotes =
     "OUT holds the directory of BASE as a host receives it, its extra channels with their\n"
     "names and kinds, then one extra channel per --spot, --alpha or --associated, in the\n"
-    "order given. PLANE is a single-channel TIFF, or an 8-bit grey PNG for an 8-bit base,\n"
-    "with the base's width, height, bits per sample and sample format. A spot colour is\n"
-    "ink (0: none) and any other channel light (0: black), so a plane whose photometric\n"
-    "shows 0 the other way (a min-is-black TIFF or a PNG as a spot) is inverted: split's\n"
-    "plates go back exactly. NAME is UTF-8 and ends at the first '='. A plane that does not\n"
-    "fit stops the merge with the reason, and OUT is left as it was. Without --planar, OUT\n"
-    "is interleaved unless its samples have 1, 2 or 4 bits: several of those the library\n"
-    "reads only as separate planes.\n"
+    "order given; --replace puts PLANE's samples in place of those of BASE's extra channel\n"
+    "NAME (the first of that name), which keeps its name, kind and colour; a NAME BASE does\n"
+    "not have is bad usage. PLANE is a single-channel TIFF, or an 8-bit grey PNG for an\n"
+    "8-bit base, with the base's width, height, bits per sample and sample format. A spot\n"
+    "colour is ink (0: none) and any other channel light (0: black), so a plane whose\n"
+    "photometric shows 0 the other way (a min-is-black TIFF or a PNG as a spot) is\n"
+    "inverted: split's plates go back exactly. NAME is UTF-8 and ends at the first '='. A\n"
+    "plane that does not fit stops the merge with the reason, and OUT is left as it was.\n"
+    "Without --planar, OUT is interleaved unless its samples have 1, 2 or 4 bits: several\n"
+    "of those the library reads only as separate planes.\n"
     "Memory: rows are streamed from every input at once, about one strip each; only images\n"
     "stored in orientations 5 to 8 are held whole to be transposed. A progress bar is drawn\n"
     "on stderr for large images when stderr is a terminal.";
@@ -245,6 +247,21 @@ void addMerge(CLI::App& app, Options& options, unsigned& dir, std::string& plana
         ->type_name("NAME=PLANE")
         ->trigger_on_parse();
   }
+  merge
+      ->add_option_function<std::string>(
+          "--replace",
+          [&options](const std::string& value) {
+            const auto [name, path] = assignment("--replace", value, "NAME=PLANE");
+            if (path.empty()) {
+              throw CLI::ValidationError("--replace", "\"" + value + "\" names no PLANE");
+            }
+            options.merge.planes.push_back(
+                {ORVEX_CHANNEL_UNSPECIFIED, wellFormedName("--replace", name), path, true});
+          },
+          "Replace the samples of BASE's extra channel NAME with PLANE; its name, kind and "
+          "colour stay")
+      ->type_name("NAME=PLANE")
+      ->trigger_on_parse();
   merge->add_option("--dir", dir, "Directory of BASE (default 0)")
       ->check(CLI::Range(0U, kLargestIndex));
   CLI::Option* planarOption =

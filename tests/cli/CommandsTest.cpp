@@ -281,4 +281,18 @@ TEST(CopyDrop, KeepsEveryOtherChannelAsItWas) {
   EXPECT_EQ(channelsOf(out), expected);
 }
 
+// merge --replace keeps every channel's record, colour included (the samples are compared in the
+// merge session).
+TEST(MergeReplace, KeepsTheChannelRecords) {
+  orvex_cli_test::ToolSession session;
+  writeImages(session);
+  const std::string press = session.file("press.tif");
+  const std::string out = session.file("out.tif");
+  ASSERT_EQ(orvex_cli_test::runTool(
+                {"merge", out, press, "--replace", "a/b=" + session.file("plane.tif")})
+                .exitCode,
+            0);
+  EXPECT_EQ(channelsOf(out), channelsOf(press));
+}
+
 }  // namespace
