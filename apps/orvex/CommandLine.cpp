@@ -68,6 +68,14 @@ const char* const kMergeNotes =
     "stored in orientations 5 to 8 are held whole to be transposed. A progress bar is drawn\n"
     "on stderr for large images when stderr is a terminal.";
 
+const char* const kJoinNotes =
+    "OUT holds the colour planes, then one extra channel per --spot, --alpha or --associated,\n"
+    "in the order given. Every PLANE is a single-channel TIFF, or an 8-bit grey PNG, with the\n"
+    "first plane's width, height, bits per sample and sample format; OUT takes that plane's\n"
+    "resolution and ICC profile. Plates of ink (C, M, Y, K, spot colours) are min-is-white and\n"
+    "other planes min-is-black: a plane whose photometric shows 0 the other way is inverted,\n"
+    "so split's planes go back exactly. --planar, memory and progress as in merge.";
+
 const char* const kPreviewNotes =
     "Grey, RGB and RGBA are shown as they are (16-bit samples by their high byte, floats\n"
     "clamped to 0..1, grey of 1, 2 or 4 bits scaled to 0..255, min-is-white inverted,\n"
@@ -224,29 +232,34 @@ void addSplit(CLI::App& app, Options& options, unsigned& dir) {
   });
 }
 
+// --spot, --alpha and --associated, which add a plane as an extra channel.
+void addPlaneOptions(CLI::App& command, std::vector<PlaneOption>& planes) {
+  for (const PlaneKindOption& entry : kPlaneKindOptions) {
+    const std::string option = entry.option;
+    const int32_t kind = entry.kind;
+    command
+        .add_option_function<std::string>(
+            option,
+            [&planes, option, kind](const std::string& value) {
+              const auto [name, path] = assignment(option, value, "NAME=PLANE");
+              if (path.empty()) {
+                throw CLI::ValidationError(option, "\"" + value + "\" names no PLANE");
+              }
+              planes.push_back({kind, wellFormedName(option, name), path});
+            },
+            entry.help)
+        ->type_name("NAME=PLANE")
+        ->trigger_on_parse();
+  }
+}
+
 void addMerge(CLI::App& app, Options& options, unsigned& dir, std::string& planar) {
   CLI::App* merge =
       app.add_subcommand("merge", "Add single-channel planes to a directory as extra channels");
   merge->add_option("OUT", options.merge.output, "TIFF file to write")->required();
   merge->add_option("BASE", options.merge.base, "TIFF file whose directory comes first")
       ->required();
-  for (const PlaneKindOption& entry : kPlaneKindOptions) {
-    const std::string option = entry.option;
-    const int32_t kind = entry.kind;
-    merge
-        ->add_option_function<std::string>(
-            option,
-            [&options, option, kind](const std::string& value) {
-              const auto [name, path] = assignment(option, value, "NAME=PLANE");
-              if (path.empty()) {
-                throw CLI::ValidationError(option, "\"" + value + "\" names no PLANE");
-              }
-              options.merge.planes.push_back({kind, wellFormedName(option, name), path});
-            },
-            entry.help)
-        ->type_name("NAME=PLANE")
-        ->trigger_on_parse();
-  }
+  addPlaneOptions(*merge, options.merge.planes);
   merge
       ->add_option_function<std::string>(
           "--replace",
@@ -273,6 +286,51 @@ void addMerge(CLI::App& app, Options& options, unsigned& dir, std::string& plana
     options.merge.dir = static_cast<uint16_t>(dir);
     if (planarOption->count() > 0) {
       options.merge.separatePlanes = planar == "separate";
+    }
+  });
+}
+
+struct ColourModelOption {
+  const char* option;
+  int32_t photometric;
+  int planes;
+  const char* help;
+};
+
+const ColourModelOption kColourModelOptions[] = {
+    {"--cmyk", ORVEX_PHOTOMETRIC_SEPARATED, 4, "Cyan, magenta, yellow and black plates"},
+    {"--rgb", ORVEX_PHOTOMETRIC_RGB, 3, "Red, green and blue planes"},
+    {"--grey", ORVEX_PHOTOMETRIC_MIN_IS_BLACK, 1, "A grey plane, whose photometric OUT takes"},
+};
+
+void addJoin(CLI::App& app, Options& options, std::string& planar) {
+  CLI::App* join =
+      app.add_subcommand("join", "Build an image from single-channel planes, such as split's");
+  join->add_option("OUT", options.join.output, "TIFF file to write")->required();
+  CLI::Option_group* model = join->add_option_group("colour model");
+  for (const ColourModelOption& entry : kColourModelOptions) {
+    const int32_t photometric = entry.photometric;
+    model
+        ->add_option_function<std::vector<std::string>>(
+            entry.option,
+            [&options, photometric](const std::vector<std::string>& paths) {
+              options.join.photometric = photometric;
+              options.join.colourPlanes = paths;
+            },
+            entry.help)
+        ->expected(entry.planes)
+        ->type_name("PLANE");
+  }
+  model->require_option(1);
+  addPlaneOptions(*join, options.join.planes);
+  CLI::Option* planarOption =
+      join->add_option("--planar", planar, "Sample layout of OUT: contig or separate (see below)")
+          ->check(CLI::IsMember({"contig", "separate"}));
+  setNotes(*join, kJoinNotes);
+  join->callback([&options, &planar, planarOption] {
+    options.command = Command::Join;
+    if (planarOption->count() > 0) {
+      options.join.separatePlanes = planar == "separate";
     }
   });
 }
@@ -319,6 +377,7 @@ std::optional<int> CommandLine::parse(int argc, char** argv, Options& options) {
   addPreview(app, options, dir, channel);
   addSplit(app, options, dir);
   addMerge(app, options, dir, planar);
+  addJoin(app, options, planar);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -90,7 +90,7 @@ MergeCommand::Planes MergeCommand::openPlanes(LogTap& log, const MergeOptions& o
   Planes planes;
   for (const PlaneOption& option : options.planes) {
     planes.push_back(std::make_unique<PlaneSource>(log, option.path));
-    const std::string mismatch = planes.back()->mismatch(base);
+    const std::string mismatch = planes.back()->mismatch(base, "the base");
     if (!mismatch.empty()) {
       throw ToolError(kExitFileError, "plane " + option.path + ": " + mismatch);
     }

@@ -53,7 +53,7 @@ PlaneSource::PlaneSource(LogTap& log, const std::string& path) : path_(path) {
   shape_ = tiff_->info();
 }
 
-std::string PlaneSource::mismatch(const PageInfo& base) const {
+std::string PlaneSource::mismatch(const PageInfo& base, const std::string& reference) const {
   if (png_) {
     const std::string refusal = pngMismatch();
     if (!refusal.empty()) {
@@ -64,15 +64,15 @@ std::string PlaneSource::mismatch(const PageInfo& base) const {
     return std::to_string(shape_.samplesPerPixel) + " channels, a plane must have one";
   }
   if (shape_.width != base.width || shape_.height != base.height) {
-    return size(shape_) + " pixels, the base has " + size(base);
+    return size(shape_) + " pixels, " + reference + " has " + size(base);
   }
   if (shape_.bitsPerSample != base.bitsPerSample) {
-    return std::to_string(shape_.bitsPerSample) + " bits per sample, the base has " +
+    return std::to_string(shape_.bitsPerSample) + " bits per sample, " + reference + " has " +
            std::to_string(base.bitsPerSample);
   }
   if (shape_.sampleFormat != base.sampleFormat) {
     return std::string(Words::text(ORVEX_VOCABULARY_SAMPLE_FORMAT, shape_.sampleFormat)) +
-           " samples, the base has " +
+           " samples, " + reference + " has " +
            Words::text(ORVEX_VOCABULARY_SAMPLE_FORMAT, base.sampleFormat) + " samples";
   }
   return "";

@@ -23,11 +23,13 @@ public:
   PlaneSource(LogTap& log, const std::string& path);
 
   const std::string& path() const { return path_; }
-  /// What keeps the plane from being an extra channel of `base`, for the user; empty when
-  /// nothing does.
-  std::string mismatch(const PageInfo& base) const;
+  /// What keeps the plane from being a channel beside `base`, for the user, who knows `base`
+  /// as `reference` ("the base"); empty when nothing does.
+  std::string mismatch(const PageInfo& base, const std::string& reference) const;
   /// Scanlines the plane is read in, for a progress bar.
   uint32_t scanlineCount() const;
+  /// Size, bits, sample format, photometric, and a TIFF's resolution and ICC profile.
+  const PageInfo& shape() const { return shape_; }
   /// Whether 0 shows white in the plane (a PNG's 0 is black).
   bool isMinIsWhite() const { return shape_.photometric == ORVEX_PHOTOMETRIC_MIN_IS_WHITE; }
 

@@ -31,19 +31,19 @@ TiffSetup tiffSetup(uint32_t width, uint32_t height, uint16_t bits, uint16_t sam
   return image;
 }
 
-// Sample s of pixel x in row y is y * 31 + x * 7 + s * 50 (mod 256), written through the
-// library's writer as a host writes named channels.
+// Byte b of pixel x in row y is y * 31 + x * 7 + b * 50 (mod 256), in 8-bit samples unless
+// `info` asks for 16, written through the library's writer as a host writes named channels.
 void writeWithLibrary(const std::string& path, TiffImageInfo info) {
-  info.bitsPerSample = 8;
+  info.bitsPerSample = info.bitsPerSample == 16 ? 16 : 8;
   info.sampleFormat = TiffSampleFormat::Uint;
   std::unique_ptr<ITiffWriter, void (*)(ITiffWriter*)> writer(createTiffWriter(),
                                                               destroyTiffWriter);
   ASSERT_TRUE(writer->begin(path.c_str(), info, 1)) << path;
-  std::vector<uint8_t> row(size_t{info.width} * info.samplesPerPixel);
+  const size_t pixelBytes = size_t{info.samplesPerPixel} * info.bitsPerSample / 8;
+  std::vector<uint8_t> row(size_t{info.width} * pixelBytes);
   for (uint32_t y = 0; y < info.height; ++y) {
     for (size_t i = 0; i < row.size(); ++i) {
-      row[i] = static_cast<uint8_t>(y * 31 + i / info.samplesPerPixel * 7 +
-                                    i % info.samplesPerPixel * 50);
+      row[i] = static_cast<uint8_t>(y * 31 + i / pixelBytes * 7 + i % pixelBytes * 50);
     }
     ASSERT_TRUE(writer->writeScanline(y, row.data(), static_cast<uint32_t>(row.size())));
   }
@@ -294,5 +294,44 @@ TEST(MergeReplace, KeepsTheChannelRecords) {
             0);
   EXPECT_EQ(channelsOf(out), channelsOf(press));
 }
+
+// split, then join of the plates, gives back a CMYK with two spot colours and an alpha: its
+// samples, names, kinds and resolution.
+class SplitThenJoin : public ::testing::TestWithParam<uint16_t> {};
+
+TEST_P(SplitThenJoin, GivesBackTheOriginal) {
+  orvex_cli_test::ToolSession session;
+  TiffImageInfo press;
+  press.width = 5;
+  press.height = 3;
+  press.bitsPerSample = GetParam();
+  press.samplesPerPixel = 7;
+  press.extraSamples = 3;
+  press.photometric = TiffPhotometric::Separated;
+  press.channels = {{TiffChannelType::SpotColor, "Gold"},
+                    {TiffChannelType::SpotColor, "Varnish"},
+                    {TiffChannelType::UnassociatedAlpha, "Cut"}};
+  press.xResolution = 300.0F;
+  press.yResolution = 150.0F;
+  press.resolutionUnit = TiffResolutionUnit::Inch;
+  const std::string original = session.file("press.tif");
+  writeWithLibrary(original, press);
+  ASSERT_EQ(orvex_cli_test::runTool({"split", original, session.file("p")}).exitCode, 0);
+  const auto plate = [&session](const char* name) {
+    return session.file("p/" + std::string(name) + ".tif");
+  };
+  const std::string back = session.file("back.tif");
+  ASSERT_EQ(
+      orvex_cli_test::runTool({"join", back, "--cmyk", plate("C"), plate("M"), plate("Y"),
+                               plate("K"), "--spot", "Gold=" + plate("Gold"), "--spot",
+                               "Varnish=" + plate("Varnish"), "--alpha", "Cut=" + plate("Cut")})
+          .exitCode,
+      0);
+  EXPECT_EQ(orvex_cli_test::pictureOf(back).all(), orvex_cli_test::pictureOf(original).all());
+  EXPECT_EQ(orvex_cli_test::describedFile(std::filesystem::u8path(back)),
+            orvex_cli_test::describedFile(std::filesystem::u8path(original)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Bits, SplitThenJoin, ::testing::Values(8, 16));
 
 }  // namespace
