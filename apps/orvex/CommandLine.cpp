@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "ColourText.h"
 #include "Utf8Text.h"
 #include "orvex/orvex_c.h"
 
@@ -105,7 +106,9 @@ struct PlaneKindOption {
 };
 
 const PlaneKindOption kPlaneKindOptions[] = {
-    {"--spot", ORVEX_CHANNEL_SPOT, "Add PLANE as a spot colour channel named NAME"},
+    {"--spot", ORVEX_CHANNEL_SPOT,
+     "Add PLANE as a spot colour channel named NAME, shown in COLOUR when PLANE ends in\n"
+     "@COLOUR: #rrggbb, lab:L,a,b or cmyk:c,m,y,k in percent"},
     {"--alpha", ORVEX_CHANNEL_UNASSOCIATED_ALPHA, "Add PLANE as an alpha channel named NAME"},
     {"--associated", ORVEX_CHANNEL_ASSOCIATED_ALPHA,
      "Add PLANE as an associated (premultiplied) alpha named NAME"},
@@ -232,6 +235,21 @@ void addSplit(CLI::App& app, Options& options, unsigned& dir) {
   });
 }
 
+// A spot colour's PLANE may end in "@" and its display colour.
+PlaneOption planeOption(const std::string& option, int32_t kind, const std::string& name,
+                        const std::string& path) {
+  const size_t at = path.rfind('@');
+  if (kind != ORVEX_CHANNEL_SPOT || at == std::string::npos ||
+      !ColourText::isColour(path.substr(at + 1))) {
+    return {kind, name, path, false, std::nullopt};
+  }
+  try {
+    return {kind, name, path.substr(0, at), false, ColourText::parse(path.substr(at + 1))};
+  } catch (const std::invalid_argument& error) {
+    throw CLI::ValidationError(option, error.what());
+  }
+}
+
 // --spot, --alpha and --associated, which add a plane as an extra channel.
 void addPlaneOptions(CLI::App& command, std::vector<PlaneOption>& planes) {
   for (const PlaneKindOption& entry : kPlaneKindOptions) {
@@ -245,7 +263,7 @@ void addPlaneOptions(CLI::App& command, std::vector<PlaneOption>& planes) {
               if (path.empty()) {
                 throw CLI::ValidationError(option, "\"" + value + "\" names no PLANE");
               }
-              planes.push_back({kind, wellFormedName(option, name), path});
+              planes.push_back(planeOption(option, kind, wellFormedName(option, name), path));
             },
             entry.help)
         ->type_name("NAME=PLANE")
@@ -268,8 +286,9 @@ void addMerge(CLI::App& app, Options& options, unsigned& dir, std::string& plana
             if (path.empty()) {
               throw CLI::ValidationError("--replace", "\"" + value + "\" names no PLANE");
             }
-            options.merge.planes.push_back(
-                {ORVEX_CHANNEL_UNSPECIFIED, wellFormedName("--replace", name), path, true});
+            options.merge.planes.push_back({ORVEX_CHANNEL_UNSPECIFIED,
+                                            wellFormedName("--replace", name), path, true,
+                                            std::nullopt});
           },
           "Replace the samples of BASE's extra channel NAME with PLANE; its name, kind and "
           "colour stay")

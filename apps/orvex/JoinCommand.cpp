@@ -52,7 +52,7 @@ PageInfo JoinCommand::joinedInfo(const JoinOptions& options, const PageInfo& fir
   info.photometric = grey ? first.photometric : options.photometric;
   info.channels.clear();
   for (const PlaneOption& plane : options.planes) {
-    info.channels.push_back({plane.kind, plane.name, std::nullopt});
+    info.channels.push_back({plane.kind, plane.name, plane.color});
   }
   info.extraSamples = static_cast<uint16_t>(options.planes.size());
   info.samplesPerPixel = static_cast<uint16_t>(options.colourPlanes.size() + info.extraSamples);

@@ -108,7 +108,7 @@ PageInfo MergeCommand::mergedInfo(const PageInfo& base, const std::vector<PlaneO
   PageInfo info = base;
   for (const PlaneOption& plane : planes) {
     if (!plane.replaces) {
-      info.channels.push_back({plane.kind, plane.name, std::nullopt});
+      info.channels.push_back({plane.kind, plane.name, plane.color});
     }
   }
   const size_t added = info.channels.size() - base.channels.size();

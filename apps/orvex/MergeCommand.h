@@ -23,6 +23,7 @@ struct PlaneOption {
   std::string name;
   std::string path;
   bool replaces = false;  ///< takes the samples of the base's extra channel named `name`
+  std::optional<ChannelColor> color;  ///< of an added spot colour
 };
 
 struct MergeOptions {

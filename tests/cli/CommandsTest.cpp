@@ -334,4 +334,28 @@ TEST_P(SplitThenJoin, GivesBackTheOriginal) {
 
 INSTANTIATE_TEST_SUITE_P(Bits, SplitThenJoin, ::testing::Values(8, 16));
 
+// --spot NAME=PLANE@COLOUR stores the colour in Photoshop's encoding (RGB 0 to 65535; Lab L x
+// 100, a and b in signed hundredths; CMYK 65535 for no ink), and info reads it back as given.
+TEST(SpotColour, ReadsBackAsGiven) {
+  orvex_cli_test::ToolSession session;
+  writeImages(session);
+  const std::string plane = session.file("plane.tif");
+  const std::string out = session.file("out.tif");
+  ASSERT_EQ(orvex_cli_test::runTool({"merge", out, session.file("press.tif"), "--spot",
+                                     "A=" + plane + "@#FFd701", "--spot",
+                                     "B=" + plane + "@lab:50,-20.5,127", "--spot",
+                                     "C=" + plane + "@cmyk:0,10,100,2.5", "--spot", "D=" + plane})
+                .exitCode,
+            0);
+  const nlohmann::json channels = channelsOf(out);
+  ASSERT_EQ(channels.size(), 9U);
+  const auto colour = [](const char* space, std::vector<int> components) {
+    return nlohmann::json{{"space", space}, {"components", components}, {"opacity", 100}};
+  };
+  EXPECT_EQ(channels[5]["color"], colour("rgb", {65535, 55255, 257, 0}));
+  EXPECT_EQ(channels[6]["color"], colour("lab", {5000, 65536 - 2050, 12700, 0}));
+  EXPECT_EQ(channels[7]["color"], colour("cmyk", {65535, 58982, 0, 63897}));
+  EXPECT_EQ(channels[8]["name"], "D");
+}
+
 }  // namespace

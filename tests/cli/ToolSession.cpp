@@ -194,7 +194,8 @@ void expectMerged(const Arguments& arguments, const Picture& input) {
   for (size_t i = 4; i < arguments.size(); ++i) {
     const std::string& option = arguments[i - 1];
     const std::string name = arguments[i].substr(0, arguments[i].find('='));
-    const std::string plane = arguments[i].substr(arguments[i].find('=') + 1);
+    const std::string plane = std::regex_replace(arguments[i].substr(arguments[i].find('=') + 1),
+                                                 std::regex("@(#|lab:|cmyk:).*$"), "");
     if (option == "--spot" || option == "--alpha" || option == "--associated") {
       planes[samples++] = asChannel(plane, option == "--spot");
     }
