@@ -36,8 +36,10 @@ ExitCode MergeCommand::run(LogTap& log, const MergeOptions& options, std::ostrea
   const bool separatePlanes = options.separatePlanes.value_or(info.bitsPerSample < 8);
   TiffTarget target(log, options.output, info, separatePlanes);
   {
-    uint64_t scanlines =
-        uint64_t{base.info().scanlineCount} * (separatePlanes ? base.info().samplesPerPixel : 1);
+    // Separate planes read each base channel a plane does not replace.
+    const size_t replaced = samples.size() - (info.samplesPerPixel - base.info().samplesPerPixel);
+    uint64_t scanlines = uint64_t{base.info().scanlineCount} *
+                         (separatePlanes ? base.info().samplesPerPixel - replaced : 1);
     for (const auto& plane : planes) {
       scanlines += plane->scanlineCount();
     }
@@ -76,7 +78,11 @@ MergeCommand::Samples MergeCommand::planeSamples(const MergeOptions& options,
                                       std::to_string(options.dir) + " of " + options.base +
                                       " has no extra channel of that name");
     }
-    samples.push_back(static_cast<uint16_t>(colour + (channel - base.channels.begin())));
+    const auto sample = static_cast<uint16_t>(colour + (channel - base.channels.begin()));
+    if (std::find(samples.begin(), samples.end(), sample) != samples.end()) {
+      throw ToolError(kExitUsage, "--replace " + option.name + ": given twice");
+    }
+    samples.push_back(sample);
   }
   return samples;
 }
