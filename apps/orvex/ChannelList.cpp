@@ -58,4 +58,9 @@ std::string ChannelList::describe(size_t sample, const ChannelLabel& label) {
          ", \"" + label.name + "\"";
 }
 
+bool ChannelList::isInk(int32_t photometric, const ChannelLabel& label) {
+  return label.colour ? photometric == ORVEX_PHOTOMETRIC_SEPARATED
+                      : label.kind == ORVEX_CHANNEL_SPOT;
+}
+
 }  // namespace orvex_cli

@@ -24,6 +24,10 @@ public:
 
   /// "channel 4: spot colour, "Gold"", as split and merge print it.
   static std::string describe(size_t sample, const ChannelLabel& label);
+
+  /// Whether the channel's samples are amounts of ink (0: none, shows white): the colour
+  /// samples of a separated image and spot colours. Other channels are light (0 shows black).
+  static bool isInk(int32_t photometric, const ChannelLabel& label);
 };
 
 }  // namespace orvex_cli

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "ColourText.h"
 #include "Utf8Text.h"
 #include "orvex/orvex_c.h"
 
@@ -29,8 +30,9 @@ const char* const kInfoNotes =
 const char* const kCopyNotes =
     "The copy holds the rows a host receives: orientation applied (the picture is upright),\n"
     "palette and YCbCr images expanded to RGB, extra channels kept with their names and\n"
-    "kinds unless --name or --kind change them; an I the directory does not have is bad\n"
-    "usage. A progress bar is drawn on stderr for large images when stderr is a terminal.\n"
+    "kinds unless --name or --kind change them or --drop leaves them out (I counts extra\n"
+    "channels as --name does); an I the directory does not have is bad usage. A progress bar is "
+    "drawn on stderr for large images when stderr is a terminal.\n"
     "Memory: rows are streamed from the reader to the output one at a time. Only images\n"
     "stored in orientations 5 to 8, which the library delivers as columns, are held whole\n"
     "in memory (one channel at a time with --planar separate) to be transposed.";
@@ -42,8 +44,10 @@ const char* const kSplitNotes =
     "characters and names replaced, trailing dots and blanks removed); a repeated name\n"
     "gets \" (2)\", \" (3)\", ...\n"
     "A TIFF plane holds the samples as delivered (same bits and sample format) with the\n"
-    "resolution, and the ICC profile of a grey source; a PNG plane is converted as preview\n"
-    "--channel converts it. One line per file: channel, kind, name and path.\n"
+    "resolution, and the ICC profile of a grey source. Plates of ink (C, M, Y, K and spot\n"
+    "colours) are min-is-white, so that 0, no ink, shows white; alpha and other channels\n"
+    "are min-is-black. A PNG plane is converted as preview --channel converts it. One line\n"
+    "per file: channel, kind, name and path.\n"
     "Memory: rows are streamed, one pass over IN per channel; only images stored in\n"
     "orientations 5 to 8 are held whole, one channel at a time, to be transposed. A progress\n"
     "bar is drawn on stderr for large images when stderr is a terminal.";
@@ -51,14 +55,27 @@ const char* const kSplitNotes =
 const char* const kMergeNotes =
     "OUT holds the directory of BASE as a host receives it, its extra channels with their\n"
     "names and kinds, then one extra channel per --spot, --alpha or --associated, in the\n"
-    "order given. PLANE is a single-channel TIFF, or an 8-bit grey PNG for an 8-bit base,\n"
-    "with the base's width, height, bits per sample and sample format. NAME is UTF-8 and\n"
-    "ends at the first '='. A plane that does not fit stops the merge with the reason, and\n"
-    "OUT is left as it was. Without --planar, OUT is interleaved unless its samples have\n"
-    "1, 2 or 4 bits: several of those the library reads only as separate planes.\n"
+    "order given; --replace puts PLANE's samples in place of those of BASE's extra channel\n"
+    "NAME (the first of that name), which keeps its name, kind and colour; a NAME BASE does\n"
+    "not have is bad usage. PLANE is a single-channel TIFF, or an 8-bit grey PNG for an\n"
+    "8-bit base, with the base's width, height, bits per sample and sample format. A spot\n"
+    "colour is ink (0: none) and any other channel light (0: black), so a plane whose\n"
+    "photometric shows 0 the other way (a min-is-black TIFF or a PNG as a spot) is\n"
+    "inverted: split's plates go back exactly. NAME is UTF-8 and ends at the first '='. A\n"
+    "plane that does not fit stops the merge with the reason, and OUT is left as it was.\n"
+    "Without --planar, OUT is interleaved unless its samples have 1, 2 or 4 bits: several\n"
+    "of those the library reads only as separate planes.\n"
     "Memory: rows are streamed from every input at once, about one strip each; only images\n"
     "stored in orientations 5 to 8 are held whole to be transposed. A progress bar is drawn\n"
     "on stderr for large images when stderr is a terminal.";
+
+const char* const kJoinNotes =
+    "OUT holds the colour planes, then one extra channel per --spot, --alpha or --associated,\n"
+    "in the order given. Every PLANE is a single-channel TIFF, or an 8-bit grey PNG, with the\n"
+    "first plane's width, height, bits per sample and sample format; OUT takes that plane's\n"
+    "resolution and ICC profile. Plates of ink (C, M, Y, K, spot colours) are min-is-white and\n"
+    "other planes min-is-black: a plane whose photometric shows 0 the other way is inverted,\n"
+    "so split's planes go back exactly. --planar, memory and progress as in merge.";
 
 const char* const kPreviewNotes =
     "Grey, RGB and RGBA are shown as they are (16-bit samples by their high byte, floats\n"
@@ -89,7 +106,9 @@ struct PlaneKindOption {
 };
 
 const PlaneKindOption kPlaneKindOptions[] = {
-    {"--spot", ORVEX_CHANNEL_SPOT, "Add PLANE as a spot colour channel named NAME"},
+    {"--spot", ORVEX_CHANNEL_SPOT,
+     "Add PLANE as a spot colour channel named NAME, shown in COLOUR when PLANE ends in\n"
+     "@COLOUR: #rrggbb, lab:L,a,b or cmyk:c,m,y,k in percent"},
     {"--alpha", ORVEX_CHANNEL_UNASSOCIATED_ALPHA, "Add PLANE as an alpha channel named NAME"},
     {"--associated", ORVEX_CHANNEL_ASSOCIATED_ALPHA,
      "Add PLANE as an associated (premultiplied) alpha named NAME"},
@@ -183,6 +202,14 @@ void addCopy(CLI::App& app, Options& options, unsigned& dir, std::string& planar
           std::string("Make extra channel I ") + kKindChoices)
       ->type_name("I=KIND")
       ->trigger_on_parse();
+  copy->add_option_function<std::string>(
+          "--drop",
+          [&options](const std::string& value) {
+            options.copy.drops.insert(channelIndex("--drop", value));
+          },
+          "Leave extra channel I out of OUT (0: the first extra channel)")
+      ->type_name("I")
+      ->trigger_on_parse();
   setNotes(*copy, kCopyNotes);
   copy->callback([&options, &dir, &planar] {
     options.command = Command::Copy;
@@ -208,29 +235,65 @@ void addSplit(CLI::App& app, Options& options, unsigned& dir) {
   });
 }
 
+// A spot colour's PLANE may end in "@" and its display colour.
+PlaneOption planeOption(const std::string& option, int32_t kind, const std::string& name,
+                        const std::string& path) {
+  const size_t at = path.rfind('@');
+  if (kind != ORVEX_CHANNEL_SPOT || at == std::string::npos ||
+      !ColourText::isColour(path.substr(at + 1))) {
+    return {kind, name, path, false, std::nullopt};
+  }
+  try {
+    return {kind, name, path.substr(0, at), false, ColourText::parse(path.substr(at + 1))};
+  } catch (const std::invalid_argument& error) {
+    throw CLI::ValidationError(option, error.what());
+  }
+}
+
+// --spot, --alpha and --associated, which add a plane as an extra channel.
+void addPlaneOptions(CLI::App& command, std::vector<PlaneOption>& planes) {
+  for (const PlaneKindOption& entry : kPlaneKindOptions) {
+    const std::string option = entry.option;
+    const int32_t kind = entry.kind;
+    command
+        .add_option_function<std::string>(
+            option,
+            [&planes, option, kind](const std::string& value) {
+              const auto [name, path] = assignment(option, value, "NAME=PLANE");
+              if (path.empty()) {
+                throw CLI::ValidationError(option, "\"" + value + "\" names no PLANE");
+              }
+              planes.push_back(planeOption(option, kind, wellFormedName(option, name), path));
+            },
+            entry.help)
+        ->type_name("NAME=PLANE")
+        ->trigger_on_parse();
+  }
+}
+
 void addMerge(CLI::App& app, Options& options, unsigned& dir, std::string& planar) {
   CLI::App* merge =
       app.add_subcommand("merge", "Add single-channel planes to a directory as extra channels");
   merge->add_option("OUT", options.merge.output, "TIFF file to write")->required();
   merge->add_option("BASE", options.merge.base, "TIFF file whose directory comes first")
       ->required();
-  for (const PlaneKindOption& entry : kPlaneKindOptions) {
-    const std::string option = entry.option;
-    const int32_t kind = entry.kind;
-    merge
-        ->add_option_function<std::string>(
-            option,
-            [&options, option, kind](const std::string& value) {
-              const auto [name, path] = assignment(option, value, "NAME=PLANE");
-              if (path.empty()) {
-                throw CLI::ValidationError(option, "\"" + value + "\" names no PLANE");
-              }
-              options.merge.planes.push_back({kind, wellFormedName(option, name), path});
-            },
-            entry.help)
-        ->type_name("NAME=PLANE")
-        ->trigger_on_parse();
-  }
+  addPlaneOptions(*merge, options.merge.planes);
+  merge
+      ->add_option_function<std::string>(
+          "--replace",
+          [&options](const std::string& value) {
+            const auto [name, path] = assignment("--replace", value, "NAME=PLANE");
+            if (path.empty()) {
+              throw CLI::ValidationError("--replace", "\"" + value + "\" names no PLANE");
+            }
+            options.merge.planes.push_back({ORVEX_CHANNEL_UNSPECIFIED,
+                                            wellFormedName("--replace", name), path, true,
+                                            std::nullopt});
+          },
+          "Replace the samples of BASE's extra channel NAME with PLANE; its name, kind and "
+          "colour stay")
+      ->type_name("NAME=PLANE")
+      ->trigger_on_parse();
   merge->add_option("--dir", dir, "Directory of BASE (default 0)")
       ->check(CLI::Range(0U, kLargestIndex));
   CLI::Option* planarOption =
@@ -242,6 +305,51 @@ void addMerge(CLI::App& app, Options& options, unsigned& dir, std::string& plana
     options.merge.dir = static_cast<uint16_t>(dir);
     if (planarOption->count() > 0) {
       options.merge.separatePlanes = planar == "separate";
+    }
+  });
+}
+
+struct ColourModelOption {
+  const char* option;
+  int32_t photometric;
+  int planes;
+  const char* help;
+};
+
+const ColourModelOption kColourModelOptions[] = {
+    {"--cmyk", ORVEX_PHOTOMETRIC_SEPARATED, 4, "Cyan, magenta, yellow and black plates"},
+    {"--rgb", ORVEX_PHOTOMETRIC_RGB, 3, "Red, green and blue planes"},
+    {"--grey", ORVEX_PHOTOMETRIC_MIN_IS_BLACK, 1, "A grey plane, whose photometric OUT takes"},
+};
+
+void addJoin(CLI::App& app, Options& options, std::string& planar) {
+  CLI::App* join =
+      app.add_subcommand("join", "Build an image from single-channel planes, such as split's");
+  join->add_option("OUT", options.join.output, "TIFF file to write")->required();
+  CLI::Option_group* model = join->add_option_group("colour model");
+  for (const ColourModelOption& entry : kColourModelOptions) {
+    const int32_t photometric = entry.photometric;
+    model
+        ->add_option_function<std::vector<std::string>>(
+            entry.option,
+            [&options, photometric](const std::vector<std::string>& paths) {
+              options.join.photometric = photometric;
+              options.join.colourPlanes = paths;
+            },
+            entry.help)
+        ->expected(entry.planes)
+        ->type_name("PLANE");
+  }
+  model->require_option(1);
+  addPlaneOptions(*join, options.join.planes);
+  CLI::Option* planarOption =
+      join->add_option("--planar", planar, "Sample layout of OUT: contig or separate (see below)")
+          ->check(CLI::IsMember({"contig", "separate"}));
+  setNotes(*join, kJoinNotes);
+  join->callback([&options, &planar, planarOption] {
+    options.command = Command::Join;
+    if (planarOption->count() > 0) {
+      options.join.separatePlanes = planar == "separate";
     }
   });
 }
@@ -288,6 +396,7 @@ std::optional<int> CommandLine::parse(int argc, char** argv, Options& options) {
   addPreview(app, options, dir, channel);
   addSplit(app, options, dir);
   addMerge(app, options, dir, planar);
+  addJoin(app, options, planar);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

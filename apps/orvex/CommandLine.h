@@ -5,13 +5,14 @@
 
 #include "CopyCommand.h"
 #include "InfoCommand.h"
+#include "JoinCommand.h"
 #include "MergeCommand.h"
 #include "PreviewCommand.h"
 #include "SplitCommand.h"
 
 namespace orvex_cli {
 
-enum class Command { Demo, Info, Copy, Preview, Split, Merge };
+enum class Command { Demo, Info, Copy, Preview, Split, Merge, Join };
 
 struct Options {
   Command command = Command::Demo;
@@ -21,6 +22,7 @@ struct Options {
   PreviewOptions preview;
   SplitOptions split;
   MergeOptions merge;
+  JoinOptions join;
 };
 
 class CommandLine {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,11 +23,12 @@ struct CopyOptions {
   bool separatePlanes = false;
   std::map<uint16_t, std::string> names;  ///< new names by extra channel index
   std::map<uint16_t, int32_t> kinds;      ///< new kinds by extra channel index
+  std::set<uint16_t> drops;               ///< extra channel indices left out
 };
 
 /// The copy holds what a host receives: the upright picture (orientation applied), palette
 /// and YCbCr images as RGB, extra channels with their names and kinds, or with those the
-/// options give them.
+/// options give them, less the extra channels they drop.
 class CopyCommand {
 public:
   static ExitCode run(LogTap& log, const CopyOptions& options, std::ostream& out);
@@ -36,8 +38,12 @@ private:
                                                    const PageInfo& info);
   static void requireChannel(const CopyOptions& options, const char* option, uint16_t index,
                              size_t count);
-  static void copyInterleaved(TiffSource& source, TiffTarget& target, ProgressBar& progress);
-  static void copyPlanes(TiffSource& source, TiffTarget& target, ProgressBar& progress);
+  static std::vector<uint16_t> keptSamples(const CopyOptions& options, const PageInfo& info);
+  static PageInfo keptInfo(const PageInfo& edited, const std::vector<uint16_t>& kept);
+  static void copyInterleaved(TiffSource& source, TiffTarget& target,
+                              const std::vector<uint16_t>& kept, ProgressBar& progress);
+  static void copyPlanes(TiffSource& source, TiffTarget& target, const std::vector<uint16_t>& kept,
+                         ProgressBar& progress);
 };
 
 }  // namespace orvex_cli

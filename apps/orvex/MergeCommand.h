@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ChannelList.h"
 #include "LogTap.h"
 #include "PlaneSource.h"
 #include "ProgressBar.h"
@@ -18,9 +19,11 @@
 namespace orvex_cli {
 
 struct PlaneOption {
-  int32_t kind = ORVEX_CHANNEL_SPOT;
+  int32_t kind = ORVEX_CHANNEL_SPOT;  ///< of an added channel
   std::string name;
   std::string path;
+  bool replaces = false;  ///< takes the samples of the base's extra channel named `name`
+  std::optional<ChannelColor> color;  ///< of an added spot colour
 };
 
 struct MergeOptions {
@@ -33,7 +36,8 @@ struct MergeOptions {
   std::optional<bool> separatePlanes;
 };
 
-/// Writes the base's colour and extra channels, then one extra channel per plane. Every
+/// Writes the base's colour and extra channels, a replaced one with its plane's samples, then
+/// one extra channel per added plane. Every
 /// plane is checked against the base before OUT is created; a plane that fails while it is
 /// read leaves no OUT behind either.
 class MergeCommand {
@@ -43,14 +47,18 @@ public:
 private:
   using Planes = std::vector<std::unique_ptr<PlaneSource>>;
 
-  static Planes openPlanes(LogTap& log, const MergeOptions& options, const PageInfo& base);
+  static Planes openPlanes(LogTap& log, const MergeOptions& options, const PageInfo& base,
+                           const std::vector<ChannelLabel>& channels);
+  using Samples = std::vector<uint16_t>;  ///< the sample of OUT each plane fills
+
+  static Samples planeSamples(const MergeOptions& options, const PageInfo& base);
   static PageInfo mergedInfo(const PageInfo& base, const std::vector<PlaneOption>& planes);
-  static void writeInterleaved(TiffSource& base, Planes& planes, TiffTarget& target,
-                               const PageInfo& info, ProgressBar& progress);
-  static void writeSeparate(TiffSource& base, Planes& planes, TiffTarget& target,
-                            ProgressBar& progress);
-  static void report(const MergeOptions& options, const PageInfo& info, bool separatePlanes,
-                     std::ostream& out);
+  static void writeInterleaved(TiffSource& base, Planes& planes, const Samples& samples,
+                               TiffTarget& target, const PageInfo& info, ProgressBar& progress);
+  static void writeSeparate(TiffSource& base, Planes& planes, const Samples& samples,
+                            TiffTarget& target, const PageInfo& info, ProgressBar& progress);
+  static void report(const MergeOptions& options, const PageInfo& info, const Samples& samples,
+                     bool separatePlanes, std::ostream& out);
 };
 
 }  // namespace orvex_cli

@@ -2,6 +2,8 @@
 
 #include <png.h>
 
+#include <algorithm>
+
 #include "Words.h"
 
 namespace orvex_cli {
@@ -42,6 +44,7 @@ PlaneSource::PlaneSource(LogTap& log, const std::string& path) : path_(path) {
     shape_.samplesPerPixel = pngColourType(png_->colourType()).channels;
     shape_.bitsPerSample = static_cast<uint16_t>(png_->bitDepth());
     shape_.sampleFormat = ORVEX_SAMPLE_FORMAT_UINT;
+    shape_.photometric = ORVEX_PHOTOMETRIC_MIN_IS_BLACK;
     shape_.scanlineCount = shape_.height;
     return;
   }
@@ -50,7 +53,7 @@ PlaneSource::PlaneSource(LogTap& log, const std::string& path) : path_(path) {
   shape_ = tiff_->info();
 }
 
-std::string PlaneSource::mismatch(const PageInfo& base) const {
+std::string PlaneSource::mismatch(const PageInfo& base, const std::string& reference) const {
   if (png_) {
     const std::string refusal = pngMismatch();
     if (!refusal.empty()) {
@@ -61,15 +64,15 @@ std::string PlaneSource::mismatch(const PageInfo& base) const {
     return std::to_string(shape_.samplesPerPixel) + " channels, a plane must have one";
   }
   if (shape_.width != base.width || shape_.height != base.height) {
-    return size(shape_) + " pixels, the base has " + size(base);
+    return size(shape_) + " pixels, " + reference + " has " + size(base);
   }
   if (shape_.bitsPerSample != base.bitsPerSample) {
-    return std::to_string(shape_.bitsPerSample) + " bits per sample, the base has " +
+    return std::to_string(shape_.bitsPerSample) + " bits per sample, " + reference + " has " +
            std::to_string(base.bitsPerSample);
   }
   if (shape_.sampleFormat != base.sampleFormat) {
     return std::string(Words::text(ORVEX_VOCABULARY_SAMPLE_FORMAT, shape_.sampleFormat)) +
-           " samples, the base has " +
+           " samples, " + reference + " has " +
            Words::text(ORVEX_VOCABULARY_SAMPLE_FORMAT, base.sampleFormat) + " samples";
   }
   return "";
@@ -90,20 +93,33 @@ uint32_t PlaneSource::scanlineCount() const {
   return shape_.scanlineCount;
 }
 
-void PlaneSource::start(ProgressBar& progress) {
+void PlaneSource::start(ProgressBar& progress, bool inverted) {
   progress_ = &progress;
   if (tiff_) {
     tiffRows_ = std::make_unique<PictureRows>(*tiff_, uint16_t{0}, progress);
   } else {
     pngRow_.resize(png_->rowBytes());
   }
+  invertedRow_.assign(inverted ? rowBytes() : 0, 0);
 }
 
 size_t PlaneSource::rowBytes() const {
   return tiffRows_ ? tiffRows_->rowBytes() : pngRow_.size();
 }
 
+// The complement of an unsigned sample of any width is its bits flipped, so a row is inverted
+// byte by byte, packed samples included.
 const uint8_t* PlaneSource::row(uint32_t y) {
+  const uint8_t* samples = stored(y);
+  if (invertedRow_.empty()) {
+    return samples;
+  }
+  std::transform(samples, samples + invertedRow_.size(), invertedRow_.begin(),
+                 [](uint8_t byte) { return static_cast<uint8_t>(~byte); });
+  return invertedRow_.data();
+}
+
+const uint8_t* PlaneSource::stored(uint32_t y) {
   if (tiffRows_) {
     return tiffRows_->row(y);
   }

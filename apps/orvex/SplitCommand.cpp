@@ -62,8 +62,9 @@ std::vector<SplitCommand::Plane> SplitCommand::choosePaths(const SplitOptions& o
   return planes;
 }
 
-// Samples stay as delivered, so a plane is tagged as grey with 0 black, except the grey of a
-// min-is-white image, which keeps its photometric and, like any grey source, its profile.
+// Samples stay as delivered. A plate of ink (a separated image's colour, a spot colour) is
+// tagged min-is-white, so that it shows as printed; the grey of a grey image keeps its
+// photometric and its profile; any other channel is grey with 0 black.
 PageInfo SplitCommand::planeInfo(const PageInfo& info, const ChannelLabel& label) {
   const bool sourceGrey = label.colour && isGrey(info.photometric);
   PageInfo plane;
@@ -72,7 +73,10 @@ PageInfo SplitCommand::planeInfo(const PageInfo& info, const ChannelLabel& label
   plane.bitsPerSample = info.bitsPerSample;
   plane.samplesPerPixel = 1;
   plane.sampleFormat = info.sampleFormat;
-  plane.photometric = sourceGrey ? info.photometric : ORVEX_PHOTOMETRIC_MIN_IS_BLACK;
+  plane.photometric = sourceGrey ? info.photometric
+                      : ChannelList::isInk(info.photometric, label)
+                          ? ORVEX_PHOTOMETRIC_MIN_IS_WHITE
+                          : ORVEX_PHOTOMETRIC_MIN_IS_BLACK;
   plane.xResolution = info.xResolution;
   plane.yResolution = info.yResolution;
   plane.resolutionUnit = info.resolutionUnit;

@@ -28,6 +28,8 @@ orvex_cli::ExitCode runCommand(orvex_cli::LogTap& log, const orvex_cli::Options&
       return orvex_cli::SplitCommand::run(log, options.split, std::cout);
     case Command::Merge:
       return orvex_cli::MergeCommand::run(log, options.merge, std::cout);
+    case Command::Join:
+      return orvex_cli::JoinCommand::run(log, options.join, std::cout);
     case Command::Demo:
       break;
   }

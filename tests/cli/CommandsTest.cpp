@@ -3,6 +3,7 @@
 // DATA: tests/data) and must print, exit and write what follows it (see ToolSession.h). A case
 // is one more "$ " line: ORVEX_UPDATE_TRANSCRIPTS=1 fills in what the tool does, to review.
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstring>
 #include <fstream>
@@ -30,19 +31,19 @@ TiffSetup tiffSetup(uint32_t width, uint32_t height, uint16_t bits, uint16_t sam
   return image;
 }
 
-// Sample s of pixel x in row y is y * 31 + x * 7 + s * 50 (mod 256), written through the
-// library's writer as a host writes named channels.
+// Byte b of pixel x in row y is y * 31 + x * 7 + b * 50 (mod 256), in 8-bit samples unless
+// `info` asks for 16, written through the library's writer as a host writes named channels.
 void writeWithLibrary(const std::string& path, TiffImageInfo info) {
-  info.bitsPerSample = 8;
+  info.bitsPerSample = info.bitsPerSample == 16 ? 16 : 8;
   info.sampleFormat = TiffSampleFormat::Uint;
   std::unique_ptr<ITiffWriter, void (*)(ITiffWriter*)> writer(createTiffWriter(),
                                                               destroyTiffWriter);
   ASSERT_TRUE(writer->begin(path.c_str(), info, 1)) << path;
-  std::vector<uint8_t> row(size_t{info.width} * info.samplesPerPixel);
+  const size_t pixelBytes = size_t{info.samplesPerPixel} * info.bitsPerSample / 8;
+  std::vector<uint8_t> row(size_t{info.width} * pixelBytes);
   for (uint32_t y = 0; y < info.height; ++y) {
     for (size_t i = 0; i < row.size(); ++i) {
-      row[i] = static_cast<uint8_t>(y * 31 + i / info.samplesPerPixel * 7 +
-                                    i % info.samplesPerPixel * 50);
+      row[i] = static_cast<uint8_t>(y * 31 + i / pixelBytes * 7 + i % pixelBytes * 50);
     }
     ASSERT_TRUE(writer->writeScanline(y, row.data(), static_cast<uint32_t>(row.size())));
   }
@@ -222,7 +223,8 @@ INSTANTIATE_TEST_SUITE_P(Tool, Commands,
                          [](const auto& test) { return std::string(test.param); });
 
 // split, then merge of the extra planes onto the colour channels, gives back the original, a
-// CMYK with a spot colour (the Photoshop file, all colour, is the merge session's base).
+// CMYK with a spot colour (the Photoshop file, all colour, is the merge session's base); the
+// plates of ink are min-is-white, as libtiff reads them.
 TEST(SplitThenMerge, GivesBackTheOriginal) {
   orvex_cli_test::ToolSession session;
   TiffImageInfo cmyk;
@@ -248,6 +250,112 @@ TEST(SplitThenMerge, GivesBackTheOriginal) {
   EXPECT_EQ(orvex_cli_test::pictureOf(back).all(), orvex_cli_test::pictureOf(original).all());
   EXPECT_EQ(orvex_cli_test::describedFile(std::filesystem::u8path(back)),
             orvex_cli_test::describedFile(std::filesystem::u8path(original)));
+  for (const std::string& plate : {std::string("C"), std::string("K"), gold}) {
+    TIFF* tif = orvex_test::openTiff(session.file("planes/" + plate + ".tif"), "r");
+    ASSERT_NE(tif, nullptr) << plate;
+    uint16_t photometric = 0xFFFF;
+    TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFClose(tif);
+    EXPECT_EQ(photometric, PHOTOMETRIC_MINISWHITE) << plate;
+  }
+}
+
+// The channel records of directory 0 as `orvex info --json` prints them, colours included.
+nlohmann::json channelsOf(const std::string& path) {
+  const orvex_cli_test::ToolRun run = orvex_cli_test::runTool({"info", "--json", path});
+  return nlohmann::json::parse(run.out)["files"][0]["directories"][0]["channels"];
+}
+
+// copy --drop leaves the extra channels it names out and every other one as it was: name, kind
+// and colour (the samples are compared in the copy session).
+TEST(CopyDrop, KeepsEveryOtherChannelAsItWas) {
+  orvex_cli_test::ToolSession session;
+  writeImages(session);
+  const std::string press = session.file("press.tif");
+  const std::string out = session.file("out.tif");
+  ASSERT_EQ(orvex_cli_test::runTool({"copy", press, out, "--drop", "3", "--drop", "1"}).exitCode,
+            0);
+  nlohmann::json expected = channelsOf(press);
+  expected.erase(3);
+  expected.erase(1);
+  EXPECT_EQ(channelsOf(out), expected);
+}
+
+// merge --replace keeps every channel's record, colour included (the samples are compared in the
+// merge session).
+TEST(MergeReplace, KeepsTheChannelRecords) {
+  orvex_cli_test::ToolSession session;
+  writeImages(session);
+  const std::string press = session.file("press.tif");
+  const std::string out = session.file("out.tif");
+  ASSERT_EQ(orvex_cli_test::runTool(
+                {"merge", out, press, "--replace", "a/b=" + session.file("plane.tif")})
+                .exitCode,
+            0);
+  EXPECT_EQ(channelsOf(out), channelsOf(press));
+}
+
+// split, then join of the plates, gives back a CMYK with two spot colours and an alpha: its
+// samples, names, kinds and resolution.
+class SplitThenJoin : public ::testing::TestWithParam<uint16_t> {};
+
+TEST_P(SplitThenJoin, GivesBackTheOriginal) {
+  orvex_cli_test::ToolSession session;
+  TiffImageInfo press;
+  press.width = 5;
+  press.height = 3;
+  press.bitsPerSample = GetParam();
+  press.samplesPerPixel = 7;
+  press.extraSamples = 3;
+  press.photometric = TiffPhotometric::Separated;
+  press.channels = {{TiffChannelType::SpotColor, "Gold"},
+                    {TiffChannelType::SpotColor, "Varnish"},
+                    {TiffChannelType::UnassociatedAlpha, "Cut"}};
+  press.xResolution = 300.0F;
+  press.yResolution = 150.0F;
+  press.resolutionUnit = TiffResolutionUnit::Inch;
+  const std::string original = session.file("press.tif");
+  writeWithLibrary(original, press);
+  ASSERT_EQ(orvex_cli_test::runTool({"split", original, session.file("p")}).exitCode, 0);
+  const auto plate = [&session](const char* name) {
+    return session.file("p/" + std::string(name) + ".tif");
+  };
+  const std::string back = session.file("back.tif");
+  ASSERT_EQ(
+      orvex_cli_test::runTool({"join", back, "--cmyk", plate("C"), plate("M"), plate("Y"),
+                               plate("K"), "--spot", "Gold=" + plate("Gold"), "--spot",
+                               "Varnish=" + plate("Varnish"), "--alpha", "Cut=" + plate("Cut")})
+          .exitCode,
+      0);
+  EXPECT_EQ(orvex_cli_test::pictureOf(back).all(), orvex_cli_test::pictureOf(original).all());
+  EXPECT_EQ(orvex_cli_test::describedFile(std::filesystem::u8path(back)),
+            orvex_cli_test::describedFile(std::filesystem::u8path(original)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Bits, SplitThenJoin, ::testing::Values(8, 16));
+
+// --spot NAME=PLANE@COLOUR stores the colour in Photoshop's encoding (RGB 0 to 65535; Lab L x
+// 100, a and b in signed hundredths; CMYK 65535 for no ink), and info reads it back as given.
+TEST(SpotColour, ReadsBackAsGiven) {
+  orvex_cli_test::ToolSession session;
+  writeImages(session);
+  const std::string plane = session.file("plane.tif");
+  const std::string out = session.file("out.tif");
+  ASSERT_EQ(orvex_cli_test::runTool({"merge", out, session.file("press.tif"), "--spot",
+                                     "A=" + plane + "@#FFd701", "--spot",
+                                     "B=" + plane + "@lab:50,-20.5,127", "--spot",
+                                     "C=" + plane + "@cmyk:0,10,100,2.5", "--spot", "D=" + plane})
+                .exitCode,
+            0);
+  const nlohmann::json channels = channelsOf(out);
+  ASSERT_EQ(channels.size(), 9U);
+  const auto colour = [](const char* space, std::vector<int> components) {
+    return nlohmann::json{{"space", space}, {"components", components}, {"opacity", 100}};
+  };
+  EXPECT_EQ(channels[5]["color"], colour("rgb", {65535, 55255, 257, 0}));
+  EXPECT_EQ(channels[6]["color"], colour("lab", {5000, 65536 - 2050, 12700, 0}));
+  EXPECT_EQ(channels[7]["color"], colour("cmyk", {65535, 58982, 0, 63897}));
+  EXPECT_EQ(channels[8]["name"], "D");
 }
 
 }  // namespace

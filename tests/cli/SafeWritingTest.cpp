@@ -64,6 +64,11 @@ const Failure kFailures[] = {
      "orvex: stopped by SIGTERM; the file being written was abandoned\n"},
     {"split TMP/large.tif TMP/planes", "planes/R.tif", 0, SIGTERM, 143,
      "orvex: stopped by SIGTERM; the file being written was abandoned\n"},
+    {"join TMP/target.tif --grey TMP/large-grey.tif --alpha A=TMP/small.tif", "target.tif", 0, 0, 1,
+     "orvex: plane TMP/small.tif: 25 x 25 pixels, the first plane has 2500 x 2500\n"},
+    {"join TMP/target.tif --rgb TMP/large-grey.tif TMP/large-grey.tif TMP/large-grey.tif",
+     "target.tif", 0, SIGTERM, 143,
+     "orvex: stopped by SIGTERM; the file being written was abandoned\n"},
 };
 
 // File-size limits and POSIX signals, which Windows does not have.
