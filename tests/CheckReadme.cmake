@@ -1,0 +1,25 @@
+# The README is the project's front page: short enough to read at once, and every link in it
+# leads to a file of the repository (the guides are pages of docs/).
+# cmake -DREADME=.../README.md -DMAX_LINES=150 -P CheckReadme.cmake
+file(STRINGS "${README}" lines)
+list(LENGTH lines count)
+if(count GREATER MAX_LINES)
+  message(FATAL_ERROR "README.md has ${count} lines, at most ${MAX_LINES} expected")
+endif()
+get_filename_component(root "${README}" DIRECTORY)
+file(READ "${README}" text)
+string(REGEX MATCHALL "\\]\\([^)]+\\)" links "${text}")
+if(NOT links)
+  message(FATAL_ERROR "README.md links to nothing")
+endif()
+# An unmatched "]" would keep CMake from splitting the list.
+string(REPLACE "](" "(" links "${links}")
+foreach(link IN LISTS links)
+  string(REGEX REPLACE "^\\(([^)#]*).*\\)$" "\\1" target "${link}")
+  if(target MATCHES "^[a-z]+:")
+    continue()
+  endif()
+  if(NOT EXISTS "${root}/${target}")
+    message(FATAL_ERROR "README.md links to ${target}, which is not in the repository")
+  endif()
+endforeach()
