@@ -28,8 +28,8 @@
 /// - Diagnostics: every failure is explained in the log of the logging module, which a host
 ///   observes with merrow_logger_set_observer().
 ///
-/// The README's guide for hosts shows both loops in full, and `examples/` holds two hosts
-/// that the tests build and run.
+/// The guide "Getting started in C++" (docs/start/cpp.rst) shows both loops in full, and
+/// `examples/` holds two hosts that the tests build and run.
 
 #if defined(_WIN32)
 #if defined(ORVEX_BUILDING)
