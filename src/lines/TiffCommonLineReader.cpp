@@ -1,7 +1,9 @@
 #include "lines/TiffCommonLineReader.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 
 #include "boundary/ModuleLogger.h"
@@ -97,9 +99,48 @@ uint32_t TiffCommonLineReader::decodeStripStraight(int channel, uint32_t row, ui
     return 0;
   }
   const auto plane = static_cast<uint16_t>(channel < 0 ? 0 : channel);
+  const uint32_t strip = TIFFComputeStrip(tif_, row, plane);
+  const uint32_t run = readUncompressedRun(strip, row, end, dest);
+  if (run != 0) {
+    return run;
+  }
   const auto bytes = static_cast<tmsize_t>(rows * layout_.scanlineSize_);
-  return TIFFReadEncodedStrip(tif_, TIFFComputeStrip(tif_, row, plane), dest, bytes) == bytes ? rows
-                                                                                              : 0;
+  return TIFFReadEncodedStrip(tif_, strip, dest, bytes) == bytes ? rows : 0;
+}
+
+// libtiff reads an uncompressed strip with one read of the file, and chops large strips into
+// strips of a few kilobytes as it opens the file: a picture of 16 MiB is thousands of reads.
+// Strips that follow each other in the file whole, needing neither bit reversal nor byte
+// swapping, are read here in one read instead, with the same bytes. Anything irregular (a
+// gap, a strip of another size, a file that ends too soon) is left to libtiff, strip by
+// strip, which reports it as the scanline calls do.
+uint32_t TiffCommonLineReader::readUncompressedRun(uint32_t strip, uint32_t row, uint32_t end,
+                                                   uint8_t* dest) {
+  uint16_t fillOrder = FILLORDER_MSB2LSB;
+  if (info_.compression_ != COMPRESSION_NONE ||
+      (TIFFIsByteSwapped(tif_) != 0 && info_.bitspersample_ != 8) ||
+      TIFFGetFieldDefaulted(tif_, TIFFTAG_FILLORDER, &fillOrder) != 1 ||
+      fillOrder != FILLORDER_MSB2LSB) {
+    return 0;
+  }
+  const uint32_t rowsPerStrip = info_.rowsperstrip_;
+  const uint64_t stripBytes = uint64_t{rowsPerStrip} * static_cast<uint64_t>(layout_.scanlineSize_);
+  const uint64_t first = TIFFGetStrileOffset(tif_, strip);
+  uint32_t strips = 0;
+  while (row + uint64_t{strips + 1} * rowsPerStrip <= end &&
+         TIFFGetStrileByteCount(tif_, strip + strips) == stripBytes &&
+         TIFFGetStrileOffset(tif_, strip + strips) == first + strips * stripBytes) {
+    ++strips;
+  }
+  const uint64_t bytes = strips * stripBytes;
+  thandle_t file = TIFFClientdata(tif_);
+  if (strips < 2 || bytes > static_cast<uint64_t>(std::numeric_limits<tmsize_t>::max()) ||
+      TIFFGetSeekProc(tif_)(file, first, SEEK_SET) != first ||
+      TIFFGetReadProc(tif_)(file, dest, static_cast<tmsize_t>(bytes)) !=
+          static_cast<tmsize_t>(bytes)) {
+    return 0;
+  }
+  return strips * rowsPerStrip;
 }
 
 // Tiles are decoded into the cleared cache as for the scanline calls; their rows are then

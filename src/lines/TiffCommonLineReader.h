@@ -27,6 +27,9 @@ private:
   /// strip's and its codec writes every byte it is asked for or fails; rows decoded, or 0.
   uint32_t decodeStripStraight(int channel, uint32_t row, uint32_t end, uint8_t* dest,
                                size_t stride);
+  /// Reads whole uncompressed strips from `strip` (which starts at `row`) up to `end` into
+  /// `dest` with one read of the file, when they lie one after the other; rows read, or 0.
+  uint32_t readUncompressedRun(uint32_t strip, uint32_t row, uint32_t end, uint8_t* dest);
   /// Copies the rows from `row` to the end of its row of tiles (or `end`) from the cache;
   /// rows copied, or 0 when the tiles cannot be decoded.
   uint32_t copyCachedTileRows(int channel, uint32_t row, uint32_t end, uint8_t* dest,

@@ -115,53 +115,58 @@ TiffSetup generated(uint16_t orientation, uint16_t bits, uint16_t planar, uint16
   return setup;
 }
 
+// Little- and big-endian files: wide samples of the latter are swapped as they are read.
 TEST(BlockReads, GiveTheScanlineCallsBytesForEveryGeneratedLayout) {
-  orvex_test::TempDir temp;
-  const std::string path = temp.file("layouts.tif");
-  {
-    orvex_test::TiffFileBuilder builder(path);
-    for (const uint16_t compression : {COMPRESSION_NONE, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE,
-                                       COMPRESSION_PACKBITS, COMPRESSION_ZSTD}) {
-      if (TIFFIsCODECConfigured(compression) == 0) continue;
-      for (const uint16_t orientation : {1, 3, 6}) {
-        for (const uint16_t bits : {1, 8, 16}) {
-          for (const uint16_t planar : {PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE}) {
-            for (const bool tiled : {false, true}) {
-              const TiffSetup setup = generated(orientation, bits, planar, compression, tiled);
-              builder.addDirectory(setup,
-                                   orvex_test::patternImage(setup, static_cast<uint8_t>(bits)));
+  for (const char* mode : {"w", "wb"}) {
+    orvex_test::TempDir temp;
+    const std::string path = temp.file("layouts.tif");
+    {
+      orvex_test::TiffFileBuilder builder(path, mode);
+      for (const uint16_t compression :
+           {COMPRESSION_NONE, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE, COMPRESSION_PACKBITS,
+            COMPRESSION_ZSTD}) {
+        if (TIFFIsCODECConfigured(compression) == 0) continue;
+        for (const uint16_t orientation : {1, 3, 6}) {
+          for (const uint16_t bits : {1, 8, 16}) {
+            for (const uint16_t planar : {PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE}) {
+              for (const bool tiled : {false, true}) {
+                const TiffSetup setup = generated(orientation, bits, planar, compression, tiled);
+                builder.addDirectory(setup,
+                                     orvex_test::patternImage(setup, static_cast<uint8_t>(bits)));
+              }
             }
           }
         }
       }
-    }
-    TiffSetup palette = generated(1, 8, PLANARCONFIG_CONTIG, COMPRESSION_LZW, false);
-    palette.samplesPerPixel = 1;
-    palette.photometric = PHOTOMETRIC_PALETTE;
-    for (size_t i = 0; i < 3 * 256; ++i) palette.colorMap.push_back(static_cast<uint16_t>(i * 85));
-    builder.addDirectory(palette, orvex_test::patternImage(palette));
-    TiffSetup ycbcr = generated(1, 8, PLANARCONFIG_CONTIG, COMPRESSION_NONE, false);
-    ycbcr.photometric = PHOTOMETRIC_YCBCR;
-    ycbcr.ycbcrSubsampling = std::make_pair(1, 1);
-    builder.addDirectory(ycbcr, orvex_test::patternImage(ycbcr));
-    // ThunderScan: each row a pixel of 5, then a run to the row's end that the decoder counts
-    // without writing; strips of 4 rows, after strips of pixels of 15.
-    TiffSetup thunder = generated(1, 4, PLANARCONFIG_CONTIG, COMPRESSION_THUNDERSCAN, false);
-    thunder.width = 8;
-    for (uint32_t strip = 0; strip < 5; ++strip) {
-      thunder.rawBlocks.emplace_back();
-      for (uint32_t row = 0; row < std::min(4U, thunder.height - 4 * strip); ++row) {
-        auto& block = thunder.rawBlocks.back();
-        if (strip % 2 == 0) {
-          block.insert(block.end(), thunder.width, 0xCF);
-        } else {
-          block.insert(block.end(), {0xC5, static_cast<uint8_t>(thunder.width - 1)});
+      TiffSetup palette = generated(1, 8, PLANARCONFIG_CONTIG, COMPRESSION_LZW, false);
+      palette.samplesPerPixel = 1;
+      palette.photometric = PHOTOMETRIC_PALETTE;
+      for (size_t i = 0; i < 3 * 256; ++i)
+        palette.colorMap.push_back(static_cast<uint16_t>(i * 85));
+      builder.addDirectory(palette, orvex_test::patternImage(palette));
+      TiffSetup ycbcr = generated(1, 8, PLANARCONFIG_CONTIG, COMPRESSION_NONE, false);
+      ycbcr.photometric = PHOTOMETRIC_YCBCR;
+      ycbcr.ycbcrSubsampling = std::make_pair(1, 1);
+      builder.addDirectory(ycbcr, orvex_test::patternImage(ycbcr));
+      // ThunderScan: each row a pixel of 5, then a run to the row's end that the decoder counts
+      // without writing; strips of 4 rows, after strips of pixels of 15.
+      TiffSetup thunder = generated(1, 4, PLANARCONFIG_CONTIG, COMPRESSION_THUNDERSCAN, false);
+      thunder.width = 8;
+      for (uint32_t strip = 0; strip < 5; ++strip) {
+        thunder.rawBlocks.emplace_back();
+        for (uint32_t row = 0; row < std::min(4U, thunder.height - 4 * strip); ++row) {
+          auto& block = thunder.rawBlocks.back();
+          if (strip % 2 == 0) {
+            block.insert(block.end(), thunder.width, 0xCF);
+          } else {
+            block.insert(block.end(), {0xC5, static_cast<uint8_t>(thunder.width - 1)});
+          }
         }
       }
+      builder.addDirectory(thunder, {});
     }
-    builder.addDirectory(thunder, {});
+    expectEveryPageReadsInBlocks(path);
   }
-  expectEveryPageReadsInBlocks(path);
 }
 
 TEST(BlockReads, GiveTheScanlineCallsBytesForEveryTestDataFile) {
@@ -174,13 +179,26 @@ TEST(BlockReads, GiveTheScanlineCallsBytesForEveryTestDataFile) {
 }
 
 // A strip that cannot be decoded fails the block with the reason the scanline call gives, and
-// the scanlines before it are in the buffer.
-TEST(BlockReads, StopAtADamagedStripWithTheScanlineCallsReason) {
+// the scanlines before it are in the buffer: LZW and uncompressed strips moved far beyond the
+// end of the file, and uncompressed ones that the file ends in.
+struct Damage {
+  uint16_t compression;
+  bool cutShort;
+};
+
+class DamagedBlockReads : public ::testing::TestWithParam<Damage> {};
+
+TEST_P(DamagedBlockReads, StopAtTheDamagedStripWithTheScanlineCallsReason) {
   orvex_test::TempDir temp;
   const std::string path = temp.file("damaged.tif");
-  const TiffSetup setup = generated(1, 8, PLANARCONFIG_CONTIG, COMPRESSION_LZW, false);
+  const TiffSetup setup = generated(1, 8, PLANARCONFIG_CONTIG, GetParam().compression, false);
   orvex_test::writeTiff(path, setup, orvex_test::patternImage(setup));
-  orvex_test::setArrayValue(path, 0, TIFFTAG_STRIPOFFSETS, 2, 0x7FFFFF00);
+  // Cut short: strips 2 and 3 follow each other but begin 5 bytes before the end of the file.
+  const uint64_t offset = GetParam().cutShort
+                              ? std::filesystem::file_size(std::filesystem::u8path(path)) - 5
+                              : 0x7FFFFF00;
+  orvex_test::setArrayValue(path, 0, TIFFTAG_STRIPOFFSETS, 2, offset);
+  orvex_test::setArrayValue(path, 0, TIFFTAG_STRIPOFFSETS, 3, offset + 4 * 21 * 3);
   orvex_reader* reader = nullptr;
   ASSERT_EQ(orvex_reader_open(path.c_str(), &reader), ORVEX_STATUS_OK);
   ASSERT_EQ(orvex_reader_select_page(reader, 0), ORVEX_STATUS_OK);
@@ -200,5 +218,10 @@ TEST(BlockReads, StopAtADamagedStripWithTheScanlineCallsReason) {
   }
   orvex_reader_destroy(reader);
 }
+
+INSTANTIATE_TEST_SUITE_P(Strips, DamagedBlockReads,
+                         ::testing::Values(Damage{COMPRESSION_LZW, false},
+                                           Damage{COMPRESSION_NONE, false},
+                                           Damage{COMPRESSION_NONE, true}));
 
 }  // namespace
