@@ -86,7 +86,7 @@ def read_pil(path):
 # (3, height, width), orvex's read() and PIL interleave them, read(planes=True) gives planes.
 READERS = {"orvex": read_orvex, "orvex planes": read_orvex_planes, "tifffile": tifffile.imread,
            "tifffile interleaved": read_tifffile_interleaved, "PIL": read_pil}
-# The ratios the table gives: each pair's CPU times.
+# The ratios the table gives: each pair's best times.
 RATIOS = {"orvex / tifffile": ("orvex", "tifffile"),
           "orvex planes / tifffile": ("orvex planes", "tifffile"),
           "orvex / tifffile interleaved": ("orvex", "tifffile interleaved"),
@@ -94,26 +94,28 @@ RATIOS = {"orvex / tifffile": ("orvex", "tifffile"),
 
 
 def time_readers(images, repetitions):
-    """{(image, reader): (cpu seconds, wall seconds) or the reason it cannot read it}."""
+    """{(image, reader): (best wall seconds, median wall seconds) or why it cannot read it}."""
     samples = {}
     for turn in range(repetitions):
         for name, (path, size) in images.items():
             order = list(READERS.items())
             np.random.default_rng(turn).shuffle(order)
             for reader, read in order:
-                start_cpu, start_wall = time.process_time(), time.perf_counter()
+                start = time.perf_counter()
                 try:
                     picture = read(path)
                 except Exception as error:  # pylint: disable=broad-except
                     samples[name, reader] = f"cannot decode it ({str(error)[:60]})"
                     continue
-                elapsed = (time.process_time() - start_cpu, time.perf_counter() - start_wall)
+                elapsed = time.perf_counter() - start
                 if picture.nbytes != size:
                     samples[name, reader] = f"converts it to {picture.dtype}"
                     continue
                 samples.setdefault((name, reader), []).append(elapsed)
-    return {key: value if isinstance(value, str) else tuple(
-        statistics.median(run[i] for run in value) for i in (0, 1))
+    # The best wall time of the repetitions is the read itself: slower ones waited for the
+    # other core's work or for the kernel to zero fresh pages of a new array.
+    return {key: value if isinstance(value, str) else (
+        min(value), statistics.median(value))
         for key, value in samples.items()}
 
 

@@ -106,7 +106,8 @@ py::array Page::readRow(uint32_t y, std::optional<uint16_t> channel) const {
 }
 
 // Separate planes are read channel by channel, each plane's strips decoded once straight into
-// its slab; contiguous pixels are read whole, once, then spread into the planes.
+// its slab; contiguous pixels are read whole, once, then spread into the planes. A picture of
+// one sample is its own plane.
 py::array Page::readPlanes() const {
   const orvex_page_info& info = info_.description();
   const PictureShape one = shapeOf(uint16_t{0});
@@ -114,6 +115,10 @@ py::array Page::readPlanes() const {
   py::array planes(SampleType::ofSamples(one.bits, info.sample_format),
                    std::vector<py::ssize_t>{info.samples_per_pixel, one.height, one.width});
   auto* target = static_cast<uint8_t*>(planes.mutable_data());
+  if (info.samples_per_pixel == 1 && scanlinesAreRows(one)) {
+    fill(target, one, std::nullopt, 0, info.scanline_count);  // one plane is the picture
+    return planes;
+  }
   if (info.planar == ORVEX_PLANAR_SEPARATE || !scanlinesAreRows(one)) {
     for (uint16_t channel = 0; channel < info.samples_per_pixel; ++channel) {
       fill(target + channel * planeBytes, one, channel, 0, info.scanline_count);
