@@ -109,6 +109,30 @@ class OrvexSession(SphinxDirective):
         return [block]
 
 
+EXPECTED_OUTPUT = re.compile(r'orvex_expect_output\(\s*(\S+)\s+((?:"(?:[^"\\]|\\.)*"\s*)+)\)')
+
+
+class OrvexExpectedOutput(SphinxDirective):
+    """Quotes the output a test of examples/CMakeLists.txt expects of an example host: the
+    lines of its ``orvex_expect_output(TEST ...)``."""
+
+    required_arguments = 1
+
+    def run(self):
+        path = os.path.join(self.config.orvex_root, "examples", "CMakeLists.txt")
+        self.env.note_dependency(path)
+        with open(path, encoding="utf-8") as listing:
+            found = [m for m in EXPECTED_OUTPUT.finditer(listing.read())
+                     if m.group(1) == self.arguments[0]]
+        if not found:
+            raise self.error(f"examples/CMakeLists.txt expects no output of {self.arguments[0]}")
+        lines = re.findall(r'"((?:[^"\\]|\\.)*)"', found[0].group(2))
+        text = "\n".join(re.sub(r"\\(.)", r"\1", line) for line in lines)
+        block = nodes.literal_block(text, text, orvex_session=path)
+        self.set_source_info(block)
+        return [block]
+
+
 HEADING = re.compile(r"^(#+)\s+(.*?)\s*$")
 
 
@@ -218,5 +242,6 @@ def setup(app):
     app.add_config_value("orvex_root", None, "env")
     app.add_directive("orvex-session", OrvexSession)
     app.add_directive("orvex-markdown-table", OrvexMarkdownTable)
+    app.add_directive("orvex-expected-output", OrvexExpectedOutput)
     app.add_directive("orvex-python-reference", OrvexPythonReference)
     return {"version": "1", "parallel_read_safe": True, "parallel_write_safe": True}
