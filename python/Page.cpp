@@ -68,8 +68,9 @@ std::optional<uint16_t> Page::channelIndex(const py::object& channel) {
 }
 
 Page Page::fromState(const py::tuple& state) {
-  const py::tuple items = Argument("Page state", "(path, index)").items(state, 2, 2);
-  return File(items[0]).page(Argument("Page state", "(path, index)").as<int64_t>(items[1]));
+  const Argument argument("Page state", "(path, index)");
+  const py::tuple items = argument.items(state, 2, 2);
+  return File(items[0]).page(argument.as<int64_t>(items[1]));
 }
 
 std::pair<uint32_t, uint32_t> Page::rowRange(const py::object& rows) const {

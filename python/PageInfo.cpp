@@ -141,7 +141,8 @@ PageInfo PageInfo::fromState(const py::tuple& state) {
   info.iccProfile_ = argument.as<std::string>(items[1]);
   for (const py::handle& channel : argument.as<py::list>(items[2])) {
     const py::tuple fields = argument.items(channel, 2, 2);
-    info.channels_.push_back({recordOf<orvex_channel>(fields[0]), fields[1].cast<std::string>()});
+    info.channels_.push_back(
+        {recordOf<orvex_channel>(fields[0]), argument.as<std::string>(fields[1])});
   }
   return info;
 }

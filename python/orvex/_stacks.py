@@ -27,7 +27,9 @@ class _OpenFiles(threading.local):
     def get(self, path):
         if self.process != os.getpid():
             self.__init__()
-        file = self.files.pop(path, None) or File(path)
+        file = self.files.pop(path, None)
+        if file is None:
+            file = File(path)
         self.files[path] = file
         if len(self.files) > FILES_KEPT:
             self.files.popitem(last=False)  # closed when no page of it is in use
@@ -37,9 +39,11 @@ class _OpenFiles(threading.local):
 _open_files = _OpenFiles()
 
 
-def _read_band(path, page, rows, expected):
-    """Rows `rows` (start, stop) of page `page` of `path` as a (1, rows, width, samples) array;
-    ValueError when the page is not of the stack's shape and dtype `expected`."""
+def _read_band(source):
+    """The band `source` names, (path, page, (start, stop), expected), as a (1, rows, width,
+    samples) array; ValueError when the page is not of the stack's shape and dtype
+    `expected`."""
+    path, page, rows, expected = source
     selected = _open_files.get(path)[page]
     info = selected.info
     found = (info.height, info.width, info.samples_per_pixel, str(info.dtype))
@@ -123,6 +127,7 @@ def to_dask(paths_or_path, pages=None, *, chunk_bytes=None):
     """
     import dask.array
     from dask.base import tokenize
+    from dask.blockwise import BlockwiseDepDict, blockwise
     from dask.highlevelgraph import HighLevelGraph
 
     size = _chunk_bytes(chunk_bytes)
@@ -134,11 +139,15 @@ def to_dask(paths_or_path, pages=None, *, chunk_bytes=None):
     expected = (info.height, info.width, info.samples_per_pixel, str(info.dtype))
     band = _band_rows(info, size)
     starts = range(0, info.height, band)
-    name = "orvex-stack-" + tokenize(sources, expected, band)
-    graph = {(name, k, j, 0, 0): (_read_band, path, page, (start, min(start + band, info.height)),
-                                  expected)
+    bands = {(k, j, 0, 0): (path, page, (start, min(start + band, info.height)), expected)
              for k, (path, page) in enumerate(sources) for j, start in enumerate(starts)}
+    # A blockwise layer, so that dask fuses each read with what is done to its chunk.
+    name = "orvex-stack-" + tokenize(sources, expected, band)
+    axes = (0, 1, 2, 3)
+    layer = blockwise(_read_band, name, axes,
+                      BlockwiseDepDict(bands, numblocks=(len(sources), len(starts), 1, 1)),
+                      axes, numblocks={})
     chunks = ((1,) * len(sources), tuple(min(band, info.height - s) for s in starts),
               (info.width,), (info.samples_per_pixel,))
-    return dask.array.Array(HighLevelGraph.from_collections(name, graph), name, chunks,
+    return dask.array.Array(HighLevelGraph.from_collections(name, layer), name, chunks,
                             dtype=info.dtype)
