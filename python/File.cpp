@@ -1,5 +1,6 @@
 #include "File.h"
 
+#include "Arguments.h"
 #include "Utf8Text.h"
 
 namespace py = pybind11;
@@ -16,7 +17,7 @@ Page File::page(int64_t index) const {
   if (dir < 0 || dir >= count) {
     throw py::index_error("directory " + std::to_string(index) + " out of range");
   }
-  return Page(reader_, static_cast<uint32_t>(dir));
+  return Page(reader_, path_, static_cast<uint32_t>(dir));
 }
 
 std::string File::repr() const {
@@ -36,7 +37,11 @@ void File::bind(py::module_& module) {
       .def(
           "__enter__", [](py::object self) { return self; }, "The file itself.")
       .def(
-          "__exit__", [](File& file, const py::args&) { file.close(); }, "Closes the file.");
+          "__exit__", [](File& file, const py::args&) { file.close(); }, "Closes the file.")
+      .def(py::pickle([](const File& file) { return py::make_tuple(file.path_); },
+                      [](const py::tuple& state) {
+                        return File(Argument("File state", "(path,)").items(state, 1, 1)[0]);
+                      }));
   module.def(
       "open", [](const py::object& path) { return File(path); }, py::arg("path"),
       "Opens a TIFF file for reading: `with orvex.open(path) as f: f[0].read()`.");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Arguments.h"
+#include "File.h"
 #include "LibraryCall.h"
 #include "RowIterator.h"
 #include "SampleType.h"
@@ -48,8 +49,8 @@ void spreadIntoPlanes(const uint8_t* pixels, uint8_t* planes, size_t count, uint
 
 }  // namespace
 
-Page::Page(std::shared_ptr<SharedReader> file, uint32_t index)
-    : file_(std::move(file)), index_(index) {
+Page::Page(std::shared_ptr<SharedReader> file, py::object path, uint32_t index)
+    : file_(std::move(file)), path_(std::move(path)), index_(index) {
   LibraryCall().check([&] {
     return file_->onPage(index, [&](orvex_reader* reader) { return info_.read(reader); });
   });
@@ -66,6 +67,31 @@ std::optional<uint16_t> Page::channelIndex(const py::object& channel) {
   return static_cast<uint16_t>(index);
 }
 
+Page Page::fromState(const py::tuple& state) {
+  const Argument argument("Page state", "(path, index)");
+  const py::tuple items = argument.items(state, 2, 2);
+  return File(items[0]).page(argument.as<int64_t>(items[1]));
+}
+
+std::pair<uint32_t, uint32_t> Page::rowRange(const py::object& rows) const {
+  const Argument argument("rows", "a slice of rows with step 1");
+  if (!py::isinstance<py::slice>(rows)) {
+    argument.refuse(rows);
+  }
+  py::ssize_t start = 0;
+  py::ssize_t stop = 0;
+  py::ssize_t step = 0;
+  py::ssize_t length = 0;
+  if (!rows.cast<py::slice>().compute(info_.description().height, &start, &stop, &step, &length)) {
+    throw py::error_already_set();
+  }
+  if (step != 1) {
+    throw py::value_error("rows takes a slice of rows with step 1, not " +
+                          py::repr(rows).cast<std::string>());
+  }
+  return {static_cast<uint32_t>(start), static_cast<uint32_t>(length)};
+}
+
 PictureShape Page::shapeOf(std::optional<uint16_t> channel) const {
   const orvex_page_info& info = info_.description();
   PictureShape shape;
@@ -78,10 +104,11 @@ PictureShape Page::shapeOf(std::optional<uint16_t> channel) const {
   return shape;
 }
 
-py::array Page::allocate(const PictureShape& shape, bool oneRow, bool oneChannel) const {
+py::array Page::allocate(const PictureShape& shape, std::optional<uint32_t> rows,
+                         bool oneChannel) const {
   std::vector<py::ssize_t> dimensions{shape.width};
-  if (!oneRow) {
-    dimensions.insert(dimensions.begin(), shape.height);
+  if (rows) {
+    dimensions.insert(dimensions.begin(), *rows);
   }
   if (!oneChannel) {
     dimensions.push_back(shape.samples);
@@ -92,15 +119,25 @@ py::array Page::allocate(const PictureShape& shape, bool oneRow, bool oneChannel
 
 py::array Page::read(std::optional<uint16_t> channel) const {
   const PictureShape shape = shapeOf(channel);
-  py::array picture = allocate(shape, false, channel.has_value());
+  py::array picture = allocate(shape, shape.height, channel.has_value());
   fill(static_cast<uint8_t*>(picture.mutable_data()), shape, channel, 0,
        info_.description().scanline_count);
   return picture;
 }
 
+py::array Page::readRows(uint32_t first, uint32_t count, std::optional<uint16_t> channel) const {
+  const PictureShape shape = shapeOf(channel);
+  if (!shape.rowScanlines) {
+    return read(channel)[py::slice(first, first + count, 1)].attr("copy")();
+  }
+  py::array rows = allocate(shape, count, channel.has_value());
+  fill(static_cast<uint8_t*>(rows.mutable_data()), shape, channel, first, count);
+  return rows;
+}
+
 py::array Page::readRow(uint32_t y, std::optional<uint16_t> channel) const {
   const PictureShape shape = shapeOf(channel);
-  py::array row = allocate(shape, true, channel.has_value());
+  py::array row = allocate(shape, std::nullopt, channel.has_value());
   fill(static_cast<uint8_t*>(row.mutable_data()), shape, channel, y, 1);
   return row;
 }
@@ -172,15 +209,27 @@ void Page::bind(py::module_& module) {
       .def_property_readonly("info", &Page::info, "The page as the library delivers it.")
       .def(
           "read",
-          [](const Page& page, const py::object& channel, bool planes) {
+          [](const Page& page, const py::object& channel, bool planes, const py::object& rows) {
             if (planes && !channel.is_none()) {
               throw py::value_error("read: give either channel or planes=True, not both");
             }
-            return planes ? page.readPlanes() : page.read(channelIndex(channel));
+            if (planes && !rows.is_none()) {
+              throw py::value_error("read: give either rows or planes=True, not both");
+            }
+            if (planes) {
+              return page.readPlanes();
+            }
+            if (rows.is_none()) {
+              return page.read(channelIndex(channel));
+            }
+            const auto [first, count] = page.rowRange(rows);
+            return page.readRows(first, count, channelIndex(channel));
           },
           py::kw_only(), py::arg("channel") = py::none(), py::arg("planes") = false,
+          py::arg("rows") = py::none(),
           "The upright picture as an array (height, width, samples), or (height, width) for "
-          "one channel, or with planes=True (samples, height, width), one plane per channel.")
+          "one channel, or with planes=True (samples, height, width), one plane per channel. "
+          "rows=slice(first, stop) reads those rows only, decoding the strips that hold them.")
       .def(
           "rows",
           [](const Page& page, const py::object& channel) {
@@ -188,7 +237,8 @@ void Page::bind(py::module_& module) {
           },
           py::kw_only(), py::arg("channel") = py::none(),
           "An iterator over the rows of the upright picture, one array (width, samples) or "
-          "(width,) each.");
+          "(width,) each.")
+      .def(py::pickle([](const Page& page) { return page.state(); }, &fromState));
 }
 
 }  // namespace orvex_python

@@ -1,6 +1,11 @@
 #include "PageInfo.h"
 
+#include <cstring>
+
+#include "Arguments.h"
 #include "ChannelColor.h"
+#include "ColourSampleNames.h"
+#include "SampleType.h"
 #include "Utf8Text.h"
 #include "Vocabulary.h"
 
@@ -45,6 +50,24 @@ py::list PageInfo::channels() const {
   return channels;
 }
 
+py::list PageInfo::samples() const {
+  py::list samples;
+  const size_t samplesPerPixel = info_.samples_per_pixel;
+  const auto colour = static_cast<uint16_t>(
+      samplesPerPixel > channels_.size() ? samplesPerPixel - channels_.size() : 0);
+  for (uint16_t sample = 0; sample < colour; ++sample) {
+    samples.append(
+        py::make_tuple(orvex_hosts::colourSampleName(info_.photometric, sample), "colour"));
+  }
+  for (size_t index = 0; index < channels_.size(); ++index) {
+    const Channel& channel = channels_[index];
+    samples.append(
+        py::make_tuple(Utf8Text::channelName(orvex_hosts::extraChannelName(channel.name, index)),
+                       Vocabulary::word(ORVEX_VOCABULARY_CHANNEL_KIND, channel.record.kind)));
+  }
+  return samples;
+}
+
 py::list PageInfo::colors() const {
   py::list colors;
   for (const Channel& channel : channels_) {
@@ -78,6 +101,52 @@ py::object PageInfo::equals(const py::object& self, const py::object& other) {
   return py::bool_(true);
 }
 
+namespace {
+
+template <class Record>
+py::bytes recordBytes(const Record& record) {
+  return py::bytes(reinterpret_cast<const char*>(&record), sizeof record);
+}
+
+// A record of the same size is taken as the same record: the state of another build of the
+// module, with other fields, has another size.
+template <class Record>
+Record recordOf(const py::handle& bytes) {
+  const std::string text = Argument("PageInfo state", "bytes").as<std::string>(bytes);
+  Record record{};
+  if (text.size() != sizeof record) {
+    throw py::value_error("PageInfo state of another build: a record of " +
+                          std::to_string(text.size()) + " bytes, not " +
+                          std::to_string(sizeof record));
+  }
+  std::memcpy(&record, text.data(), sizeof record);
+  return record;
+}
+
+}  // namespace
+
+py::tuple PageInfo::state() const {
+  py::list channels;
+  for (const Channel& channel : channels_) {
+    channels.append(py::make_tuple(recordBytes(channel.record), py::bytes(channel.name)));
+  }
+  return py::make_tuple(recordBytes(info_), iccProfile(), channels);
+}
+
+PageInfo PageInfo::fromState(const py::tuple& state) {
+  const Argument argument("PageInfo state", "(description, profile, channels)");
+  const py::tuple items = argument.items(state, 3, 3);
+  PageInfo info;
+  info.info_ = recordOf<orvex_page_info>(items[0]);
+  info.iccProfile_ = argument.as<std::string>(items[1]);
+  for (const py::handle& channel : argument.as<py::list>(items[2])) {
+    const py::tuple fields = argument.items(channel, 2, 2);
+    info.channels_.push_back(
+        {recordOf<orvex_channel>(fields[0]), argument.as<std::string>(fields[1])});
+  }
+  return info;
+}
+
 void PageInfo::bind(py::module_& module) {
   using Info = PageInfo;
   py::class_<Info>(module, "PageInfo", "A page as the library delivers it.")
@@ -106,15 +175,32 @@ void PageInfo::bind(py::module_& module) {
             return Vocabulary::word(ORVEX_VOCABULARY_PHOTOMETRIC, i.info_.photometric);
           },
           "\"min_is_black\", \"rgb\", \"separated\"... as the vocabulary words it.")
+      .def_property_readonly(
+          "rows_per_block", [](const Info& i) { return i.info_.rows_per_block; },
+          "Stored rows of a strip, or of a row of tiles: reads of rows from and to multiples "
+          "of it decode each block once.")
+      .def_property_readonly(
+          "dtype",
+          [](const Info& i) {
+            return SampleType::ofSamples(i.info_.bits_per_sample, i.info_.sample_format);
+          },
+          "The numpy.dtype of the samples Page.read() gives; ValueError for samples numpy has "
+          "no type for.")
       .def_property_readonly("resolution", &Info::resolution, "(x, y, unit)")
       .def_property_readonly("icc_profile", &Info::iccProfile, "The ICC profile; b\"\" for none.")
       .def_property_readonly("channels", &Info::channels, "[(name, kind), ...]")
+      .def_property_readonly("samples", &Info::samples,
+                             "[(name, kind), ...], one per sample: colour samples named as "
+                             "orvex split names them (\"C\", \"M\", \"Y\", \"K\", \"R\", "
+                             "\"G\", \"B\", \"Grey\") of kind \"colour\", then the extra "
+                             "channels, \"extra N\" when unnamed.")
       .def_property_readonly("colors", &Info::colors,
                              "[colour or None, ...], one per extra channel: {\"space\": word, "
                              "\"components\": (c0, c1, c2, c3), \"opacity\": 0 to 100, "
                              "\"srgb\": (r, g, b) or None, \"lab\": (L, a, b) or None}")
       .def("__eq__", &Info::equals, py::arg("other"), "Equal when every property is.")
-      .def("__repr__", &Info::repr, "Size, photometric, samples and number of extra channels.");
+      .def("__repr__", &Info::repr, "Size, photometric, samples and number of extra channels.")
+      .def(py::pickle([](const Info& info) { return info.state(); }, &fromState));
 }
 
 }  // namespace orvex_python

@@ -22,12 +22,21 @@ public:
   pybind11::tuple resolution() const;
   /// [(name, kind), ...], one per extra sample, as orvex.write takes them.
   pybind11::list channels() const;
+  /// [(name, kind), ...], one per sample: colour samples named as the orvex tool names
+  /// them, of kind "colour", then the extra channels, "extra N" when unnamed.
+  pybind11::list samples() const;
   /// [colour or None, ...], one per extra sample, as ChannelColor gives them.
   pybind11::list colors() const;
   pybind11::bytes iccProfile() const { return pybind11::bytes(iccProfile_); }
   std::string repr() const;
   /// `self == other` for Python: NotImplemented for another type.
   static pybind11::object equals(const pybind11::object& self, const pybind11::object& other);
+
+  /// The description's records as bytes, with the profile and the names: a description passes
+  /// between processes of the same build, such as a dask cluster's.
+  pybind11::tuple state() const;
+  /// The description `state()` gave; ValueError for the state of another build.
+  static PageInfo fromState(const pybind11::tuple& state);
 
   static void bind(pybind11::module_& module);
 

@@ -4,12 +4,14 @@ set -euo pipefail
 
 # libtiff-tools (tiffinfo) and libimage-exiftool-perl (exiftool) let the tests read the files
 # the library writes with programs nobody here wrote. The Python module needs pybind11, numpy
-# and Python's headers; its tests compare with tifffile, and the Python benchmark also times PIL.
+# and Python's headers; its tests compare with tifffile, and the Python benchmark also times PIL;
+# xarray, dask and dask.distributed serve its labelled arrays and lazy stacks.
 # Mono's C# compiler and runtime build and run the C# host of the C interface. Little CMS
 # converts the extra channels' colours for hosts that show them.
 packages=(cmake g++ make pkg-config libtiff-dev libtiff-tools libspdlog-dev libgtest-dev liblcms2-dev
           nlohmann-json3-dev libcli11-dev libpng-dev libimage-exiftool-perl
           pybind11-dev python3-dev python3-numpy python3-pytest python3-tifffile python3-pil
+          python3-xarray python3-dask python3-distributed
           mono-mcs mono-runtime
           ${ORVEX_EXTRA_PACKAGES:-})
 

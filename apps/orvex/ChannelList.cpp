@@ -1,30 +1,10 @@
 #include "ChannelList.h"
 
+#include "ColourSampleNames.h"
 #include "Words.h"
 
 namespace orvex_cli {
 namespace {
-
-struct ModelNames {
-  int32_t photometric;
-  std::vector<std::string> names;
-};
-
-const ModelNames kColourNames[] = {
-    {ORVEX_PHOTOMETRIC_MIN_IS_WHITE, {"Grey"}},
-    {ORVEX_PHOTOMETRIC_MIN_IS_BLACK, {"Grey"}},
-    {ORVEX_PHOTOMETRIC_RGB, {"R", "G", "B"}},
-    {ORVEX_PHOTOMETRIC_SEPARATED, {"C", "M", "Y", "K"}},
-};
-
-std::string colourName(int32_t photometric, uint16_t sample) {
-  for (const ModelNames& model : kColourNames) {
-    if (model.photometric == photometric && sample < model.names.size()) {
-      return model.names[sample];
-    }
-  }
-  return "sample " + std::to_string(sample);
-}
 
 // Samples of the colour model: those before the extra samples.
 uint16_t colourSamples(const PageInfo& info) {
@@ -40,14 +20,14 @@ std::vector<ChannelLabel> ChannelList::labels(const PageInfo& info) {
   std::vector<ChannelLabel> labels;
   for (uint16_t sample = 0; sample < info.samplesPerPixel; ++sample) {
     if (sample < colour) {
-      labels.push_back({true, ORVEX_CHANNEL_UNSPECIFIED, colourName(info.photometric, sample)});
+      labels.push_back({true, ORVEX_CHANNEL_UNSPECIFIED,
+                        orvex_hosts::colourSampleName(info.photometric, sample)});
       continue;
     }
     const size_t index = sample - colour;
     const ChannelRecord extra =
         index < info.channels.size() ? info.channels[index] : ChannelRecord{};
-    labels.push_back(
-        {false, extra.kind, extra.name.empty() ? "extra " + std::to_string(index) : extra.name});
+    labels.push_back({false, extra.kind, orvex_hosts::extraChannelName(extra.name, index)});
   }
   return labels;
 }

@@ -1,0 +1,154 @@
+#!/usr/bin/python3
+"""Stacks of pages through orvex.to_dask on a two-process dask.distributed cluster.
+
+    PYTHONPATH=build/python /usr/bin/python3 bench/python_stacks.py [--repetitions N]
+        [--folder FOLDER]
+
+Writes its files into FOLDER (default a temporary folder, removed afterwards; a kept folder is
+reused by later runs) and prints two Markdown tables:
+
+- 1,000 files of one LZW page of 512 x 512 16-bit samples, `to_dask(paths).sum()` computed on
+  a LocalCluster of two worker processes of one thread each, against the same graph computed
+  in this one process by dask's synchronous scheduler (and, for comparison, by its threads);
+- 300 pages spread over a file of 1,000 and over one of 30,000 small pages, `to_dask(path,
+  pages=...)` computed on the cluster; per page, the first run after the cluster started (every
+  worker opens the file) and the median of the later ones. Beside them, the same pages as one
+  dask.delayed task each that opens the file, as a user would wire it by hand.
+
+Times are wall-clock medians of the repetitions; graphs are built inside the timed span.
+"""
+import argparse
+import os
+import pathlib
+import statistics
+import tempfile
+import time
+
+import dask
+import distributed
+import numpy as np
+import tifffile
+
+import orvex
+
+SIDE = 512
+FILES = 1000
+PAGES_READ = 300
+SMALL = (16, 16)  # the pages of the many-page files, 8-bit grey
+PAGE_COUNTS = (1000, 30000)
+
+
+def smooth_page(seed):
+    """Photograph-like 16-bit content: gradients with 4 bits of noise in the low byte."""
+    y, x = np.mgrid[0:SIDE, 0:SIDE]
+    noise = np.random.default_rng(seed).integers(0, 16, (SIDE, SIDE))
+    return ((x * 97 + y * 61 + seed * 13) * 16 % 65536 + noise).astype(np.uint16)
+
+
+def lzw_files(folder):
+    paths = [folder / "lzw" / f"{k:04}.tif" for k in range(FILES)]
+    if not paths[-1].exists():
+        paths[0].parent.mkdir(exist_ok=True)
+        for k, path in enumerate(paths):
+            orvex.write(path, smooth_page(k))
+    return paths
+
+
+def many_pages(folder, count):
+    path = folder / f"pages-{count}.tif"
+    if not path.exists():
+        page = np.arange(SMALL[0] * SMALL[1], dtype=np.uint8).reshape(SMALL)
+        with tifffile.TiffWriter(path) as tif:
+            for _ in range(count):
+                tif.write(page, photometric="minisblack", metadata=None)
+    return path
+
+
+def timed(work, repetitions):
+    """[wall seconds of each run]."""
+    times = []
+    for _ in range(repetitions):
+        start = time.perf_counter()
+        work()
+        times.append(time.perf_counter() - start)
+    return times
+
+
+def read_opening(path, page):
+    with orvex.open(path) as file:
+        return file[page].read()
+
+
+def by_hand(path, pages):
+    """One delayed task per page, each opening the file."""
+    return dask.compute(*[dask.delayed(read_opening)(path, page) for page in pages])
+
+
+def sum_table(client, paths, repetitions):
+    expected = orvex.to_dask(paths[:1]).sum().compute(scheduler="sync")
+    runs = {}
+    for _ in range(repetitions):  # the three sides take turns
+        for side, scheduler in (("cluster", client), ("sync", "sync"), ("threads", "threads")):
+            start = time.perf_counter()
+            total = orvex.to_dask(paths).sum().compute(scheduler=scheduler)
+            runs.setdefault(side, []).append(time.perf_counter() - start)
+            assert total > expected, "the sum of every page is more than the first page's"
+    median = {side: statistics.median(times) for side, times in runs.items()}
+    speedup = median["sync"] / median["cluster"]
+    print(f"| {FILES} LZW files of {SIDE} x {SIDE} 16-bit | {median['cluster']:.2f} s | "
+          f"{median['sync']:.2f} s | {median['threads']:.2f} s | {speedup:.2f} x | >= 1.6 x | "
+          f"{'met' if speedup >= 1.6 else 'MISSED'} |")
+
+
+def pages_table(client, folder, repetitions):
+    per_page = {}
+    for count in PAGE_COUNTS:
+        path = many_pages(folder, count)
+        pages = range(0, count, count // PAGES_READ)[:PAGES_READ]
+        client.restart()  # workers start with no file open
+        first, *later = timed(
+            lambda: orvex.to_dask(path, pages=pages).compute(scheduler=client), repetitions + 1)
+        client.restart()
+        hand = timed(lambda: by_hand(path, pages), 1)[0]
+        per_page[count] = (first / PAGES_READ, statistics.median(later) / PAGES_READ)
+        print(f"| {count} pages of {SMALL[1]} x {SMALL[0]} 8-bit | {per_page[count][0] * 1e3:.2f}"
+              f" ms | {per_page[count][1] * 1e3:.2f} ms | {hand / PAGES_READ * 1e3:.2f} ms |")
+    for run, name in enumerate(("first run", "later runs")):
+        ratio = per_page[PAGE_COUNTS[1]][run] / per_page[PAGE_COUNTS[0]][run]
+        print(f"\nper page, {PAGE_COUNTS[1]} against {PAGE_COUNTS[0]} pages, {name}: "
+              f"{ratio:.2f} x (target <= 1.3 x: {'met' if ratio <= 1.3 else 'MISSED'})")
+
+
+def run(folder, repetitions):
+    paths = lzw_files(folder)
+    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
+                                  host="127.0.0.1", dashboard_address=None) as cluster, \
+            distributed.Client(cluster) as client, dask.config.set(num_workers=2):
+        print("| stack, `to_dask(paths).sum()` | cluster of 2 processes | one process, sync "
+              "| one process, 2 threads | sync / cluster | target | verdict |")
+        print("| --- | --: | --: | --: | --: | --- | --- |")
+        sum_table(client, paths, repetitions)
+        print(f"\n| {PAGES_READ} pages of a file of | first run, per page | later runs, per page"
+              " | by hand, each task opening the file, per page |")
+        print("| --- | --: | --: | --: |")
+        pages_table(client, folder, repetitions)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--repetitions", type=int, default=5)
+    parser.add_argument("--folder", type=pathlib.Path)
+    arguments = parser.parse_args()
+    if arguments.folder:
+        arguments.folder.mkdir(parents=True, exist_ok=True)
+        run(arguments.folder, arguments.repetitions)
+    else:
+        with tempfile.TemporaryDirectory() as folder:
+            run(pathlib.Path(folder), arguments.repetitions)
+    print(f"\nmachine: {os.cpu_count()} cores, load average "
+          f"{' '.join(f'{v:.1f}' for v in os.getloadavg())}; numpy {np.__version__}, dask "
+          f"{dask.__version__}, distributed {distributed.__version__}, orvex {orvex.__version__}")
+
+
+if __name__ == "__main__":
+    main()
