@@ -81,7 +81,11 @@ const char* const kPreviewNotes =
     "Grey, RGB and RGBA are shown as they are (16-bit samples by their high byte, floats\n"
     "clamped to 0..1, grey of 1, 2 or 4 bits scaled to 0..255, min-is-white inverted,\n"
     "colours premultiplied by an associated alpha divided by it for PNG's straight alpha);\n"
-    "other colour models, or --channel C, as one channel in grey.";
+    "CMYK as it prints, a proof in RGB: the inks converted to sRGB by Little CMS through the\n"
+    "file's ICC profile, or the library's built-in CMYK profile when it has no CMYK one, then\n"
+    "each spot colour laid over as ink of its colour and opacity (alpha channels are not\n"
+    "shown); other colour models, or --channel C, as one channel in grey.\n"
+    "Memory: rows are read a strip at a time and written as they come.";
 
 constexpr unsigned kLargestIndex = 65535;
 
@@ -354,7 +358,8 @@ void addJoin(CLI::App& app, Options& options, std::string& planar) {
   });
 }
 
-void addPreview(CLI::App& app, Options& options, unsigned& dir, unsigned& channel) {
+void addPreview(CLI::App& app, Options& options, unsigned& dir, unsigned& channel,
+                std::string& compression) {
   CLI::App* preview = app.add_subcommand("preview", "Write an 8-bit PNG of what a host receives");
   preview->add_option("IN", options.preview.input, "TIFF file to read")->required();
   preview->add_option("OUT", options.preview.output, "PNG file to write")->required();
@@ -363,10 +368,16 @@ void addPreview(CLI::App& app, Options& options, unsigned& dir, unsigned& channe
   CLI::Option* channelOption =
       preview->add_option("--channel", channel, "Show this channel alone, in grey")
           ->check(CLI::Range(0U, kLargestIndex));
+  preview
+      ->add_option("--compression", compression,
+                   "PNG compression: fast (the default) or best (a smaller file)")
+      ->check(CLI::IsMember({"fast", "best"}));
   setNotes(*preview, kPreviewNotes);
-  preview->callback([&options, &dir, &channel, channelOption] {
+  preview->callback([&options, &dir, &channel, channelOption, &compression] {
     options.command = Command::Preview;
     options.preview.dir = static_cast<uint16_t>(dir);
+    options.preview.compression =
+        compression == "best" ? PngCompression::Best : PngCompression::Fast;
     if (channelOption->count() > 0) {
       options.preview.channel = static_cast<uint16_t>(channel);
     }
@@ -391,9 +402,10 @@ std::optional<int> CommandLine::parse(int argc, char** argv, Options& options) {
   unsigned dir = 0;
   unsigned channel = 0;
   std::string planar = "contig";
+  std::string compression = "fast";
   addInfo(app, options);
   addCopy(app, options, dir, planar);
-  addPreview(app, options, dir, channel);
+  addPreview(app, options, dir, channel, compression);
   addSplit(app, options, dir);
   addMerge(app, options, dir, planar);
   addJoin(app, options, planar);

@@ -217,9 +217,16 @@ TEST_P(Commands, PrintWriteAndExitAsTheTranscriptSays) {
 
 // Names beyond ASCII reach the tool on Windows only through its wide command line, and its own
 // files (the PNG) through wide opens.
+// A CMYK preview is a proof in colour only where the library converts colours.
 INSTANTIATE_TEST_SUITE_P(Tool, Commands,
                          ::testing::Values("usage", "info", "copy", "orientations", "preview",
-                                           "split", "merge", "UnicodeName", "IllFormedName"),
+                                           "split", "merge", "UnicodeName", "IllFormedName",
+#ifdef ORVEX_COLOR_CONVERSION
+                                           "proof"
+#else
+                                           "NoColourProof"
+#endif
+                                           ),
                          [](const auto& test) { return std::string(test.param); });
 
 // split, then merge of the extra planes onto the colour channels, gives back the original, a
