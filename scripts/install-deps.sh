@@ -6,8 +6,11 @@ set -euo pipefail
 # the library writes with programs nobody here wrote. The Python module needs pybind11, numpy
 # and Python's headers; its tests compare with tifffile, and the Python benchmark also times PIL.
 # Mono's C# compiler and runtime build and run the C# host of the C interface. Little CMS
-# converts the extra channels' colours for hosts that show them.
+# converts the extra channels' colours for hosts that show them, and CMYK for the tool's proof;
+# the proof's tests compare it with Little CMS's own tificc (liblcms2-utils) through
+# Ghostscript's CMYK profile (libgs-common).
 packages=(cmake g++ make pkg-config libtiff-dev libtiff-tools libspdlog-dev libgtest-dev liblcms2-dev
+          liblcms2-utils libgs-common
           nlohmann-json3-dev libcli11-dev libpng-dev libimage-exiftool-perl
           pybind11-dev python3-dev python3-numpy python3-pytest python3-tifffile python3-pil
           mono-mcs mono-runtime
