@@ -44,10 +44,11 @@ const char* const kSplitNotes =
     "characters and names replaced, trailing dots and blanks removed); a repeated name\n"
     "gets \" (2)\", \" (3)\", ...\n"
     "A TIFF plane holds the samples as delivered (same bits and sample format) with the\n"
-    "resolution, and the ICC profile of a grey source. Plates of ink (C, M, Y, K and spot\n"
+    "resolution, and the ICC profile of a grey source; the profile of a colour source is\n"
+    "written beside them as profile.icc, for join --icc. Plates of ink (C, M, Y, K and spot\n"
     "colours) are min-is-white, so that 0, no ink, shows white; alpha and other channels\n"
     "are min-is-black. A PNG plane is converted as preview --channel converts it. One line\n"
-    "per file: channel, kind, name and path.\n"
+    "per file: channel, kind, name and path; then the profile's.\n"
     "Memory: rows are streamed, one pass over IN per channel; only images stored in\n"
     "orientations 5 to 8 are held whole, one channel at a time, to be transposed. A progress\n"
     "bar is drawn on stderr for large images when stderr is a terminal.";
@@ -73,9 +74,11 @@ const char* const kJoinNotes =
     "OUT holds the colour planes, then one extra channel per --spot, --alpha or --associated,\n"
     "in the order given. Every PLANE is a single-channel TIFF, or an 8-bit grey PNG, with the\n"
     "first plane's width, height, bits per sample and sample format; OUT takes that plane's\n"
-    "resolution and ICC profile. Plates of ink (C, M, Y, K, spot colours) are min-is-white and\n"
-    "other planes min-is-black: a plane whose photometric shows 0 the other way is inverted,\n"
-    "so split's planes go back exactly. --planar, memory and progress as in merge.";
+    "resolution and ICC profile, or the profile of --icc (an ICC profile file). Plates of ink\n"
+    "(C, M, Y, K, spot colours) are min-is-white and other planes min-is-black: a plane whose\n"
+    "photometric shows 0 the other way is inverted, so split's planes go back exactly; a spot\n"
+    "colour's display colour is given again with @COLOUR. --planar, memory and progress as in\n"
+    "merge.";
 
 const char* const kPreviewNotes =
     "Grey, RGB and RGBA are shown as they are (16-bit samples by their high byte, floats\n"
@@ -346,6 +349,9 @@ void addJoin(CLI::App& app, Options& options, std::string& planar) {
   }
   model->require_option(1);
   addPlaneOptions(*join, options.join.planes);
+  join->add_option("--icc", options.join.iccProfile,
+                   "OUT's ICC profile from FILE, such as the profile.icc split writes")
+      ->type_name("FILE");
   CLI::Option* planarOption =
       join->add_option("--planar", planar, "Sample layout of OUT: contig or separate (see below)")
           ->check(CLI::IsMember({"contig", "separate"}));

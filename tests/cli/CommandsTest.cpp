@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "cli/ToolSession.h"
@@ -51,8 +52,8 @@ void writeWithLibrary(const std::string& path, TiffImageInfo info) {
 }
 
 // press.tif: CMYK with an extra channel of every kind, names beyond U+FFFF and names that
-// split must make safe, a resolution in centimetres and an ICC profile; then planes that fit
-// it or differ in one way, and other images of particular kinds.
+// split must make safe, a resolution in centimetres and an ICC profile (also as press.icc);
+// then planes that fit it or differ in one way, and other images of particular kinds.
 void writeImages(const orvex_cli_test::ToolSession& session) {
   TiffImageInfo press;
   press.width = 6;
@@ -70,6 +71,9 @@ void writeImages(const orvex_cli_test::ToolSession& session) {
   press.resolutionUnit = TiffResolutionUnit::Centimeter;
   press.iccProfile = {0, 0, 0, 12, 'a', 'b', 'c', 'd', 1, 2, 3, 4};
   writeWithLibrary(session.file("press.tif"), press);
+  std::ofstream(session.file("press.icc"), std::ios::binary)
+      .write(reinterpret_cast<const char*>(press.iccProfile.data()),
+             static_cast<std::streamsize>(press.iccProfile.size()));
   TiffSetup grey = tiffSetup(4, 4, 16);
   grey.photometric = PHOTOMETRIC_MINISWHITE;
   grey.iccProfile = {0, 0, 0, 12, 'g', 'r', 'e', 'y', 1, 2, 3, 4};
@@ -302,44 +306,67 @@ TEST(MergeReplace, KeepsTheChannelRecords) {
   EXPECT_EQ(channelsOf(out), channelsOf(press));
 }
 
-// split, then join of the plates, gives back a CMYK with two spot colours and an alpha: its
-// samples, names, kinds and resolution.
-class SplitThenJoin : public ::testing::TestWithParam<uint16_t> {};
+// split, then join of the plates, gives back a CMYK with two spot colours and an alpha, built
+// by merge in either layout: its samples, names, kinds, colours (given again to join),
+// resolution, ICC profile (through split's profile.icc) and layout.
+class SplitThenJoin : public ::testing::TestWithParam<std::tuple<uint16_t, const char*>> {};
 
 TEST_P(SplitThenJoin, GivesBackTheOriginal) {
+  const auto [bits, planar] = GetParam();
   orvex_cli_test::ToolSession session;
-  TiffImageInfo press;
-  press.width = 5;
-  press.height = 3;
-  press.bitsPerSample = GetParam();
-  press.samplesPerPixel = 7;
-  press.extraSamples = 3;
-  press.photometric = TiffPhotometric::Separated;
-  press.channels = {{TiffChannelType::SpotColor, "Gold"},
-                    {TiffChannelType::SpotColor, "Varnish"},
-                    {TiffChannelType::UnassociatedAlpha, "Cut"}};
-  press.xResolution = 300.0F;
-  press.yResolution = 150.0F;
-  press.resolutionUnit = TiffResolutionUnit::Inch;
-  const std::string original = session.file("press.tif");
-  writeWithLibrary(original, press);
-  ASSERT_EQ(orvex_cli_test::runTool({"split", original, session.file("p")}).exitCode, 0);
-  const auto plate = [&session](const char* name) {
-    return session.file("p/" + std::string(name) + ".tif");
+  TiffImageInfo cmyk;
+  cmyk.width = 5;
+  cmyk.height = 3;
+  cmyk.bitsPerSample = bits;
+  cmyk.samplesPerPixel = 4;
+  cmyk.photometric = TiffPhotometric::Separated;
+  cmyk.xResolution = 300.0F;
+  cmyk.yResolution = 150.0F;
+  cmyk.resolutionUnit = TiffResolutionUnit::Inch;
+  cmyk.iccProfile = {0, 0, 0, 12, 'c', 'm', 'y', 'k', 1, 2, 3, 4};
+  writeWithLibrary(session.file("cmyk.tif"), cmyk);
+  TiffImageInfo plane = cmyk;
+  plane.samplesPerPixel = 1;
+  plane.photometric = TiffPhotometric::MinIsBlack;
+  writeWithLibrary(session.file("plane.tif"), plane);
+  // The extra channels' options, with the plane of each channel from `planeOf`.
+  const auto extras = [planar = planar](const std::function<std::string(const char*)>& planeOf) {
+    return std::vector<std::string>{"--spot",   "Gold=" + planeOf("Gold") + "@#FFD700",
+                                    "--spot",   "Varnish=" + planeOf("Varnish") + "@lab:90,0,-15",
+                                    "--alpha",  "Cut=" + planeOf("Cut"),
+                                    "--planar", planar};
   };
+  const std::string original = session.file("press.tif");
+  std::vector<std::string> merge = {"merge", original, session.file("cmyk.tif")};
+  const std::vector<std::string> merged =
+      extras([&](const char*) { return session.file("plane.tif"); });
+  merge.insert(merge.end(), merged.begin(), merged.end());
+  ASSERT_EQ(orvex_cli_test::runTool(merge).exitCode, 0);
+  ASSERT_EQ(orvex_cli_test::runTool({"split", original, session.file("p")}).exitCode, 0);
   const std::string back = session.file("back.tif");
-  ASSERT_EQ(
-      orvex_cli_test::runTool({"join", back, "--cmyk", plate("C"), plate("M"), plate("Y"),
-                               plate("K"), "--spot", "Gold=" + plate("Gold"), "--spot",
-                               "Varnish=" + plate("Varnish"), "--alpha", "Cut=" + plate("Cut")})
-          .exitCode,
-      0);
+  std::vector<std::string> join = {"join",
+                                   back,
+                                   "--cmyk",
+                                   session.file("p/C.tif"),
+                                   session.file("p/M.tif"),
+                                   session.file("p/Y.tif"),
+                                   session.file("p/K.tif"),
+                                   "--icc",
+                                   session.file("p/profile.icc")};
+  const std::vector<std::string> joined =
+      extras([&](const char* name) { return session.file("p/" + std::string(name) + ".tif"); });
+  join.insert(join.end(), joined.begin(), joined.end());
+  ASSERT_EQ(orvex_cli_test::runTool(join).exitCode, 0);
   EXPECT_EQ(orvex_cli_test::pictureOf(back).all(), orvex_cli_test::pictureOf(original).all());
   EXPECT_EQ(orvex_cli_test::describedFile(std::filesystem::u8path(back)),
             orvex_cli_test::describedFile(std::filesystem::u8path(original)));
+  EXPECT_EQ(channelsOf(back), channelsOf(original));
+  EXPECT_EQ(channelsOf(original)[1]["color"]["space"], "lab");
 }
 
-INSTANTIATE_TEST_SUITE_P(Bits, SplitThenJoin, ::testing::Values(8, 16));
+INSTANTIATE_TEST_SUITE_P(Layouts, SplitThenJoin,
+                         ::testing::Combine(::testing::Values(8, 16),
+                                            ::testing::Values("contig", "separate")));
 
 // --spot NAME=PLANE@COLOUR stores the colour in Photoshop's encoding (RGB 0 to 65535; Lab L x
 // 100, a and b in signed hundredths; CMYK 65535 for no ink), and info reads it back as given.
