@@ -5,10 +5,15 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <tuple>
+#include <vector>
 
 #include "cli/ToolSession.h"
 #include "orvex/orvex.h"
@@ -232,6 +237,68 @@ INSTANTIATE_TEST_SUITE_P(Tool, Commands,
 #endif
                                            ),
                          [](const auto& test) { return std::string(test.param); });
+
+#ifdef ORVEX_COLOR_CONVERSION
+// Artwork of 256 x 256 pixels as a designer hands it over: plates of ink, min-is-white, the
+// process colours in gradients over a black frame, a gold disc (and the ring an edit makes of
+// it), a band of varnish, and the die line's shape as an alpha.
+void writeArtwork(const orvex_cli_test::ToolSession& session) {
+  constexpr uint32_t kSide = 256;
+  TiffSetup plate = tiffSetup(kSide, kSide, 8);
+  plate.photometric = PHOTOMETRIC_MINISWHITE;
+  TiffSetup alpha = tiffSetup(kSide, kSide, 8);
+  using Ink = std::function<int(int x, int y, int r)>;
+  const auto frame = [](int x, int y) { return std::min({x, y, 255 - x, 255 - y}) < 12; };
+  const auto disc = [](int r, int inner, int outer) {
+    return std::clamp(std::min(r - inner, outer - r) * 64, 0, 255);
+  };
+  std::filesystem::create_directories(std::filesystem::u8path(session.file("art")));
+  for (const auto& [name, setup, ink] : std::vector<std::tuple<const char*, TiffSetup, Ink>>{
+           {"C", plate, [](int x, int, int) { return 40 + x * 3 / 5; }},
+           {"M", plate, [](int, int y, int r) { return std::max(0, 200 - r * 2) + y / 8; }},
+           {"Y", plate, [](int x, int y, int) { return 60 + (255 - x + y) / 4; }},
+           {"K", plate, [&](int x, int y, int) { return frame(x, y) ? 230 : 0; }},
+           {"gold", plate, [&](int, int, int r) { return disc(r, -255, 70); }},
+           {"gold-ring", plate, [&](int, int, int r) { return disc(r, 48, 80); }},
+           {"varnish", plate, [](int, int y, int) { return y >= 190 && y < 226 ? 255 : 0; }},
+           {"die", alpha, [&](int x, int y, int) { return frame(x, y) ? 0 : 255; }}}) {
+    std::vector<uint8_t> stored;
+    for (int y = 0; y < static_cast<int>(kSide); ++y) {
+      for (int x = 0; x < static_cast<int>(kSide); ++x) {
+        const int r = static_cast<int>(std::lround(std::hypot(x - 127.5, y - 110.5)));
+        stored.push_back(static_cast<uint8_t>(std::clamp(ink(x, y, r), 0, 255)));
+      }
+    }
+    orvex_test::writeTiff(session.file("art/" + std::string(name) + ".tif"), setup, stored);
+  }
+}
+
+// The prepress guide's job, from artwork to proof, each command on what the ones before wrote.
+// Its last proof is the guide's picture, docs/guides/prepress-proof.png.
+TEST(Prepress, FromArtworkToProofAsTheTranscriptSays) {
+  orvex_cli_test::ToolSession session;
+  writeArtwork(session);
+  session.keepInputs();
+  const std::string name = "cli/prepress.txt";
+  std::ifstream commands(std::filesystem::u8path(orvex_test::testDataFile("transcripts/" + name)));
+  std::string transcript;
+  for (std::string line; std::getline(commands, line);) {
+    if (line.rfind("$ ", 0) == 0) {
+      SCOPED_TRACE(line);
+      transcript += session.run(line.substr(2)).transcript;
+      session.keepInputs();
+    }
+  }
+  orvex_test::expectTranscript(name, transcript);
+  const std::string picture = orvex_test::testDataFile("../../docs/guides/prepress-proof.png");
+  if (std::getenv("ORVEX_UPDATE_TRANSCRIPTS") != nullptr) {
+    std::filesystem::copy_file(session.file("proof-ring.png"), picture,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+  EXPECT_EQ(orvex_cli_test::pictureOf(picture).all(),
+            orvex_cli_test::pictureOf(session.file("proof-ring.png")).all());
+}
+#endif
 
 // split, then merge of the extra planes onto the colour channels, gives back the original, a
 // CMYK with a spot colour (the Photoshop file, all colour, is the merge session's base); the
