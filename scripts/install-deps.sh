@@ -7,8 +7,11 @@ set -euo pipefail
 # and Python's headers; its tests compare with tifffile, and the Python benchmark also times PIL;
 # xarray, dask and dask.distributed serve its labelled arrays and lazy stacks.
 # Mono's C# compiler and runtime build and run the C# host of the C interface. Little CMS
-# converts the extra channels' colours for hosts that show them.
+# converts the extra channels' colours for hosts that show them, and CMYK for the tool's proof;
+# the proof's tests compare it with Little CMS's own tificc (liblcms2-utils) through
+# Ghostscript's CMYK profile (libgs-common).
 packages=(cmake g++ make pkg-config libtiff-dev libtiff-tools libspdlog-dev libgtest-dev liblcms2-dev
+          liblcms2-utils libgs-common
           nlohmann-json3-dev libcli11-dev libpng-dev libimage-exiftool-perl
           pybind11-dev python3-dev python3-numpy python3-pytest python3-tifffile python3-pil
           python3-xarray python3-dask python3-distributed

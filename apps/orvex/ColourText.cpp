@@ -71,7 +71,7 @@ ChannelColor ColourText::rgb(const std::string& hex) {
   if (hex.size() != 6 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
     throw std::invalid_argument("\"#" + hex + "\" is not # and six hexadecimal digits");
   }
-  ChannelColor colour{ORVEX_COLOR_SPACE_RGB, {}, 100};
+  ChannelColor colour{ORVEX_COLOR_SPACE_RGB, {}, 100, {}};
   for (size_t k = 0; k < 3; ++k) {
     colour.components[k] =
         static_cast<uint16_t>(std::stoul(hex.substr(k * 2, 2), nullptr, 16) * 257);
@@ -86,13 +86,14 @@ ChannelColor ColourText::lab(const std::string& text) {
   }
   return {ORVEX_COLOR_SPACE_LAB,
           {rounded(values[0] * 100.0), signedHundredths(values[1]), signedHundredths(values[2]), 0},
-          100};
+          100,
+          {}};
 }
 
 // Photoshop stores CMYK as what is left of white: 0 is 100 % ink.
 ChannelColor ColourText::cmyk(const std::string& text) {
   const std::vector<double> values = numbers(text, 4, 0.0, 100.0);
-  ChannelColor colour{ORVEX_COLOR_SPACE_CMYK, {}, 100};
+  ChannelColor colour{ORVEX_COLOR_SPACE_CMYK, {}, 100, {}};
   for (size_t k = 0; k < 4; ++k) {
     colour.components[k] = rounded((100.0 - values[k]) / 100.0 * 65535.0);
   }

@@ -44,10 +44,11 @@ const char* const kSplitNotes =
     "characters and names replaced, trailing dots and blanks removed); a repeated name\n"
     "gets \" (2)\", \" (3)\", ...\n"
     "A TIFF plane holds the samples as delivered (same bits and sample format) with the\n"
-    "resolution, and the ICC profile of a grey source. Plates of ink (C, M, Y, K and spot\n"
+    "resolution, and the ICC profile of a grey source; the profile of a colour source is\n"
+    "written beside them as profile.icc, for join --icc. Plates of ink (C, M, Y, K and spot\n"
     "colours) are min-is-white, so that 0, no ink, shows white; alpha and other channels\n"
     "are min-is-black. A PNG plane is converted as preview --channel converts it. One line\n"
-    "per file: channel, kind, name and path.\n"
+    "per file: channel, kind, name and path; then the profile's.\n"
     "Memory: rows are streamed, one pass over IN per channel; only images stored in\n"
     "orientations 5 to 8 are held whole, one channel at a time, to be transposed. A progress\n"
     "bar is drawn on stderr for large images when stderr is a terminal.";
@@ -73,15 +74,21 @@ const char* const kJoinNotes =
     "OUT holds the colour planes, then one extra channel per --spot, --alpha or --associated,\n"
     "in the order given. Every PLANE is a single-channel TIFF, or an 8-bit grey PNG, with the\n"
     "first plane's width, height, bits per sample and sample format; OUT takes that plane's\n"
-    "resolution and ICC profile. Plates of ink (C, M, Y, K, spot colours) are min-is-white and\n"
-    "other planes min-is-black: a plane whose photometric shows 0 the other way is inverted,\n"
-    "so split's planes go back exactly. --planar, memory and progress as in merge.";
+    "resolution and ICC profile, or the profile of --icc (an ICC profile file). Plates of ink\n"
+    "(C, M, Y, K, spot colours) are min-is-white and other planes min-is-black: a plane whose\n"
+    "photometric shows 0 the other way is inverted, so split's planes go back exactly; a spot\n"
+    "colour's display colour is given again with @COLOUR. --planar, memory and progress as in\n"
+    "merge.";
 
 const char* const kPreviewNotes =
     "Grey, RGB and RGBA are shown as they are (16-bit samples by their high byte, floats\n"
     "clamped to 0..1, grey of 1, 2 or 4 bits scaled to 0..255, min-is-white inverted,\n"
     "colours premultiplied by an associated alpha divided by it for PNG's straight alpha);\n"
-    "other colour models, or --channel C, as one channel in grey.";
+    "CMYK as it prints, a proof in RGB: the inks converted to sRGB by Little CMS through the\n"
+    "file's ICC profile, or the library's built-in CMYK profile when it has no CMYK one, then\n"
+    "each spot colour laid over as ink of its colour and opacity (alpha channels are not\n"
+    "shown); other colour models, or --channel C, as one channel in grey.\n"
+    "Memory: rows are read a strip at a time and written as they come.";
 
 constexpr unsigned kLargestIndex = 65535;
 
@@ -342,6 +349,9 @@ void addJoin(CLI::App& app, Options& options, std::string& planar) {
   }
   model->require_option(1);
   addPlaneOptions(*join, options.join.planes);
+  join->add_option("--icc", options.join.iccProfile,
+                   "OUT's ICC profile from FILE, such as the profile.icc split writes")
+      ->type_name("FILE");
   CLI::Option* planarOption =
       join->add_option("--planar", planar, "Sample layout of OUT: contig or separate (see below)")
           ->check(CLI::IsMember({"contig", "separate"}));
@@ -354,7 +364,8 @@ void addJoin(CLI::App& app, Options& options, std::string& planar) {
   });
 }
 
-void addPreview(CLI::App& app, Options& options, unsigned& dir, unsigned& channel) {
+void addPreview(CLI::App& app, Options& options, unsigned& dir, unsigned& channel,
+                std::string& compression) {
   CLI::App* preview = app.add_subcommand("preview", "Write an 8-bit PNG of what a host receives");
   preview->add_option("IN", options.preview.input, "TIFF file to read")->required();
   preview->add_option("OUT", options.preview.output, "PNG file to write")->required();
@@ -363,10 +374,16 @@ void addPreview(CLI::App& app, Options& options, unsigned& dir, unsigned& channe
   CLI::Option* channelOption =
       preview->add_option("--channel", channel, "Show this channel alone, in grey")
           ->check(CLI::Range(0U, kLargestIndex));
+  preview
+      ->add_option("--compression", compression,
+                   "PNG compression: fast (the default) or best (a smaller file)")
+      ->check(CLI::IsMember({"fast", "best"}));
   setNotes(*preview, kPreviewNotes);
-  preview->callback([&options, &dir, &channel, channelOption] {
+  preview->callback([&options, &dir, &channel, channelOption, &compression] {
     options.command = Command::Preview;
     options.preview.dir = static_cast<uint16_t>(dir);
+    options.preview.compression =
+        compression == "best" ? PngCompression::Best : PngCompression::Fast;
     if (channelOption->count() > 0) {
       options.preview.channel = static_cast<uint16_t>(channel);
     }
@@ -391,9 +408,10 @@ std::optional<int> CommandLine::parse(int argc, char** argv, Options& options) {
   unsigned dir = 0;
   unsigned channel = 0;
   std::string planar = "contig";
+  std::string compression = "fast";
   addInfo(app, options);
   addCopy(app, options, dir, planar);
-  addPreview(app, options, dir, channel);
+  addPreview(app, options, dir, channel, compression);
   addSplit(app, options, dir);
   addMerge(app, options, dir, planar);
   addJoin(app, options, planar);

@@ -1,6 +1,7 @@
 #include "JoinCommand.h"
 
 #include "ChannelList.h"
+#include "IccProfileFile.h"
 #include "PackedBits.h"
 #include "PictureRows.h"
 
@@ -56,6 +57,9 @@ PageInfo JoinCommand::joinedInfo(const JoinOptions& options, const PageInfo& fir
   }
   info.extraSamples = static_cast<uint16_t>(options.planes.size());
   info.samplesPerPixel = static_cast<uint16_t>(options.colourPlanes.size() + info.extraSamples);
+  if (!options.iccProfile.empty()) {
+    info.iccProfile = IccProfileFile::read(options.iccProfile);
+  }
   return info;
 }
 
@@ -109,6 +113,9 @@ void JoinCommand::report(const JoinOptions& options, const Planes& planes, const
   const std::vector<ChannelLabel> labels = ChannelList::labels(info);
   for (size_t k = 0; k < planes.size(); ++k) {
     out << ChannelList::describe(k, labels[k]) << " <- " << planes[k]->path() << "\n";
+  }
+  if (!options.iccProfile.empty()) {
+    out << "ICC profile <- " << options.iccProfile << "\n";
   }
 }
 

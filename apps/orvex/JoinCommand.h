@@ -23,12 +23,13 @@ struct JoinOptions {
   std::vector<std::string> colourPlanes;              ///< in the colour model's order
   std::vector<PlaneOption> planes;                    ///< extra channels, in the order given
   std::optional<bool> separatePlanes;                 ///< as in merge
+  std::string iccProfile;                             ///< a profile file for OUT, or ""
 };
 
 /// The colour planes, then one extra channel per plane option. The first plane gives the
-/// size, bits, sample format, resolution and ICC profile; every plane is checked against it
-/// before OUT is created. A grey image takes its plane's photometric; other planes are
-/// inverted where their photometric shows 0 the other way than their channel.
+/// size, bits, sample format, resolution and ICC profile (--icc gives the profile instead); every
+/// plane is checked against it before OUT is created. A grey image takes its plane's photometric;
+/// other planes are inverted where their photometric shows 0 the other way than their channel.
 class JoinCommand {
 public:
   static ExitCode run(LogTap& log, const JoinOptions& options, std::ostream& out);

@@ -16,7 +16,8 @@ namespace orvex_cli {
 struct ChannelColor {
   int32_t space = ORVEX_COLOR_SPACE_RGB;  ///< ORVEX_COLOR_SPACE_
   std::array<uint16_t, 4> components{};
-  uint16_t opacity = 0;  ///< 0 to 100
+  uint16_t opacity = 0;                        ///< 0 to 100
+  std::optional<std::array<uint8_t, 3>> srgb;  ///< as the library shows it, when it converts it
 };
 
 struct ChannelRecord {

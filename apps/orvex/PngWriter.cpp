@@ -2,8 +2,10 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 
 #include "Interruption.h"
 #include "PngMessage.h"
@@ -27,6 +29,7 @@ struct PngWriter::State {
   uint32_t width = 0;
   uint32_t height = 0;
   int colourType = 0;
+  PngCompression compression = PngCompression::Fast;
 };
 
 PngWriter::State::~State() {
@@ -47,6 +50,9 @@ bool writeHeader(PngWriter::State* state) {
     return false;
   }
   png_init_io(state->png, state->file.stream());
+  const bool fast = state->compression == PngCompression::Fast;
+  png_set_compression_level(state->png, fast ? 1 : 9);
+  png_set_filter(state->png, PNG_FILTER_TYPE_BASE, fast ? PNG_FILTER_SUB : PNG_ALL_FILTERS);
   png_set_IHDR(state->png, state->info, state->width, state->height, 8, state->colourType,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(state->png, state->info);
@@ -71,8 +77,10 @@ bool writeEnd(PngWriter::State* state) {
 
 }  // namespace
 
-PngWriter::PngWriter(const std::string& path, uint32_t width, uint32_t height, unsigned channels)
+PngWriter::PngWriter(const std::string& path, uint32_t width, uint32_t height, unsigned channels,
+                     PngCompression compression)
     : state_(std::make_unique<State>(path)) {
+  state_->compression = compression;
   state_->width = width;
   state_->height = height;
   state_->colourType = kColourTypes[channels - 1];
@@ -105,8 +113,13 @@ void PngWriter::finish() {
   state_->file.commit();
 }
 
+// libpng reports a failed write as "Write Error"; the system's reason (a full disk, a file too
+// large) says more, and is still in errno when the stream shows the error.
 void PngWriter::fail() {
-  throw ToolError(kExitFileError, "cannot write " + state_->path + ": " + state_->message.text);
+  const int error = errno;
+  const bool writeFailed = std::ferror(state_->file.stream()) != 0 && error != 0;
+  throw ToolError(kExitFileError, "cannot write " + state_->path + ": " +
+                                      (writeFailed ? std::strerror(error) : state_->message.text));
 }
 
 }  // namespace orvex_cli

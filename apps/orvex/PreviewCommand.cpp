@@ -1,10 +1,8 @@
 #include "PreviewCommand.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
-
-#include "PictureRows.h"
-#include "PngWriter.h"
 
 namespace orvex_cli {
 
@@ -15,31 +13,44 @@ ExitCode PreviewCommand::run(LogTap& log, const PreviewOptions& options, std::os
   std::string shown;
   {
     ProgressBar progress("preview", info.scanlineCount, PictureRows::rawBytes(info));
-    shown = render(source, options.channel, options.output, progress);
+    shown = render(source, options.channel, options.output, progress, options.compression);
   }
   out << "wrote " << options.output << ": " << info.width << " x " << info.height << ", " << shown
       << "\n";
   return kExitSuccess;
 }
 
+// The PNG is begun before the proof's colour conversion, so that a target that cannot be
+// written is the first failure whatever the build converts.
 std::string PreviewCommand::render(TiffSource& source, std::optional<uint16_t> channel,
-                                   const std::string& pngPath, ProgressBar& progress) {
+                                   const std::string& pngPath, ProgressBar& progress,
+                                   PngCompression compression) {
   const PageInfo& info = source.info();
   const PreviewLayout layout = PreviewLayout::choose(info, channel);
   const SampleConverter converter(info.bitsPerSample, info.sampleFormat);
   PictureRows rows(source, layout.channel, progress);
-  PngWriter png(pngPath, rows.width(), rows.height(), static_cast<unsigned>(layout.samples.size()));
+  PngWriter png(pngPath, rows.width(), rows.height(), static_cast<unsigned>(layout.samples.size()),
+                compression);
+  std::unique_ptr<CmykProof> proof = layout.proof ? std::make_unique<CmykProof>(info) : nullptr;
+  writeRows(layout, converter, rows, proof.get(), png);
+  png.finish();
+  return proof ? proof->description() : layout.description;
+}
+
+void PreviewCommand::writeRows(const PreviewLayout& layout, const SampleConverter& converter,
+                               PictureRows& rows, CmykProof* proof, PngWriter& png) {
   std::vector<uint8_t> pngRow(size_t{rows.width()} * layout.samples.size());
   for (uint32_t y = 0; y < rows.height(); ++y) {
     const uint8_t* row = rows.row(y);
-    for (uint32_t x = 0; x < rows.width(); ++x) {
+    if (proof != nullptr) {
+      proof->render(row, pngRow.data());
+    }
+    for (uint32_t x = 0; proof == nullptr && x < rows.width(); ++x) {
       convertPixel(layout, converter, row, size_t{x} * rows.samplesPerPixel(),
                    pngRow.data() + size_t{x} * layout.samples.size());
     }
     png.writeRow(pngRow.data());
   }
-  png.finish();
-  return layout.description;
 }
 
 void PreviewCommand::convertPixel(const PreviewLayout& layout, const SampleConverter& converter,

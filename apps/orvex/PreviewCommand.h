@@ -6,7 +6,10 @@
 #include <ostream>
 #include <string>
 
+#include "CmykProof.h"
 #include "LogTap.h"
+#include "PictureRows.h"
+#include "PngWriter.h"
 #include "PreviewLayout.h"
 #include "ProgressBar.h"
 #include "SampleConverter.h"
@@ -20,6 +23,7 @@ struct PreviewOptions {
   std::string output;
   uint16_t dir = 0;
   std::optional<uint16_t> channel;
+  PngCompression compression = PngCompression::Fast;
 };
 
 class PreviewCommand {
@@ -28,9 +32,13 @@ public:
   /// Writes the PNG of the current directory of `source` (all of it, or one channel) and
   /// says what it shows. Each scanline read advances `progress`.
   static std::string render(TiffSource& source, std::optional<uint16_t> channel,
-                            const std::string& pngPath, ProgressBar& progress);
+                            const std::string& pngPath, ProgressBar& progress,
+                            PngCompression compression = PngCompression::Fast);
 
 private:
+  /// Row after row of `rows` into `png`, each pixel by convertPixel, or as a CMYK proof.
+  static void writeRows(const PreviewLayout& layout, const SampleConverter& converter,
+                        PictureRows& rows, CmykProof* proof, PngWriter& png);
   /// One pixel of the PNG from one delivered pixel.
   static void convertPixel(const PreviewLayout& layout, const SampleConverter& converter,
                            const uint8_t* row, size_t firstSample, uint8_t* target);

@@ -45,6 +45,10 @@ PreviewLayout PreviewLayout::choose(const PageInfo& info, std::optional<uint16_t
   } else if (info.photometric == ORVEX_PHOTOMETRIC_RGB && colourSamples >= 3) {
     layout.samples = {0, 1, 2};
     layout.description = "RGB";
+  } else if (info.photometric == ORVEX_PHOTOMETRIC_SEPARATED && colourSamples == 4) {
+    layout.samples = {0, 1, 2};
+    layout.proof = true;
+    return layout;
   } else {
     return oneChannel(
         0, std::string(" (") + Words::text(ORVEX_VOCABULARY_PHOTOMETRIC, info.photometric) + ")");

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "IccProfileFile.h"
 #include "JsonDescription.h"
 #include "PictureRows.h"
 #include "PlaneFileNames.h"
@@ -31,8 +32,12 @@ ExitCode SplitCommand::run(LogTap& log, const SplitOptions& options, std::ostrea
   TiffSource source(log, options.input);
   source.require(options.dir);
   const PageInfo& info = source.info();
-  const std::vector<Plane> planes = choosePaths(options, info);
+  std::string profilePath;
+  const std::vector<Plane> planes = choosePaths(options, info, profilePath);
   makeFolder(options.folder);
+  if (!profilePath.empty()) {
+    IccProfileFile::write(profilePath, info.iccProfile);
+  }
   {
     ProgressBar progress("split", uint64_t{info.samplesPerPixel} * info.scanlineCount,
                          PictureRows::rawBytes(info));
@@ -44,12 +49,13 @@ ExitCode SplitCommand::run(LogTap& log, const SplitOptions& options, std::ostrea
       }
     }
   }
-  print(options, planes, out);
+  print(options, planes, profilePath, out);
   return kExitSuccess;
 }
 
 std::vector<SplitCommand::Plane> SplitCommand::choosePaths(const SplitOptions& options,
-                                                           const PageInfo& info) {
+                                                           const PageInfo& info,
+                                                           std::string& profilePath) {
   PlaneFileNames names;
   std::vector<Plane> planes;
   for (const ChannelLabel& label : ChannelList::labels(info)) {
@@ -58,6 +64,12 @@ std::vector<SplitCommand::Plane> SplitCommand::choosePaths(const SplitOptions& o
         (std::filesystem::u8path(options.folder) / std::filesystem::u8path(fileName)).u8string();
     TiffTarget::refuseInput(path, options.input);
     planes.push_back({label, path});
+  }
+  if (!info.iccProfile.empty() && !isGrey(info.photometric)) {
+    profilePath = (std::filesystem::u8path(options.folder) /
+                   std::filesystem::u8path(names.claim("profile", ".icc")))
+                      .u8string();
+    TiffTarget::refuseInput(profilePath, options.input);
   }
   return planes;
 }
@@ -97,11 +109,14 @@ void SplitCommand::writeTiff(LogTap& log, TiffSource& source, uint16_t channel, 
 }
 
 void SplitCommand::print(const SplitOptions& options, const std::vector<Plane>& planes,
-                         std::ostream& out) {
+                         const std::string& profilePath, std::ostream& out) {
   if (!options.json) {
     for (size_t channel = 0; channel < planes.size(); ++channel) {
       out << ChannelList::describe(channel, planes[channel].label) << " -> " << planes[channel].path
           << "\n";
+    }
+    if (!profilePath.empty()) {
+      out << "ICC profile -> " << profilePath << "\n";
     }
     return;
   }
@@ -114,8 +129,12 @@ void SplitCommand::print(const SplitOptions& options, const std::vector<Plane>& 
          {"name", label.name},
          {"path", planes[channel].path}});
   }
-  JsonDescription::print(
-      out, {{"file", options.input}, {"directory", options.dir}, {"channels", channels}});
+  nlohmann::ordered_json description = {
+      {"file", options.input}, {"directory", options.dir}, {"channels", channels}};
+  if (!profilePath.empty()) {
+    description["icc_profile"] = profilePath;
+  }
+  JsonDescription::print(out, description);
 }
 
 }  // namespace orvex_cli

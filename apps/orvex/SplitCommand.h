@@ -24,7 +24,8 @@ struct SplitOptions {
 
 /// Planes are grey TIFFs holding the samples as delivered (same bits and sample format), or
 /// 8-bit PNGs converted as preview shows one channel. They are written one after the other,
-/// each in a pass of its own over the source.
+/// each in a pass of its own over the source. The ICC profile of a colour image, which its
+/// grey planes cannot carry, is written beside them as profile.icc for join --icc.
 class SplitCommand {
 public:
   static ExitCode run(LogTap& log, const SplitOptions& options, std::ostream& out);
@@ -35,12 +36,14 @@ private:
     std::string path;
   };
 
-  static std::vector<Plane> choosePaths(const SplitOptions& options, const PageInfo& info);
+  /// The planes' paths, and `profilePath` for the profile of a colour image ("" for none).
+  static std::vector<Plane> choosePaths(const SplitOptions& options, const PageInfo& info,
+                                        std::string& profilePath);
   static PageInfo planeInfo(const PageInfo& info, const ChannelLabel& label);
   static void writeTiff(LogTap& log, TiffSource& source, uint16_t channel, const Plane& plane,
                         ProgressBar& progress);
   static void print(const SplitOptions& options, const std::vector<Plane>& planes,
-                    std::ostream& out);
+                    const std::string& profilePath, std::ostream& out);
 };
 
 }  // namespace orvex_cli

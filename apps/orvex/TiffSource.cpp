@@ -42,6 +42,9 @@ std::optional<ChannelColor> TiffSource::colorOf(const orvex_channel& channel) {
   color.space = channel.color_space;
   std::copy(std::begin(channel.components), std::end(channel.components), color.components.begin());
   color.opacity = channel.opacity;
+  if (channel.converted != 0) {
+    color.srgb = {channel.srgb[0], channel.srgb[1], channel.srgb[2]};
+  }
   return color;
 }
 

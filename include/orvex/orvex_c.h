@@ -31,7 +31,7 @@ extern "C" {
 
 /** The version of this interface the header describes; orvex_interface_version() gives the
  * library's. A host built against version N runs with a library of version N or later. */
-#define ORVEX_C_INTERFACE_VERSION 2
+#define ORVEX_C_INTERFACE_VERSION 3
 
 /** The result of every call: one of the ORVEX_STATUS_ constants. */
 typedef int32_t orvex_status;
@@ -160,6 +160,7 @@ typedef struct orvex_channel {
 
 typedef struct orvex_reader orvex_reader; /**< A file open for reading. */
 typedef struct orvex_writer orvex_writer; /**< A file being written. */
+typedef struct orvex_cmyk_to_srgb orvex_cmyk_to_srgb; /**< CMYK pixels shown in sRGB. */
 
 /** Receives every record the library logs: level 0 (detail) to 4 (error) and the text,
  * valid during the call only. Runs on the thread that logs, one call at a time; it returns
@@ -384,6 +385,43 @@ ORVEX_C_API orvex_status orvex_writer_close(orvex_writer* writer);
  * \param writer The handle; null is ignored.
  * \return ORVEX_STATUS_OK. */
 ORVEX_C_API orvex_status orvex_writer_destroy(orvex_writer* writer);
+
+/* --- Showing CMYK --------------------------------------------------------------------- */
+
+/** Prepares the conversion of CMYK pixels to sRGB by Little CMS, relative colorimetric (the
+ * paper shows as the screen's white): through `icc_profile` when it is a CMYK profile, else
+ * through the library's built-in profile of process inks on white paper. Since interface
+ * version 3.
+ * \param icc_profile A page's ICC profile, read during the call only; null for none.
+ * \param icc_profile_size Bytes of `icc_profile`; 0 for none.
+ * \param bits_per_sample 8 or 16 (unsigned, in the machine's byte order, as delivered).
+ * \param samples_per_pixel 4 or more: cyan, magenta, yellow and black (0: no ink), then the
+ *   samples passed over, as in a delivered scanline.
+ * \param built_in Receives 1 when the built-in profile is used, 0 for `icc_profile`; may be
+ *   null.
+ * \param converter Receives a new handle for orvex_cmyk_to_srgb_destroy(); null on failure.
+ * \return ORVEX_STATUS_OK; ORVEX_STATUS_INVALID_ARGUMENT for another depth or fewer than four
+ *   samples; ORVEX_STATUS_REFUSED from a library built without colour conversion. */
+ORVEX_C_API orvex_status orvex_cmyk_to_srgb_create(const uint8_t* icc_profile,
+                                                   uint32_t icc_profile_size,
+                                                   uint16_t bits_per_sample,
+                                                   uint16_t samples_per_pixel, int32_t* built_in,
+                                                   orvex_cmyk_to_srgb** converter);
+
+/** Converts `count` pixels, laid as the handle was created for, to `count` x 3 bytes of sRGB.
+ * \param converter The handle.
+ * \param pixels The pixels; read during the call only.
+ * \param count Pixels to convert.
+ * \param srgb Receives red, green and blue, 8 bits each, pixel after pixel.
+ * \return ORVEX_STATUS_OK; ORVEX_STATUS_INVALID_ARGUMENT for a null pointer. */
+ORVEX_C_API orvex_status orvex_cmyk_to_srgb_convert(orvex_cmyk_to_srgb* converter,
+                                                    const uint8_t* pixels, uint32_t count,
+                                                    uint8_t* srgb);
+
+/** Frees the handle.
+ * \param converter The handle; null is ignored.
+ * \return ORVEX_STATUS_OK. */
+ORVEX_C_API orvex_status orvex_cmyk_to_srgb_destroy(orvex_cmyk_to_srgb* converter);
 
 #ifdef __cplusplus
 }

@@ -70,14 +70,8 @@ std::array<cmsUInt16Number, 4> inkOf(const std::array<uint16_t, 4>& cmyk) {
 }
 
 Profile cmykProfileOf(const std::vector<uint8_t>& iccProfile) {
-  Profile given = owned(
-      iccProfile.empty() ? nullptr
-                         : cmsOpenProfileFromMem(iccProfile.data(),
-                                                 static_cast<cmsUInt32Number>(iccProfile.size())));
-  if (given && cmsGetColorSpace(given.get()) == cmsSigCmykData) {
-    return given;
-  }
-  return owned(DefaultCmykProfile::create());
+  bool builtIn = false;
+  return owned(DefaultCmykProfile::openOrCreate(iccProfile.data(), iccProfile.size(), builtIn));
 }
 
 Source sourceOf(const PSDColor& color, const std::vector<uint8_t>& iccProfile) {

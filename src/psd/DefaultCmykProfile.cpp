@@ -61,4 +61,22 @@ cmsHPROFILE DefaultCmykProfile::create() {
   return profile;
 }
 
+// A profile of another colour space, or bytes that are no profile, cannot show CMYK samples:
+// the built-in profile shows them rather than nothing.
+cmsHPROFILE DefaultCmykProfile::openOrCreate(const uint8_t* iccProfile, size_t size,
+                                             bool& builtIn) {
+  cmsHPROFILE given = iccProfile == nullptr || size == 0
+                          ? nullptr
+                          : cmsOpenProfileFromMem(iccProfile, static_cast<cmsUInt32Number>(size));
+  if (given != nullptr && cmsGetColorSpace(given) == cmsSigCmykData) {
+    builtIn = false;
+    return given;
+  }
+  if (given != nullptr) {
+    cmsCloseProfile(given);
+  }
+  builtIn = true;
+  return create();
+}
+
 }  // namespace orvex

@@ -4,6 +4,9 @@
 
 #include <lcms2.h>
 
+#include <cstddef>
+#include <cstdint>
+
 namespace orvex {
 
 class DefaultCmykProfile {
@@ -12,6 +15,9 @@ public:
 
   /// A new profile for cmsCloseProfile(), or null when Little CMS cannot build one.
   static cmsHPROFILE create();
+  /// `iccProfile` opened when it is a CMYK profile, else a new built-in one (`builtIn` says
+  /// which); null when Little CMS can open neither.
+  static cmsHPROFILE openOrCreate(const uint8_t* iccProfile, size_t size, bool& builtIn);
 };
 
 }  // namespace orvex

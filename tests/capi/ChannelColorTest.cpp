@@ -1,9 +1,11 @@
 // Channel colours through the C interface: what a host writes reads back unchanged, with its
 // sRGB and L*a*b* forms; a bad colour is refused before the disk is touched; and a host that
-// gives no colour, or was built before channels had one, writes the same bytes as ever.
+// gives no colour, or was built before channels had one, writes the same bytes as ever. CMYK
+// pixels go to sRGB through the profile a channel's CMYK colour goes through.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -177,7 +179,89 @@ TEST(ChannelColor, CmykGoesThroughThePagesOwnCmykProfile) {
   EXPECT_EQ(colorOf(readChannel(path, sizeof(orvex_channel))),
             "2 0,65535,65535,65535 100 | 119,119,119 | 50,0,0");
 }
+
+std::vector<uint8_t> srgbProfile() {
+  cmsHPROFILE profile = cmsCreate_sRGBProfile();
+  cmsUInt32Number size = 0;
+  cmsSaveProfileToMem(profile, nullptr, &size);
+  std::vector<uint8_t> bytes(size);
+  cmsSaveProfileToMem(profile, bytes.data(), &size);
+  cmsCloseProfile(profile);
+  return bytes;
+}
+
+// Paper, then full cyan, each followed by an extra sample of full value that is passed over:
+// the shown colours of the channel table above. Little CMS keeps the paper of a profile white,
+// even the grey one's. 16-bit samples in the machine's order.
+TEST(CmykToSrgb, ConvertsThroughThePagesCmykProfileElseTheBuiltInOne) {
+  const std::vector<uint8_t> eightBits = {0, 0, 0, 0, 255, 255, 0, 0, 0, 255};
+  std::vector<uint8_t> sixteenBits(20);
+  const uint16_t samples[10] = {0, 0, 0, 0, 65535, 65535, 0, 0, 0, 65535};
+  std::memcpy(sixteenBits.data(), samples, sizeof samples);
+  const struct {
+    const char* what;
+    std::vector<uint8_t> profile;
+    int32_t builtIn;
+    std::vector<uint8_t> srgb;
+  } cases[] = {
+      {"no profile", {}, 1, {255, 255, 255, 0, 151, 218}},
+      {"a CMYK profile", greyCmykProfile(), 0, {255, 255, 255, 119, 119, 119}},
+      {"an RGB profile", srgbProfile(), 1, {255, 255, 255, 0, 151, 218}},
+  };
+  for (const auto& c : cases) {
+    for (const auto& [bits, pixels] : {std::pair{8, eightBits}, {16, sixteenBits}}) {
+      SCOPED_TRACE(std::string(c.what) + ", " + std::to_string(bits) + " bits");
+      orvex_cmyk_to_srgb* converter = nullptr;
+      int32_t builtIn = -1;
+      ASSERT_EQ(orvex_cmyk_to_srgb_create(c.profile.data(), static_cast<uint32_t>(c.profile.size()),
+                                          static_cast<uint16_t>(bits), 5, &builtIn, &converter),
+                ORVEX_STATUS_OK);
+      std::vector<uint8_t> srgb(6);
+      EXPECT_EQ(orvex_cmyk_to_srgb_convert(converter, pixels.data(), 2, srgb.data()),
+                ORVEX_STATUS_OK);
+      orvex_cmyk_to_srgb_destroy(converter);
+      EXPECT_EQ(builtIn, c.builtIn);
+      EXPECT_EQ(srgb, c.srgb);
+    }
+  }
+}
 #endif
+
+// Depths and sample counts the conversion does not take; a library without Little CMS refuses
+// every request.
+TEST(CmykToSrgb, RefusesWhatItCannotConvertWithItsReason) {
+  const char* const kConverted =
+#ifdef ORVEX_COLOR_CONVERSION
+      nullptr;
+#else
+      "this library was built without colour conversion!";
+#endif
+  const struct {
+    uint16_t bits;
+    uint16_t samples;
+    orvex_status status;
+    const char* reason;
+  } cases[] = {
+      {12, 4, ORVEX_STATUS_INVALID_ARGUMENT,
+       "12 bits per sample: CMYK is converted from 8 or 16 bits!"},
+      {32, 4, ORVEX_STATUS_INVALID_ARGUMENT,
+       "32 bits per sample: CMYK is converted from 8 or 16 bits!"},
+      {8, 3, ORVEX_STATUS_INVALID_ARGUMENT, "3 samples per pixel: CMYK takes 4 at least!"},
+      {16, 4, kConverted ? ORVEX_STATUS_REFUSED : ORVEX_STATUS_OK, kConverted},
+  };
+  for (const auto& c : cases) {
+    orvex_cmyk_to_srgb* converter = nullptr;
+    EXPECT_EQ(orvex_cmyk_to_srgb_create(nullptr, 0, c.bits, c.samples, nullptr, &converter),
+              c.status);
+    orvex_cmyk_to_srgb_destroy(converter);
+    const char* why = nullptr;
+    orvex_last_failure(&why);
+    if (c.reason != nullptr) {
+      EXPECT_EQ(std::string(why), std::string("[orvex_cmyk_to_srgb_create] ") + c.reason);
+      EXPECT_EQ(converter, nullptr);
+    }
+  }
+}
 
 TEST(ChannelColor, ColourSpacesBeyondSixteenBitsAreRefusedAndTheTargetIsUntouched) {
   orvex_test::TempDir temp;

@@ -5,9 +5,15 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <memory>
+#include <tuple>
+#include <vector>
 
 #include "cli/ToolSession.h"
 #include "orvex/orvex.h"
@@ -51,8 +57,8 @@ void writeWithLibrary(const std::string& path, TiffImageInfo info) {
 }
 
 // press.tif: CMYK with an extra channel of every kind, names beyond U+FFFF and names that
-// split must make safe, a resolution in centimetres and an ICC profile; then planes that fit
-// it or differ in one way, and other images of particular kinds.
+// split must make safe, a resolution in centimetres and an ICC profile (also as press.icc);
+// then planes that fit it or differ in one way, and other images of particular kinds.
 void writeImages(const orvex_cli_test::ToolSession& session) {
   TiffImageInfo press;
   press.width = 6;
@@ -70,6 +76,9 @@ void writeImages(const orvex_cli_test::ToolSession& session) {
   press.resolutionUnit = TiffResolutionUnit::Centimeter;
   press.iccProfile = {0, 0, 0, 12, 'a', 'b', 'c', 'd', 1, 2, 3, 4};
   writeWithLibrary(session.file("press.tif"), press);
+  std::ofstream(session.file("press.icc"), std::ios::binary)
+      .write(reinterpret_cast<const char*>(press.iccProfile.data()),
+             static_cast<std::streamsize>(press.iccProfile.size()));
   TiffSetup grey = tiffSetup(4, 4, 16);
   grey.photometric = PHOTOMETRIC_MINISWHITE;
   grey.iccProfile = {0, 0, 0, 12, 'g', 'r', 'e', 'y', 1, 2, 3, 4};
@@ -217,10 +226,79 @@ TEST_P(Commands, PrintWriteAndExitAsTheTranscriptSays) {
 
 // Names beyond ASCII reach the tool on Windows only through its wide command line, and its own
 // files (the PNG) through wide opens.
+// A CMYK preview is a proof in colour only where the library converts colours.
 INSTANTIATE_TEST_SUITE_P(Tool, Commands,
                          ::testing::Values("usage", "info", "copy", "orientations", "preview",
-                                           "split", "merge", "UnicodeName", "IllFormedName"),
+                                           "split", "merge", "UnicodeName", "IllFormedName",
+#ifdef ORVEX_COLOR_CONVERSION
+                                           "proof"
+#else
+                                           "NoColourProof"
+#endif
+                                           ),
                          [](const auto& test) { return std::string(test.param); });
+
+#ifdef ORVEX_COLOR_CONVERSION
+// Artwork of 256 x 256 pixels as a designer hands it over: plates of ink, min-is-white, the
+// process colours in gradients over a black frame, a gold disc (and the ring an edit makes of
+// it), a band of varnish, and the die line's shape as an alpha.
+void writeArtwork(const orvex_cli_test::ToolSession& session) {
+  constexpr uint32_t kSide = 256;
+  TiffSetup plate = tiffSetup(kSide, kSide, 8);
+  plate.photometric = PHOTOMETRIC_MINISWHITE;
+  TiffSetup alpha = tiffSetup(kSide, kSide, 8);
+  using Ink = std::function<int(int x, int y, int r)>;
+  const auto frame = [](int x, int y) { return std::min({x, y, 255 - x, 255 - y}) < 12; };
+  const auto disc = [](int r, int inner, int outer) {
+    return std::clamp(std::min(r - inner, outer - r) * 64, 0, 255);
+  };
+  std::filesystem::create_directories(std::filesystem::u8path(session.file("art")));
+  for (const auto& [name, setup, ink] : std::vector<std::tuple<const char*, TiffSetup, Ink>>{
+           {"C", plate, [](int x, int, int) { return 40 + x * 3 / 5; }},
+           {"M", plate, [](int, int y, int r) { return std::max(0, 200 - r * 2) + y / 8; }},
+           {"Y", plate, [](int x, int y, int) { return 60 + (255 - x + y) / 4; }},
+           {"K", plate, [&](int x, int y, int) { return frame(x, y) ? 230 : 0; }},
+           {"gold", plate, [&](int, int, int r) { return disc(r, -255, 70); }},
+           {"gold-ring", plate, [&](int, int, int r) { return disc(r, 48, 80); }},
+           {"varnish", plate, [](int, int y, int) { return y >= 190 && y < 226 ? 255 : 0; }},
+           {"die", alpha, [&](int x, int y, int) { return frame(x, y) ? 0 : 255; }}}) {
+    std::vector<uint8_t> stored;
+    for (int y = 0; y < static_cast<int>(kSide); ++y) {
+      for (int x = 0; x < static_cast<int>(kSide); ++x) {
+        const int r = static_cast<int>(std::lround(std::hypot(x - 127.5, y - 110.5)));
+        stored.push_back(static_cast<uint8_t>(std::clamp(ink(x, y, r), 0, 255)));
+      }
+    }
+    orvex_test::writeTiff(session.file("art/" + std::string(name) + ".tif"), setup, stored);
+  }
+}
+
+// The prepress guide's job, from artwork to proof, each command on what the ones before wrote.
+// Its last proof is the guide's picture, docs/guides/prepress-proof.png.
+TEST(Prepress, FromArtworkToProofAsTheTranscriptSays) {
+  orvex_cli_test::ToolSession session;
+  writeArtwork(session);
+  session.keepInputs();
+  const std::string name = "cli/prepress.txt";
+  std::ifstream commands(std::filesystem::u8path(orvex_test::testDataFile("transcripts/" + name)));
+  std::string transcript;
+  for (std::string line; std::getline(commands, line);) {
+    if (line.rfind("$ ", 0) == 0) {
+      SCOPED_TRACE(line);
+      transcript += session.run(line.substr(2)).transcript;
+      session.keepInputs();
+    }
+  }
+  orvex_test::expectTranscript(name, transcript);
+  const std::string picture = orvex_test::testDataFile("../../docs/guides/prepress-proof.png");
+  if (std::getenv("ORVEX_UPDATE_TRANSCRIPTS") != nullptr) {
+    std::filesystem::copy_file(session.file("proof-ring.png"), picture,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+  EXPECT_EQ(orvex_cli_test::pictureOf(picture).all(),
+            orvex_cli_test::pictureOf(session.file("proof-ring.png")).all());
+}
+#endif
 
 // split, then merge of the extra planes onto the colour channels, gives back the original, a
 // CMYK with a spot colour (the Photoshop file, all colour, is the merge session's base); the
@@ -295,44 +373,67 @@ TEST(MergeReplace, KeepsTheChannelRecords) {
   EXPECT_EQ(channelsOf(out), channelsOf(press));
 }
 
-// split, then join of the plates, gives back a CMYK with two spot colours and an alpha: its
-// samples, names, kinds and resolution.
-class SplitThenJoin : public ::testing::TestWithParam<uint16_t> {};
+// split, then join of the plates, gives back a CMYK with two spot colours and an alpha, built
+// by merge in either layout: its samples, names, kinds, colours (given again to join),
+// resolution, ICC profile (through split's profile.icc) and layout.
+class SplitThenJoin : public ::testing::TestWithParam<std::tuple<uint16_t, const char*>> {};
 
 TEST_P(SplitThenJoin, GivesBackTheOriginal) {
+  const auto [bits, planar] = GetParam();
   orvex_cli_test::ToolSession session;
-  TiffImageInfo press;
-  press.width = 5;
-  press.height = 3;
-  press.bitsPerSample = GetParam();
-  press.samplesPerPixel = 7;
-  press.extraSamples = 3;
-  press.photometric = TiffPhotometric::Separated;
-  press.channels = {{TiffChannelType::SpotColor, "Gold"},
-                    {TiffChannelType::SpotColor, "Varnish"},
-                    {TiffChannelType::UnassociatedAlpha, "Cut"}};
-  press.xResolution = 300.0F;
-  press.yResolution = 150.0F;
-  press.resolutionUnit = TiffResolutionUnit::Inch;
-  const std::string original = session.file("press.tif");
-  writeWithLibrary(original, press);
-  ASSERT_EQ(orvex_cli_test::runTool({"split", original, session.file("p")}).exitCode, 0);
-  const auto plate = [&session](const char* name) {
-    return session.file("p/" + std::string(name) + ".tif");
+  TiffImageInfo cmyk;
+  cmyk.width = 5;
+  cmyk.height = 3;
+  cmyk.bitsPerSample = bits;
+  cmyk.samplesPerPixel = 4;
+  cmyk.photometric = TiffPhotometric::Separated;
+  cmyk.xResolution = 300.0F;
+  cmyk.yResolution = 150.0F;
+  cmyk.resolutionUnit = TiffResolutionUnit::Inch;
+  cmyk.iccProfile = {0, 0, 0, 12, 'c', 'm', 'y', 'k', 1, 2, 3, 4};
+  writeWithLibrary(session.file("cmyk.tif"), cmyk);
+  TiffImageInfo plane = cmyk;
+  plane.samplesPerPixel = 1;
+  plane.photometric = TiffPhotometric::MinIsBlack;
+  writeWithLibrary(session.file("plane.tif"), plane);
+  // The extra channels' options, with the plane of each channel from `planeOf`.
+  const auto extras = [planar = planar](const std::function<std::string(const char*)>& planeOf) {
+    return std::vector<std::string>{"--spot",   "Gold=" + planeOf("Gold") + "@#FFD700",
+                                    "--spot",   "Varnish=" + planeOf("Varnish") + "@lab:90,0,-15",
+                                    "--alpha",  "Cut=" + planeOf("Cut"),
+                                    "--planar", planar};
   };
+  const std::string original = session.file("press.tif");
+  std::vector<std::string> merge = {"merge", original, session.file("cmyk.tif")};
+  const std::vector<std::string> merged =
+      extras([&](const char*) { return session.file("plane.tif"); });
+  merge.insert(merge.end(), merged.begin(), merged.end());
+  ASSERT_EQ(orvex_cli_test::runTool(merge).exitCode, 0);
+  ASSERT_EQ(orvex_cli_test::runTool({"split", original, session.file("p")}).exitCode, 0);
   const std::string back = session.file("back.tif");
-  ASSERT_EQ(
-      orvex_cli_test::runTool({"join", back, "--cmyk", plate("C"), plate("M"), plate("Y"),
-                               plate("K"), "--spot", "Gold=" + plate("Gold"), "--spot",
-                               "Varnish=" + plate("Varnish"), "--alpha", "Cut=" + plate("Cut")})
-          .exitCode,
-      0);
+  std::vector<std::string> join = {"join",
+                                   back,
+                                   "--cmyk",
+                                   session.file("p/C.tif"),
+                                   session.file("p/M.tif"),
+                                   session.file("p/Y.tif"),
+                                   session.file("p/K.tif"),
+                                   "--icc",
+                                   session.file("p/profile.icc")};
+  const std::vector<std::string> joined =
+      extras([&](const char* name) { return session.file("p/" + std::string(name) + ".tif"); });
+  join.insert(join.end(), joined.begin(), joined.end());
+  ASSERT_EQ(orvex_cli_test::runTool(join).exitCode, 0);
   EXPECT_EQ(orvex_cli_test::pictureOf(back).all(), orvex_cli_test::pictureOf(original).all());
   EXPECT_EQ(orvex_cli_test::describedFile(std::filesystem::u8path(back)),
             orvex_cli_test::describedFile(std::filesystem::u8path(original)));
+  EXPECT_EQ(channelsOf(back), channelsOf(original));
+  EXPECT_EQ(channelsOf(original)[1]["color"]["space"], "lab");
 }
 
-INSTANTIATE_TEST_SUITE_P(Bits, SplitThenJoin, ::testing::Values(8, 16));
+INSTANTIATE_TEST_SUITE_P(Layouts, SplitThenJoin,
+                         ::testing::Combine(::testing::Values(8, 16),
+                                            ::testing::Values("contig", "separate")));
 
 // --spot NAME=PLANE@COLOUR stores the colour in Photoshop's encoding (RGB 0 to 65535; Lab L x
 // 100, a and b in signed hundredths; CMYK 65535 for no ink), and info reads it back as given.

@@ -1,5 +1,6 @@
 // What the tool does with its surroundings: the system temporary folder (demo), the log folder,
-// a terminal (progress bar), and other programs reading what it wrote (exiftool, tiffinfo).
+// a terminal (progress bar), and other programs reading what it wrote (exiftool, tiffinfo,
+// tifffile).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -128,6 +129,38 @@ TEST(ChannelNames, ExiftoolReadsMergedAndRenamedNamesAndTiffinfoDoesNotWarn) {
     std::ifstream printed(out);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(printed), {}), names) << command;
   }
+#endif
+}
+
+// Plates of ink (process colours, spot colours) are min-is-white, so that full ink shows dark in
+// any viewer; an alpha stays min-is-black. tifffile reads the tags (its LZW needs imagecodecs,
+// which Debian's tifffile does not bring, so the samples are left to the round-trip tests).
+TEST(Plates, TifffileSeesInkDarkAndAlphaLight) {
+#if defined(_WIN32) || !defined(ORVEX_PYTHON)
+  GTEST_SKIP() << "tifffile is read through Debian's Python; the Linux build runs this";
+#else
+  const std::string python = ORVEX_PYTHON;
+  if (std::system((python + " -c 'import tifffile' >/dev/null 2>&1").c_str()) != 0) {
+    GTEST_SKIP() << "tifffile not installed (scripts/install-deps.sh installs python3-tifffile)";
+  }
+  orvex_cli_test::ToolSession session;
+  for (const char* command :
+       {"split DATA/pillow/tiff_strip_cmyk_jpeg.tif TMP/p",
+        "merge TMP/job.tif DATA/pillow/tiff_strip_cmyk_jpeg.tif --spot Gold=TMP/p/M.tif --alpha "
+        "Cut=TMP/p/K.tif",
+        "split TMP/job.tif TMP/q"}) {
+    ASSERT_EQ(runTool(session.arguments(command)).exitCode, 0) << command;
+  }
+  const orvex_cli_test::ToolRun read = orvex_cli_test::runProgram(
+      python.c_str(), {"-c",
+                       "import sys, tifffile\n"
+                       "for path in sys.argv[1:]:\n"
+                       "    with tifffile.TiffFile(path) as tif:\n"
+                       "        print(tif.pages[0].photometric.name)",
+                       session.file("q/C.tif"), session.file("q/K.tif"), session.file("q/Gold.tif"),
+                       session.file("q/Cut.tif")});
+  EXPECT_EQ(read.exitCode, 0) << read.err;
+  EXPECT_EQ(read.out, "MINISWHITE\nMINISWHITE\nMINISWHITE\nMINISBLACK\n");
 #endif
 }
 

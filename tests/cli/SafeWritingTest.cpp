@@ -51,7 +51,7 @@ const Failure kFailures[] = {
      "orvex: cannot write row 50 of TMP/target.tif: [TiffWriter::writeScanline] TIFFWriteScanline "
      "failed! (libtiff: TIFFAppendToStrip: Write error at scanline 50): File too large\n"},
     {"preview TMP/large.tif TMP/target.png", "target.png", 65536, 0, 1,
-     "orvex: cannot write TMP/target.png: Write Error\n"},
+     "orvex: cannot write TMP/target.png: File too large\n"},
     {"split TMP/large.tif TMP/planes --png", "planes/R.png", 65536, 0, 1,
      "orvex: cannot write TMP/planes/R.png: File too large\n"},
     {"copy TMP/large.tif TMP/target.tif", "target.tif", 0, SIGTERM, 143,

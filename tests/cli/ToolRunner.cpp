@@ -141,6 +141,8 @@ int runProcess(const char* program, const std::vector<std::string>& arguments,
 
 #endif
 
+}  // namespace
+
 ToolRun runProgram(const char* program, const std::vector<std::string>& arguments,
                    const Environment& environment) {
   orvex_test::TempDir capture;
@@ -149,8 +151,6 @@ ToolRun runProgram(const char* program, const std::vector<std::string>& argument
   const int exitCode = runProcess(program, arguments, environment, out, err);
   return {exitCode, printed(out), printed(err)};
 }
-
-}  // namespace
 
 #if defined(_WIN32)
 const char* const kTemporaryFolderVariable = "TMP";

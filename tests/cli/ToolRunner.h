@@ -25,6 +25,10 @@ extern const char* const kTemporaryFolderVariable;
 /// Windows line ends come back as "\n".
 ToolRun runTool(const std::vector<std::string>& arguments, const Environment& environment = {});
 
+/// Runs `program` (a path, or a name found on PATH outside Windows), as runTool does.
+ToolRun runProgram(const char* program, const std::vector<std::string>& arguments,
+                   const Environment& environment = {});
+
 /// Runs the example host that reads files (examples/read_tiff.cpp), as runTool does.
 ToolRun runReadExample(const std::vector<std::string>& arguments);
 

@@ -7,6 +7,7 @@
 #include "boundary/ModuleLogger.h"
 #include "boundary/Version.h"
 #include "boundary/c/CallGuard.h"
+#include "boundary/c/CmykToSrgbHandle.h"
 #include "boundary/c/LogRelay.h"
 #include "boundary/c/ReaderHandle.h"
 #include "boundary/c/Vocabulary.h"
@@ -238,6 +239,46 @@ orvex_status orvex_writer_close(orvex_writer* writer) {
 orvex_status orvex_writer_destroy(orvex_writer* writer) {
   return CallGuard::run([&] {
     delete writer;
+    return ORVEX_STATUS_OK;
+  });
+}
+
+orvex_status orvex_cmyk_to_srgb_create(const uint8_t* icc_profile, uint32_t icc_profile_size,
+                                       uint16_t bits_per_sample, uint16_t samples_per_pixel,
+                                       int32_t* built_in, orvex_cmyk_to_srgb** converter) {
+  return CallGuard::run([&] {
+    if (anyNull("orvex_cmyk_to_srgb_create", converter)) {
+      return ORVEX_STATUS_INVALID_ARGUMENT;
+    }
+    *converter = nullptr;
+    auto created = std::make_unique<orvex_cmyk_to_srgb>();
+    const orvex_status status =
+        created->create(icc_profile_size == 0 ? nullptr : icc_profile, icc_profile_size,
+                        bits_per_sample, samples_per_pixel);
+    if (status == ORVEX_STATUS_OK) {
+      if (built_in != nullptr) {
+        *built_in = created->builtIn() ? 1 : 0;
+      }
+      *converter = created.release();
+    }
+    return status;
+  });
+}
+
+orvex_status orvex_cmyk_to_srgb_convert(orvex_cmyk_to_srgb* converter, const uint8_t* pixels,
+                                        uint32_t count, uint8_t* srgb) {
+  return CallGuard::run([&] {
+    if (anyNull("orvex_cmyk_to_srgb_convert", converter, pixels, srgb)) {
+      return ORVEX_STATUS_INVALID_ARGUMENT;
+    }
+    converter->convert(pixels, count, srgb);
+    return ORVEX_STATUS_OK;
+  });
+}
+
+orvex_status orvex_cmyk_to_srgb_destroy(orvex_cmyk_to_srgb* converter) {
+  return CallGuard::run([&] {
+    delete converter;
     return ORVEX_STATUS_OK;
   });
 }
