@@ -16,8 +16,10 @@ _PAGES_OF_FILE = "a sequence or slice of page indices, or None for every page"
 
 
 class _OpenFiles(threading.local):
-    """The files this thread opened last, most recent last. A process started by fork has
-    copies of its parent's handles, whose file positions the parent moves: it starts afresh."""
+    """The files this thread opened last, most recent last, each known by its path and what
+    the file system says of it: a file written again at the same path is opened again. A
+    process started by fork has copies of its parent's handles, whose file positions the
+    parent moves: it starts afresh."""
 
     def __init__(self):
         super().__init__()
@@ -27,13 +29,24 @@ class _OpenFiles(threading.local):
     def get(self, path):
         if self.process != os.getpid():
             self.__init__()
-        file = self.files.pop(path, None)
+        key = (path, *_identity(path))
+        file = self.files.pop(key, None)
         if file is None:
             file = File(path)
-        self.files[path] = file
+        self.files[key] = file
         if len(self.files) > FILES_KEPT:
             self.files.popitem(last=False)  # closed when no page of it is in use
         return file
+
+
+def _identity(path):
+    """(inode, modification time, size) of the file at `path`; () when it cannot be seen,
+    which leaves the library to say why."""
+    try:
+        status = os.stat(path)
+    except OSError:
+        return ()
+    return status.st_ino, status.st_mtime_ns, status.st_size
 
 
 _open_files = _OpenFiles()

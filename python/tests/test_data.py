@@ -119,6 +119,13 @@ def test_threads_open_a_file_once_each(stacked, monkeypatch):
     assert 2 <= len(opened) <= 3  # the caller's and each thread's
 
 
+def test_a_file_written_again_is_read_again(tmp_path):
+    pytest.importorskip("dask.array")
+    for value in (1, 2):
+        orvex.write(tmp_path / "again.tif", np.full((4, 5), value, np.uint8))
+        assert orvex.to_dask(tmp_path / "again.tif").max().compute(scheduler="sync") == value
+
+
 def test_to_dask_on_a_cluster_of_processes(stacked):
     distributed = pytest.importorskip("distributed")
     folder, pictures = stacked
