@@ -1,5 +1,6 @@
 #include "ChildProcess.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,7 +8,7 @@
 
 namespace orvex_bench {
 
-std::string ChildProcess::run(const std::vector<std::string>& argv) {
+std::string ChildProcess::run(const std::vector<std::string>& argv, ChildUsage* usage) {
   int pipeEnds[2];
   if (argv.empty() || pipe(pipeEnds) != 0) {
     throw std::runtime_error("cannot start a child process");
@@ -37,7 +38,15 @@ std::string ChildProcess::run(const std::vector<std::string>& argv) {
   }
   close(pipeEnds[0]);
   int status = 0;
-  waitpid(pid, &status, 0);
+  rusage used{};
+  wait4(pid, &status, 0, &used);
+  if (usage != nullptr) {
+    const auto seconds = [](const timeval& t) {
+      return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+    };
+    usage->cpuSeconds = seconds(used.ru_utime) + seconds(used.ru_stime);
+    usage->peakBytes = static_cast<uint64_t>(used.ru_maxrss) * 1024;  // Linux counts KiB
+  }
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     throw std::runtime_error("child process " + argv[0] + " failed");
   }

@@ -14,6 +14,9 @@
 #   scripts/bench.sh pages [N...]   select every directory of files of N pages (default 1000,
 #                                   10000, 65535) forward, backward and shuffled against libtiff,
 #                                   then time `orvex info` on the largest file
+#   scripts/bench.sh proof [RUNS]   time `orvex preview` of CMYK jobs with spot colours (the
+#                                   proof, the plate view, --compression best) and its peak
+#                                   memory (jobs kept in $ORVEX_BENCH_IMAGES_DIR)
 #
 # Build folder ./build-bench (or $ORVEX_BENCH_BUILD_DIR), built with $ORVEX_JOBS jobs
 # (default 2). Each case is repeated $ORVEX_BENCH_REPETITIONS times (default 5) and the table
@@ -29,7 +32,7 @@ build_bench() {
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVEX_BUILD_BENCH=ON \
     -DORVEX_BUILD_TESTS=OFF >/dev/null
   cmake --build "$build" --parallel "${ORVEX_JOBS:-2}" --target orvex_bench orvex_bench_scale \
-    orvex_bench_pages orvex_bench_blocks orvex_cli >/dev/null
+    orvex_bench_pages orvex_bench_blocks orvex_bench_proof orvex_cli >/dev/null
 }
 
 machine_note() {
@@ -84,6 +87,13 @@ case "${1:-}" in
     build_bench
     machine_note
     "$build/bin/orvex_bench_blocks" "$folder" "${2:-9}"
+    ;;
+  proof)
+    folder="${ORVEX_BENCH_IMAGES_DIR:-$build/images}"
+    mkdir -p "$folder"
+    build_bench
+    machine_note
+    "$build/bin/orvex_bench_proof" "$build/bin/orvex" "$folder" "${2:-5}"
     ;;
   *)
     build_bench

@@ -15,7 +15,8 @@ CmykProof::CmykProof(const PageInfo& info)
       samplesPerPixel_(info.samplesPerPixel),
       converter_(info.bitsPerSample, info.sampleFormat),
       direct_(info.sampleFormat == ORVEX_SAMPLE_FORMAT_UINT &&
-              (info.bitsPerSample == 8 || info.bitsPerSample == 16)) {
+              (info.bitsPerSample == 8 || info.bitsPerSample == 16)),
+      toSrgb_(nullptr, orvex_cmyk_to_srgb_destroy) {
   for (size_t i = 0; i < info.channels.size(); ++i) {
     if (info.channels[i].kind == ORVEX_CHANNEL_SPOT) {
       spots_.emplace_back(info.channels[i], static_cast<unsigned>(kInks + i));
@@ -25,9 +26,11 @@ CmykProof::CmykProof(const PageInfo& info)
     scaled_.resize(size_t{width_} * kInks);
   }
   int32_t builtIn = 0;
+  orvex_cmyk_to_srgb* toSrgb = nullptr;
   const orvex_status status = orvex_cmyk_to_srgb_create(
       info.iccProfile.data(), static_cast<uint32_t>(info.iccProfile.size()),
-      direct_ ? info.bitsPerSample : 8, direct_ ? info.samplesPerPixel : kInks, &builtIn, &toSrgb_);
+      direct_ ? info.bitsPerSample : 8, direct_ ? info.samplesPerPixel : kInks, &builtIn, &toSrgb);
+  toSrgb_.reset(toSrgb);
   if (status != ORVEX_STATUS_OK) {
     throw ToolError(status == ORVEX_STATUS_REFUSED ? kExitUsage : kExitFileError,
                     "cannot show CMYK in colour: " + LogTap::lastFailure() +
@@ -36,12 +39,8 @@ CmykProof::CmykProof(const PageInfo& info)
   describe(info, builtIn != 0);
 }
 
-CmykProof::~CmykProof() {
-  orvex_cmyk_to_srgb_destroy(toSrgb_);
-}
-
 void CmykProof::render(const uint8_t* row, uint8_t* rgb) {
-  orvex_cmyk_to_srgb_convert(toSrgb_, cmykOf(row), width_, rgb);
+  orvex_cmyk_to_srgb_convert(toSrgb_.get(), cmykOf(row), width_, rgb);
   for (const SpotInk& spot : spots_) {
     spot.lay(converter_, row, samplesPerPixel_, width_, rgb);
   }
@@ -64,8 +63,9 @@ void CmykProof::describe(const PageInfo& info, bool builtIn) {
   if (!builtIn) {
     description_ += "its ICC profile";
   } else {
-    description_ += info.iccProfile.empty() ? "the built-in CMYK profile"
-                                            : "the built-in CMYK profile (its own is not CMYK)";
+    description_ += info.iccProfile.empty()
+                        ? "the built-in CMYK profile"
+                        : "the built-in CMYK profile (its own does not convert CMYK)";
   }
   if (!spots_.empty()) {
     description_ += ", " + std::to_string(spots_.size()) + " spot colour" +

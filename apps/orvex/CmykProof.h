@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,9 +21,6 @@ public:
   /// Throws ToolError with the library's reason when it cannot convert CMYK (a library built
   /// without colour conversion).
   explicit CmykProof(const PageInfo& info);
-  ~CmykProof();
-  CmykProof(const CmykProof&) = delete;
-  CmykProof& operator=(const CmykProof&) = delete;
 
   /// The `width` pixels of a delivered row, every sample, to 3 x `width` bytes of sRGB.
   void render(const uint8_t* row, uint8_t* rgb);
@@ -39,7 +37,7 @@ private:
   bool direct_;                  ///< the library takes the delivered samples
   std::vector<uint8_t> scaled_;  ///< 8-bit CMYK of a row of another depth
   std::vector<SpotInk> spots_;
-  orvex_cmyk_to_srgb* toSrgb_ = nullptr;
+  std::unique_ptr<orvex_cmyk_to_srgb, orvex_status (*)(orvex_cmyk_to_srgb*)> toSrgb_;
   std::string description_;
 };
 

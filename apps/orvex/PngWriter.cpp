@@ -51,7 +51,7 @@ bool writeHeader(PngWriter::State* state) {
   }
   png_init_io(state->png, state->file.stream());
   const bool fast = state->compression == PngCompression::Fast;
-  png_set_compression_level(state->png, fast ? 1 : 9);
+  png_set_compression_level(state->png, fast ? 1 : 6);
   png_set_filter(state->png, PNG_FILTER_TYPE_BASE, fast ? PNG_FILTER_SUB : PNG_ALL_FILTERS);
   png_set_IHDR(state->png, state->info, state->width, state->height, 8, state->colourType,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

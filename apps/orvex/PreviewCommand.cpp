@@ -21,7 +21,8 @@ ExitCode PreviewCommand::run(LogTap& log, const PreviewOptions& options, std::os
 }
 
 // The PNG is begun before the proof's colour conversion, so that a target that cannot be
-// written is the first failure whatever the build converts.
+// written is the first failure whatever the build converts. It is compressed on a thread of
+// its own while the next rows are read and converted.
 std::string PreviewCommand::render(TiffSource& source, std::optional<uint16_t> channel,
                                    const std::string& pngPath, ProgressBar& progress,
                                    PngCompression compression) {
@@ -32,22 +33,25 @@ std::string PreviewCommand::render(TiffSource& source, std::optional<uint16_t> c
   PngWriter png(pngPath, rows.width(), rows.height(), static_cast<unsigned>(layout.samples.size()),
                 compression);
   std::unique_ptr<CmykProof> proof = layout.proof ? std::make_unique<CmykProof>(info) : nullptr;
-  writeRows(layout, converter, rows, proof.get(), png);
+  BackgroundPng background(png, size_t{rows.width()} * layout.samples.size());
+  writeRows(layout, converter, rows, proof.get(), background);
+  background.finish();
   png.finish();
   return proof ? proof->description() : layout.description;
 }
 
 void PreviewCommand::writeRows(const PreviewLayout& layout, const SampleConverter& converter,
-                               PictureRows& rows, CmykProof* proof, PngWriter& png) {
+                               PictureRows& rows, CmykProof* proof, BackgroundPng& png) {
   std::vector<uint8_t> pngRow(size_t{rows.width()} * layout.samples.size());
   for (uint32_t y = 0; y < rows.height(); ++y) {
     const uint8_t* row = rows.row(y);
     if (proof != nullptr) {
       proof->render(row, pngRow.data());
-    }
-    for (uint32_t x = 0; proof == nullptr && x < rows.width(); ++x) {
-      convertPixel(layout, converter, row, size_t{x} * rows.samplesPerPixel(),
-                   pngRow.data() + size_t{x} * layout.samples.size());
+    } else {
+      for (uint32_t x = 0; x < rows.width(); ++x) {
+        convertPixel(layout, converter, row, size_t{x} * rows.samplesPerPixel(),
+                     pngRow.data() + size_t{x} * layout.samples.size());
+      }
     }
     png.writeRow(pngRow.data());
   }

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "BackgroundPng.h"
 #include "CmykProof.h"
 #include "LogTap.h"
 #include "PictureRows.h"
@@ -38,7 +39,7 @@ public:
 private:
   /// Row after row of `rows` into `png`, each pixel by convertPixel, or as a CMYK proof.
   static void writeRows(const PreviewLayout& layout, const SampleConverter& converter,
-                        PictureRows& rows, CmykProof* proof, PngWriter& png);
+                        PictureRows& rows, CmykProof* proof, BackgroundPng& png);
   /// One pixel of the PNG from one delivered pixel.
   static void convertPixel(const PreviewLayout& layout, const SampleConverter& converter,
                            const uint8_t* row, size_t firstSample, uint8_t* target);

@@ -70,6 +70,9 @@ uint8_t SampleConverter::toByte(const uint8_t* row, size_t index) const {
 uint64_t SampleConverter::unsignedAt(const uint8_t* row, size_t index) const {
   uint64_t value = 0;
   switch (bits_) {
+    case 8:
+      value = row[index];
+      break;
     case 16:
       value = nativeAt<uint16_t>(row, index);
       break;
