@@ -143,6 +143,16 @@ TEST(ChannelColor, WrittenColoursReadBackWithTheirSrgbAndLab) {
 }
 
 #ifdef ORVEX_COLOR_CONVERSION
+// The bytes of a profile Little CMS built, which it then frees.
+std::vector<uint8_t> savedAndClosed(cmsHPROFILE profile) {
+  cmsUInt32Number size = 0;
+  cmsSaveProfileToMem(profile, nullptr, &size);
+  std::vector<uint8_t> bytes(size);
+  cmsSaveProfileToMem(profile, bytes.data(), &size);
+  cmsCloseProfile(profile);
+  return bytes;
+}
+
 // A CMYK profile that prints every ink mix as the mid grey L* 50.
 std::vector<uint8_t> greyCmykProfile() {
   cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
@@ -161,12 +171,7 @@ std::vector<uint8_t> greyCmykProfile() {
   cmsPipelineInsertStage(pipeline, cmsAT_END, cmsStageAllocToneCurves(nullptr, 3, nullptr));
   cmsWriteTag(profile, cmsSigAToB0Tag, pipeline);
   cmsPipelineFree(pipeline);
-  cmsUInt32Number size = 0;
-  cmsSaveProfileToMem(profile, nullptr, &size);
-  std::vector<uint8_t> bytes(size);
-  cmsSaveProfileToMem(profile, bytes.data(), &size);
-  cmsCloseProfile(profile);
-  return bytes;
+  return savedAndClosed(profile);
 }
 
 // A CMYK page's own profile shows its channels' CMYK colours; other pages use the built-in one.
@@ -181,13 +186,7 @@ TEST(ChannelColor, CmykGoesThroughThePagesOwnCmykProfile) {
 }
 
 std::vector<uint8_t> srgbProfile() {
-  cmsHPROFILE profile = cmsCreate_sRGBProfile();
-  cmsUInt32Number size = 0;
-  cmsSaveProfileToMem(profile, nullptr, &size);
-  std::vector<uint8_t> bytes(size);
-  cmsSaveProfileToMem(profile, bytes.data(), &size);
-  cmsCloseProfile(profile);
-  return bytes;
+  return savedAndClosed(cmsCreate_sRGBProfile());
 }
 
 // Paper, then full cyan, each followed by an extra sample of full value that is passed over:
