@@ -190,6 +190,7 @@ int run(int argc, char** argv) {
     return 2;
   }
   const ImageFolder folder(argv[1]);
+  folder.generateMissing();
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 9;
   std::printf("| %-40s | %11s | %11s | %5s | %7s | %s |\n", "whole picture, block read", "library",
               "raw libtiff", "ratio", "target", "verdict");
