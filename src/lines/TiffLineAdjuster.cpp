@@ -13,35 +13,6 @@
 #include "reader/TiffHelper.h"
 
 namespace orvex {
-namespace {
-
-struct OrientationMode {
-  uint32_t mode;
-  uint32_t colFirst;
-  severity_level level;
-  const char* text;
-};
-
-// Indexed by TIFF orientation - 1; values outside 2..8 are read as top-left. Orientations 5 to 8
-// store picture columns as file rows, so their rows are delivered as columns (colFirst).
-constexpr uint32_t kReverse = TiffLineAdjuster::kPerRowBufNeedReverse;
-const OrientationMode kOrientationModes[] = {
-    {0, 0, kLogDetail, "[%s] DoNothing"},
-    {kReverse | TiffLineAdjuster::kRowsTopFirst, 0, kLogMilestone, "[%s] RowFirst_RowFirst"},
-    {kReverse | TiffLineAdjuster::kRowsBottomFirst, 0, kLogMilestone, "[%s] RowFirst_RowLast"},
-    {TiffLineAdjuster::kRowsBottomFirst, 0, kLogMilestone, "[%s] RowFirst_RowLast"},
-    {TiffLineAdjuster::kColumnsLeftFirst, 1, kLogMilestone, "[%s] RowFirst_ColFirst"},
-    {TiffLineAdjuster::kColumnsRightFirst, 1, kLogMilestone, "[%s] RowFirst_ColLast"},
-    {kReverse | TiffLineAdjuster::kColumnsRightFirst, 1, kLogMilestone, "[%s] RowFirst_ColLast"},
-    {kReverse | TiffLineAdjuster::kColumnsLeftFirst, 1, kLogMilestone, "[%s] RowFirst_ColFirst"},
-};
-
-const OrientationMode& orientationModeOf(uint16_t orientation) {
-  const bool known = orientation >= ORIENTATION_TOPRIGHT && orientation <= ORIENTATION_LEFTBOT;
-  return kOrientationModes[known ? orientation - 1 : 0];
-}
-
-}  // namespace
 
 TiffLineAdjuster::TiffLineAdjuster(const ITiffLineSource* source) : source_(source) {}
 
@@ -61,13 +32,7 @@ const ScanlineBuffer& TiffLineAdjuster::sharedEmptyBuffer() {
 bool TiffLineAdjuster::postInitialize() {
   static const char* const kOperation = "TiffLineAdjuster::postInitialize";
   const TiffInfo& stored = info();
-  const OrientationMode& mode = orientationModeOf(stored.orientation_);
-  orientationMode_ = mode.mode;
-  colFirst_ = mode.colFirst;
-  moduleLogger().log(mode.level, mode.text, kOperation);
-  if ((orientationMode_ & kPerRowBufNeedReverse) != 0) {
-    moduleLogger().log(kLogMilestone, "[%s] PerRowBufNeedReverse", kOperation);
-  }
+  source_->orientationPlan().log(kOperation);
 
   DpiInput input;
   input.width_ = stored.imagewidth_;
@@ -213,7 +178,7 @@ void TiffLineAdjuster::copyRowPart(const uint8_t* source, int64_t sourceBytes, S
 // Rows of whole-byte samples are mirrored as they leave the cache, which moves each pixel once;
 // other depths are mirrored in place afterwards.
 bool TiffLineAdjuster::mirrorsWhileCopying() const {
-  return (orientationMode_ & kPerRowBufNeedReverse) != 0 && info().bitspersample_ % 8 == 0 &&
+  return source_->orientationPlan().mirrorsRows() && info().bitspersample_ % 8 == 0 &&
          info().bitspersample_ != 0;
 }
 
@@ -331,7 +296,7 @@ bool TiffLineAdjuster::initRealSeparateScanlineBuffer_1_2_4() {
 }
 
 bool TiffLineAdjuster::adjustOrientation() {
-  if ((orientationMode_ & kPerRowBufNeedReverse) == 0 || mirrorsWhileCopying()) {
+  if (!source_->orientationPlan().mirrorsRows() || mirrorsWhileCopying()) {
     return true;
   }
   const bool separate = info().planarconfig_ == PLANARCONFIG_SEPARATE;

@@ -14,20 +14,13 @@ namespace orvex {
 
 class TiffLineAdjuster {
 public:
-  /// Bits of orientationMode_.
-  static constexpr uint32_t kPerRowBufNeedReverse = 1;
-  static constexpr uint32_t kRowsTopFirst = 2;
-  static constexpr uint32_t kRowsBottomFirst = 4;
-  static constexpr uint32_t kColumnsLeftFirst = 8;
-  static constexpr uint32_t kColumnsRightFirst = 16;
-
   /// An adjuster of the rows `source` caches; `source` outlives it.
   explicit TiffLineAdjuster(const ITiffLineSource* source);
   virtual ~TiffLineAdjuster() = default;
   TiffLineAdjuster(const TiffLineAdjuster&) = delete;
   TiffLineAdjuster& operator=(const TiffLineAdjuster&) = delete;
 
-  /// Chooses the orientation mode and describes the delivered rows.
+  /// Logs the orientation plan and describes the delivered rows.
   virtual bool postInitialize();
   /// The interleaved output row of the last adjusted source row; the shared empty buffer
   /// on failure.
@@ -44,8 +37,6 @@ public:
   bool adjustScanline(uint32_t sourceRow);
 
   const AdjustedImageInfo& adjustedImageInfo() const { return adjustedImageInfo_; }
-  uint32_t orientationMode() const { return orientationMode_; }
-  uint32_t colFirst() const { return colFirst_; }
 
   /// Null data, size 0; shared by every adjuster and never written.
   static const ScanlineBuffer& sharedEmptyBuffer();
@@ -81,8 +72,6 @@ protected:
 
   const ITiffLineSource* source_;
   AdjustedImageInfo adjustedImageInfo_;
-  uint32_t orientationMode_ = 0;
-  uint32_t colFirst_ = 0;
   ScanlineBuffer contigScanlineBuffer_;
   ScanlineBufferArray separateScanlineBufferArray_{kMaxRowBytes};
   ScanlineBuffer realContigScanlineBuffer_1_2_4_;
