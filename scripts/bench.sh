@@ -14,7 +14,8 @@
 #   scripts/bench.sh orient [RUNS]  every orientation at 1, 8 and 16 bits and palettes to RGB,
 #                                   uncompressed, against raw libtiff's read alone and against
 #                                   the read plus the simplest loop doing the same transform
-#                                   (images kept in $ORVEX_BENCH_IMAGES_DIR/orient)
+#                                   (images kept in $ORVEX_BENCH_IMAGES_DIR/orient, default
+#                                   build-bench/images/orient)
 #   scripts/bench.sh pages [N...]   select every directory of files of N pages (default 1000,
 #                                   10000, 65535) forward, backward and shuffled against libtiff,
 #                                   then time `orvex info` on the largest file
