@@ -56,6 +56,7 @@ struct ToolCase {
 const ToolCase kCases[] = {
     {'r', 8, 3, 3, "1 2 3 4 5 6 7 8 9 a", 10, 0, "7 8 9 4 5 6 1 2 3 a", ""},
     {'r', 16, 1, 3, "1 2 3 4 5 6", 6, 0, "5 6 3 4 1 2", ""},
+    {'r', 8, 5, 3, "1 2 3 4 5 6 7 8 9 a b c d e f", 15, 0, "b c d e f 6 7 8 9 a 1 2 3 4 5", ""},
     {'r', 4, 1, 3, "1 2 3", 0, 0, "1 2 3", ""},
     {'r', 8, 3, 4, "1 2 3 4 5 6 7 8 9 a b c", 11, 0, "1 2 3 4 5 6 7 8 9 a b c",
      "[CommonTool::reverseScanline_8multiple_BitsPerSample] scanlineBytes(11) < "
