@@ -11,6 +11,11 @@
 #                                   against raw libtiff decoding every strip into one buffer
 #                                   (images kept in $ORVEX_BENCH_IMAGES_DIR, default
 #                                   build-bench/images)
+#   scripts/bench.sh orient [RUNS]  every orientation at 1, 8 and 16 bits and palettes to RGB,
+#                                   uncompressed, against raw libtiff's read alone and against
+#                                   the read plus the simplest loop doing the same transform
+#                                   (images kept in $ORVEX_BENCH_IMAGES_DIR/orient, default
+#                                   build-bench/images/orient)
 #   scripts/bench.sh pages [N...]   select every directory of files of N pages (default 1000,
 #                                   10000, 65535) forward, backward and shuffled against libtiff,
 #                                   then time `orvex info` on the largest file
@@ -32,7 +37,8 @@ build_bench() {
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DORVEX_BUILD_BENCH=ON \
     -DORVEX_BUILD_TESTS=OFF >/dev/null
   cmake --build "$build" --parallel "${ORVEX_JOBS:-2}" --target orvex_bench orvex_bench_scale \
-    orvex_bench_pages orvex_bench_blocks orvex_bench_proof orvex_cli >/dev/null
+    orvex_bench_pages orvex_bench_blocks orvex_bench_proof orvex_bench_orient orvex_cli \
+    >/dev/null
 }
 
 machine_note() {
@@ -94,6 +100,12 @@ case "${1:-}" in
     build_bench
     machine_note
     "$build/bin/orvex_bench_proof" "$build/bin/orvex" "$folder" "${2:-5}"
+    ;;
+  orient)
+    folder="${ORVEX_BENCH_IMAGES_DIR:-$build/images}/orient"
+    build_bench
+    machine_note
+    "$build/bin/orvex_bench_orient" "$folder" "${2:-21}"
     ;;
   *)
     build_bench

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "lines/BlockLayout.h"
+#include "lines/OrientationPlan.h"
 #include "lines/ScanlineBuffer.h"
 #include "reader/ColorMap.h"
 #include "reader/TiffInfo.h"
@@ -23,6 +24,8 @@ public:
   /// stored ones (the RGBA raster of YCbCr images).
   virtual const TiffInfo& description() const = 0;
   virtual const BlockLayout& layout() const = 0;
+  /// How the directory's stored rows become the delivered ones.
+  virtual const OrientationPlan& orientationPlan() const = 0;
   /// Buffer `index` of the cache: a strip per plane, or a tile per plane and tile column.
   /// Throws std::out_of_range("out range!") beyond the cache.
   virtual const ScanlineBuffer& cachedBlock(size_t index) const = 0;

@@ -66,7 +66,7 @@ bool TiffCommonLineReader::readOriginScanline(uint32_t row) {
 bool TiffCommonLineReader::storedRowsAreDelivered(int channel) const {
   const uint16_t planar = channel < 0 ? PLANARCONFIG_CONTIG : PLANARCONFIG_SEPARATE;
   return info_.planarconfig_ == planar && info_.photometric_ != PHOTOMETRIC_PALETTE &&
-         info_.bitspersample_ % 8 == 0 && tiffLineAdjuster_->orientationMode() == 0 &&
+         info_.bitspersample_ % 8 == 0 && orientationPlan_.isIdentity() &&
          storedPixelBytes(channel) != 0 &&
          layout_.scanlineSize_ ==
              static_cast<int64_t>(storedPixelBytes(channel) * info_.imagewidth_);

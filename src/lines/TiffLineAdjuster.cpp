@@ -13,35 +13,6 @@
 #include "reader/TiffHelper.h"
 
 namespace orvex {
-namespace {
-
-struct OrientationMode {
-  uint32_t mode;
-  uint32_t colFirst;
-  severity_level level;
-  const char* text;
-};
-
-// Indexed by TIFF orientation - 1; values outside 2..8 are read as top-left. Orientations 5 to 8
-// store picture columns as file rows, so their rows are delivered as columns (colFirst).
-constexpr uint32_t kReverse = TiffLineAdjuster::kPerRowBufNeedReverse;
-const OrientationMode kOrientationModes[] = {
-    {0, 0, kLogDetail, "[%s] DoNothing"},
-    {kReverse | TiffLineAdjuster::kRowsTopFirst, 0, kLogMilestone, "[%s] RowFirst_RowFirst"},
-    {kReverse | TiffLineAdjuster::kRowsBottomFirst, 0, kLogMilestone, "[%s] RowFirst_RowLast"},
-    {TiffLineAdjuster::kRowsBottomFirst, 0, kLogMilestone, "[%s] RowFirst_RowLast"},
-    {TiffLineAdjuster::kColumnsLeftFirst, 1, kLogMilestone, "[%s] RowFirst_ColFirst"},
-    {TiffLineAdjuster::kColumnsRightFirst, 1, kLogMilestone, "[%s] RowFirst_ColLast"},
-    {kReverse | TiffLineAdjuster::kColumnsRightFirst, 1, kLogMilestone, "[%s] RowFirst_ColLast"},
-    {kReverse | TiffLineAdjuster::kColumnsLeftFirst, 1, kLogMilestone, "[%s] RowFirst_ColFirst"},
-};
-
-const OrientationMode& orientationModeOf(uint16_t orientation) {
-  const bool known = orientation >= ORIENTATION_TOPRIGHT && orientation <= ORIENTATION_LEFTBOT;
-  return kOrientationModes[known ? orientation - 1 : 0];
-}
-
-}  // namespace
 
 TiffLineAdjuster::TiffLineAdjuster(const ITiffLineSource* source) : source_(source) {}
 
@@ -61,13 +32,7 @@ const ScanlineBuffer& TiffLineAdjuster::sharedEmptyBuffer() {
 bool TiffLineAdjuster::postInitialize() {
   static const char* const kOperation = "TiffLineAdjuster::postInitialize";
   const TiffInfo& stored = info();
-  const OrientationMode& mode = orientationModeOf(stored.orientation_);
-  orientationMode_ = mode.mode;
-  colFirst_ = mode.colFirst;
-  moduleLogger().log(mode.level, mode.text, kOperation);
-  if ((orientationMode_ & kPerRowBufNeedReverse) != 0) {
-    moduleLogger().log(kLogMilestone, "[%s] PerRowBufNeedReverse", kOperation);
-  }
+  source_->orientationPlan().log(kOperation);
 
   DpiInput input;
   input.width_ = stored.imagewidth_;
@@ -99,14 +64,24 @@ bool TiffLineAdjuster::isSubByteDepth() const {
   return bps == 1 || bps == 2 || bps == 4;
 }
 
+// Sub-byte rows stay packed at the file's depth throughout, so that they move as whole bytes.
 int64_t TiffLineAdjuster::contigScanlineBytes() const {
-  const int64_t samples = int64_t{info().samplesperpixel_} * info().imagewidth_;
-  return isSubByteDepth() ? samples : samples * info().bitspersample_ / 8;
+  if (isSubByteDepth()) {
+    return packedRowBytes(info().samplesperpixel_);
+  }
+  return int64_t{info().samplesperpixel_} * info().imagewidth_ * info().bitspersample_ / 8;
 }
 
 int64_t TiffLineAdjuster::separateScanlineBytes() const {
   const int64_t width = info().imagewidth_;
-  return isSubByteDepth() ? width : width * info().bitspersample_ / 8;
+  return isSubByteDepth() ? packedRowBytes(1) : width * info().bitspersample_ / 8;
+}
+
+// The row caps count a byte per sample at depths below a byte, so that a picture too wide to
+// read is refused at every depth alike: over the cap the size is -1, which no buffer takes.
+int64_t TiffLineAdjuster::underRowCap(int64_t bytes) const {
+  const int64_t samples = int64_t{info().samplesperpixel_} * info().imagewidth_;
+  return isSubByteDepth() && samples > kMaxRowBytes ? -1 : bytes;
 }
 
 int64_t TiffLineAdjuster::packedRowBytes(uint16_t samples) const {
@@ -164,57 +139,75 @@ const uint8_t* TiffLineAdjuster::cachedRow(size_t cacheIndex, uint32_t line,
   return cached.data + offset;
 }
 
-bool TiffLineAdjuster::unpackOrCopy(const uint8_t* source, int64_t sourceBytes, uint8_t* dest,
-                                    int64_t destBytes, uint16_t samplesPerPixel, uint32_t pixels,
-                                    const char* operation) {
+// Depths that are not whole bytes per pixel (3 or 12 bits, say) give a raw row longer than
+// the row buffer; only what fits is kept.
+void TiffLineAdjuster::copyRowPart(const uint8_t* source, int64_t sourceBytes, ScanlineBuffer& dest,
+                                   uint64_t firstPixel, uint64_t pixels, uint16_t samplesPerPixel) {
+  const uint64_t pixelBits = uint64_t{samplesPerPixel} * info().bitspersample_;
+  const uint64_t destBytes = static_cast<uint64_t>(std::max<int64_t>(dest.size, 0));
+  const uint64_t sourceBits = static_cast<uint64_t>(std::max<int64_t>(sourceBytes, 0)) * 8;
   if (isSubByteDepth()) {
-    if (!CommonTool::convert_1_2_4_To_8Bits(source, sourceBytes, dest, destBytes, samplesPerPixel,
-                                            info().bitspersample_, pixels)) {
-      moduleLogger().log(kLogError, "[%s] convert_1_2_4_To_8Bits failed!", operation);
-      return false;
+    // Tile parts may start inside a byte; the bits are shifted into place.
+    const uint64_t firstBit = firstPixel * pixelBits;
+    if (firstBit < destBytes * 8) {
+      CommonTool::placeBits(dest.data, firstBit, source,
+                            std::min({pixels * pixelBits, sourceBits, destBytes * 8 - firstBit}));
     }
-    return true;
+    return;
   }
-  // Depths that are not whole bytes per pixel (3 or 12 bits, say) give a raw row longer than
-  // the row buffer; only what fits is kept.
-  const int64_t copyBytes = std::max<int64_t>(std::min(sourceBytes, destBytes), 0);
-  if (copyBytes > 0) {
-    std::memcpy(dest, source, static_cast<size_t>(copyBytes));
+  const uint64_t pixelBytes = pixelBits / 8;
+  if (mirrorsWhileCopying()) {
+    // The part lands where the mirrored row wants it, its pixels already reversed.
+    const uint64_t copied = std::min(pixels, sourceBits / 8 / pixelBytes);
+    const uint64_t offset = (info().imagewidth_ - firstPixel - pixels) * pixelBytes;
+    RowBytes::requireSpan(dest, offset, pixels * pixelBytes);
+    CommonTool::copyReversedPixels(dest.data + offset + (pixels - copied) * pixelBytes, source,
+                                   static_cast<uint32_t>(copied), pixelBytes);
+    return;
   }
-  return true;
+  const uint64_t offset = firstPixel * pixelBytes;
+  if (offset >= destBytes) {
+    return;
+  }
+  const uint64_t bytes = std::min({pixels * pixelBytes, sourceBits / 8, destBytes - offset});
+  if (bytes > 0) {
+    std::memcpy(dest.data + offset, source, static_cast<size_t>(bytes));
+  }
 }
 
-bool TiffLineAdjuster::readStripRow(size_t cacheIndex, uint32_t line, ScanlineBuffer& dest,
-                                    uint16_t samplesPerPixel, const char* operation) {
+// Rows of whole-byte samples are mirrored as they leave the cache, which moves each pixel once;
+// other depths are mirrored in place afterwards.
+bool TiffLineAdjuster::mirrorsWhileCopying() const {
+  return source_->orientationPlan().mirrorsRows() && info().bitspersample_ % 8 == 0 &&
+         info().bitspersample_ != 0;
+}
+
+void TiffLineAdjuster::readStripRow(size_t cacheIndex, uint32_t line, ScanlineBuffer& dest,
+                                    uint16_t samplesPerPixel) {
   const int64_t rowBytes = layout().scanlineSize_;
-  return unpackOrCopy(cachedRow(cacheIndex, line, rowBytes), rowBytes, dest.data, dest.size,
-                      samplesPerPixel, info().imagewidth_, operation);
+  const uint8_t* source = cachedRow(cacheIndex, line, rowBytes);
+  if (isSubByteDepth() || mirrorsWhileCopying()) {
+    copyRowPart(source, rowBytes, dest, 0, info().imagewidth_, samplesPerPixel);
+    return;
+  }
+  const int64_t bytes = std::max<int64_t>(std::min(rowBytes, dest.size), 0);
+  if (bytes > 0) {
+    std::memcpy(dest.data, source, static_cast<size_t>(bytes));
+  }
 }
 
-bool TiffLineAdjuster::readTileRow(size_t firstCacheIndex, uint32_t line, ScanlineBuffer& dest,
-                                   uint16_t samplesPerPixel, const char* operation) {
+void TiffLineAdjuster::readTileRow(size_t firstCacheIndex, uint32_t line, ScanlineBuffer& dest,
+                                   uint16_t samplesPerPixel) {
   const uint32_t width = info().imagewidth_;
   const uint32_t tileWidth = info().tilewidth_;
   const int64_t rowBytes = layout().tileRowSize_;
-  // Bytes one pixel takes in `dest`: one per sample once unpacked, else the stored size.
-  const int64_t pixelBytes =
-      isSubByteDepth() ? samplesPerPixel : int64_t{samplesPerPixel} * info().bitspersample_ / 8;
   // The tiles' parts of the row follow one another from its start.
   for (uint32_t column = 0; column < layout().tilesAcross_; ++column) {
-    const int64_t x0 = int64_t{column} * tileWidth;
-    const uint32_t pixels = std::min<uint32_t>(tileWidth, width - static_cast<uint32_t>(x0));
-    const int64_t destOffset = pixelBytes * x0;
-    const int64_t destBytes = std::min(pixelBytes * pixels, dest.size - destOffset);
-    if (destBytes <= 0) {
-      break;
-    }
+    const uint64_t x0 = uint64_t{column} * tileWidth;
+    const uint64_t pixels = std::min<uint64_t>(tileWidth, width - x0);
     const uint8_t* source = cachedRow(firstCacheIndex + column, line, rowBytes);
-    if (!unpackOrCopy(source, rowBytes, dest.data + destOffset, destBytes, samplesPerPixel, pixels,
-                      operation)) {
-      return false;
-    }
+    copyRowPart(source, rowBytes, dest, x0, pixels, samplesPerPixel);
   }
-  return true;
 }
 
 bool TiffLineAdjuster::readScanline_fromContigStripData(uint32_t line) {
@@ -223,7 +216,8 @@ bool TiffLineAdjuster::readScanline_fromContigStripData(uint32_t line) {
     moduleLogger().log(kLogError, "[%s] initContigScanlineBuffer failed!", kOperation);
     return false;
   }
-  return readStripRow(0, line, contigScanlineBuffer_, info().samplesperpixel_, kOperation);
+  readStripRow(0, line, contigScanlineBuffer_, info().samplesperpixel_);
+  return true;
 }
 
 bool TiffLineAdjuster::readScanline_fromSeparateStripData(uint32_t line) {
@@ -233,9 +227,7 @@ bool TiffLineAdjuster::readScanline_fromSeparateStripData(uint32_t line) {
     return false;
   }
   for (uint16_t channel = 0; channel < info().samplesperpixel_; ++channel) {
-    if (!readStripRow(channel, line, separateScanlineBufferArray_.at(channel), 1, kOperation)) {
-      return false;
-    }
+    readStripRow(channel, line, separateScanlineBufferArray_.at(channel), 1);
   }
   return true;
 }
@@ -246,7 +238,8 @@ bool TiffLineAdjuster::readScanline_fromContigTileData(uint32_t line) {
     moduleLogger().log(kLogError, "[%s] initContigScanlineBuffer failed!", kOperation);
     return false;
   }
-  return readTileRow(0, line, contigScanlineBuffer_, info().samplesperpixel_, kOperation);
+  readTileRow(0, line, contigScanlineBuffer_, info().samplesperpixel_);
+  return true;
 }
 
 bool TiffLineAdjuster::readScanline_fromSeparateTileData(uint32_t line) {
@@ -257,25 +250,22 @@ bool TiffLineAdjuster::readScanline_fromSeparateTileData(uint32_t line) {
   }
   for (uint16_t channel = 0; channel < info().samplesperpixel_; ++channel) {
     const size_t firstCacheIndex = size_t{channel} * layout().tilesAcross_;
-    if (!readTileRow(firstCacheIndex, line, separateScanlineBufferArray_.at(channel), 1,
-                     kOperation)) {
-      return false;
-    }
+    readTileRow(firstCacheIndex, line, separateScanlineBufferArray_.at(channel), 1);
   }
   return true;
 }
 
 bool TiffLineAdjuster::initContigScanlineBuffer() {
   static const char* const kOperation = "TiffLineAdjuster::initContigScanlineBuffer";
-  return RowBytes::sizeAndClear(contigScanlineBuffer_, contigScanlineBytes(), kOperation,
-                                "[%s] contigScanlineBuffer_ memory alloc failed!",
+  return RowBytes::sizeAndClear(contigScanlineBuffer_, underRowCap(contigScanlineBytes()),
+                                kOperation, "[%s] contigScanlineBuffer_ memory alloc failed!",
                                 "[%s] contigScanlineBuffer_ memory alloc success!");
 }
 
 bool TiffLineAdjuster::initSeparateScanlineBufferArray() {
   static const char* const kOperation = "TiffLineAdjuster::initSeparateScanlineBufferArray";
   const size_t channels = info().samplesperpixel_;
-  const int64_t size = separateScanlineBytes();
+  const int64_t size = underRowCap(separateScanlineBytes());
   if (separateScanlineBufferArray_.holds(channels, size)) {
     separateScanlineBufferArray_.zeroFill();
     return true;
@@ -306,30 +296,35 @@ bool TiffLineAdjuster::initRealSeparateScanlineBuffer_1_2_4() {
 }
 
 bool TiffLineAdjuster::adjustOrientation() {
-  if ((orientationMode_ & kPerRowBufNeedReverse) == 0) {
+  if (!source_->orientationPlan().mirrorsRows() || mirrorsWhileCopying()) {
     return true;
   }
-  // Sub-byte rows are unpacked to a byte per sample by now.
-  const uint16_t bits = isSubByteDepth() ? 8 : info().bitspersample_;
-  const uint32_t width = info().imagewidth_;
+  const bool separate = info().planarconfig_ == PLANARCONFIG_SEPARATE;
+  const uint16_t samples = separate ? 1 : info().samplesperpixel_;
   bool reversed = true;
-  if (info().planarconfig_ == PLANARCONFIG_SEPARATE) {
-    for (size_t channel = 0; reversed && channel < separateScanlineBufferArray_.count();
-         ++channel) {
-      ScanlineBuffer& plane = separateScanlineBufferArray_.at(channel);
-      reversed = CommonTool::reverseScanline_8multiple_BitsPerSample(plane.data, plane.size, 1,
-                                                                     bits, width);
-    }
-  } else {
-    reversed = CommonTool::reverseScanline_8multiple_BitsPerSample(
-        contigScanlineBuffer_.data, contigScanlineBuffer_.size, info().samplesperpixel_, bits,
-        width);
+  for (size_t channel = 0;
+       reversed && channel < (separate ? separateScanlineBufferArray_.count() : 1); ++channel) {
+    ScanlineBuffer& row =
+        separate ? separateScanlineBufferArray_.at(channel) : contigScanlineBuffer_;
+    reversed = reverseRow(row, samples);
   }
   if (!reversed) {
     moduleLogger().log(kLogError, "[%s] reverseScanline failed!",
                        "TiffLineAdjuster::adjustOrientation");
   }
   return reversed;
+}
+
+// Sub-byte rows are packed buffers sized for their pixels, so only whole-byte rows can be
+// short.
+bool TiffLineAdjuster::reverseRow(ScanlineBuffer& row, uint16_t samplesPerPixel) {
+  const uint32_t width = info().imagewidth_;
+  if (isSubByteDepth()) {
+    CommonTool::reversePackedPixels(row.data, width, samplesPerPixel, info().bitspersample_);
+    return true;
+  }
+  return CommonTool::reverseScanline_8multiple_BitsPerSample(row.data, row.size, samplesPerPixel,
+                                                             info().bitspersample_, width);
 }
 
 bool TiffLineAdjuster::adjustPhotometric() {
@@ -351,16 +346,10 @@ const ScanlineBuffer& TiffLineAdjuster::getSeparateScanlineBuffer(uint16_t chann
                           : separateScanlineBufferArray_.at(channel);
 }
 
-bool TiffLineAdjuster::packInto(const ScanlineBuffer& unpacked, ScanlineBuffer& packed,
-                                uint16_t samplesPerPixel, const char* operation) {
-  // The packing clears the whole destination, spare bits included, before it writes.
-  if (!CommonTool::convert_8_To_1_2_4Bits(unpacked.data, unpacked.size, packed.data, packed.size,
-                                          samplesPerPixel, info().bitspersample_,
-                                          info().imagewidth_)) {
-    moduleLogger().log(kLogError, "[%s] convert_8_To_1_2_4Bits failed!", operation);
-    return false;
-  }
-  return true;
+// The packed row is copied whole: its spare bits are already clear.
+void TiffLineAdjuster::deliverPacked(const ScanlineBuffer& row, ScanlineBuffer& delivered) {
+  RowBytes::requireSpan(row, 0, static_cast<uint64_t>(delivered.size));
+  std::memcpy(delivered.data, row.data, static_cast<size_t>(delivered.size));
 }
 
 bool TiffLineAdjuster::adjustContigScanlineBuffer_when_1_2_4() {
@@ -375,8 +364,8 @@ bool TiffLineAdjuster::adjustContigScanlineBuffer_when_1_2_4() {
     moduleLogger().log(kLogError, "[%s] initRealContigScanlineBuffer_1_2_4 failed!", kOperation);
     return false;
   }
-  return packInto(contigScanlineBuffer_, realContigScanlineBuffer_1_2_4_, info().samplesperpixel_,
-                  kOperation);
+  deliverPacked(contigScanlineBuffer_, realContigScanlineBuffer_1_2_4_);
+  return true;
 }
 
 bool TiffLineAdjuster::adjustSeparateScanlineBuffer_when_1_2_4(uint16_t channel) {
@@ -393,7 +382,8 @@ bool TiffLineAdjuster::adjustSeparateScanlineBuffer_when_1_2_4(uint16_t channel)
     moduleLogger().log(kLogError, "[%s] initRealSeparateScanlineBuffer_1_2_4 failed!", kOperation);
     return false;
   }
-  return packInto(plane, realSeparateScanlineBuffer_1_2_4_, 1, kOperation);
+  deliverPacked(plane, realSeparateScanlineBuffer_1_2_4_);
+  return true;
 }
 
 bool TiffLineAdjuster::obtainContigScanlineBuffer_fromSeparate() {
@@ -408,6 +398,14 @@ bool TiffLineAdjuster::obtainContigScanlineBuffer_fromSeparate() {
   const uint64_t pixelBytes = channels * bytesPerSample;
   for (uint16_t channel = 0; channel < channels; ++channel) {
     const ScanlineBuffer& plane = separateScanlineBufferArray_.at(channel);
+    if (isSubByteDepth()) {
+      RowBytes::requireSpan(plane, 0, static_cast<uint64_t>(packedRowBytes(1)));
+      RowBytes::requireSpan(contigScanlineBuffer_, 0,
+                            static_cast<uint64_t>(packedRowBytes(channels)));
+      CommonTool::movePackedSamples(contigScanlineBuffer_.data, channel, channels, plane.data, 0, 1,
+                                    width, info().bitspersample_);
+      continue;
+    }
     const uint64_t destOffset = channel * bytesPerSample;
     RowBytes::requireSpan(plane, 0, RowBytes::stridedSpan(width, bytesPerSample, bytesPerSample));
     RowBytes::requireSpan(contigScanlineBuffer_, destOffset,
@@ -426,6 +424,14 @@ bool TiffLineAdjuster::obtainSeparateScanlineBuffer_fromContig(uint16_t channel)
   }
   ScanlineBuffer& plane = separateScanlineBufferArray_.at(channel);
   const uint64_t width = info().imagewidth_;
+  if (isSubByteDepth()) {
+    RowBytes::requireSpan(plane, 0, static_cast<uint64_t>(packedRowBytes(1)));
+    RowBytes::requireSpan(contigScanlineBuffer_, 0,
+                          static_cast<uint64_t>(packedRowBytes(info().samplesperpixel_)));
+    CommonTool::movePackedSamples(plane.data, 0, 1, contigScanlineBuffer_.data, channel,
+                                  info().samplesperpixel_, width, info().bitspersample_);
+    return true;
+  }
   const uint64_t bytesPerSample = (uint64_t{info().bitspersample_} + 7) / 8;
   const uint64_t pixelBytes = info().samplesperpixel_ * bytesPerSample;
   const uint64_t sourceOffset = channel * bytesPerSample;

@@ -1,6 +1,6 @@
 // Turns the raw data of one source row, held in the line reader's cache, into the row handed
-// to the host: unpacks 1, 2 and 4-bit samples, mirrors the row, interleaves planes or extracts
-// one channel, and packs sub-byte samples back to the file's depth.
+// to the host: mirrors the row, interleaves planes or extracts one channel. Samples of 1, 2
+// and 4 bits stay packed at the file's depth all the way.
 #pragma once
 
 #include <cstdint>
@@ -14,20 +14,13 @@ namespace orvex {
 
 class TiffLineAdjuster {
 public:
-  /// Bits of orientationMode_.
-  static constexpr uint32_t kPerRowBufNeedReverse = 1;
-  static constexpr uint32_t kRowsTopFirst = 2;
-  static constexpr uint32_t kRowsBottomFirst = 4;
-  static constexpr uint32_t kColumnsLeftFirst = 8;
-  static constexpr uint32_t kColumnsRightFirst = 16;
-
   /// An adjuster of the rows `source` caches; `source` outlives it.
   explicit TiffLineAdjuster(const ITiffLineSource* source);
   virtual ~TiffLineAdjuster() = default;
   TiffLineAdjuster(const TiffLineAdjuster&) = delete;
   TiffLineAdjuster& operator=(const TiffLineAdjuster&) = delete;
 
-  /// Chooses the orientation mode and describes the delivered rows.
+  /// Logs the orientation plan and describes the delivered rows.
   virtual bool postInitialize();
   /// The interleaved output row of the last adjusted source row; the shared empty buffer
   /// on failure.
@@ -44,8 +37,6 @@ public:
   bool adjustScanline(uint32_t sourceRow);
 
   const AdjustedImageInfo& adjustedImageInfo() const { return adjustedImageInfo_; }
-  uint32_t orientationMode() const { return orientationMode_; }
-  uint32_t colFirst() const { return colFirst_; }
 
   /// Null data, size 0; shared by every adjuster and never written.
   static const ScanlineBuffer& sharedEmptyBuffer();
@@ -71,6 +62,7 @@ protected:
   bool isSubByteDepth() const;
   int64_t contigScanlineBytes() const;
   int64_t separateScanlineBytes() const;
+  int64_t underRowCap(int64_t bytes) const;
   /// Bytes of `samples` samples of every pixel of a row packed at the file's depth.
   int64_t packedRowBytes(uint16_t samples) const;
 
@@ -80,8 +72,6 @@ protected:
 
   const ITiffLineSource* source_;
   AdjustedImageInfo adjustedImageInfo_;
-  uint32_t orientationMode_ = 0;
-  uint32_t colFirst_ = 0;
   ScanlineBuffer contigScanlineBuffer_;
   ScanlineBufferArray separateScanlineBufferArray_{kMaxRowBytes};
   ScanlineBuffer realContigScanlineBuffer_1_2_4_;
@@ -90,19 +80,20 @@ protected:
 
 private:
   bool readRowFromCache(uint32_t sourceRow);
-  /// Unpacks `pixels` pixels of sub-byte samples from `source` into `dest`, or copies as many
-  /// bytes as both sides hold.
-  bool unpackOrCopy(const uint8_t* source, int64_t sourceBytes, uint8_t* dest, int64_t destBytes,
-                    uint16_t samplesPerPixel, uint32_t pixels, const char* operation);
-  bool readStripRow(size_t cacheIndex, uint32_t line, ScanlineBuffer& dest,
-                    uint16_t samplesPerPixel, const char* operation);
-  bool readTileRow(size_t firstCacheIndex, uint32_t line, ScanlineBuffer& dest,
-                   uint16_t samplesPerPixel, const char* operation);
+  /// Copies `pixels` pixels from `source` into `dest` from pixel `firstPixel` on, no more
+  /// than either side holds.
+  void copyRowPart(const uint8_t* source, int64_t sourceBytes, ScanlineBuffer& dest,
+                   uint64_t firstPixel, uint64_t pixels, uint16_t samplesPerPixel);
+  void readStripRow(size_t cacheIndex, uint32_t line, ScanlineBuffer& dest,
+                    uint16_t samplesPerPixel);
+  void readTileRow(size_t firstCacheIndex, uint32_t line, ScanlineBuffer& dest,
+                   uint16_t samplesPerPixel);
   /// Row `line` of cache buffer `cacheIndex`, where rows are `rowBytes` apart; throws
   /// std::out_of_range("out range!") when the buffer does not hold all of it.
   const uint8_t* cachedRow(size_t cacheIndex, uint32_t line, int64_t rowBytes) const;
-  bool packInto(const ScanlineBuffer& unpacked, ScanlineBuffer& packed, uint16_t samplesPerPixel,
-                const char* operation);
+  bool mirrorsWhileCopying() const;
+  bool reverseRow(ScanlineBuffer& row, uint16_t samplesPerPixel);
+  static void deliverPacked(const ScanlineBuffer& row, ScanlineBuffer& delivered);
 };
 
 }  // namespace orvex

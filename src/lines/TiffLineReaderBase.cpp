@@ -51,6 +51,7 @@ bool TiffLineReaderBase::beginRead(uint16_t directoryIndex) {
     return false;
   }
   directoryIndex_ = directoryIndex;
+  orientationPlan_ = OrientationPlan::of(info_.orientation_);
   readTiffInfo();
   if (!adjustTiffInfo()) {
     return false;
@@ -142,23 +143,13 @@ bool TiffLineReaderBase::installTiffLineAdjuster(std::shared_ptr<TiffLineAdjuste
   return tiffLineAdjuster_ != nullptr;
 }
 
-uint32_t TiffLineReaderBase::sourceRowOf(uint32_t rowIndex) const {
-  const uint32_t mode = tiffLineAdjuster_->orientationMode();
-  const bool storedBottomFirst = (mode & TiffLineAdjuster::kRowsBottomFirst) != 0;
-  const bool storedRightColumnFirst = (mode & TiffLineAdjuster::kColumnsLeftFirst) == 0 &&
-                                      (mode & TiffLineAdjuster::kColumnsRightFirst) != 0;
-  const bool flip = mode != 0 && (mode & TiffLineAdjuster::kRowsTopFirst) == 0 &&
-                    (storedBottomFirst || storedRightColumnFirst);
-  return flip ? info_.imagelength_ - 1 - rowIndex : rowIndex;
-}
-
 bool TiffLineReaderBase::adjustDeliveredRow(uint32_t rowIndex) {
   if (!tiffLineAdjuster_) {
     moduleLogger().log(kLogError, "[%s] tiffLineAdjuster_ is empty!",
                        "TiffLineReaderBase::readScanline");
     return false;
   }
-  const uint32_t sourceRow = sourceRowOf(rowIndex);
+  const uint32_t sourceRow = orientationPlan_.sourceRowOf(rowIndex, info_.imagelength_);
   if (!readOriginScanline(sourceRow)) {
     moduleLogger().log(kLogError, "[%s] readOriginLine failed!",
                        "TiffLineReaderBase::readScanline");

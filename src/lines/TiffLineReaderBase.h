@@ -55,6 +55,7 @@ public:
 
   const TiffInfo& description() const override { return info_; }
   const BlockLayout& layout() const override { return layout_; }
+  const OrientationPlan& orientationPlan() const override { return orientationPlan_; }
   const ScanlineBuffer& cachedBlock(size_t index) const override { return cacheArray_.at(index); }
   uint32_t cacheFirstRow() const override { return cacheFirstRow_; }
   bool colorMap(ColorMap& colorMap) const override;
@@ -91,6 +92,7 @@ protected:
   uint16_t directoryIndex_ = 0;
   TiffInfo info_;  ///< the directory as this reader serves it
   BlockLayout layout_;
+  OrientationPlan orientationPlan_ = OrientationPlan::of(ORIENTATION_TOPLEFT);
   ScanlineBufferArray cacheArray_{kMaxBufferBytes};
   uint32_t cacheFirstRow_ = kNoRow;
   uint32_t cacheEndRow_ = kNoRow;
@@ -100,7 +102,6 @@ protected:
 
 private:
   bool sizeCacheArray();
-  uint32_t sourceRowOf(uint32_t rowIndex) const;
   /// Brings the source row of delivered row `rowIndex` into the adjuster's buffers.
   bool adjustDeliveredRow(uint32_t rowIndex);
   static bool handOut(const ScanlineBuffer& buffer, uint8_t** data, uint32_t* size);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <vector>
 
 #include "boundary/ModuleLogger.h"
 #include "lines/RowBytes.h"
@@ -25,41 +26,71 @@ uint16_t outputBitsFor(const ColorMap& map, uint16_t indexBits) {
   return 8;
 }
 
-// One instantiation per index size and output depth keeps the per-pixel loop free of
-// depth decisions. Samples go through memcpy because the rows have no alignment promise.
-template <typename Index, typename Sample>
-void lookUpRow(const ScanlineBuffer& indexRow, uint32_t width, const ColorMap& map,
-               ScanlineBuffer& rgbRow) {
-  RowBytes::requireSpan(indexRow, 0, uint64_t{width} * sizeof(Index));
-  RowBytes::requireSpan(rgbRow, 0, uint64_t{width} * kRgbSamples * sizeof(Sample));
-  const uint8_t* indexes = indexRow.data;
-  uint8_t* rgb = rgbRow.data;
-  for (uint32_t x = 0; x < width; ++x) {
-    Index index;
-    std::memcpy(&index, indexes + sizeof(Index) * x, sizeof(Index));
-    const Sample pixel[kRgbSamples] = {static_cast<Sample>(map.red[index]),
-                                       static_cast<Sample>(map.green[index]),
-                                       static_cast<Sample>(map.blue[index])};
-    std::memcpy(rgb + sizeof(pixel) * x, pixel, sizeof(pixel));
+// Index x of a row packed at IndexBits bits (most significant bits first), or of 8 or 16-bit
+// samples in host byte order, as libtiff delivers them.
+template <unsigned IndexBits>
+size_t indexAt(const uint8_t* row, uint32_t x) {
+  if constexpr (IndexBits == 16) {
+    uint16_t index;
+    std::memcpy(&index, row + 2 * size_t{x}, sizeof index);
+    return index;
+  } else {
+    const size_t bit = size_t{x} * IndexBits;
+    return row[bit / 8] >> (8 - IndexBits - bit % 8) & ((1U << IndexBits) - 1);
   }
 }
 
-using RowLookUp = void (*)(const ScanlineBuffer&, uint32_t, const ColorMap&, ScanlineBuffer&);
+// One instantiation per index depth and output pixel size keeps the per-pixel loop free of
+// depth decisions: an index, then one fixed-size copy of its prepared pixel.
+template <unsigned IndexBits, size_t PixelBytes>
+void lookUpRow(const ScanlineBuffer& indexRow, uint32_t width, const uint8_t* pixels,
+               ScanlineBuffer& rgbRow) {
+  RowBytes::requireSpan(indexRow, 0, (uint64_t{width} * IndexBits + 7) / 8);
+  RowBytes::requireSpan(rgbRow, 0, uint64_t{width} * PixelBytes);
+  const uint8_t* indexes = indexRow.data;
+  uint8_t* rgb = rgbRow.data;
+  for (uint32_t x = 0; x < width; ++x) {
+    std::memcpy(rgb + PixelBytes * x, pixels + PixelBytes * indexAt<IndexBits>(indexes, x),
+                PixelBytes);
+  }
+}
 
-// Indexes of 1, 2 and 4 bits arrive unpacked to a byte each.
-RowLookUp rowLookUpFor(uint16_t indexBits, uint16_t outputBits) {
-  const bool wide = outputBits == 16;
+using RowLookUp = void (*)(const ScanlineBuffer&, uint32_t, const uint8_t*, ScanlineBuffer&);
+
+template <size_t PixelBytes>
+RowLookUp rowLookUpOf(uint16_t indexBits) {
   switch (indexBits) {
     case 1:
+      return lookUpRow<1, PixelBytes>;
     case 2:
+      return lookUpRow<2, PixelBytes>;
     case 4:
+      return lookUpRow<4, PixelBytes>;
     case 8:
-      return wide ? lookUpRow<uint8_t, uint16_t> : lookUpRow<uint8_t, uint8_t>;
+      return lookUpRow<8, PixelBytes>;
     case 16:
-      return wide ? lookUpRow<uint16_t, uint16_t> : lookUpRow<uint16_t, uint8_t>;
+      return lookUpRow<16, PixelBytes>;
     default:
       return nullptr;
   }
+}
+
+RowLookUp rowLookUpFor(uint16_t indexBits, uint16_t outputBits) {
+  return outputBits == 16 ? rowLookUpOf<kRgbSamples * 2>(indexBits)
+                          : rowLookUpOf<kRgbSamples>(indexBits);
+}
+
+// The delivered pixel of every index, prepared once for the directory.
+template <typename Sample>
+std::vector<uint8_t> preparedPixels(const ColorMap& map, size_t entries) {
+  std::vector<uint8_t> pixels(entries * kRgbSamples * sizeof(Sample));
+  for (size_t i = 0; i < entries; ++i) {
+    const Sample pixel[kRgbSamples] = {static_cast<Sample>(map.red[i]),
+                                       static_cast<Sample>(map.green[i]),
+                                       static_cast<Sample>(map.blue[i])};
+    std::memcpy(pixels.data() + sizeof pixel * i, pixel, sizeof pixel);
+  }
+  return pixels;
 }
 
 }  // namespace
@@ -70,16 +101,25 @@ TiffPaletteLineAdjuster::TiffPaletteLineAdjuster(const ITiffLineSource* source)
 // The line-reader selection has refused every palette this adjuster cannot expand: several
 // samples, indexes wider than 16 bits or not unsigned.
 bool TiffPaletteLineAdjuster::postInitialize() {
-  if (!TiffLineAdjuster::postInitialize() || !source_->colorMap(colorMap_)) {
+  // libtiff's tables, valid while the directory is current; read once, into rgbPixels_.
+  ColorMap colorMap;
+  if (!TiffLineAdjuster::postInitialize() || !source_->colorMap(colorMap)) {
     return false;
   }
   // libtiff sizes the tables from the directory's own depth, so that depth bounds the walk.
   AdjustedImageInfo& delivered = adjustedImageInfo_;
-  delivered.bitspersample_ = outputBitsFor(colorMap_, info().bitspersample_);
+  delivered.bitspersample_ = outputBitsFor(colorMap, info().bitspersample_);
   delivered.samplesperpixel_ = kRgbSamples;
   delivered.sampleformat_ = SAMPLEFORMAT_UINT;
   delivered.photometric_ = PHOTOMETRIC_RGB;
   delivered.planarconfig_ = PLANARCONFIG_CONTIG;
+  // Depths other than 1, 2, 4, 8 and 16 have no lookup; their rows fail one by one.
+  const uint16_t indexBits = info().bitspersample_;
+  if (rowLookUpFor(indexBits, delivered.bitspersample_) != nullptr) {
+    const size_t entries = size_t{1} << indexBits;
+    rgbPixels_ = delivered.bitspersample_ == 16 ? preparedPixels<uint16_t>(colorMap, entries)
+                                                : preparedPixels<uint8_t>(colorMap, entries);
+  }
   return true;
 }
 
@@ -120,7 +160,7 @@ bool TiffPaletteLineAdjuster::adjustPhotometric() {
   if (lookUp == nullptr) {
     return false;
   }
-  lookUp(contigScanlineBuffer_, info().imagewidth_, colorMap_, RGBContigScanlineBuffer_);
+  lookUp(contigScanlineBuffer_, info().imagewidth_, rgbPixels_.data(), RGBContigScanlineBuffer_);
   return true;
 }
 

@@ -1,9 +1,10 @@
 // The adjuster of palette images. Hosts have no use for colour indexes without the colour map,
-// so each index row is prepared like any other row (unpacked, mirrored, planes joined) and
-// then expanded to RGB through the directory's colour map.
+// so each index row is prepared like any other row (mirrored, planes joined) and then expanded
+// to RGB through the directory's colour map.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "lines/ScanlineBuffer.h"
 #include "lines/TiffLineAdjuster.h"
@@ -33,8 +34,8 @@ private:
 
   ScanlineBuffer RGBContigScanlineBuffer_;
   ScanlineBuffer RGBSeparateScanlineBuffer_;
-  // libtiff's own tables, valid while the directory is current, which outlasts this adjuster.
-  ColorMap colorMap_;
+  // The RGB pixel of every index at the delivered depth, one after the other.
+  std::vector<uint8_t> rgbPixels_;
 };
 
 }  // namespace orvex

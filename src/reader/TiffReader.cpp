@@ -162,7 +162,7 @@ std::vector<TiffChannelInfo> TiffReader::channelsOf(const TiffInfo& served) {
 
 bool TiffReader::isRowScanline() {
   const TiffLineAdjuster* adjuster = readyAdjuster();
-  return adjuster != nullptr && adjuster->colFirst() == 0;
+  return adjuster != nullptr && !lineReader_->orientationPlan().deliversColumns();
 }
 
 bool TiffReader::readScanline(uint16_t channel, uint32_t row, uint8_t** data, uint32_t* size) {

@@ -200,6 +200,32 @@ TEST_P(GeneratedImages, DeliverTheReferenceInEveryDepthLayoutAndKind) {
 
 INSTANTIATE_TEST_SUITE_P(Orientations, GeneratedImages, ::testing::Range<uint16_t>(1, 9));
 
+// Tiles 13 pixels wide, a width libtiff reads but will not write: below 8 bits the second tile's
+// part of each row starts inside a byte, and ends inside one too. The stored tiles, written 16
+// pixels wide, are as large or larger than the narrower ones need.
+TEST_P(GeneratedImages, DeliverTilePartsThatStartInsideAByte) {
+  const uint16_t orientation = GetParam();
+  TempDir temp;
+  const std::string path = temp.file("tiles.tif");
+  uint16_t directories = 0;
+  {
+    orvex_test::TiffFileBuilder builder(path);
+    for (const uint16_t planar : {PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE}) {
+      for (const uint16_t bits : {1, 2, 4}) {
+        TiffSetup setup = generated(orientation, planar, 16, bits);
+        setup.samplesPerPixel = planar;
+        setup.extraSamples.assign(planar - 1, EXTRASAMPLE_UNASSALPHA);
+        builder.addDirectory(setup, orvex_test::patternImage(setup));
+        ++directories;
+      }
+    }
+  }
+  for (uint16_t dir = 0; dir < directories; ++dir) {
+    orvex_test::editEntry(path, dir, TIFFTAG_TILEWIDTH, {{}, {}, {}, 13});
+  }
+  expectDeliversTheReference(path);
+}
+
 // Every file of tests/data written by other programs but one, whose extra plane libtiff cannot
 // decode (tested with the scenarios).
 TEST(TestDataFiles, DeliverTheReference) {

@@ -1,7 +1,7 @@
-// What only the scanline pipeline's own classes show: mirroring and 1/2/4-bit unpacking and
-// packing with their size checks, the caps of the row and cache buffers, and the strip or tile
-// cache decoding each block once per visit (every depth, layout and orientation is read
-// through the exports).
+// What only the scanline pipeline's own classes show: mirroring whole and packed pixels, moving
+// packed bits to any bit of a row, the size check of the in-place mirror, the caps of the row and
+// cache buffers, and the strip or tile cache decoding each block once per visit (every depth,
+// layout and orientation is read through the exports).
 #include "lines/CommonTool.h"
 #include "lines/ScanlineBuffer.h"
 #include "lines/ScanlineBufferArray.h"
@@ -36,11 +36,13 @@ Bytes hex(const std::string& text) {
   return bytes;
 }
 
-// The tool writes into a buffer of outputBytes + 2 bytes of CC, or mirrors the input in place;
-// `expected` is that buffer afterwards, `log` what was logged at level 4. It succeeds when it
-// logs nothing and changes the buffer; a failed conversion leaves it all CC ("").
+// The tool writes into a buffer of outputBytes + 2 bytes of CC (of 00 for 'b'), or works on
+// the input in place; `expected` is that buffer afterwards, `log` what was logged at level 4. It
+// succeeds when it logs nothing. 'r' mirrors in place, 'c' into the output (`samples` bytes a
+// pixel), 'b' places `width` bits of the input from bit `samples` of the output on, 'm'
+// mirrors `width` packed pixels of `samples` samples.
 struct ToolCase {
-  char tool;  ///< 'u' unpack, 'p' pack, 'r' reverse
+  char tool;
   uint16_t bits;
   uint16_t samples;
   uint32_t width;
@@ -52,58 +54,71 @@ struct ToolCase {
 };
 
 const ToolCase kCases[] = {
-    {'u', 1, 1, 8, "a5", 1, 8, "1 0 1 0 0 1 0 1 cc cc", ""},
-    {'u', 1, 1, 5, "ff", 1, 7, "1 1 1 1 1 cc cc cc cc", ""},
-    {'u', 2, 1, 4, "e4", 1, 4, "3 2 1 0 cc cc", ""},
-    {'u', 4, 1, 3, "1f a0", 2, 3, "1 f a cc cc", ""},
-    {'u', 2, 3, 5, "e4 1b ff 00", 4, 15, "3 2 1 0 0 1 2 3 3 3 3 3 0 0 0 cc cc", ""},
-    {'u', 4, 3, 0, "", 0, 2, "cc cc cc cc", ""},
-    {'p', 2, 1, 4, "3 2 1 0", 4, 1, "e4 cc cc", ""},
-    {'p', 4, 1, 2, "1 f", 2, 1, "1f cc cc", ""},
-    {'p', 1, 1, 3, "1 1 1", 3, 1, "e0 cc cc", ""},
-    {'p', 2, 1, 4, "5 0 0 7", 4, 1, "43 cc cc", ""},
-    {'p', 1, 1, 10, "1 1 1 1 1 1 1 1 0 1", 10, 3, "ff 40 0 cc cc", ""},
-    {'p', 2, 3, 5, "3 2 1 0 0 1 2 3 3 3 3 3 0 0 0", 15, 4, "e4 1b ff 0 cc cc", ""},
-    {'p', 4, 3, 0, "", 0, 2, "0 0 cc cc", ""},
-    {'u', 2, 3, 5, "e4 1b ff 00", 3, 15, "",
-     "[CommonTool::convert_1_2_4_To_8Bits] srcScanlineBytes(3) < srcSuitableBytes(4)"},
-    {'u', 2, 3, 5, "e4 1b ff 00", 4, 14, "",
-     "[CommonTool::convert_1_2_4_To_8Bits] destScanlineBytes(14) < destSuitableBytes(15)"},
-    {'u', 2, 3, 5, "e4 1b ff 00", -1, 0, "",
-     "[CommonTool::convert_1_2_4_To_8Bits] srcScanlineBytes(-1) < srcSuitableBytes(4)"},
-    {'p', 2, 3, 5, "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1", 14, 4, "",
-     "[CommonTool::convert_8_To_1_2_4Bits] srcScanlineBytes(14) < srcSuitableBytes(15) "},
-    {'p', 2, 3, 5, "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1", 15, 3, "",
-     "[CommonTool::convert_8_To_1_2_4Bits] destScanlineBytes(3) < destSuitableBytes(4)"},
-    {'p', 2, 3, 5, "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1", 0, 0, "",
-     "[CommonTool::convert_8_To_1_2_4Bits] srcScanlineBytes(0) < srcSuitableBytes(15) "},
-    {'u', 8, 1, 4, "1 1 1 1", 4, 4, "", ""},
-    {'u', 3, 1, 4, "1 1 1 1", 4, 4, "", ""},
-    {'p', 8, 1, 4, "1 1 1 1", 4, 4, "", ""},
-    {'p', 0, 1, 4, "1 1 1 1", 4, 4, "", ""},
     {'r', 8, 3, 3, "1 2 3 4 5 6 7 8 9 a", 10, 0, "7 8 9 4 5 6 1 2 3 a", ""},
     {'r', 16, 1, 3, "1 2 3 4 5 6", 6, 0, "5 6 3 4 1 2", ""},
+    {'r', 8, 5, 3, "1 2 3 4 5 6 7 8 9 a b c d e f", 15, 0, "b c d e f 6 7 8 9 a 1 2 3 4 5", ""},
     {'r', 4, 1, 3, "1 2 3", 0, 0, "1 2 3", ""},
     {'r', 8, 3, 4, "1 2 3 4 5 6 7 8 9 a b c", 11, 0, "1 2 3 4 5 6 7 8 9 a b c",
      "[CommonTool::reverseScanline_8multiple_BitsPerSample] scanlineBytes(11) < "
      "suitableBytes(12)"},
+    {'c', 0, 3, 7, "1 2 3 4 5 6 7 8 9 a b c d e f 10 11 12 13 14 15", 21, 21,
+     "13 14 15 10 11 12 d e f a b c 7 8 9 4 5 6 1 2 3 cc cc", ""},
+    {'c', 0, 6, 4, "1 2 3 4 5 6 7 8 9 a b c d e f 10 11 12 13 14 15 16 17 18", 24, 24,
+     "13 14 15 16 17 18 d e f 10 11 12 7 8 9 a b c 1 2 3 4 5 6 cc cc", ""},
+    {'c', 0, 2, 9, "1 2 3 4 5 6 7 8 9 a b c d e f 10 11 12", 18, 18,
+     "11 12 f 10 d e b c 9 a 7 8 5 6 3 4 1 2 cc cc", ""},
+    {'c', 0, 1, 40,
+     "1 2 3 4 5 6 7 8 9 a b c d e f 10 11 12 13 14 15 16 17 18 19 1a 1b 1c 1d 1e 1f 20 21 22 23 24 "
+     "25 26 27 28",
+     40, 40,
+     "28 27 26 25 24 23 22 21 20 1f 1e 1d 1c 1b 1a 19 18 17 16 15 14 13 12 11 10 f e d c b a 9 8 7 "
+     "6 5 4 3 2 1 cc cc",
+     ""},
+    {'c', 0, 3, 16,
+     "1 2 3 4 5 6 7 8 9 a b c d e f 10 11 12 13 14 15 16 17 18 19 1a 1b 1c 1d 1e 1f 20 21 22 23 24 "
+     "25 26 27 28 29 2a 2b 2c 2d 2e 2f 30",
+     48, 48,
+     "2e 2f 30 2b 2c 2d 28 29 2a 25 26 27 22 23 24 1f 20 21 1c 1d 1e 19 1a 1b 16 17 18 13 14 15 10 "
+     "11 12 d e f a b c 7 8 9 4 5 6 1 2 3 cc cc",
+     ""},
+    {'b', 0, 12, 10, "ff ff", 2, 3, "0 f fc 0 0", ""},
+    {'b', 0, 8, 12, "ab cd", 2, 3, "0 ab c0 0 0", ""},
+    {'b', 0, 3, 16, "ff 0f", 2, 3, "1f e1 e0 0 0", ""},
+    {'b', 0, 6, 3, "ff", 1, 2, "3 80 0 0", ""},
+    {'m', 1, 1, 10, "b5 40", 2, 0, "ab 40", ""},
+    {'m', 1, 1, 8, "80", 1, 0, "1", ""},
+    {'m', 2, 1, 5, "1b c0", 2, 0, "f9 0", ""},
+    {'m', 4, 1, 3, "12 3f", 2, 0, "32 10", ""},
+    {'m', 4, 1, 0, "12", 1, 0, "12", ""},
+    {'m', 2, 3, 2, "1b 10", 2, 0, "c4 60", ""},
 };
+
+bool runTool(const ToolCase& c, Bytes& input, Bytes& output) {
+  switch (c.tool) {
+    case 'r':
+      return CommonTool::reverseScanline_8multiple_BitsPerSample(input.data(), c.inputBytes,
+                                                                 c.samples, c.bits, c.width);
+    case 'c':
+      CommonTool::copyReversedPixels(output.data(), input.data(), c.width, c.samples);
+      return true;
+    case 'b':
+      CommonTool::placeBits(output.data(), c.samples, input.data(), c.width);
+      return true;
+    default:
+      CommonTool::reversePackedPixels(input.data(), c.width, c.samples, c.bits);
+      return true;
+  }
+}
 
 TEST(CommonTool, GivesTheBytesOfEachCaseAndLogsItsCheck) {
   for (const ToolCase& c : kCases) {
     SCOPED_TRACE(std::string(1, c.tool) + " " + c.input);
     Bytes input = hex(c.input);
-    Bytes output(static_cast<size_t>(c.outputBytes) + 2, 0xCC);
-    const Bytes expected = *c.expected != '\0' ? hex(c.expected) : output;
+    Bytes output(static_cast<size_t>(c.outputBytes) + 2, c.tool == 'b' ? 0 : 0xCC);
+    const Bytes expected = hex(c.expected);
     orvex_test::LogCapture log;
-    const auto convert =
-        c.tool == 'p' ? CommonTool::convert_8_To_1_2_4Bits : CommonTool::convert_1_2_4_To_8Bits;
-    EXPECT_EQ(c.tool == 'r' ? CommonTool::reverseScanline_8multiple_BitsPerSample(
-                                  input.data(), c.inputBytes, c.samples, c.bits, c.width)
-                            : convert(input.data(), c.inputBytes, output.data(), c.outputBytes,
-                                      c.samples, c.bits, c.width),
-              *c.expected != '\0' && *c.log == '\0');
-    EXPECT_EQ(c.tool == 'r' ? input : output, expected);
+    EXPECT_EQ(runTool(c, input, output), *c.log == '\0');
+    EXPECT_EQ(c.tool == 'r' || c.tool == 'm' ? input : output, expected);
     EXPECT_EQ(orvex_test::transcriptOf(log.records()),
               *c.log != '\0' ? "[4] " + std::string(c.log) + "\n" : "");
   }

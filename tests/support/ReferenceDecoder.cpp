@@ -48,6 +48,17 @@ uint64_t sampleAt(const uint8_t* row, uint16_t bits, size_t index) {
   return value;
 }
 
+// `bits` bits of a block's row into the image row from bit `first` on, one by one: a tile of a
+// nonstandard width may start inside a byte.
+void placeBlockRow(Scanline& row, size_t first, const uint8_t* blockRow, size_t bits) {
+  for (size_t b = 0; b < bits; ++b) {
+    const size_t to = first + b;
+    const auto mask = static_cast<uint8_t>(0x80 >> to % 8);
+    const bool set = (blockRow[b / 8] & 0x80 >> b % 8) != 0;
+    row[to / 8] = static_cast<uint8_t>(set ? row[to / 8] | mask : row[to / 8] & ~mask);
+  }
+}
+
 // Each stored row of one plane; a strip is read as a tile as wide as the image.
 std::vector<Scanline> storedRows(TIFF* tif, uint32_t width, uint32_t length, uint16_t plane) {
   const bool tiled = TIFFIsTiled(tif) != 0;
@@ -66,10 +77,9 @@ std::vector<Scanline> storedRows(TIFF* tif, uint32_t width, uint32_t length, uin
                                         static_cast<tmsize_t>(block.size()))) < 0) {
         throw std::runtime_error("libtiff cannot decode a strip or tile");
       }
-      const size_t offset = x * pixelBits / 8;
       for (uint32_t r = y; r < std::min(y + blockLength, length); ++r) {
-        std::memcpy(rows[r].data() + offset, block.data() + (r - y) * blockRowBytes,
-                    std::min(blockRowBytes, rowBytes - offset));
+        placeBlockRow(rows[r], x * pixelBits, block.data() + (r - y) * blockRowBytes,
+                      std::min<size_t>(blockWidth, width - x) * pixelBits);
       }
     }
   }
