@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "boundary/ModuleLogger.h"
+#include "lines/SampleDepth.h"
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #include <immintrin.h>
@@ -285,10 +286,6 @@ void setPackedSample(uint8_t* row, uint64_t index, unsigned bits, unsigned value
   row[bit / 8] = static_cast<uint8_t>((row[bit / 8] & ~mask) | (value << shift & mask));
 }
 
-bool isSubByteDepth(uint16_t bitsPerSample) {
-  return bitsPerSample == 1 || bitsPerSample == 2 || bitsPerSample == 4;
-}
-
 // Calls convert with the depth (1, 2 or 4) as a compile-time constant.
 template <typename Convert>
 void withSubByteDepth(uint16_t bitsPerSample, Convert convert) {
@@ -374,7 +371,7 @@ void CommonTool::copyReversedPixels(uint8_t* dest, const uint8_t* src, uint32_t 
 
 void CommonTool::reversePackedPixels(uint8_t* row, uint32_t pixels, uint16_t samplesPerPixel,
                                      uint16_t bitsPerSample) {
-  if (samplesPerPixel == 1 && pixels != 0 && isSubByteDepth(bitsPerSample)) {
+  if (samplesPerPixel == 1 && pixels != 0 && SampleDepth::isPacked(bitsPerSample)) {
     withSubByteDepth(bitsPerSample,
                      [&](auto bits) { reverseSamples<decltype(bits)::value>(row, pixels); });
     return;

@@ -10,6 +10,7 @@
 #include "lines/CommonTool.h"
 #include "lines/ITiffLineSource.h"
 #include "lines/RowBytes.h"
+#include "lines/SampleDepth.h"
 #include "reader/TiffHelper.h"
 
 namespace orvex {
@@ -59,14 +60,13 @@ bool TiffLineAdjuster::postInitialize() {
   return true;
 }
 
-bool TiffLineAdjuster::isSubByteDepth() const {
-  const uint16_t bps = info().bitspersample_;
-  return bps == 1 || bps == 2 || bps == 4;
+bool TiffLineAdjuster::isPackedDepth() const {
+  return SampleDepth::isPacked(info().bitspersample_);
 }
 
 // Sub-byte rows stay packed at the file's depth throughout, so that they move as whole bytes.
 int64_t TiffLineAdjuster::contigScanlineBytes() const {
-  if (isSubByteDepth()) {
+  if (isPackedDepth()) {
     return packedRowBytes(info().samplesperpixel_);
   }
   return int64_t{info().samplesperpixel_} * info().imagewidth_ * info().bitspersample_ / 8;
@@ -74,14 +74,14 @@ int64_t TiffLineAdjuster::contigScanlineBytes() const {
 
 int64_t TiffLineAdjuster::separateScanlineBytes() const {
   const int64_t width = info().imagewidth_;
-  return isSubByteDepth() ? packedRowBytes(1) : width * info().bitspersample_ / 8;
+  return isPackedDepth() ? packedRowBytes(1) : width * info().bitspersample_ / 8;
 }
 
 // The row caps count a byte per sample at depths below a byte, so that a picture too wide to
 // read is refused at every depth alike: over the cap the size is -1, which no buffer takes.
 int64_t TiffLineAdjuster::underRowCap(int64_t bytes) const {
   const int64_t samples = int64_t{info().samplesperpixel_} * info().imagewidth_;
-  return isSubByteDepth() && samples > kMaxRowBytes ? -1 : bytes;
+  return isPackedDepth() && samples > kMaxRowBytes ? -1 : bytes;
 }
 
 int64_t TiffLineAdjuster::packedRowBytes(uint16_t samples) const {
@@ -89,7 +89,7 @@ int64_t TiffLineAdjuster::packedRowBytes(uint16_t samples) const {
 }
 
 int64_t TiffLineAdjuster::deliveredScanlineBytes(bool oneChannel) const {
-  if (isSubByteDepth()) {
+  if (isPackedDepth()) {
     return packedRowBytes(oneChannel ? 1 : info().samplesperpixel_);
   }
   return oneChannel ? separateScanlineBytes() : contigScanlineBytes();
@@ -146,7 +146,7 @@ void TiffLineAdjuster::copyRowPart(const uint8_t* source, int64_t sourceBytes, S
   const uint64_t pixelBits = uint64_t{samplesPerPixel} * info().bitspersample_;
   const uint64_t destBytes = static_cast<uint64_t>(std::max<int64_t>(dest.size, 0));
   const uint64_t sourceBits = static_cast<uint64_t>(std::max<int64_t>(sourceBytes, 0)) * 8;
-  if (isSubByteDepth()) {
+  if (isPackedDepth()) {
     // Tile parts may start inside a byte; the bits are shifted into place.
     const uint64_t firstBit = firstPixel * pixelBits;
     if (firstBit < destBytes * 8) {
@@ -186,7 +186,7 @@ void TiffLineAdjuster::readStripRow(size_t cacheIndex, uint32_t line, ScanlineBu
                                     uint16_t samplesPerPixel) {
   const int64_t rowBytes = layout().scanlineSize_;
   const uint8_t* source = cachedRow(cacheIndex, line, rowBytes);
-  if (isSubByteDepth() || mirrorsWhileCopying()) {
+  if (isPackedDepth() || mirrorsWhileCopying()) {
     copyRowPart(source, rowBytes, dest, 0, info().imagewidth_, samplesPerPixel);
     return;
   }
@@ -319,7 +319,7 @@ bool TiffLineAdjuster::adjustOrientation() {
 // short.
 bool TiffLineAdjuster::reverseRow(ScanlineBuffer& row, uint16_t samplesPerPixel) {
   const uint32_t width = info().imagewidth_;
-  if (isSubByteDepth()) {
+  if (isPackedDepth()) {
     CommonTool::reversePackedPixels(row.data, width, samplesPerPixel, info().bitspersample_);
     return true;
   }
@@ -335,15 +335,15 @@ const ScanlineBuffer& TiffLineAdjuster::getContigScanlineBuffer() {
   if (!adjustContigScanlineBuffer_when_1_2_4()) {
     return sharedEmptyBuffer();
   }
-  return isSubByteDepth() ? realContigScanlineBuffer_1_2_4_ : contigScanlineBuffer_;
+  return isPackedDepth() ? realContigScanlineBuffer_1_2_4_ : contigScanlineBuffer_;
 }
 
 const ScanlineBuffer& TiffLineAdjuster::getSeparateScanlineBuffer(uint16_t channel) {
   if (!adjustSeparateScanlineBuffer_when_1_2_4(channel)) {
     return sharedEmptyBuffer();
   }
-  return isSubByteDepth() ? realSeparateScanlineBuffer_1_2_4_
-                          : separateScanlineBufferArray_.at(channel);
+  return isPackedDepth() ? realSeparateScanlineBuffer_1_2_4_
+                         : separateScanlineBufferArray_.at(channel);
 }
 
 // The packed row is copied whole: its spare bits are already clear.
@@ -357,7 +357,7 @@ bool TiffLineAdjuster::adjustContigScanlineBuffer_when_1_2_4() {
   if (info().planarconfig_ == PLANARCONFIG_SEPARATE && !obtainContigScanlineBuffer_fromSeparate()) {
     return false;
   }
-  if (!isSubByteDepth()) {
+  if (!isPackedDepth()) {
     return true;
   }
   if (!initRealContigScanlineBuffer_1_2_4()) {
@@ -375,7 +375,7 @@ bool TiffLineAdjuster::adjustSeparateScanlineBuffer_when_1_2_4(uint16_t channel)
     return false;
   }
   const ScanlineBuffer& plane = separateScanlineBufferArray_.at(channel);
-  if (!isSubByteDepth()) {
+  if (!isPackedDepth()) {
     return true;
   }
   if (!initRealSeparateScanlineBuffer_1_2_4()) {
@@ -398,7 +398,7 @@ bool TiffLineAdjuster::obtainContigScanlineBuffer_fromSeparate() {
   const uint64_t pixelBytes = channels * bytesPerSample;
   for (uint16_t channel = 0; channel < channels; ++channel) {
     const ScanlineBuffer& plane = separateScanlineBufferArray_.at(channel);
-    if (isSubByteDepth()) {
+    if (isPackedDepth()) {
       RowBytes::requireSpan(plane, 0, static_cast<uint64_t>(packedRowBytes(1)));
       RowBytes::requireSpan(contigScanlineBuffer_, 0,
                             static_cast<uint64_t>(packedRowBytes(channels)));
@@ -424,7 +424,7 @@ bool TiffLineAdjuster::obtainSeparateScanlineBuffer_fromContig(uint16_t channel)
   }
   ScanlineBuffer& plane = separateScanlineBufferArray_.at(channel);
   const uint64_t width = info().imagewidth_;
-  if (isSubByteDepth()) {
+  if (isPackedDepth()) {
     RowBytes::requireSpan(plane, 0, static_cast<uint64_t>(packedRowBytes(1)));
     RowBytes::requireSpan(contigScanlineBuffer_, 0,
                           static_cast<uint64_t>(packedRowBytes(info().samplesperpixel_)));

@@ -58,8 +58,8 @@ protected:
   bool obtainContigScanlineBuffer_fromSeparate();
   bool obtainSeparateScanlineBuffer_fromContig(uint16_t channel);
 
-  /// True for the depths that are unpacked to a byte per sample inside the library.
-  bool isSubByteDepth() const;
+  /// SampleDepth::isPacked of the directory's depth: its rows stay packed.
+  bool isPackedDepth() const;
   int64_t contigScanlineBytes() const;
   int64_t separateScanlineBytes() const;
   int64_t underRowCap(int64_t bytes) const;

@@ -55,8 +55,6 @@ void lookUpRow(const ScanlineBuffer& indexRow, uint32_t width, const uint8_t* pi
   }
 }
 
-using RowLookUp = void (*)(const ScanlineBuffer&, uint32_t, const uint8_t*, ScanlineBuffer&);
-
 template <size_t PixelBytes>
 RowLookUp rowLookUpOf(uint16_t indexBits) {
   switch (indexBits) {
@@ -98,8 +96,12 @@ std::vector<uint8_t> preparedPixels(const ColorMap& map, size_t entries) {
 TiffPaletteLineAdjuster::TiffPaletteLineAdjuster(const ITiffLineSource* source)
     : TiffLineAdjuster(source) {}
 
+bool TiffPaletteLineAdjuster::expandsIndexBits(uint16_t indexBits) {
+  return rowLookUpOf<kRgbSamples>(indexBits) != nullptr;
+}
+
 // The line-reader selection has refused every palette this adjuster cannot expand: several
-// samples, indexes wider than 16 bits or not unsigned.
+// samples, indexes not unsigned or of a depth without a lookup.
 bool TiffPaletteLineAdjuster::postInitialize() {
   // libtiff's tables, valid while the directory is current; read once, into rgbPixels_.
   ColorMap colorMap;
@@ -113,14 +115,12 @@ bool TiffPaletteLineAdjuster::postInitialize() {
   delivered.sampleformat_ = SAMPLEFORMAT_UINT;
   delivered.photometric_ = PHOTOMETRIC_RGB;
   delivered.planarconfig_ = PLANARCONFIG_CONTIG;
-  // Depths other than 1, 2, 4, 8 and 16 have no lookup; their rows fail one by one.
   const uint16_t indexBits = info().bitspersample_;
-  if (rowLookUpFor(indexBits, delivered.bitspersample_) != nullptr) {
-    const size_t entries = size_t{1} << indexBits;
-    rgbPixels_ = delivered.bitspersample_ == 16 ? preparedPixels<uint16_t>(colorMap, entries)
-                                                : preparedPixels<uint8_t>(colorMap, entries);
-  }
-  return true;
+  lookUp_ = rowLookUpFor(indexBits, delivered.bitspersample_);
+  const size_t entries = size_t{1} << indexBits;
+  rgbPixels_ = delivered.bitspersample_ == 16 ? preparedPixels<uint16_t>(colorMap, entries)
+                                              : preparedPixels<uint8_t>(colorMap, entries);
+  return lookUp_ != nullptr;
 }
 
 int64_t TiffPaletteLineAdjuster::outputBytesPerSample() const {
@@ -156,11 +156,7 @@ bool TiffPaletteLineAdjuster::adjustPhotometric() {
     moduleLogger().log(kLogError, "[%s] initRGBContigScanlineBuffer failed!", kOperation);
     return false;
   }
-  const RowLookUp lookUp = rowLookUpFor(info().bitspersample_, adjustedImageInfo_.bitspersample_);
-  if (lookUp == nullptr) {
-    return false;
-  }
-  lookUp(contigScanlineBuffer_, info().imagewidth_, rgbPixels_.data(), RGBContigScanlineBuffer_);
+  lookUp_(contigScanlineBuffer_, info().imagewidth_, rgbPixels_.data(), RGBContigScanlineBuffer_);
   return true;
 }
 

@@ -11,10 +11,16 @@
 
 namespace orvex {
 
+/// Expands a row of `width` indexes into pixels through the prepared pixel of every index.
+using RowLookUp = void (*)(const ScanlineBuffer& indexRow, uint32_t width, const uint8_t* pixels,
+                           ScanlineBuffer& rgbRow);
+
 class TiffPaletteLineAdjuster : public TiffLineAdjuster {
 public:
   explicit TiffPaletteLineAdjuster(const ITiffLineSource* source);
 
+  /// True for the index depths with a lookup: 1, 2, 4, 8 and 16 bits.
+  static bool expandsIndexBits(uint16_t indexBits);
   /// Takes the colour map and describes the rows as interleaved RGB of 8 bits, or 16 when the
   /// map needs them.
   bool postInitialize() override;
@@ -34,6 +40,7 @@ private:
 
   ScanlineBuffer RGBContigScanlineBuffer_;
   ScanlineBuffer RGBSeparateScanlineBuffer_;
+  RowLookUp lookUp_ = nullptr;  ///< the routine of the directory's index and output depths
   // The RGB pixel of every index at the delivered depth, one after the other.
   std::vector<uint8_t> rgbPixels_;
 };

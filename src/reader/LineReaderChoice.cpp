@@ -5,6 +5,8 @@
 #include <array>
 
 #include "boundary/ModuleLogger.h"
+#include "lines/SampleDepth.h"
+#include "lines/TiffPaletteLineAdjuster.h"
 #include "reader/TiffInfo.h"
 
 namespace orvex {
@@ -18,7 +20,7 @@ using Check = bool (*)(const TiffInfo&);
 // one byte cannot be delivered. The message names the palette case for every kind it guards.
 bool contiguousSubByteSamplesAbsent(const TiffInfo& info) {
   if (info.planarconfig_ == PLANARCONFIG_CONTIG && info.samplesperpixel_ != 1 &&
-      info.bitspersample_ < 8) {
+      SampleDepth::isSubByte(info.bitspersample_)) {
     moduleLogger().log(kLogError,
                        "[%s] not support PHOTOMETRIC_PALETTE(PLANARCONFIG_CONTIG  "
                        "samplesperpixel:%u bitspersample:%u) ",
@@ -56,6 +58,17 @@ bool paletteIndexFitsSixteenBits(const TiffInfo& info) {
     moduleLogger().log(kLogMilestone,
                        "[%s] not support PHOTOMETRIC_PALETTE[reason: info.bitspersample_ > 16]!",
                        kOperation);
+    return false;
+  }
+  return true;
+}
+
+bool paletteIndexHasLookUp(const TiffInfo& info) {
+  if (!TiffPaletteLineAdjuster::expandsIndexBits(info.bitspersample_)) {
+    moduleLogger().log(
+        kLogMilestone,
+        "[%s] not support PHOTOMETRIC_PALETTE[reason: bitspersample is not 1, 2, 4, 8 or 16]!",
+        kOperation);
     return false;
   }
   return true;
@@ -101,7 +114,7 @@ bool logLIsSgiLogCompressed(const TiffInfo& info) {
 struct PhotometricRule {
   uint16_t photometric;
   LineReaderKind reader;
-  std::array<Check, 4> checks;  // applied in order; unused slots are null
+  std::array<Check, 5> checks;  // applied in order; unused slots are null
 };
 
 const std::array<PhotometricRule, 13> kRules = {{
@@ -111,7 +124,7 @@ const std::array<PhotometricRule, 13> kRules = {{
     {PHOTOMETRIC_PALETTE,
      LineReaderKind::Common,
      {contiguousSubByteSamplesAbsent, paletteHasOneSample, paletteIndexFitsSixteenBits,
-      paletteIndexIsUnsigned}},
+      paletteIndexIsUnsigned, paletteIndexHasLookUp}},
     {PHOTOMETRIC_MASK, LineReaderKind::Common, {}},
     {PHOTOMETRIC_SEPARATED, LineReaderKind::Common, {logInkSet, separatedHasFourSamples}},
     {PHOTOMETRIC_YCBCR, LineReaderKind::Special, {}},

@@ -6,6 +6,7 @@
 
 #include "boundary/ModuleLogger.h"
 #include "boundary/TextCodec.h"
+#include "lines/SampleDepth.h"
 
 namespace orvex {
 namespace {
@@ -28,7 +29,7 @@ int colourSamplesOf(int32_t photometric) {
 }
 
 bool readableDepth(uint16_t bits) {
-  return bits == 1 || bits == 2 || bits == 4 || (bits % 8 == 0 && bits >= 8 && bits <= 64);
+  return SampleDepth::isPacked(bits) || (bits % 8 == 0 && bits >= 8 && bits <= 64);
 }
 
 // libtiff refuses negative and NaN resolutions; 0 is what files without one read back as.
@@ -139,7 +140,8 @@ orvex_status WriteRequest::checkLayout() const {
     return refuse(ORVEX_STATUS_REFUSED, "[%s] bits_per_sample(%u) is not 1, 2, 4 or 8 to 64 by 8!",
                   static_cast<unsigned>(info.bits_per_sample));
   }
-  if (info.bits_per_sample < 8 && info.samples_per_pixel > 1 && planar_ == ORVEX_PLANAR_CONTIG) {
+  if (SampleDepth::isSubByte(info.bits_per_sample) && info.samples_per_pixel > 1 &&
+      planar_ == ORVEX_PLANAR_CONTIG) {
     return refuse(
         ORVEX_STATUS_REFUSED, "[%s] %u samples of %u bits are read only as separate planes!",
         static_cast<unsigned>(info.samples_per_pixel), static_cast<unsigned>(info.bits_per_sample));
