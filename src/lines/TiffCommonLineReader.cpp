@@ -48,14 +48,20 @@ bool TiffCommonLineReader::readOriginScanline(uint32_t row) {
                        "TiffCommonLineReader::readOriginScanline");
     return false;
   }
-  const bool tiled = info_.isTiled_;
-  switch (info_.planarconfig_) {
-    case PLANARCONFIG_CONTIG:
-      return tiled ? readOriginScanline_fromContigTileData(row)
-                   : readOriginScanline_fromContigStripData(row);
-    case PLANARCONFIG_SEPARATE:
-      return tiled ? readOriginScanline_fromSeparateTileData(row)
-                   : readOriginScanline_fromSeparateStripData(row);
+  const uint16_t planes = layout_.separate() ? info_.samplesperpixel_ : 1;
+  switch (layout_.stored_) {
+    case StoredLayout::ContigStrips:
+      return readStrips(row, planes,
+                        "TiffCommonLineReader::readOriginScanline_fromContigStripData");
+    case StoredLayout::SeparateStrips:
+      return readStrips(row, planes,
+                        "TiffCommonLineReader::readOriginScanline_fromSeparateStripData");
+    case StoredLayout::ContigTiles:
+      return readTileRows(row, planes,
+                          "TiffCommonLineReader::readOriginScanline_fromContigTileData");
+    case StoredLayout::SeparateTiles:
+      return readTileRows(row, planes,
+                          "TiffCommonLineReader::readOriginScanline_fromSeparateTileData");
     default:
       return false;
   }
@@ -64,8 +70,7 @@ bool TiffCommonLineReader::readOriginScanline(uint32_t row) {
 // Upright rows of whole-byte samples other than palette indexes are delivered as stored: every
 // sample of contiguous pixels, or one plane of separate ones.
 bool TiffCommonLineReader::storedRowsAreDelivered(int channel) const {
-  const uint16_t planar = channel < 0 ? PLANARCONFIG_CONTIG : PLANARCONFIG_SEPARATE;
-  return info_.planarconfig_ == planar && info_.photometric_ != PHOTOMETRIC_PALETTE &&
+  return layout_.separate() == (channel >= 0) && info_.photometric_ != PHOTOMETRIC_PALETTE &&
          info_.bitspersample_ % 8 == 0 && orientationPlan_.isIdentity() &&
          storedPixelBytes(channel) != 0 &&
          layout_.scanlineSize_ ==
@@ -81,8 +86,8 @@ uint32_t TiffCommonLineReader::decodeStraight(int channel, uint32_t row, uint32_
   if (!storedRowsAreDelivered(channel)) {
     return 0;
   }
-  return info_.isTiled_ ? copyCachedTileRows(channel, row, end, dest, stride)
-                        : decodeStripStraight(channel, row, end, dest, stride);
+  return layout_.tiled() ? copyCachedTileRows(channel, row, end, dest, stride)
+                         : decodeStripStraight(channel, row, end, dest, stride);
 }
 
 // A strip that fails, or gives fewer bytes, is decoded again through the cache, which
@@ -167,24 +172,6 @@ uint32_t TiffCommonLineReader::copyCachedTileRows(int channel, uint32_t row, uin
     }
   }
   return last - row;
-}
-
-bool TiffCommonLineReader::readOriginScanline_fromContigStripData(uint32_t row) {
-  return readStrips(row, 1, "TiffCommonLineReader::readOriginScanline_fromContigStripData");
-}
-
-bool TiffCommonLineReader::readOriginScanline_fromSeparateStripData(uint32_t row) {
-  return readStrips(row, info_.samplesperpixel_,
-                    "TiffCommonLineReader::readOriginScanline_fromSeparateStripData");
-}
-
-bool TiffCommonLineReader::readOriginScanline_fromContigTileData(uint32_t row) {
-  return readTileRows(row, 1, "TiffCommonLineReader::readOriginScanline_fromContigTileData");
-}
-
-bool TiffCommonLineReader::readOriginScanline_fromSeparateTileData(uint32_t row) {
-  return readTileRows(row, info_.samplesperpixel_,
-                      "TiffCommonLineReader::readOriginScanline_fromSeparateTileData");
 }
 
 bool TiffCommonLineReader::readStrips(uint32_t row, uint16_t planes, const char* operation) {

@@ -34,11 +34,6 @@ private:
   /// rows copied, or 0 when the tiles cannot be decoded.
   uint32_t copyCachedTileRows(int channel, uint32_t row, uint32_t end, uint8_t* dest,
                               size_t stride);
-  bool readOriginScanline_fromContigStripData(uint32_t row);
-  bool readOriginScanline_fromSeparateStripData(uint32_t row);
-  bool readOriginScanline_fromContigTileData(uint32_t row);
-  bool readOriginScanline_fromSeparateTileData(uint32_t row);
-
   /// Decodes the strip of each of `planes` planes that holds `row`.
   bool readStrips(uint32_t row, uint16_t planes, const char* operation);
   /// Decodes the row of tiles of each of `planes` planes that holds `row`.

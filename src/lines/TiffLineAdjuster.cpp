@@ -119,13 +119,15 @@ bool TiffLineAdjuster::adjustScanline(uint32_t sourceRow) {
 
 bool TiffLineAdjuster::readRowFromCache(uint32_t sourceRow) {
   const uint32_t line = sourceRow - source_->cacheFirstRow();
-  const bool tiled = info().isTiled_;
-  switch (info().planarconfig_) {
-    case PLANARCONFIG_CONTIG:
-      return tiled ? readScanline_fromContigTileData(line) : readScanline_fromContigStripData(line);
-    case PLANARCONFIG_SEPARATE:
-      return tiled ? readScanline_fromSeparateTileData(line)
-                   : readScanline_fromSeparateStripData(line);
+  switch (layout().stored_) {
+    case StoredLayout::ContigStrips:
+      return readScanline_fromContigStripData(line);
+    case StoredLayout::SeparateStrips:
+      return readScanline_fromSeparateStripData(line);
+    case StoredLayout::ContigTiles:
+      return readScanline_fromContigTileData(line);
+    case StoredLayout::SeparateTiles:
+      return readScanline_fromSeparateTileData(line);
     default:
       return false;
   }
@@ -299,7 +301,7 @@ bool TiffLineAdjuster::adjustOrientation() {
   if (!source_->orientationPlan().mirrorsRows() || mirrorsWhileCopying()) {
     return true;
   }
-  const bool separate = info().planarconfig_ == PLANARCONFIG_SEPARATE;
+  const bool separate = layout().separate();
   const uint16_t samples = separate ? 1 : info().samplesperpixel_;
   bool reversed = true;
   for (size_t channel = 0;
@@ -354,7 +356,7 @@ void TiffLineAdjuster::deliverPacked(const ScanlineBuffer& row, ScanlineBuffer& 
 
 bool TiffLineAdjuster::adjustContigScanlineBuffer_when_1_2_4() {
   static const char* const kOperation = "TiffLineAdjuster::adjustContigScanlineBuffer_when_1_2_4";
-  if (info().planarconfig_ == PLANARCONFIG_SEPARATE && !obtainContigScanlineBuffer_fromSeparate()) {
+  if (layout().separate() && !obtainContigScanlineBuffer_fromSeparate()) {
     return false;
   }
   if (!isPackedDepth()) {
@@ -370,8 +372,7 @@ bool TiffLineAdjuster::adjustContigScanlineBuffer_when_1_2_4() {
 
 bool TiffLineAdjuster::adjustSeparateScanlineBuffer_when_1_2_4(uint16_t channel) {
   static const char* const kOperation = "TiffLineAdjuster::adjustSeparateScanlineBuffer_when_1_2_4";
-  if (info().planarconfig_ == PLANARCONFIG_CONTIG &&
-      !obtainSeparateScanlineBuffer_fromContig(channel)) {
+  if (!layout().separate() && !obtainSeparateScanlineBuffer_fromContig(channel)) {
     return false;
   }
   const ScanlineBuffer& plane = separateScanlineBufferArray_.at(channel);

@@ -56,6 +56,7 @@ bool TiffLineReaderBase::beginRead(uint16_t directoryIndex) {
   if (!adjustTiffInfo()) {
     return false;
   }
+  layout_.stored_ = BlockLayout::storedLayoutOf(info_.planarconfig_, info_.isTiled_);
   if (!sizeCacheArray()) {
     moduleLogger().log(kLogError, "[%s] cacheArray_ alloc failed!", kOperation);
     return false;
@@ -68,12 +69,11 @@ bool TiffLineReaderBase::beginRead(uint16_t directoryIndex) {
 }
 
 bool TiffLineReaderBase::sizeCacheArray() {
-  const uint16_t planar = info_.planarconfig_;
-  if (planar != PLANARCONFIG_CONTIG && planar != PLANARCONFIG_SEPARATE) {
+  if (layout_.stored_ == StoredLayout::Unreadable) {
     return false;
   }
-  const size_t planes = planar == PLANARCONFIG_SEPARATE ? info_.samplesperpixel_ : 1;
-  if (!info_.isTiled_) {
+  const size_t planes = layout_.separate() ? info_.samplesperpixel_ : 1;
+  if (!layout_.tiled()) {
     // Without rows per strip no row can be located in a strip.
     return info_.rowsperstrip_ != 0 && initCacheArray(planes, layout_.stripSize_);
   }

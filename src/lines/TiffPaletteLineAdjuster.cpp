@@ -148,7 +148,7 @@ bool TiffPaletteLineAdjuster::adjustPhotometric() {
   static const char* const kOperation = "TiffPaletteLineAdjuster::adjustPhotometric";
   // The index row of a separate-planar file sits in its single plane; the lookup reads the
   // interleaved row, which for one sample is that plane's copy.
-  if (info().planarconfig_ == PLANARCONFIG_SEPARATE && !obtainContigScanlineBuffer_fromSeparate()) {
+  if (layout().separate() && !obtainContigScanlineBuffer_fromSeparate()) {
     moduleLogger().log(kLogError, "[%s] obtainContigScanlineBuffer failed!", kOperation);
     return false;
   }

@@ -80,7 +80,7 @@ bool TiffSpecialLineReader::readOriginScanline(uint32_t row) {
   if (isCached(row)) {
     return true;
   }
-  return info_.isTiled_ ? readRGBAScanline_tile(row) : readRGBAScanline_strip(row);
+  return layout_.tiled() ? readRGBAScanline_tile(row) : readRGBAScanline_strip(row);
 }
 
 bool TiffSpecialLineReader::readRGBAScanline_strip(uint32_t row) {
