@@ -2,6 +2,7 @@
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <array>
 
 #include "boundary/ModuleLogger.h"
@@ -85,8 +86,19 @@ bool paletteIndexIsUnsigned(const TiffInfo& info) {
   return true;
 }
 
-// An ink set other than CMYK has been refused while the tags were read; the dump shows the one
-// the directory has.
+// Separated images are only understood as CMYK; other ink sets have no channel meaning the
+// host could be told about.
+bool inkSetIsCmyk(const TiffInfo& info) {
+  if (info.inkset_ != INKSET_CMYK) {
+    moduleLogger().log(kLogError,
+                       "photometric is PHOTOMETRIC_SEPARATED. but inkset is not INKSET_CMYK!");
+    return false;
+  }
+  return true;
+}
+
+// Any ink set but CMYK has been refused before the dump; the dump shows the one the directory
+// has.
 bool logInkSet(const TiffInfo& info) {
   moduleLogger().log(kLogDetail, "[TIFFTAG_INKSET]:%u", static_cast<unsigned>(info.inkset_));
   return true;
@@ -115,6 +127,7 @@ struct PhotometricRule {
   uint16_t photometric;
   LineReaderKind reader;
   std::array<Check, 5> checks;  // applied in order; unused slots are null
+  Check describes = nullptr;    // applied before the dump, when not null
 };
 
 const std::array<PhotometricRule, 13> kRules = {{
@@ -126,7 +139,10 @@ const std::array<PhotometricRule, 13> kRules = {{
      {contiguousSubByteSamplesAbsent, paletteHasOneSample, paletteIndexFitsSixteenBits,
       paletteIndexIsUnsigned, paletteIndexHasLookUp}},
     {PHOTOMETRIC_MASK, LineReaderKind::Common, {}},
-    {PHOTOMETRIC_SEPARATED, LineReaderKind::Common, {logInkSet, separatedHasFourSamples}},
+    {PHOTOMETRIC_SEPARATED,
+     LineReaderKind::Common,
+     {logInkSet, separatedHasFourSamples},
+     inkSetIsCmyk},
     {PHOTOMETRIC_YCBCR, LineReaderKind::Special, {}},
     {PHOTOMETRIC_CIELAB, LineReaderKind::Common, {}},
     {PHOTOMETRIC_ICCLAB, LineReaderKind::Common, {}},
@@ -136,19 +152,28 @@ const std::array<PhotometricRule, 13> kRules = {{
     {PHOTOMETRIC_LOGLUV, LineReaderKind::Common, {}},
 }};
 
+const PhotometricRule* ruleOf(uint16_t photometric) {
+  const auto found = std::find_if(kRules.begin(), kRules.end(), [photometric](const auto& rule) {
+    return rule.photometric == photometric;
+  });
+  return found != kRules.end() ? &*found : nullptr;
+}
+
 }  // namespace
 
+bool LineReaderChoice::describable(const TiffInfo& info) {
+  const PhotometricRule* rule = ruleOf(info.photometric_);
+  return rule == nullptr || rule->describes == nullptr || rule->describes(info);
+}
+
 LineReaderKind LineReaderChoice::choose(const TiffInfo& info) {
-  for (const PhotometricRule& rule : kRules) {
-    if (rule.photometric != info.photometric_) {
-      continue;
-    }
-    for (Check check : rule.checks) {
+  if (const PhotometricRule* rule = ruleOf(info.photometric_)) {
+    for (Check check : rule->checks) {
       if (check != nullptr && !check(info)) {
         return LineReaderKind::Refused;
       }
     }
-    return rule.reader;
+    return rule->reader;
   }
   // Every other value, the undefined 7 among them, has no reader.
   moduleLogger().log(kLogMilestone, "[%s] not support photometric:%u!", kOperation,

@@ -13,6 +13,9 @@ enum class LineReaderKind {
 
 class LineReaderChoice {
 public:
+  /// Applies the check a directory must pass to be described at all, before its dump: a
+  /// separated image's inks are understood only as CMYK. The first that fails logs its reason.
+  static bool describable(const TiffInfo& info);
   /// Applies the checks that belong to the record's photometric interpretation, in order;
   /// the first that fails logs its reason.
   static LineReaderKind choose(const TiffInfo& info);

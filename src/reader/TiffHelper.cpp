@@ -69,18 +69,6 @@ bool readLayoutTags(TIFF* tif, TiffInfo& info) {
                          "tiff is tiled. but TIFFTAG_TILELENGTH is empty!");
 }
 
-// Separated images are only understood as CMYK; other ink sets have no channel meaning the
-// host could be told about.
-bool hasUsableInkSet(TIFF* tif, TiffInfo& info) {
-  TIFFGetFieldDefaulted(tif, TIFFTAG_INKSET, &info.inkset_);
-  if (info.photometric_ == PHOTOMETRIC_SEPARATED && info.inkset_ != INKSET_CMYK) {
-    moduleLogger().log(kLogError,
-                       "photometric is PHOTOMETRIC_SEPARATED. but inkset is not INKSET_CMYK!");
-    return false;
-  }
-  return true;
-}
-
 // Names of tag values in the directory dump. A value missing from its table is dumped as
 // its number.
 struct ValueName {
@@ -246,7 +234,8 @@ bool TiffHelper::readTiffInfo(TIFF* tif, TiffInfo& info) {
                             "[TIFFTAG_RESOLUTIONUNIT] no resolutionunit tag : assume RESUNIT_INCH");
   readOptionalTag<uint16_t>(tif, TIFFTAG_FILLORDER, info.fillorder_, FILLORDER_LSB2MSB, info,
                             "[TIFFTAG_FILLORDER] no fillorder tag : assume FILLORDER_LSB2MSB");
-  return readLayoutTags(tif, info) && hasUsableInkSet(tif, info);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_INKSET, &info.inkset_);
+  return readLayoutTags(tif, info);
 }
 
 bool TiffHelper::readTiffInfo(TIFF* tif, DirectoryChain& chain, uint16_t dirIndex, TiffInfo& info) {

@@ -20,9 +20,8 @@ public:
 
   /// Reads the tags of the current directory into `info`, with defaults for missing optional
   /// tags (each logged as a warning and kept in `info.assumedDefaults_`). False (with one
-  /// error line) when a required tag is missing or the ink set of a separated image is not
-  /// CMYK; false without a line for a null handle. The directory's index and the file's
-  /// directory count are the caller's to fill.
+  /// error line) when a required tag is missing; false without a line for a null handle. The
+  /// directory's index and the file's directory count are the caller's to fill.
   static bool readTiffInfo(TIFF* tif, TiffInfo& info);
   /// Selects directory `dirIndex` of `chain` and reads it; the handle stays there.
   static bool readTiffInfo(TIFF* tif, DirectoryChain& chain, uint16_t dirIndex, TiffInfo& info);

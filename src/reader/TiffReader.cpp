@@ -89,7 +89,10 @@ std::shared_ptr<TiffLineReaderBase> TiffReader::createSuitableTiffLineReader(uin
   TiffInfo info;
   std::shared_ptr<TiffLineReaderBase> reader;
   try {
-    if (!TiffHelper::readTiffInfo(tif_, directories_, dirIndex, info)) {
+    // A directory the selection table cannot describe is reported as a failed read, without
+    // a dump.
+    if (!TiffHelper::readTiffInfo(tif_, directories_, dirIndex, info) ||
+        !LineReaderChoice::describable(info)) {
       moduleLogger().log(kLogError, "[%s] readTiffInfo failed!", kOperation);
       return nullptr;
     }
