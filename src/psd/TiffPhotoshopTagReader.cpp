@@ -4,7 +4,6 @@
 #include <string>
 
 #include "boundary/ModuleLogger.h"
-#include "boundary/PublicEnumerations.h"
 #include "boundary/TextCodec.h"
 
 namespace orvex {
@@ -23,7 +22,7 @@ const AlternateSpotColor* spotColorOf(uint32_t identifier, const AlternateSpotCo
 
 }  // namespace
 
-bool TiffPhotoshopTagReader::read(TIFF* tif) {
+bool TiffPhotoshopTagReader::read(TIFF* tif, const std::vector<TiffChannelInfo>& extraChannels) {
   if (tif == nullptr) {
     return false;
   }
@@ -33,37 +32,16 @@ bool TiffPhotoshopTagReader::read(TIFF* tif) {
     moduleLogger().log(kLogDetail, "[%s] has no TIFFTAG_PHOTOSHOP tag!", kOperation);
     return false;
   }
-  uint16_t extraCount = 0;
-  uint16_t* extraValues = nullptr;
-  if (TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extraValues) == 0) {
-    return false;
-  }
   // Without extra channels there is nothing for the resources to name.
-  if (extraCount == 0) {
+  if (extraChannels.empty()) {
     return true;
   }
-  listExtraSamples(extraCount, extraValues);
+  channelInfos_ = extraChannels;
   if (!psdDecoder_->readImageResources(static_cast<const uint8_t*>(photoshopData), photoshopSize)) {
     moduleLogger().log(kLogError, "[%s] psdDecoder_->readImageResources failed!", kOperation);
     return false;
   }
   return applyResources();
-}
-
-void TiffPhotoshopTagReader::listExtraSamples(uint16_t count, const uint16_t* values) {
-  channelInfos_.reserve(count);
-  for (uint16_t i = 0; i < count; ++i) {
-    TiffChannelInfo channel;
-    if (values != nullptr) {
-      channel.type = PublicEnumerations::channelTypeOf(values[i]);
-    } else {
-      moduleLogger().log(
-          kLogWarning,
-          "extrasamples cout is %u,but extrasamplesinfo is empty! assume EXTRASAMPLE_UNSPECIFIED",
-          static_cast<unsigned>(count));
-    }
-    channelInfos_.push_back(channel);
-  }
 }
 
 // Extra channel i takes the i-th name and the i-th alpha identifier; it is a spot channel

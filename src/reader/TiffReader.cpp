@@ -12,6 +12,7 @@
 #include "lines/TiffLineAdjuster.h"
 #include "lines/TiffSpecialLineReader.h"
 #include "psd/TiffPhotoshopTagReader.h"
+#include "reader/ExtraChannels.h"
 #include "reader/LineReaderChoice.h"
 #include "reader/TiffHelper.h"
 
@@ -77,7 +78,11 @@ bool TiffReader::beginReadSubDir(uint16_t dirIndex) {
                      static_cast<unsigned>(dirIndex), static_cast<unsigned>(directories_.count()));
   try {
     lineReader_ = createSuitableTiffLineReader(dirIndex);
-    return lineReader_ != nullptr && lineReader_->beginRead(dirIndex);
+    if (lineReader_ == nullptr || !lineReader_->beginRead(dirIndex)) {
+      return false;
+    }
+    servedChannels_ = ExtraChannels::of(lineReader_->description());
+    return true;
   } catch (const std::bad_alloc& error) {
     moduleLogger().log(kLogError, "[%s] bad alloc! [reason:%s]", kOperation, error.what());
     return false;
@@ -97,6 +102,7 @@ std::shared_ptr<TiffLineReaderBase> TiffReader::createSuitableTiffLineReader(uin
       return nullptr;
     }
     TiffHelper::logTiffInfo(TIFFFileName(tif_), info);
+    storedChannels_ = ExtraChannels::of(info);
     switch (LineReaderChoice::choose(info)) {
       case LineReaderKind::Common:
         reader =
@@ -142,25 +148,17 @@ TiffImageInfo TiffReader::getImageInfo() {
   info.resolutionUnit = PublicEnumerations::resolutionUnitOf(delivered.resolutionunit_);
   info.scanlineCount = served.imagelength_;
   TiffHelper::readTiffIccProfile(tif_, lineReader_->directoryIndex(), info.iccProfile);
-  info.channels = channelsOf(served);
+  info.channels = channels();
   return info;
 }
 
-// The channel kinds come from the directory as served: the RGBA raster of a YCbCr image has
-// the associated alpha its reader adds.
-std::vector<TiffChannelInfo> TiffReader::channelsOf(const TiffInfo& served) {
+// The Photoshop resources name the channels the file stores; without them the channels are
+// those delivered: the RGBA raster of a YCbCr image has the associated alpha its reader adds.
+std::vector<TiffChannelInfo> TiffReader::channels() {
   TiffPhotoshopTagReader tagReader;
-  const bool described = tagReader.read(tif_);
+  const bool described = tagReader.read(tif_, storedChannels_);
   channelColors_ = described ? tagReader.channelColors() : ChannelColors();
-  if (described) {
-    return tagReader.channelInfos();
-  }
-  std::vector<TiffChannelInfo> channels(served.extrasamples_);
-  for (size_t i = 0; i < channels.size(); ++i) {
-    const uint16_t kind = i < served.extrasamplesinfo_.size() ? served.extrasamplesinfo_[i] : 0;
-    channels[i].type = PublicEnumerations::channelTypeOf(kind);
-  }
-  return channels;
+  return described ? tagReader.channelInfos() : servedChannels_;
 }
 
 bool TiffReader::isRowScanline() {

@@ -56,7 +56,7 @@ private:
   std::shared_ptr<TiffLineReaderBase> createSuitableTiffLineReader(uint16_t dirIndex);
   /// The current directory's adjuster when a directory was begun successfully, else null.
   const TiffLineAdjuster* readyAdjuster() const;
-  std::vector<TiffChannelInfo> channelsOf(const TiffInfo& served);
+  std::vector<TiffChannelInfo> channels();
   template <typename Read>
   bool readRow(Read read);
 
@@ -64,6 +64,10 @@ private:
   DirectoryChain directories_;  ///< the directory count and where each directory starts
   std::shared_ptr<TiffLineReaderBase> lineReader_;
   ChannelColors channelColors_;
+  /// The records of the begun directory's extra samples: as the file stores them (which the
+  /// Photoshop resources name) and as they are delivered.
+  std::vector<TiffChannelInfo> storedChannels_;
+  std::vector<TiffChannelInfo> servedChannels_;
 };
 
 }  // namespace orvex

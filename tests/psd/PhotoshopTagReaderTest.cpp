@@ -72,8 +72,9 @@ TEST(TiffPhotoshopTagReader, NamesAndMarksTheExtraChannels) {
     EXPECT_EQ(channelsOf(temp.file("read.tif")), c.read);
   }
   orvex_test::LogCapture log;
-  EXPECT_FALSE(orvex::TiffPhotoshopTagReader().read(nullptr));
-  EXPECT_TRUE(orvex::TiffPhotoshopTagWriter::write(nullptr, {}, orvex::TextCodec::Surrogates::Refused));  // nothing to write
+  EXPECT_FALSE(orvex::TiffPhotoshopTagReader().read(nullptr, {}));
+  EXPECT_TRUE(orvex::TiffPhotoshopTagWriter::write(
+      nullptr, {}, orvex::TextCodec::Surrogates::Refused));  // nothing to write
   EXPECT_TRUE(log.records().empty());
 }
 
@@ -81,7 +82,7 @@ TEST(TiffPhotoshopTagReader, NamesAndMarksTheExtraChannels) {
 std::string colorsOf(const std::string& path) {
   TIFF* tif = orvex_test::openTiff(path, "r");
   orvex::TiffPhotoshopTagReader reader;
-  reader.read(tif);
+  reader.read(tif, psd_test::extraChannelsOf(tif));
   TIFFClose(tif);
   std::string text;
   for (const std::optional<orvex::ChannelColor>& color : reader.channelColors()) {

@@ -10,6 +10,8 @@
 
 #include "psd/PSDDecoder.h"
 #include "psd/TiffPhotoshopTagReader.h"
+#include "reader/ExtraChannels.h"
+#include "reader/TiffHelper.h"
 #include "support/LogCapture.h"
 #include "support/TiffFileBuilder.h"
 #include "support/Transcript.h"
@@ -113,11 +115,18 @@ std::vector<TiffChannelInfo> channelsFrom(const std::string& text) {
   return channels;
 }
 
+std::vector<TiffChannelInfo> extraChannelsOf(TIFF* tif) {
+  orvex::TiffInfo info;
+  orvex::TiffHelper::readTiffInfo(tif, info);
+  return orvex::ExtraChannels::of(info);
+}
+
 std::string channelsOf(const std::string& path) {
   TIFF* tif = orvex_test::openTiff(path, "r");
+  const std::vector<TiffChannelInfo> extraChannels = extraChannelsOf(tif);
   orvex_test::LogCapture log;
   orvex::TiffPhotoshopTagReader reader;
-  const bool read = reader.read(tif);
+  const bool read = reader.read(tif, extraChannels);
   TIFFClose(tif);
   std::string text = read ? "" : "false";
   for (const TiffChannelInfo& channel :

@@ -6,6 +6,8 @@
 // channel id, colour space and four components).
 #pragma once
 
+#include <tiffio.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -37,5 +39,7 @@ std::vector<TiffChannelInfo> channelsFrom(const std::string& text);
 /// What the Photoshop tag reader makes of a file's first directory: the channels as above, or
 /// "false", then the records it logged as "[level] text" lines.
 std::string channelsOf(const std::string& path);
+/// The records of the extra samples of `tif`'s current directory, as the reader builds them.
+std::vector<TiffChannelInfo> extraChannelsOf(TIFF* tif);
 
 }  // namespace psd_test
