@@ -1,5 +1,5 @@
-// What a sample's depth means for the bytes of a row; the one definition every part of the
-// library asks.
+// What a sample's depth means for the bytes of a row: the one definition the adjusters, the
+// selection table and the C interface's write checks ask.
 #pragma once
 
 #include <cstdint>

@@ -117,10 +117,13 @@ bool TiffPaletteLineAdjuster::postInitialize() {
   delivered.planarconfig_ = PLANARCONFIG_CONTIG;
   const uint16_t indexBits = info().bitspersample_;
   lookUp_ = rowLookUpFor(indexBits, delivered.bitspersample_);
+  if (lookUp_ == nullptr) {
+    return false;
+  }
   const size_t entries = size_t{1} << indexBits;
   rgbPixels_ = delivered.bitspersample_ == 16 ? preparedPixels<uint16_t>(colorMap, entries)
                                               : preparedPixels<uint8_t>(colorMap, entries);
-  return lookUp_ != nullptr;
+  return true;
 }
 
 int64_t TiffPaletteLineAdjuster::outputBytesPerSample() const {
