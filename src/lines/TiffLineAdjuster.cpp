@@ -117,19 +117,35 @@ bool TiffLineAdjuster::adjustScanline(uint32_t sourceRow) {
   return true;
 }
 
-bool TiffLineAdjuster::readRowFromCache(uint32_t sourceRow) {
-  const uint32_t line = sourceRow - source_->cacheFirstRow();
+// The operation the log names for each stored layout.
+const char* TiffLineAdjuster::readOperation() const {
   switch (layout().stored_) {
     case StoredLayout::ContigStrips:
-      return readScanline_fromContigStripData(line);
+      return "TiffLineAdjuster::readScanline_fromContigStripData";
     case StoredLayout::SeparateStrips:
-      return readScanline_fromSeparateStripData(line);
+      return "TiffLineAdjuster::readScanline_fromSeparateStripData";
     case StoredLayout::ContigTiles:
-      return readScanline_fromContigTileData(line);
-    case StoredLayout::SeparateTiles:
-      return readScanline_fromSeparateTileData(line);
+      return "TiffLineAdjuster::readScanline_fromContigTileData";
     default:
-      return false;
+      return "TiffLineAdjuster::readScanline_fromSeparateTileData";
+  }
+}
+
+bool TiffLineAdjuster::readRowFromCache(uint32_t sourceRow) {
+  const uint32_t line = sourceRow - source_->cacheFirstRow();
+  if (layout().stored_ == StoredLayout::Unreadable) {
+    return false;
+  }
+  return layout().separate() ? readSeparateRow(line) : readContigRow(line);
+}
+
+// Row `line` of plane `plane` of the cached strip or row of tiles.
+void TiffLineAdjuster::readPlaneRow(uint16_t plane, uint32_t line, ScanlineBuffer& dest,
+                                    uint16_t samplesPerPixel) {
+  if (layout().tiled()) {
+    readTileRow(size_t{plane} * layout().tilesAcross_, line, dest, samplesPerPixel);
+  } else {
+    readStripRow(plane, line, dest, samplesPerPixel);
   }
 }
 
@@ -212,47 +228,22 @@ void TiffLineAdjuster::readTileRow(size_t firstCacheIndex, uint32_t line, Scanli
   }
 }
 
-bool TiffLineAdjuster::readScanline_fromContigStripData(uint32_t line) {
-  static const char* const kOperation = "TiffLineAdjuster::readScanline_fromContigStripData";
+bool TiffLineAdjuster::readContigRow(uint32_t line) {
   if (!initContigScanlineBuffer()) {
-    moduleLogger().log(kLogError, "[%s] initContigScanlineBuffer failed!", kOperation);
+    moduleLogger().log(kLogError, "[%s] initContigScanlineBuffer failed!", readOperation());
     return false;
   }
-  readStripRow(0, line, contigScanlineBuffer_, info().samplesperpixel_);
+  readPlaneRow(0, line, contigScanlineBuffer_, info().samplesperpixel_);
   return true;
 }
 
-bool TiffLineAdjuster::readScanline_fromSeparateStripData(uint32_t line) {
-  static const char* const kOperation = "TiffLineAdjuster::readScanline_fromSeparateStripData";
+bool TiffLineAdjuster::readSeparateRow(uint32_t line) {
   if (!initSeparateScanlineBufferArray()) {
-    moduleLogger().log(kLogError, "[%s] initSeparateScanlineBufferArray failed!", kOperation);
+    moduleLogger().log(kLogError, "[%s] initSeparateScanlineBufferArray failed!", readOperation());
     return false;
   }
   for (uint16_t channel = 0; channel < info().samplesperpixel_; ++channel) {
-    readStripRow(channel, line, separateScanlineBufferArray_.at(channel), 1);
-  }
-  return true;
-}
-
-bool TiffLineAdjuster::readScanline_fromContigTileData(uint32_t line) {
-  static const char* const kOperation = "TiffLineAdjuster::readScanline_fromContigTileData";
-  if (!initContigScanlineBuffer()) {
-    moduleLogger().log(kLogError, "[%s] initContigScanlineBuffer failed!", kOperation);
-    return false;
-  }
-  readTileRow(0, line, contigScanlineBuffer_, info().samplesperpixel_);
-  return true;
-}
-
-bool TiffLineAdjuster::readScanline_fromSeparateTileData(uint32_t line) {
-  static const char* const kOperation = "TiffLineAdjuster::readScanline_fromSeparateTileData";
-  if (!initSeparateScanlineBufferArray()) {
-    moduleLogger().log(kLogError, "[%s] initSeparateScanlineBufferArray failed!", kOperation);
-    return false;
-  }
-  for (uint16_t channel = 0; channel < info().samplesperpixel_; ++channel) {
-    const size_t firstCacheIndex = size_t{channel} * layout().tilesAcross_;
-    readTileRow(firstCacheIndex, line, separateScanlineBufferArray_.at(channel), 1);
+    readPlaneRow(channel, line, separateScanlineBufferArray_.at(channel), 1);
   }
   return true;
 }

@@ -49,10 +49,6 @@ protected:
   bool initSeparateScanlineBufferArray();
   bool initRealContigScanlineBuffer_1_2_4();
   bool initRealSeparateScanlineBuffer_1_2_4();
-  bool readScanline_fromContigStripData(uint32_t line);
-  bool readScanline_fromSeparateStripData(uint32_t line);
-  bool readScanline_fromContigTileData(uint32_t line);
-  bool readScanline_fromSeparateTileData(uint32_t line);
   bool adjustContigScanlineBuffer_when_1_2_4();
   bool adjustSeparateScanlineBuffer_when_1_2_4(uint16_t channel);
   bool obtainContigScanlineBuffer_fromSeparate();
@@ -80,6 +76,11 @@ protected:
 
 private:
   bool readRowFromCache(uint32_t sourceRow);
+  /// Row `line` of the cache into the interleaved row buffer, or into each plane's buffer.
+  bool readContigRow(uint32_t line);
+  bool readSeparateRow(uint32_t line);
+  void readPlaneRow(uint16_t plane, uint32_t line, ScanlineBuffer& dest, uint16_t samplesPerPixel);
+  const char* readOperation() const;
   /// Copies `pixels` pixels from `source` into `dest` from pixel `firstPixel` on, no more
   /// than either side holds.
   void copyRowPart(const uint8_t* source, int64_t sourceBytes, ScanlineBuffer& dest,
