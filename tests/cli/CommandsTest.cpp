@@ -3,7 +3,6 @@
 // DATA: tests/data) and must print, exit and write what follows it (see ToolSession.h). A case
 // is one more "$ " line: ORVEX_UPDATE_TRANSCRIPTS=1 fills in what the tool does, to review.
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -76,6 +75,17 @@ void writeImages(const orvex_cli_test::ToolSession& session) {
   press.resolutionUnit = TiffResolutionUnit::Centimeter;
   press.iccProfile = {0, 0, 0, 12, 'a', 'b', 'c', 'd', 1, 2, 3, 4};
   writeWithLibrary(session.file("press.tif"), press);
+  // CMYK bases of 8 and 16 bits for the round trips through split, merge and join.
+  TiffImageInfo cmyk = press;
+  cmyk.samplesPerPixel = 4;
+  cmyk.extraSamples = 0;
+  cmyk.channels = {};
+  cmyk.xResolution = 300.0F;
+  cmyk.resolutionUnit = TiffResolutionUnit::Inch;
+  cmyk.iccProfile = {0, 0, 0, 12, 'c', 'm', 'y', 'k', 1, 2, 3, 4};
+  writeWithLibrary(session.file("cmyk.tif"), cmyk);
+  cmyk.bitsPerSample = 16;
+  writeWithLibrary(session.file("cmyk16.tif"), cmyk);
   std::ofstream(session.file("press.icc"), std::ios::binary)
       .write(reinterpret_cast<const char*>(press.iccProfile.data()),
              static_cast<std::streamsize>(press.iccProfile.size()));
@@ -197,6 +207,28 @@ void writeEditedCopies(const orvex_cli_test::ToolSession& session) {
   }
 }
 
+// The transcript of each "$ " line of transcripts/cli/GROUP.txt run in `session` ("# " lines
+// are comments); when `chained`, each command finds what the ones before it wrote.
+void expectSession(orvex_cli_test::ToolSession& session, const std::string& group, bool chained) {
+  session.keepInputs();
+  const std::string name = "cli/" + group + ".txt";
+  std::ifstream commands(std::filesystem::u8path(orvex_test::testDataFile("transcripts/" + name)));
+  std::string transcript;
+  for (std::string line; std::getline(commands, line);) {
+    if (line.rfind("# ", 0) == 0) {
+      transcript += line + "\n";  // a comment, kept
+    } else if (line.rfind("$ ", 0) == 0) {
+      SCOPED_TRACE(line);
+      transcript += session.run(line.substr(2)).transcript;
+      if (chained) {
+        session.keepInputs();
+      }
+    }
+  }
+  ASSERT_NE(transcript, "") << name << " names no command";
+  orvex_test::expectTranscript(name, transcript);
+}
+
 class Commands : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(Commands, PrintWriteAndExitAsTheTranscriptSays) {
@@ -210,18 +242,7 @@ TEST_P(Commands, PrintWriteAndExitAsTheTranscriptSays) {
   writeEditedCopies(session);
   writePreviewInputs(session);
   writeOrientedImages(session);
-  session.keepInputs();
-  const std::string name = "cli/" + std::string(GetParam()) + ".txt";
-  std::ifstream commands(std::filesystem::u8path(orvex_test::testDataFile("transcripts/" + name)));
-  std::string transcript;
-  for (std::string line; std::getline(commands, line);) {
-    if (line.rfind("$ ", 0) == 0) {
-      SCOPED_TRACE(line);
-      transcript += session.run(line.substr(2)).transcript;
-    }
-  }
-  ASSERT_NE(transcript, "") << name << " names no command";
-  orvex_test::expectTranscript(name, transcript);
+  expectSession(session, GetParam(), std::string(GetParam()) == "roundtrip");
 }
 
 // Names beyond ASCII reach the tool on Windows only through its wide command line, and its own
@@ -229,7 +250,8 @@ TEST_P(Commands, PrintWriteAndExitAsTheTranscriptSays) {
 // A CMYK preview is a proof in colour only where the library converts colours.
 INSTANTIATE_TEST_SUITE_P(Tool, Commands,
                          ::testing::Values("usage", "info", "copy", "orientations", "preview",
-                                           "split", "merge", "UnicodeName", "IllFormedName",
+                                           "split", "merge", "roundtrip", "UnicodeName",
+                                           "IllFormedName",
 #ifdef ORVEX_COLOR_CONVERSION
                                            "proof"
 #else
@@ -278,18 +300,7 @@ void writeArtwork(const orvex_cli_test::ToolSession& session) {
 TEST(Prepress, FromArtworkToProofAsTheTranscriptSays) {
   orvex_cli_test::ToolSession session;
   writeArtwork(session);
-  session.keepInputs();
-  const std::string name = "cli/prepress.txt";
-  std::ifstream commands(std::filesystem::u8path(orvex_test::testDataFile("transcripts/" + name)));
-  std::string transcript;
-  for (std::string line; std::getline(commands, line);) {
-    if (line.rfind("$ ", 0) == 0) {
-      SCOPED_TRACE(line);
-      transcript += session.run(line.substr(2)).transcript;
-      session.keepInputs();
-    }
-  }
-  orvex_test::expectTranscript(name, transcript);
+  expectSession(session, "prepress", true);
   const std::string picture = orvex_test::testDataFile("../../docs/guides/prepress-proof.png");
   if (std::getenv("ORVEX_UPDATE_TRANSCRIPTS") != nullptr) {
     std::filesystem::copy_file(session.file("proof-ring.png"), picture,
@@ -299,164 +310,5 @@ TEST(Prepress, FromArtworkToProofAsTheTranscriptSays) {
             orvex_cli_test::pictureOf(session.file("proof-ring.png")).all());
 }
 #endif
-
-// split, then merge of the extra planes onto the colour channels, gives back the original, a
-// CMYK with a spot colour (the Photoshop file, all colour, is the merge session's base); the
-// plates of ink are min-is-white, as libtiff reads them.
-TEST(SplitThenMerge, GivesBackTheOriginal) {
-  orvex_cli_test::ToolSession session;
-  TiffImageInfo cmyk;
-  cmyk.width = 6;
-  cmyk.height = 4;
-  cmyk.samplesPerPixel = 4;
-  cmyk.photometric = TiffPhotometric::Separated;
-  cmyk.iccProfile = {0, 0, 0, 12, 'c', 'm', 'y', 'k', 1, 2, 3, 4};
-  writeWithLibrary(session.file("cmyk.tif"), cmyk);
-  const std::string gold = "Gold \xF0\x9F\xA5\x87";
-  cmyk.samplesPerPixel = 5;
-  cmyk.extraSamples = 1;
-  cmyk.channels = {{TiffChannelType::SpotColor, gold}};
-  writeWithLibrary(session.file("gold.tif"), cmyk);
-  const std::string original = session.file("gold.tif");
-  const std::string back = session.file("back.tif");
-  using orvex_cli_test::runTool;
-  ASSERT_EQ(runTool({"split", original, session.file("planes")}).exitCode, 0);
-  ASSERT_EQ(runTool({"merge", back, session.file("cmyk.tif"), "--spot",
-                     gold + "=" + session.file("planes/" + gold + ".tif")})
-                .exitCode,
-            0);
-  EXPECT_EQ(orvex_cli_test::pictureOf(back).all(), orvex_cli_test::pictureOf(original).all());
-  EXPECT_EQ(orvex_cli_test::describedFile(std::filesystem::u8path(back)),
-            orvex_cli_test::describedFile(std::filesystem::u8path(original)));
-  for (const std::string& plate : {std::string("C"), std::string("K"), gold}) {
-    TIFF* tif = orvex_test::openTiff(session.file("planes/" + plate + ".tif"), "r");
-    ASSERT_NE(tif, nullptr) << plate;
-    uint16_t photometric = 0xFFFF;
-    TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
-    TIFFClose(tif);
-    EXPECT_EQ(photometric, PHOTOMETRIC_MINISWHITE) << plate;
-  }
-}
-
-// The channel records of directory 0 as `orvex info --json` prints them, colours included.
-nlohmann::json channelsOf(const std::string& path) {
-  const orvex_cli_test::ToolRun run = orvex_cli_test::runTool({"info", "--json", path});
-  return nlohmann::json::parse(run.out)["files"][0]["directories"][0]["channels"];
-}
-
-// copy --drop leaves the extra channels it names out and every other one as it was: name, kind
-// and colour (the samples are compared in the copy session).
-TEST(CopyDrop, KeepsEveryOtherChannelAsItWas) {
-  orvex_cli_test::ToolSession session;
-  writeImages(session);
-  const std::string press = session.file("press.tif");
-  const std::string out = session.file("out.tif");
-  ASSERT_EQ(orvex_cli_test::runTool({"copy", press, out, "--drop", "3", "--drop", "1"}).exitCode,
-            0);
-  nlohmann::json expected = channelsOf(press);
-  expected.erase(3);
-  expected.erase(1);
-  EXPECT_EQ(channelsOf(out), expected);
-}
-
-// merge --replace keeps every channel's record, colour included (the samples are compared in the
-// merge session).
-TEST(MergeReplace, KeepsTheChannelRecords) {
-  orvex_cli_test::ToolSession session;
-  writeImages(session);
-  const std::string press = session.file("press.tif");
-  const std::string out = session.file("out.tif");
-  ASSERT_EQ(orvex_cli_test::runTool(
-                {"merge", out, press, "--replace", "a/b=" + session.file("plane.tif")})
-                .exitCode,
-            0);
-  EXPECT_EQ(channelsOf(out), channelsOf(press));
-}
-
-// split, then join of the plates, gives back a CMYK with two spot colours and an alpha, built
-// by merge in either layout: its samples, names, kinds, colours (given again to join),
-// resolution, ICC profile (through split's profile.icc) and layout.
-class SplitThenJoin : public ::testing::TestWithParam<std::tuple<uint16_t, const char*>> {};
-
-TEST_P(SplitThenJoin, GivesBackTheOriginal) {
-  const auto [bits, planar] = GetParam();
-  orvex_cli_test::ToolSession session;
-  TiffImageInfo cmyk;
-  cmyk.width = 5;
-  cmyk.height = 3;
-  cmyk.bitsPerSample = bits;
-  cmyk.samplesPerPixel = 4;
-  cmyk.photometric = TiffPhotometric::Separated;
-  cmyk.xResolution = 300.0F;
-  cmyk.yResolution = 150.0F;
-  cmyk.resolutionUnit = TiffResolutionUnit::Inch;
-  cmyk.iccProfile = {0, 0, 0, 12, 'c', 'm', 'y', 'k', 1, 2, 3, 4};
-  writeWithLibrary(session.file("cmyk.tif"), cmyk);
-  TiffImageInfo plane = cmyk;
-  plane.samplesPerPixel = 1;
-  plane.photometric = TiffPhotometric::MinIsBlack;
-  writeWithLibrary(session.file("plane.tif"), plane);
-  // The extra channels' options, with the plane of each channel from `planeOf`.
-  const auto extras = [planar = planar](const std::function<std::string(const char*)>& planeOf) {
-    return std::vector<std::string>{"--spot",   "Gold=" + planeOf("Gold") + "@#FFD700",
-                                    "--spot",   "Varnish=" + planeOf("Varnish") + "@lab:90,0,-15",
-                                    "--alpha",  "Cut=" + planeOf("Cut"),
-                                    "--planar", planar};
-  };
-  const std::string original = session.file("press.tif");
-  std::vector<std::string> merge = {"merge", original, session.file("cmyk.tif")};
-  const std::vector<std::string> merged =
-      extras([&](const char*) { return session.file("plane.tif"); });
-  merge.insert(merge.end(), merged.begin(), merged.end());
-  ASSERT_EQ(orvex_cli_test::runTool(merge).exitCode, 0);
-  ASSERT_EQ(orvex_cli_test::runTool({"split", original, session.file("p")}).exitCode, 0);
-  const std::string back = session.file("back.tif");
-  std::vector<std::string> join = {"join",
-                                   back,
-                                   "--cmyk",
-                                   session.file("p/C.tif"),
-                                   session.file("p/M.tif"),
-                                   session.file("p/Y.tif"),
-                                   session.file("p/K.tif"),
-                                   "--icc",
-                                   session.file("p/profile.icc")};
-  const std::vector<std::string> joined =
-      extras([&](const char* name) { return session.file("p/" + std::string(name) + ".tif"); });
-  join.insert(join.end(), joined.begin(), joined.end());
-  ASSERT_EQ(orvex_cli_test::runTool(join).exitCode, 0);
-  EXPECT_EQ(orvex_cli_test::pictureOf(back).all(), orvex_cli_test::pictureOf(original).all());
-  EXPECT_EQ(orvex_cli_test::describedFile(std::filesystem::u8path(back)),
-            orvex_cli_test::describedFile(std::filesystem::u8path(original)));
-  EXPECT_EQ(channelsOf(back), channelsOf(original));
-  EXPECT_EQ(channelsOf(original)[1]["color"]["space"], "lab");
-}
-
-INSTANTIATE_TEST_SUITE_P(Layouts, SplitThenJoin,
-                         ::testing::Combine(::testing::Values(8, 16),
-                                            ::testing::Values("contig", "separate")));
-
-// --spot NAME=PLANE@COLOUR stores the colour in Photoshop's encoding (RGB 0 to 65535; Lab L x
-// 100, a and b in signed hundredths; CMYK 65535 for no ink), and info reads it back as given.
-TEST(SpotColour, ReadsBackAsGiven) {
-  orvex_cli_test::ToolSession session;
-  writeImages(session);
-  const std::string plane = session.file("plane.tif");
-  const std::string out = session.file("out.tif");
-  ASSERT_EQ(orvex_cli_test::runTool({"merge", out, session.file("press.tif"), "--spot",
-                                     "A=" + plane + "@#FFd701", "--spot",
-                                     "B=" + plane + "@lab:50,-20.5,127", "--spot",
-                                     "C=" + plane + "@cmyk:0,10,100,2.5", "--spot", "D=" + plane})
-                .exitCode,
-            0);
-  const nlohmann::json channels = channelsOf(out);
-  ASSERT_EQ(channels.size(), 9U);
-  const auto colour = [](const char* space, std::vector<int> components) {
-    return nlohmann::json{{"space", space}, {"components", components}, {"opacity", 100}};
-  };
-  EXPECT_EQ(channels[5]["color"], colour("rgb", {65535, 55255, 257, 0}));
-  EXPECT_EQ(channels[6]["color"], colour("lab", {5000, 65536 - 2050, 12700, 0}));
-  EXPECT_EQ(channels[7]["color"], colour("cmyk", {65535, 58982, 0, 63897}));
-  EXPECT_EQ(channels[8]["name"], "D");
-}
 
 }  // namespace

@@ -32,9 +32,6 @@ public:
     std::string transcript;
   };
   /// Runs `line`: "orvex" or "read_tiff" (the example host that reads files) and arguments.
-  /// When the tool succeeds, what it wrote is compared with the reference decoder's reading of
-  /// its inputs: a copy with its directory, each plane of a split with its channel, a merge
-  /// with the base's channels followed by the planes.
   Result run(const std::string& line, const Environment& environment = {});
 
 private:
@@ -58,7 +55,8 @@ struct Picture {
 };
 
 /// A TIFF as the library describes it (the ICC profile in hex), with the layout tags it does
-/// not show; a PNG's size, and its samples when there are few.
+/// not show; a PNG's size; and the samples of each (by the reference decoder for a TIFF),
+/// listed when there are few, else hashed channel by channel.
 std::string describedFile(const std::filesystem::path& path);
 
 /// Directory `dir` of a TIFF file as a host receives it, by the reference decoder, columns
