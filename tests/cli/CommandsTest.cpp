@@ -207,28 +207,6 @@ void writeEditedCopies(const orvex_cli_test::ToolSession& session) {
   }
 }
 
-// The transcript of each "$ " line of transcripts/cli/GROUP.txt run in `session` ("# " lines
-// are comments); when `chained`, each command finds what the ones before it wrote.
-void expectSession(orvex_cli_test::ToolSession& session, const std::string& group, bool chained) {
-  session.keepInputs();
-  const std::string name = "cli/" + group + ".txt";
-  std::ifstream commands(std::filesystem::u8path(orvex_test::testDataFile("transcripts/" + name)));
-  std::string transcript;
-  for (std::string line; std::getline(commands, line);) {
-    if (line.rfind("# ", 0) == 0) {
-      transcript += line + "\n";  // a comment, kept
-    } else if (line.rfind("$ ", 0) == 0) {
-      SCOPED_TRACE(line);
-      transcript += session.run(line.substr(2)).transcript;
-      if (chained) {
-        session.keepInputs();
-      }
-    }
-  }
-  ASSERT_NE(transcript, "") << name << " names no command";
-  orvex_test::expectTranscript(name, transcript);
-}
-
 class Commands : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(Commands, PrintWriteAndExitAsTheTranscriptSays) {
@@ -242,7 +220,7 @@ TEST_P(Commands, PrintWriteAndExitAsTheTranscriptSays) {
   writeEditedCopies(session);
   writePreviewInputs(session);
   writeOrientedImages(session);
-  expectSession(session, GetParam(), std::string(GetParam()) == "roundtrip");
+  session.expectSession(GetParam(), std::string(GetParam()) == "roundtrip");
 }
 
 // Names beyond ASCII reach the tool on Windows only through its wide command line, and its own
@@ -300,7 +278,7 @@ void writeArtwork(const orvex_cli_test::ToolSession& session) {
 TEST(Prepress, FromArtworkToProofAsTheTranscriptSays) {
   orvex_cli_test::ToolSession session;
   writeArtwork(session);
-  expectSession(session, "prepress", true);
+  session.expectSession("prepress", true);
   const std::string picture = orvex_test::testDataFile("../../docs/guides/prepress-proof.png");
   if (std::getenv("ORVEX_UPDATE_TRANSCRIPTS") != nullptr) {
     std::filesystem::copy_file(session.file("proof-ring.png"), picture,
@@ -310,5 +288,27 @@ TEST(Prepress, FromArtworkToProofAsTheTranscriptSays) {
             orvex_cli_test::pictureOf(session.file("proof-ring.png")).all());
 }
 #endif
+
+// Every way a write can fail or be stopped (a damaged input, a plane that does not fit, a full
+// disk, SIGINT and SIGTERM while rows are written), each onto a target that exists: the tool
+// says why and exits with its code, and no "+ " line shows, so the target keeps its bytes and
+// no temporary file is left; large images write no progress where stderr is no terminal.
+TEST(SafeWriting, LeavesTheTargetAsItWasAndNoTemporaryFile) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "file-size limits and POSIX signals";
+#else
+  orvex_cli_test::ToolSession session;
+  for (const auto& [name, size, samples] :
+       {std::tuple{"large.tif", 2500U, 3}, {"large-grey.tif", 2500U, 1}, {"small.tif", 25U, 1}}) {
+    TiffSetup image = tiffSetup(size, size, 8, static_cast<uint16_t>(samples));
+    orvex_test::writeTiff(session.file(name), image, orvex_test::patternImage(image));
+  }
+  std::filesystem::create_directories(session.folder() / "planes");
+  for (const char* target : {"target.tif", "target.png", "planes/R.tif", "planes/R.png"}) {
+    std::ofstream(session.folder() / target, std::ios::binary) << "the target as it was\n";
+  }
+  session.expectSession("safewriting");
+#endif
+}
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "cli/ToolSession.h"
 
+#include <gtest/gtest.h>
 #include <png.h>
 
+#include <csignal>
 #include <cstring>
 #include <fstream>
 #include <iomanip>
@@ -208,10 +210,18 @@ ToolSession::Result ToolSession::run(const std::string& line, const Environment&
     }
   }
   const auto before = contentsOf(temp_.path());
-  const std::string program = line.substr(0, line.find(' '));
-  const Arguments words = arguments(line.substr(program.size()));
-  Result result{program == "read_tiff" ? runReadExample(words) : runTool(words, environment),
-                "$ " + program};
+  const std::string cut = line.rfind('[', 0) == 0 ? line.substr(0, line.find("] ") + 2) : "";
+  Stop stop{0, 0, temp_.path()};
+  stop.signal = cut.find("SIGINT") != std::string::npos    ? SIGINT
+                : cut.find("SIGTERM") != std::string::npos ? SIGTERM
+                                                           : 0;
+  if (cut.find("limit") != std::string::npos) {
+    stop.fileSizeLimit = std::stol(cut.substr(cut.rfind(' ', cut.size() - 3)));
+  }
+  const std::string program = line.substr(cut.size(), line.find(' ', cut.size()) - cut.size());
+  const Arguments words = arguments(line.substr(cut.size() + program.size()));
+  Result result{program == "read_tiff" ? runReadExample(words) : runTool(words, environment, stop),
+                "$ " + cut + program};
   for (const std::string& word : words) {
     result.transcript += " " + word;
   }
@@ -227,6 +237,26 @@ ToolSession::Result ToolSession::run(const std::string& line, const Environment&
   }
   result.transcript += "\n";
   return result;
+}
+
+void ToolSession::expectSession(const std::string& group, bool chained) {
+  keepInputs();
+  const std::string name = "cli/" + group + ".txt";
+  std::ifstream commands(std::filesystem::u8path(orvex_test::testDataFile("transcripts/" + name)));
+  std::string transcript;
+  for (std::string line; std::getline(commands, line);) {
+    if (line.rfind("# ", 0) == 0) {
+      transcript += line + "\n";
+    } else if (line.rfind("$ ", 0) == 0) {
+      SCOPED_TRACE(line);
+      transcript += run(line.substr(2)).transcript;
+      if (chained) {
+        keepInputs();
+      }
+    }
+  }
+  ASSERT_NE(transcript, "") << name << " names no command";
+  orvex_test::expectTranscript(name, transcript);
 }
 
 std::string ToolSession::normalized(std::string text) const {

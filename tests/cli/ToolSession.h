@@ -31,8 +31,14 @@ public:
     ToolRun run;
     std::string transcript;
   };
-  /// Runs `line`: "orvex" or "read_tiff" (the example host that reads files) and arguments.
+  /// Runs `line`: "orvex" or "read_tiff" (the example host that reads files) and arguments,
+  /// after "[file size limit N] " or "[SIGINT while writing] " (SIGTERM too) if it is cut short.
   Result run(const std::string& line, const Environment& environment = {});
+
+  /// Expects the transcript of tests/data/transcripts/cli/GROUP.txt from running each of its
+  /// "$ " lines ("# " lines are comments), after keepInputs(); when `chained`, each command
+  /// finds what the ones before it wrote.
+  void expectSession(const std::string& group, bool chained = false);
 
 private:
   std::string normalized(std::string text) const;
