@@ -16,7 +16,6 @@
 #include <thread>
 #endif
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -207,16 +206,10 @@ bool runToolOnTerminal(const std::vector<std::string>& /*arguments*/, std::strin
 const char* const kTemporaryFolderVariable = "TMPDIR";
 
 bool runToolOnTerminal(const std::vector<std::string>& arguments, std::string& output) {
-  if (std::system("command -v script >/dev/null 2>&1") != 0) {
-    return false;
-  }
-  orvex_test::TempDir capture;
-  const std::string file = capture.file("terminal");
-  const std::string line = "script -qec " + quoted(commandLine(ORVEX_CLI_BINARY, arguments)) +
-                           " /dev/null >" + quoted(file) + " 2>&1 </dev/null";
-  std::system(line.c_str());
-  output = printed(file);
-  return true;
+  const ToolRun run =
+      runProgram("script", {"-qec", commandLine(ORVEX_CLI_BINARY, arguments), "/dev/null"});
+  output = run.out;
+  return run.exitCode != 127;  // execvp failed: script is missing
 }
 #endif
 
