@@ -16,7 +16,8 @@ using orvex_cli_test::runTool;
 
 // The demo writes its sample into a new folder of the system temporary folder. The transcript
 // pins its profile byte for byte: a version 2 RGB display profile ("mntr", "RGB ", "XYZ ",
-// "acsp") whose tag table lies inside it on 4-byte boundaries.
+// "acsp") whose tag table lies inside it on 4-byte boundaries; and the preview's samples,
+// transparent outside the disc.
 TEST(Demo, DescribesTheSampleItWroteAndReadBack) {
   orvex_cli_test::ToolSession session;
   const auto result =
@@ -29,11 +30,6 @@ TEST(Demo, DescribesTheSampleItWroteAndReadBack) {
   orvex_test::expectTranscript(
       "cli/demo.txt",
       orvex_test::replaced(result.transcript, {{folder.filename().u8string(), "orvex-demo-X"}}));
-  // Transparent outside the disc, opaque at its centre.
-  const auto png = orvex_cli_test::pictureOf((folder / "sample.png").u8string());
-  ASSERT_EQ(png.values.size(), 320U * 200 * 4);
-  EXPECT_EQ(png.values[3], 0U);
-  EXPECT_EQ(png.values[(100 * 320 + 160) * 4 + 3], 255U);
 }
 
 // A file that cannot be opened makes the library log an error, which the log file keeps.

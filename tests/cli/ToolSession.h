@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <set>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "cli/ToolRunner.h"
@@ -53,11 +52,6 @@ struct Picture {
   uint32_t height = 0;
   uint16_t samples = 0;
   std::vector<uint64_t> values;
-
-  /// Everything, to compare and print.
-  std::tuple<uint32_t, uint32_t, uint16_t, std::vector<uint64_t>> all() const {
-    return {width, height, samples, values};
-  }
 };
 
 /// A TIFF as the library describes it (the ICC profile in hex), with the layout tags it does
