@@ -283,12 +283,15 @@ TEST_P(Commands, PrintWriteAndExitAsTheTranscriptSays) {
   session.expectSession(GetParam(), std::string(GetParam()) == "roundtrip");
 }
 
+// The demo writes its sample into a new folder of the system temporary folder, the session's
+// folder; its transcript pins its profile byte for byte: a version 2 RGB display profile
+// ("mntr", "RGB ", "XYZ ", "acsp") whose tag table lies inside it on 4-byte boundaries.
 // Names beyond ASCII reach the tool on Windows only through its wide command line, and its own
 // files (the PNG) through wide opens.
 // A CMYK preview is a proof in colour only where the library converts colours.
 INSTANTIATE_TEST_SUITE_P(Tool, Commands,
-                         ::testing::Values("usage", "info", "copy", "orientations", "preview",
-                                           "split", "merge", "roundtrip", "UnicodeName",
+                         ::testing::Values("usage", "demo", "info", "copy", "orientations",
+                                           "preview", "split", "merge", "roundtrip", "UnicodeName",
                                            "IllFormedName",
 #ifdef ORVEX_COLOR_CONVERSION
                                            "proof"

@@ -1,5 +1,6 @@
-// What the tool does with its surroundings: the system temporary folder (demo), the log folder,
-// a terminal (progress bar), and other programs reading what it wrote (exiftool, tiffinfo).
+// What the tool does with its surroundings: the log folder, a terminal (progress bar), and
+// other programs reading what it wrote (exiftool, tiffinfo). The demo, which writes into the
+// system temporary folder, is a session.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,24 +14,6 @@ namespace {
 
 using orvex_cli_test::kTemporaryFolderVariable;
 using orvex_cli_test::runTool;
-
-// The demo writes its sample into a new folder of the system temporary folder. The transcript
-// pins its profile byte for byte: a version 2 RGB display profile ("mntr", "RGB ", "XYZ ",
-// "acsp") whose tag table lies inside it on 4-byte boundaries; and the preview's samples,
-// transparent outside the disc.
-TEST(Demo, DescribesTheSampleItWroteAndReadBack) {
-  orvex_cli_test::ToolSession session;
-  const auto result =
-      session.run("orvex", {{kTemporaryFolderVariable, session.folder().u8string()}});
-  EXPECT_EQ(result.run.exitCode, 0);
-  const std::string& out = result.run.out;
-  const size_t at = out.rfind("files are in ") + 13;
-  ASSERT_LT(at, out.size()) << out;
-  const auto folder = std::filesystem::u8path(out.substr(at, out.size() - at - 1));
-  orvex_test::expectTranscript(
-      "cli/demo.txt",
-      orvex_test::replaced(result.transcript, {{folder.filename().u8string(), "orvex-demo-X"}}));
-}
 
 // A file that cannot be opened makes the library log an error, which the log file keeps.
 TEST(LogFolder, FollowsTheVariableAndAnEmptyOneTurnsTheFileOff) {

@@ -1,7 +1,8 @@
 // The tool run on the files of one temporary folder, each run written up as a transcript: the
 // command line, what the tool printed (stderr lines marked "! "), its exit code and a line on
 // each file it wrote or changed ("+ "). Paths read TMP for the folder and DATA for tests/data,
-// on every platform and in the command lines given to run().
+// on every platform and in the command lines given to run(); the demo's new folder reads
+// orvex-demo-X.
 #pragma once
 
 #include <cstdint>
@@ -26,13 +27,10 @@ public:
   /// The words of `line` (split at blanks), TMP and DATA replaced by their paths.
   std::vector<std::string> arguments(const std::string& line) const;
 
-  struct Result {
-    ToolRun run;
-    std::string transcript;
-  };
   /// Runs `line`: "orvex" or "read_tiff" (the example host that reads files) and arguments,
-  /// after "[file size limit N] " or "[SIGINT while writing] " (SIGTERM too) if it is cut short.
-  Result run(const std::string& line, const Environment& environment = {});
+  /// after "[file size limit N] " or "[SIGINT while writing] " (SIGTERM too) if it is cut short;
+  /// the folder is the system temporary folder to it, and its log goes to a folder of its own.
+  std::string run(const std::string& line);
 
   /// Expects the transcript of tests/data/transcripts/cli/GROUP.txt from running each of its
   /// "$ " lines ("# " lines are comments), after keepInputs(); when `chained`, each command
@@ -43,6 +41,7 @@ private:
   std::string normalized(std::string text) const;
 
   orvex_test::TempDir temp_;
+  orvex_test::TempDir logs_;
   std::set<std::filesystem::path> inputs_;
 };
 
