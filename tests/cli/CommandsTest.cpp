@@ -2,6 +2,8 @@
 // tests/data/transcripts/cli/GROUP.txt is run (TMP: the folder of the inputs written below,
 // DATA: tests/data) and must print, exit and write what follows it (see ToolSession.h). A case
 // is one more "$ " line: ORVEX_UPDATE_TRANSCRIPTS=1 fills in what the tool does, to review.
+// In the roundtrip and prepress sessions each command finds what the ones before wrote; the
+// safewriting session has large inputs of its own.
 #include <gtest/gtest.h>
 
 #include <algorithm>
