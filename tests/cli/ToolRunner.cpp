@@ -213,13 +213,8 @@ bool runToolOnTerminal(const std::vector<std::string>& arguments, std::string& o
 }
 #endif
 
-ToolRun runTool(const std::vector<std::string>& arguments, const Environment& environment,
-                const Stop& stop) {
-  return runProgram(ORVEX_CLI_BINARY, arguments, environment, stop);
-}
-
-ToolRun runReadExample(const std::vector<std::string>& arguments) {
-  return runProgram(ORVEX_READ_EXAMPLE_BINARY, arguments, {});
+ToolRun runTool(const std::vector<std::string>& arguments, const Environment& environment) {
+  return runProgram(ORVEX_CLI_BINARY, arguments, environment);
 }
 
 }  // namespace orvex_cli_test

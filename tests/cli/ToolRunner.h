@@ -33,15 +33,11 @@ struct Stop {
 
 /// Runs the tool with `arguments`, standard input empty; what it prints is read as text, so
 /// Windows line ends come back as "\n".
-ToolRun runTool(const std::vector<std::string>& arguments, const Environment& environment = {},
-                const Stop& stop = {});
+ToolRun runTool(const std::vector<std::string>& arguments, const Environment& environment = {});
 
 /// Runs `program` (a path, or a name found on PATH outside Windows), as runTool does.
 ToolRun runProgram(const char* program, const std::vector<std::string>& arguments,
                    const Environment& environment = {}, const Stop& stop = {});
-
-/// Runs the example host that reads files (examples/read_tiff.cpp), as runTool does.
-ToolRun runReadExample(const std::vector<std::string>& arguments);
 
 /// Runs the tool with stdout and stderr on a pseudo-terminal (script(1)), returning
 /// everything it printed; false where the tool cannot be given a terminal.
