@@ -78,7 +78,8 @@ def write(folder, array=RGB, **options):
 
 
 # Call, the types raised, text ({d}: the folder). A failure of the library is an orvex.Error
-# whose text is the library's reason exactly; nothing is left where the file was to be.
+# whose text is the library's reason exactly; the file where it was to be keeps its bytes, and
+# nothing is left beside it.
 LIBRARY = (orvex.Error,)
 ERRORS = [
     (lambda d: orvex.open(d / "missing.tif"), (FileNotFoundError, *LIBRARY),
@@ -114,6 +115,11 @@ ERRORS = [
      '[Vocabulary] "furlong" names no value of vocabulary 2!'),
     (lambda d: write(d, resolution=(-1, 300, "inch")), (ValueError, *LIBRARY),
      "[WriteRequest::check] resolution -1 x 300 is not finite and at least 0!"),
+    (lambda d: write(d, resolution=(1e300, 72, "inch")), (ValueError, *LIBRARY),
+     "[WriteRequest::check] resolution inf x 72 is not finite and at least 0!"),
+    (lambda d: write(d, photometric="separated"), (ValueError, *LIBRARY),
+     "[WriteRequest::check] photometric(4) needs 4 colour samples, more than samples(3) - "
+     "extra(0)!"),
     (lambda d: orvex.open(RGB_FILE)[1], (IndexError,), "directory 1 out of range"),
     (lambda d: orvex.open(RGB_FILE)[0].rows(channel=-1), (IndexError,), "channel -1 out of range"),
     (lambda d: orvex.open(RGB_FILE)[0].read(channel="A"), (TypeError,),
@@ -121,6 +127,8 @@ ERRORS = [
     (lambda d: orvex.open(RGB_FILE)[0].rows(channel=1.0), (TypeError,),
      "channel takes a sample index or None, not 1.0"),
     (lambda d: closed_page().read(), (ValueError,), "I/O operation on a closed file"),
+    (lambda d: orvex.open(RGB_FILE)[0].read(channel=0, planes=True), (ValueError,),
+     "read: give either channel or planes=True, not both"),
     (lambda d: orvex.open(12), (TypeError,), "expected str, bytes or os.PathLike object"),
     (lambda d: orvex.write(d / "a\0.tif", RGB), (ValueError,), "embedded null character"),
     (lambda d: write(d, RGB.astype(bool)), (TypeError,), "dtype('bool') cannot be written"),
@@ -168,13 +176,15 @@ ARGUMENTS = [
 @pytest.mark.parametrize("call, raised, text", ERRORS,
                          ids=[f"{row[1][0].__name__}:{row[2][-40:]}" for row in ERRORS])
 def test_errors(tmp_path, call, raised, text):
+    (tmp_path / "out.tif").write_bytes(b"kept")
     with pytest.raises(raised[0]) as error:
         call(tmp_path)
     assert all(isinstance(error.value, kind) for kind in raised)
     said = re.sub(r"\.[0-9a-f]{12}\.orvex-tmp", ".TMP", str(error.value))
     text = text.replace("{d}", str(tmp_path))
     assert said == text if orvex.Error in raised else text in said
-    assert [p.name for p in tmp_path.rglob("out.tif*")] == []
+    left = [(p.name, p.read_bytes()) for p in tmp_path.rglob("out.tif*")]
+    assert left == [("out.tif", b"kept")]
 
 
 

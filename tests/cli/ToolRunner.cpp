@@ -7,10 +7,15 @@
 #include <cwctype>
 #include <map>
 #else
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <thread>
 #endif
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -81,7 +86,8 @@ std::wstring environmentBlock(const Environment& environment) {
 }
 
 int runProcess(const char* program, const std::vector<std::string>& arguments,
-               const Environment& environment, const std::string& out, const std::string& err) {
+               const Environment& environment, const std::string& out, const std::string& err,
+               const Stop& /*stop*/) {
   std::wstring commandLine = quotedArgument(program);
   for (const std::string& argument : arguments) {
     commandLine += L" " + quotedArgument(argument);
@@ -127,15 +133,52 @@ std::string commandLine(const char* program, const std::vector<std::string>& arg
   return command;
 }
 
-int runProcess(const char* program, const std::vector<std::string>& arguments,
-               const Environment& environment, const std::string& out, const std::string& err) {
-  std::string command;
-  for (const auto& [name, value] : environment) {
-    command += name + "=" + quoted(value) + " ";
+// Whether a file named *.orvex-tmp lies below `folder`, which the tool may be changing.
+bool writing(const std::filesystem::path& folder) {
+  std::error_code error;
+  for (std::filesystem::recursive_directory_iterator entry(folder, error), end;
+       !error && entry != end; entry.increment(error)) {
+    if (entry->path().extension() == ".orvex-tmp") {
+      return true;
+    }
   }
-  command +=
-      commandLine(program, arguments) + " >" + quoted(out) + " 2>" + quoted(err) + " </dev/null";
-  const int status = std::system(command.c_str());
+  return false;
+}
+
+int runProcess(const char* program, const std::vector<std::string>& arguments,
+               const Environment& environment, const std::string& out, const std::string& err,
+               const Stop& stop) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    for (const auto& [name, value] : environment) {
+      setenv(name.c_str(), value.c_str(), 1);
+    }
+    dup2(open("/dev/null", O_RDONLY), 0);
+    dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+    dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+    if (stop.fileSizeLimit != 0) {
+      const rlimit limit{static_cast<rlim_t>(stop.fileSizeLimit),
+                         static_cast<rlim_t>(stop.fileSizeLimit)};
+      setrlimit(RLIMIT_FSIZE, &limit);
+      signal(SIGXFSZ, SIG_IGN);        // ignored before exec, it stays ignored
+      setenv("ORVEX_LOG_DIR", "", 1);  // no log file, which could not be written either
+    }
+    std::vector<char*> argv{const_cast<char*>(program)};
+    for (const std::string& argument : arguments) {
+      argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    execvp(program, argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  while (stop.signal != 0 && !writing(stop.watched) && waitpid(pid, &status, WNOHANG) == 0) {
+    std::this_thread::yield();
+  }
+  if (stop.signal != 0) {
+    kill(pid, stop.signal);
+  }
+  waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -144,11 +187,11 @@ int runProcess(const char* program, const std::vector<std::string>& arguments,
 }  // namespace
 
 ToolRun runProgram(const char* program, const std::vector<std::string>& arguments,
-                   const Environment& environment) {
+                   const Environment& environment, const Stop& stop) {
   orvex_test::TempDir capture;
   const std::string out = capture.file("stdout");
   const std::string err = capture.file("stderr");
-  const int exitCode = runProcess(program, arguments, environment, out, err);
+  const int exitCode = runProcess(program, arguments, environment, out, err, stop);
   return {exitCode, printed(out), printed(err)};
 }
 
@@ -163,25 +206,15 @@ bool runToolOnTerminal(const std::vector<std::string>& /*arguments*/, std::strin
 const char* const kTemporaryFolderVariable = "TMPDIR";
 
 bool runToolOnTerminal(const std::vector<std::string>& arguments, std::string& output) {
-  if (std::system("command -v script >/dev/null 2>&1") != 0) {
-    return false;
-  }
-  orvex_test::TempDir capture;
-  const std::string file = capture.file("terminal");
-  const std::string line = "script -qec " + quoted(commandLine(ORVEX_CLI_BINARY, arguments)) +
-                           " /dev/null >" + quoted(file) + " 2>&1 </dev/null";
-  std::system(line.c_str());
-  output = printed(file);
-  return true;
+  const ToolRun run =
+      runProgram("script", {"-qec", commandLine(ORVEX_CLI_BINARY, arguments), "/dev/null"});
+  output = run.out;
+  return run.exitCode != 127;  // execvp failed: script is missing
 }
 #endif
 
 ToolRun runTool(const std::vector<std::string>& arguments, const Environment& environment) {
   return runProgram(ORVEX_CLI_BINARY, arguments, environment);
-}
-
-ToolRun runReadExample(const std::vector<std::string>& arguments) {
-  return runProgram(ORVEX_READ_EXAMPLE_BINARY, arguments, {});
 }
 
 }  // namespace orvex_cli_test

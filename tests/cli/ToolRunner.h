@@ -2,6 +2,7 @@
 // prints.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,16 +22,22 @@ using Environment = std::vector<std::pair<std::string, std::string>>;
 /// by GetTempPath), TMPDIR elsewhere.
 extern const char* const kTemporaryFolderVariable;
 
+/// What cuts a run short, outside Windows: a limit in bytes on each file the program writes
+/// (a full disk; SIGXFSZ ignored, so that the write fails), and a signal sent once a file
+/// named *.orvex-tmp appears below `watched`, that is while the tool writes rows. 0: none.
+struct Stop {
+  long fileSizeLimit = 0;
+  int signal = 0;
+  std::filesystem::path watched;
+};
+
 /// Runs the tool with `arguments`, standard input empty; what it prints is read as text, so
 /// Windows line ends come back as "\n".
 ToolRun runTool(const std::vector<std::string>& arguments, const Environment& environment = {});
 
 /// Runs `program` (a path, or a name found on PATH outside Windows), as runTool does.
 ToolRun runProgram(const char* program, const std::vector<std::string>& arguments,
-                   const Environment& environment = {});
-
-/// Runs the example host that reads files (examples/read_tiff.cpp), as runTool does.
-ToolRun runReadExample(const std::vector<std::string>& arguments);
+                   const Environment& environment = {}, const Stop& stop = {});
 
 /// Runs the tool with stdout and stderr on a pseudo-terminal (script(1)), returning
 /// everything it printed; false where the tool cannot be given a terminal.

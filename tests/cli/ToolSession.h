@@ -1,14 +1,14 @@
 // The tool run on the files of one temporary folder, each run written up as a transcript: the
 // command line, what the tool printed (stderr lines marked "! "), its exit code and a line on
 // each file it wrote or changed ("+ "). Paths read TMP for the folder and DATA for tests/data,
-// on every platform and in the command lines given to run().
+// on every platform and in the command lines given to run(); the demo's new folder reads
+// orvex-demo-X.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <set>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "cli/ToolRunner.h"
@@ -27,20 +27,21 @@ public:
   /// The words of `line` (split at blanks), TMP and DATA replaced by their paths.
   std::vector<std::string> arguments(const std::string& line) const;
 
-  struct Result {
-    ToolRun run;
-    std::string transcript;
-  };
-  /// Runs `line`: "orvex" or "read_tiff" (the example host that reads files) and arguments.
-  /// When the tool succeeds, what it wrote is compared with the reference decoder's reading of
-  /// its inputs: a copy with its directory, each plane of a split with its channel, a merge
-  /// with the base's channels followed by the planes.
-  Result run(const std::string& line, const Environment& environment = {});
+  /// Runs `line`: "orvex" or "read_tiff" (the example host that reads files) and arguments,
+  /// after "[file size limit N] " or "[SIGINT while writing] " (SIGTERM too) if it is cut short;
+  /// the folder is the system temporary folder to it, and its log goes to a folder of its own.
+  std::string run(const std::string& line);
+
+  /// Expects the transcript of tests/data/transcripts/cli/GROUP.txt from running each of its
+  /// "$ " lines ("# " lines are comments), after keepInputs(); when `chained`, each command
+  /// finds what the ones before it wrote.
+  void expectSession(const std::string& group, bool chained = false);
 
 private:
   std::string normalized(std::string text) const;
 
   orvex_test::TempDir temp_;
+  orvex_test::TempDir logs_;
   std::set<std::filesystem::path> inputs_;
 };
 
@@ -50,15 +51,11 @@ struct Picture {
   uint32_t height = 0;
   uint16_t samples = 0;
   std::vector<uint64_t> values;
-
-  /// Everything, to compare and print.
-  std::tuple<uint32_t, uint32_t, uint16_t, std::vector<uint64_t>> all() const {
-    return {width, height, samples, values};
-  }
 };
 
 /// A TIFF as the library describes it (the ICC profile in hex), with the layout tags it does
-/// not show; a PNG's size, and its samples when there are few.
+/// not show; a PNG's size; and the samples of each (by the reference decoder for a TIFF),
+/// listed when there are few, else hashed channel by channel.
 std::string describedFile(const std::filesystem::path& path);
 
 /// Directory `dir` of a TIFF file as a host receives it, by the reference decoder, columns
