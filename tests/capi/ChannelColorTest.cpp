@@ -262,24 +262,6 @@ TEST(CmykToSrgb, RefusesWhatItCannotConvertWithItsReason) {
   }
 }
 
-TEST(ChannelColor, ColourSpacesBeyondSixteenBitsAreRefusedAndTheTargetIsUntouched) {
-  orvex_test::TempDir temp;
-  const std::string path = temp.file("kept.tif");
-  std::ofstream(path, std::ios::binary) << "the target as it was";
-  const std::pair<const char*, std::string> refusals[] = {
-      {"70000 0,0,0,0 50", "color_space(70000) is not a colour space (0 to 65535)!"},
-      {"-1 0,0,0,0 50", "color_space(-1) is not a colour space (0 to 65535)!"},
-  };
-  for (const auto& [color, reason] : refusals) {
-    EXPECT_EQ(writePage(path, {channelOf(ORVEX_CHANNEL_SPOT, color)}),
-              ORVEX_STATUS_INVALID_ARGUMENT);
-    const char* why = nullptr;
-    orvex_last_failure(&why);
-    EXPECT_EQ(std::string(why), "[WriteRequest::check] channel 0: " + reason);
-    EXPECT_EQ(fileBytes(path), "the target as it was");
-  }
-}
-
 // A record of interface version 1 ends where the colour begins: whatever follows it is not
 // read, and nothing is written beyond it when read. Without a colour the C++ writer's bytes.
 TEST(ChannelColor, RecordsOfTheFirstSizeAndRecordsWithoutColourWriteTheSameBytes) {

@@ -113,6 +113,20 @@ const FailureCase kFailures[] = {
     {"name cut inside a character", [](Request& r) { r.channels[0] = named(3, 2, "G\xC3"); },
      rowsThenClose, ORVEX_STATUS_INVALID_ARGUMENT,
      "[WriteRequest::check] channel 0: name is not well-formed UTF-8!"},
+    {"a colour space beyond 16 bits",
+     [](Request& r) {
+       r.channels[0].has_color = 1;
+       r.channels[0].color_space = 70000;
+     },
+     rowsThenClose, ORVEX_STATUS_INVALID_ARGUMENT,
+     "[WriteRequest::check] channel 0: color_space(70000) is not a colour space (0 to 65535)!"},
+    {"a negative colour space",
+     [](Request& r) {
+       r.channels[0].has_color = 1;
+       r.channels[0].color_space = -1;
+     },
+     rowsThenClose, ORVEX_STATUS_INVALID_ARGUMENT,
+     "[WriteRequest::check] channel 0: color_space(-1) is not a colour space (0 to 65535)!"},
     {"fewer channel records than extra samples", [](Request& r) { r.channels.clear(); },
      rowsThenClose, ORVEX_STATUS_INVALID_ARGUMENT,
      "[WriteRequest::check] 0 channel records for extra_samples(1)!"},
