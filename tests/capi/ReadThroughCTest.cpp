@@ -1,7 +1,8 @@
 // Every file of tests/data and a few generated ones read through the C interface: the story
 // it tells (pages, descriptions, channel records, the bytes of every scanline in both forms, the
-// reason of every failure) is kept in tests/data/transcripts/capi; the C++ reader's scanlines
-// are held to the reference decoder by the host tests.
+// reason of every failure, block reads that do not give the scanline calls' bytes) is kept in
+// tests/data/transcripts/capi; the C++ reader's scanlines are held to the reference decoder by
+// the host tests. Then the ways a host can misuse a reader.
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
@@ -16,6 +17,7 @@
 #include "orvex/orvex.h"
 #include "orvex/orvex_c.h"
 #include "support/TempDir.h"
+#include "support/TiffBytes.h"
 #include "support/TiffFileBuilder.h"
 #include "support/Transcript.h"
 
@@ -135,7 +137,49 @@ private:
         forms[form].read(status, row, data, size);
       }
     }
-    for (const Form& form : forms) story += form.told();
+    for (uint32_t form = 0; form < forms.size() && c.scanline_count > 0; ++form) {
+      story += forms[form].told() +
+               blockReads(form, forms[form], form == 0 ? c.scanline_size : c.channel_scanline_size,
+                          c.scanline_count);
+    }
+  }
+
+  // Block reads give the scanline calls' bytes one after the other at the host's stride, and
+  // leave the bytes between them as the host filled them: the whole page, one scanline at each
+  // end and a run across strip and tile edges, at the exact stride and at a longer one. Of a
+  // page whose scanlines fail, the whole: it fails, after the scanlines before the first failure.
+  // Only a block that fails or differs is told.
+  std::string blockReads(uint32_t form, const Form& f, uint32_t size, uint32_t count) {
+    constexpr uint8_t kHostPattern = 0xA5;
+    std::vector<std::pair<uint32_t, uint32_t>> ranges = {{0, count}};
+    if (f.failures.empty()) ranges.insert(ranges.end(), {{0, 1}, {count - 1, 1}});
+    if (f.failures.empty() && count > 8) ranges.emplace_back(3, count - 8);
+    std::string told;
+    for (const auto& [first, n] : ranges) {
+      for (const uint64_t stride : {uint64_t{size}, uint64_t{size} + 7}) {
+        std::vector<uint8_t> buffer((n - 1) * stride + size, kHostPattern);
+        const orvex_status status =
+            form == 0 ? orvex_reader_read_scanlines(reader_, first, n, buffer.data(), stride,
+                                                    buffer.size())
+                      : orvex_reader_read_channel_scanlines(reader_, form - 1, first, n,
+                                                            buffer.data(), stride, buffer.size());
+        bool same = true;
+        for (uint32_t i = 0; i < (f.failures.empty() ? n : f.failures[0].first); ++i) {
+          const auto at = buffer.begin() + static_cast<std::ptrdiff_t>(i * stride);
+          same = same && std::equal(at, at + size, f.bytes.begin() + (first + i) * size) &&
+                 std::all_of(at + size,
+                             i + 1 < n ? at + static_cast<std::ptrdiff_t>(stride) : buffer.end(),
+                             [](uint8_t b) { return b == kHostPattern; });
+        }
+        if (status != ORVEX_STATUS_OK || !same) {
+          told += "block of " + f.name + ", " + std::to_string(first) + " + " + std::to_string(n) +
+                  " at stride " + std::to_string(stride) + ":" +
+                  (status == ORVEX_STATUS_OK ? "" : " failed: " + reasonOf(status)) +
+                  (same ? "\n" : ", differs\n");
+        }
+      }
+    }
+    return told;
   }
 
   orvex_reader* reader_ = nullptr;
@@ -182,7 +226,8 @@ std::vector<uint8_t> photoshopBlockOf(const std::string& path) {
 }
 
 // A name beyond U+FFFF the library wrote itself, joined again; the YCbCr alpha without a record;
-// samples the reader cannot split; a file that is not there and one that is no TIFF.
+// samples the reader cannot split; a file that is not there and one that is no TIFF; strips that
+// cannot be read.
 TEST(ReadThroughC, GeneratedFilesTellTheirStory) {
   orvex_test::TempDir temp;
   const std::string named = temp.file("named.tif");
@@ -214,12 +259,106 @@ TEST(ReadThroughC, GeneratedFilesTellTheirStory) {
   twelve.extraSamples = {EXTRASAMPLE_UNASSALPHA};
   orvex_test::writeTiff(temp.file("twelve.tif"), twelve, orvex_test::patternImage(twelve));
   std::fclose(std::fopen(temp.file("empty.tif").c_str(), "w"));
+  // RGB strips of 4 rows, strips 2 and 3 moved far beyond the end of the file or to 5 bytes
+  // before it, so that the file ends in them.
+  for (const char* name : {"lzw_far.tif", "far.tif", "cut.tif"}) {
+    orvex_test::TiffSetup damaged;
+    damaged.width = 21;
+    damaged.height = 18;
+    damaged.samplesPerPixel = 3;
+    damaged.photometric = PHOTOMETRIC_RGB;
+    damaged.rowsPerStrip = 4;
+    damaged.compression = name[0] == 'l' ? COMPRESSION_LZW : COMPRESSION_NONE;
+    const std::string path = temp.file(name);
+    orvex_test::writeTiff(path, damaged, orvex_test::patternImage(damaged));
+    const uint64_t offset =
+        name[0] == 'c' ? std::filesystem::file_size(std::filesystem::u8path(path)) - 5 : 0x7FFFFF00;
+    orvex_test::setArrayValue(path, 0, TIFFTAG_STRIPOFFSETS, 2, offset);
+    orvex_test::setArrayValue(path, 0, TIFFTAG_STRIPOFFSETS, 3, offset + 4 * 21 * 3);
+  }
   std::string stories;
-  for (const char* name : {"named.tif", "ycbcr.tif", "twelve.tif", "missing.tif", "empty.tif"}) {
+  for (const char* name : {"named.tif", "ycbcr.tif", "twelve.tif", "missing.tif", "empty.tif",
+                           "lzw_far.tif", "far.tif", "cut.tif"}) {
     stories += std::string("# ") + name + "\n" + pageStoryOf(temp.file(name));
   }
   orvex_test::expectTranscript("capi/generated.txt",
                                orvex_test::replaced(stories, {{temp.file(""), "TMP/"}}));
+}
+
+using orvex_test::TiffSetup;
+
+// 21 x 18 pages in strips of 4 rows (the last strip holds 2) or 16-pixel tiles.
+TiffSetup generated(uint16_t orientation, uint16_t bits, uint16_t planar, uint16_t compression,
+                    bool tiled) {
+  TiffSetup setup;
+  setup.width = 21;
+  setup.height = 18;
+  setup.orientation = orientation;
+  setup.bitsPerSample = bits;
+  setup.planar = planar;
+  setup.compression = compression;
+  setup.samplesPerPixel = bits < 8 && planar == PLANARCONFIG_CONTIG ? 1 : 3;
+  setup.photometric = setup.samplesPerPixel == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+  setup.rowsPerStrip = tiled ? 0 : 4;
+  setup.tileWidth = setup.tileLength = tiled ? 16 : 0;
+  return setup;
+}
+
+// Block reads give the scanline calls' bytes for pages of several orientations, depths, layouts
+// and codecs (among them ThunderScan strips, whose decoder leaves bytes unwritten), in little-
+// and big-endian files: wide samples of the latter are swapped as they are read.
+TEST(BlockReads, GiveTheScanlineCallsBytesForEveryGeneratedLayout) {
+  for (const char* mode : {"w", "wb"}) {
+    orvex_test::TempDir temp;
+    const std::string path = temp.file("layouts.tif");
+    {
+      orvex_test::TiffFileBuilder builder(path, mode);
+      for (const uint16_t compression :
+           {COMPRESSION_NONE, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE, COMPRESSION_PACKBITS,
+            COMPRESSION_ZSTD}) {
+        if (TIFFIsCODECConfigured(compression) == 0) continue;
+        for (const uint16_t orientation : {1, 3, 6}) {
+          for (const uint16_t bits : {1, 8, 16}) {
+            for (const uint16_t planar : {PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE}) {
+              for (const bool tiled : {false, true}) {
+                const TiffSetup setup = generated(orientation, bits, planar, compression, tiled);
+                builder.addDirectory(setup,
+                                     orvex_test::patternImage(setup, static_cast<uint8_t>(bits)));
+              }
+            }
+          }
+        }
+      }
+      TiffSetup palette = generated(1, 8, PLANARCONFIG_CONTIG, COMPRESSION_LZW, false);
+      palette.samplesPerPixel = 1;
+      palette.photometric = PHOTOMETRIC_PALETTE;
+      for (size_t i = 0; i < 3 * 256; ++i)
+        palette.colorMap.push_back(static_cast<uint16_t>(i * 85));
+      builder.addDirectory(palette, orvex_test::patternImage(palette));
+      TiffSetup ycbcr = generated(1, 8, PLANARCONFIG_CONTIG, COMPRESSION_NONE, false);
+      ycbcr.photometric = PHOTOMETRIC_YCBCR;
+      ycbcr.ycbcrSubsampling = std::make_pair(1, 1);
+      builder.addDirectory(ycbcr, orvex_test::patternImage(ycbcr));
+      // ThunderScan: each row a pixel of 5, then a run to the row's end that the decoder counts
+      // without writing; strips of 4 rows, after strips of pixels of 15.
+      TiffSetup thunder = generated(1, 4, PLANARCONFIG_CONTIG, COMPRESSION_THUNDERSCAN, false);
+      thunder.width = 8;
+      for (uint32_t strip = 0; strip < 5; ++strip) {
+        thunder.rawBlocks.emplace_back();
+        for (uint32_t row = 0; row < std::min(4U, thunder.height - 4 * strip); ++row) {
+          auto& block = thunder.rawBlocks.back();
+          if (strip % 2 == 0) {
+            block.insert(block.end(), thunder.width, 0xCF);
+          } else {
+            block.insert(block.end(), {0xC5, static_cast<uint8_t>(thunder.width - 1)});
+          }
+        }
+      }
+      builder.addDirectory(thunder, {});
+    }
+    const std::string story = pageStoryOf(path);
+    EXPECT_EQ(story.find("\nblock of"), std::string::npos) << story;
+  }
 }
 
 struct ReaderMisuse {
