@@ -364,11 +364,10 @@ TEST(BlockReads, GiveTheScanlineCallsBytesForEveryGeneratedLayout) {
 struct ReaderMisuse {
   const char* what;
   std::function<orvex_status(orvex_reader*)> call;
-  orvex_status status;
-  std::string reason;
 };
 
-// Each way a host can misuse a reader gives its status and a reason naming the mistake.
+// Each way a host can misuse a reader gives its status and a reason naming the mistake
+// (tests/data/transcripts/capi/reader_misuses.txt).
 TEST(ReadThroughC, MisusesGiveTheirStatusAndReason) {
   const std::string file = orvex_test::testDataFile("libtiff/minisblack-2c-8b-alpha.tiff");
   const uint8_t* data = nullptr;
@@ -379,57 +378,40 @@ TEST(ReadThroughC, MisusesGiveTheirStatusAndReason) {
   uint8_t block[640];
   const ReaderMisuse misuses[] = {
       {"read before a page",
-       [&](orvex_reader* r) { return orvex_reader_read_scanline(r, 0, &data, &size); },
-       ORVEX_STATUS_WRONG_STATE, "[orvex_reader::read] no page is selected!"},
+       [&](orvex_reader* r) { return orvex_reader_read_scanline(r, 0, &data, &size); }},
       {"channel before a page",
-       [&](orvex_reader* r) { return orvex_reader_channel(r, 0, &channel); },
-       ORVEX_STATUS_WRONG_STATE, "[orvex_reader::channel] no page is selected!"},
-      {"page beyond the last", [](orvex_reader* r) { return orvex_reader_select_page(r, 1); },
-       ORVEX_STATUS_OUT_OF_RANGE, "[orvex_reader::selectPage] page(1) >= pages(1)!"},
+       [&](orvex_reader* r) { return orvex_reader_channel(r, 0, &channel); }},
+      {"page beyond the last", [](orvex_reader* r) { return orvex_reader_select_page(r, 1); }},
       {"channel beyond the samples",
        [&](orvex_reader* r) {
          orvex_reader_select_page(r, 0);
          return orvex_reader_read_channel_scanline(r, 2, 0, &data, &size);
-       },
-       ORVEX_STATUS_OUT_OF_RANGE, "[orvex_reader::read] channel(2) >= samples(2)!"},
+       }},
       {"scanline beyond the last",
-       [&](orvex_reader* r) { return orvex_reader_read_scanline(r, 64, &data, &size); },
-       ORVEX_STATUS_OUT_OF_RANGE, "[TiffCommonLineReader::readOriginScanline] rowIndex out range!"},
+       [&](orvex_reader* r) { return orvex_reader_read_scanline(r, 64, &data, &size); }},
       {"extra channel beyond the extra samples",
-       [&](orvex_reader* r) { return orvex_reader_channel(r, 1, &channel); },
-       ORVEX_STATUS_OUT_OF_RANGE, "[orvex_reader::channel] index(1) >= extra(1)!"},
+       [&](orvex_reader* r) { return orvex_reader_channel(r, 1, &channel); }},
       {"block past the last scanline",
-       [&](orvex_reader* r) { return orvex_reader_read_scanlines(r, 60, 5, block, 128, 640); },
-       ORVEX_STATUS_OUT_OF_RANGE, "[orvex_reader::readScanlines] scanlines 60 + 5 > 64!"},
+       [&](orvex_reader* r) { return orvex_reader_read_scanlines(r, 60, 5, block, 128, 640); }},
       {"block stride shorter than a scanline",
-       [&](orvex_reader* r) { return orvex_reader_read_scanlines(r, 0, 2, block, 127, 640); },
-       ORVEX_STATUS_INVALID_ARGUMENT,
-       "[orvex_reader::readScanlines] buffer(given) of 640 bytes, stride 127: 2 scanlines of 128!"},
+       [&](orvex_reader* r) { return orvex_reader_read_scanlines(r, 0, 2, block, 127, 640); }},
       {"block buffer one byte short",
-       [&](orvex_reader* r) { return orvex_reader_read_scanlines(r, 0, 5, block, 128, 639); },
-       ORVEX_STATUS_INVALID_ARGUMENT,
-       "[orvex_reader::readScanlines] buffer(given) of 639 bytes, stride 128: 5 scanlines of 128!"},
+       [&](orvex_reader* r) { return orvex_reader_read_scanlines(r, 0, 5, block, 128, 639); }},
       {"block of a channel into no buffer",
        [&](orvex_reader* r) {
          return orvex_reader_read_channel_scanlines(r, 1, 0, 1, nullptr, 64, 64);
-       },
-       ORVEX_STATUS_INVALID_ARGUMENT,
-       "[orvex_reader::readScanlines] buffer(null) of 64 bytes, stride 64: 1 scanlines of 64!"},
-      {"empty path", [&](orvex_reader*) { return orvex_reader_open("", &other); },
-       ORVEX_STATUS_INVALID_ARGUMENT, "[TiffReader::begin] fileName is empty!"},
-      {"path not UTF-8", [&](orvex_reader*) { return orvex_reader_open("\xFF.tif", &other); },
-       ORVEX_STATUS_INVALID_ARGUMENT, "[orvex_reader::open] path is not well-formed UTF-8!"},
-      {"no handle", [&](orvex_reader*) { return orvex_reader_select_page(nullptr, 0); },
-       ORVEX_STATUS_INVALID_ARGUMENT, "[orvex_reader_select_page] a required pointer is null!"},
+       }},
+      {"empty path", [&](orvex_reader*) { return orvex_reader_open("", &other); }},
+      {"path not UTF-8", [&](orvex_reader*) { return orvex_reader_open("\xFF.tif", &other); }},
+      {"no handle", [&](orvex_reader*) { return orvex_reader_select_page(nullptr, 0); }},
   };
   orvex_reader* reader = nullptr;
   ASSERT_EQ(orvex_reader_open(file.c_str(), &reader), ORVEX_STATUS_OK);
+  std::string text;
   for (const ReaderMisuse& misuse : misuses) {
-    EXPECT_EQ(misuse.call(reader), misuse.status) << misuse.what;
-    const char* reason = nullptr;
-    orvex_last_failure(&reason);
-    EXPECT_EQ(reason, misuse.reason) << misuse.what;
+    text += std::string(misuse.what) + ": " + reasonOf(misuse.call(reader)) + "\n";
   }
+  orvex_test::expectTranscript("capi/reader_misuses.txt", text);
   EXPECT_EQ(other, nullptr);
   orvex_reader_destroy(reader);
 }

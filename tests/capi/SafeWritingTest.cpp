@@ -91,8 +91,6 @@ struct FailureCase {
   std::function<void(Request&)> change;
   // Drives a writer that was created; the status of the call that fails.
   std::function<orvex_status(orvex_writer*, const Request&)> drive;
-  orvex_status status;
-  std::string reason;
 };
 
 orvex_status rowsThenClose(orvex_writer* writer, const Request& request) {
@@ -104,103 +102,67 @@ const uint8_t kRow[16] = {};
 
 const FailureCase kFailures[] = {
     {"a byte UTF-8 never uses in a name", [](Request& r) { r.channels[0] = named(3, 2, "G\xFF"); },
-     rowsThenClose, ORVEX_STATUS_INVALID_ARGUMENT,
-     "[WriteRequest::check] channel 0: name is not well-formed UTF-8!"},
+     rowsThenClose},
     {"a surrogate encoded in 4 bytes, overlong",
-     [](Request& r) { r.channels[0] = named(3, 4, "\xF0\x8D\xA0\x80"); }, rowsThenClose,
-     ORVEX_STATUS_INVALID_ARGUMENT,
-     "[WriteRequest::check] channel 0: name is not well-formed UTF-8!"},
+     [](Request& r) { r.channels[0] = named(3, 4, "\xF0\x8D\xA0\x80"); }, rowsThenClose},
     {"name cut inside a character", [](Request& r) { r.channels[0] = named(3, 2, "G\xC3"); },
-     rowsThenClose, ORVEX_STATUS_INVALID_ARGUMENT,
-     "[WriteRequest::check] channel 0: name is not well-formed UTF-8!"},
+     rowsThenClose},
     {"a colour space beyond 16 bits",
      [](Request& r) {
        r.channels[0].has_color = 1;
        r.channels[0].color_space = 70000;
      },
-     rowsThenClose, ORVEX_STATUS_INVALID_ARGUMENT,
-     "[WriteRequest::check] channel 0: color_space(70000) is not a colour space (0 to 65535)!"},
+     rowsThenClose},
     {"a negative colour space",
      [](Request& r) {
        r.channels[0].has_color = 1;
        r.channels[0].color_space = -1;
      },
-     rowsThenClose, ORVEX_STATUS_INVALID_ARGUMENT,
-     "[WriteRequest::check] channel 0: color_space(-1) is not a colour space (0 to 65535)!"},
+     rowsThenClose},
     {"fewer channel records than extra samples", [](Request& r) { r.channels.clear(); },
-     rowsThenClose, ORVEX_STATUS_INVALID_ARGUMENT,
-     "[WriteRequest::check] 0 channel records for extra_samples(1)!"},
-    {"RGB with two colour samples", [](Request& r) { r.info.samples_per_pixel = 3; }, rowsThenClose,
-     ORVEX_STATUS_REFUSED,
-     "[WriteRequest::check] photometric(2) needs 3 colour samples, more than samples(3) - "
-     "extra(1)!"},
+     rowsThenClose},
+    {"RGB with two colour samples", [](Request& r) { r.info.samples_per_pixel = 3; },
+     rowsThenClose},
     {"LogLuv, which the reader takes only SGILOG-compressed",
-     [](Request& r) { r.info.photometric = ORVEX_PHOTOMETRIC_LOG_LUV; }, rowsThenClose,
-     ORVEX_STATUS_REFUSED, "[WriteRequest::check] photometric(10) is not written!"},
+     [](Request& r) { r.info.photometric = ORVEX_PHOTOMETRIC_LOG_LUV; }, rowsThenClose},
     {"samples of 4 bits side by side", [](Request& r) { r.info.bits_per_sample = 4; },
-     rowsThenClose, ORVEX_STATUS_REFUSED,
-     "[WriteRequest::check] 4 samples of 4 bits are read only as separate planes!"},
-    {"samples of 12 bits", [](Request& r) { r.info.bits_per_sample = 12; }, rowsThenClose,
-     ORVEX_STATUS_REFUSED,
-     "[WriteRequest::check] bits_per_sample(12) is not 1, 2, 4 or 8 to 64 by 8!"},
-    {"a negative resolution", [](Request& r) { r.info.y_resolution = -1.0F; }, rowsThenClose,
-     ORVEX_STATUS_INVALID_ARGUMENT,
-     "[WriteRequest::check] resolution 300 x -1 is not finite and at least 0!"},
-    {"an older, shorter struct", [](Request& r) { r.info.struct_size = 8; }, rowsThenClose,
-     ORVEX_STATUS_INVALID_ARGUMENT,
-     "[WriteRequest::check] page info missing or struct_size(8) < 56!"},
-    {"a folder that is not there", [](Request& r) { r.leaf = "missing/out.tif"; }, rowsThenClose,
-     ORVEX_STATUS_NOT_FOUND,
-     "[TiffWriter::begin] can't open FOLDER/missing/out.tif.TMP as a TIFF file!: No such file or "
-     "directory"},
+     rowsThenClose},
+    {"samples of 12 bits", [](Request& r) { r.info.bits_per_sample = 12; }, rowsThenClose},
+    {"a negative resolution", [](Request& r) { r.info.y_resolution = -1.0F; }, rowsThenClose},
+    {"an older, shorter struct", [](Request& r) { r.info.struct_size = 8; }, rowsThenClose},
+    {"a folder that is not there", [](Request& r) { r.leaf = "missing/out.tif"; }, rowsThenClose},
     {"a row shorter than the page's",
      {},
-     [](orvex_writer* w, const Request&) { return orvex_writer_write_scanline(w, 0, kRow, 15); },
-     ORVEX_STATUS_INVALID_ARGUMENT,
-     "[TiffWriter::writeScanline] bytes(15) < scanlineBytes(16)!"},
+     [](orvex_writer* w, const Request&) { return orvex_writer_write_scanline(w, 0, kRow, 15); }},
     {"a row out of order",
      {},
-     [](orvex_writer* w, const Request&) { return orvex_writer_write_scanline(w, 1, kRow, 16); },
-     ORVEX_STATUS_WRONG_STATE,
-     "[orvex_writer::write] row 1 of channel 0 given, row 0 of channel 0 expected!"},
+     [](orvex_writer* w, const Request&) { return orvex_writer_write_scanline(w, 1, kRow, 16); }},
     {"a plane's row on an interleaved page",
      {},
      [](orvex_writer* w, const Request&) {
        return orvex_writer_write_channel_scanline(w, 0, 0, kRow, 16);
-     },
-     ORVEX_STATUS_WRONG_STATE,
-     "[orvex_writer::write] the writer takes no per-channel row now!"},
+     }},
     {"the second plane before the first is complete",
      [](Request& r) { r.planar = ORVEX_PLANAR_SEPARATE; },
      [](orvex_writer* w, const Request&) {
        orvex_writer_write_channel_scanline(w, 0, 0, kRow, 4);
        return orvex_writer_write_channel_scanline(w, 1, 0, kRow, 4);
-     },
-     ORVEX_STATUS_WRONG_STATE,
-     "[orvex_writer::write] row 0 of channel 1 given, row 1 of channel 0 expected!"},
+     }},
     {"a row beyond the last",
      {},
      [](orvex_writer* w, const Request& r) {
        writeRows(w, r);
        return orvex_writer_write_scanline(w, 3, kRow, 16);
-     },
-     ORVEX_STATUS_OUT_OF_RANGE,
-     "[orvex_writer::write] row 3 given, every row is written!"},
+     }},
     {"closed with rows missing",
      {},
      [](orvex_writer* w, const Request&) {
        orvex_writer_write_scanline(w, 0, kRow, 16);
        return orvex_writer_close(w);
-     },
-     ORVEX_STATUS_WRONG_STATE,
-     "[orvex_writer::close] rows are missing, the file is incomplete!"},
+     }},
     {"destroyed without closing",
      {},
-     [](orvex_writer* w, const Request& r) {
-       return writeRows(w, r) == ORVEX_STATUS_OK ? ORVEX_STATUS_WRONG_STATE : ORVEX_STATUS_OK;
-     },
-     ORVEX_STATUS_WRONG_STATE,
-     ""},
+     [](orvex_writer* w, const Request& r) { return writeRows(w, r); }},
 };
 
 class SafeWriting : public ::testing::Test {
@@ -224,7 +186,9 @@ protected:
   Request request_;
 };
 
+// Each failure's status and reason are in tests/data/transcripts/capi/write_failures.txt.
 TEST_F(SafeWriting, EveryFailureLeavesTheTargetAsItWas) {
+  std::string text;
   for (const FailureCase& failure : kFailures) {
     SCOPED_TRACE(failure.name);
     Request request = request_;
@@ -232,16 +196,13 @@ TEST_F(SafeWriting, EveryFailureLeavesTheTargetAsItWas) {
     orvex_writer* writer = nullptr;
     orvex_status status = request.create(&writer);
     if (status == ORVEX_STATUS_OK) status = failure.drive(writer, request);
-    EXPECT_EQ(status, failure.status);
-    if (!failure.reason.empty()) {
-      std::string reason = lastFailure();
-      const size_t folder = reason.find(request.folder);
-      if (folder != std::string::npos) reason.replace(folder, request.folder.size(), "FOLDER");
-      EXPECT_EQ(reason, failure.reason);
-    }
+    text += std::string(failure.name) + ": " + std::to_string(status) +
+            (status == ORVEX_STATUS_OK ? "" : " " + lastFailure()) + "\n";
     orvex_writer_destroy(writer);
     expectTargetUntouched();
   }
+  orvex_test::expectTranscript("capi/write_failures.txt",
+                               orvex_test::replaced(text, {{request_.folder, "FOLDER"}}));
 }
 
 #if !defined(_WIN32)
