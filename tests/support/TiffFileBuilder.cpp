@@ -36,14 +36,7 @@ TiffFileBuilder::TiffFileBuilder(const std::string& path, const char* mode)
 }
 
 TiffFileBuilder::~TiffFileBuilder() {
-  close();
-}
-
-void TiffFileBuilder::close() {
-  if (tif_ != nullptr) {
-    TIFFClose(tif_);
-    tif_ = nullptr;
-  }
+  TIFFClose(tif_);
 }
 
 void TiffFileBuilder::setTags(const TiffSetup& tiffSetup) {
@@ -75,10 +68,9 @@ void TiffFileBuilder::setTags(const TiffSetup& tiffSetup) {
     TIFFSetField(tif_, TIFFTAG_ICCPROFILE, static_cast<uint32_t>(tiffSetup.iccProfile.size()),
                  tiffSetup.iccProfile.data());
   }
-  if (!tiffSetup.photoshop.empty() || tiffSetup.writeEmptyPhotoshop) {
-    static const uint8_t kNothing = 0;
+  if (!tiffSetup.photoshop.empty()) {
     TIFFSetField(tif_, TIFFTAG_PHOTOSHOP, static_cast<uint32_t>(tiffSetup.photoshop.size()),
-                 tiffSetup.photoshop.empty() ? &kNothing : tiffSetup.photoshop.data());
+                 tiffSetup.photoshop.data());
   }
   if (!tiffSetup.colorMap.empty()) {
     const size_t entries = tiffSetup.colorMap.size() / 3;
