@@ -41,25 +41,19 @@ orvex_channel named(int32_t kind, uint32_t nameSize, const char* name) {
 struct Request {
   std::string folder;
   std::string leaf = "out.tif";
-  orvex_page_info info{sizeof(orvex_page_info),
-                       4,
-                       3,
-                       0,
-                       8,
-                       4,
-                       1,
-                       0,
-                       ORVEX_SAMPLE_FORMAT_UINT,
-                       ORVEX_PHOTOMETRIC_RGB,
-                       ORVEX_RESOLUTION_UNIT_INCH,
-                       300.0F,
-                       300.0F,
-                       0,
-                       nullptr,
-                       0,
-                       0,
-                       0,
-                       0};
+  Request() {
+    info.struct_size = sizeof info;
+    info.width = 4;
+    info.height = 3;
+    info.bits_per_sample = 8;
+    info.samples_per_pixel = 4;
+    info.extra_samples = 1;
+    info.sample_format = ORVEX_SAMPLE_FORMAT_UINT;
+    info.photometric = ORVEX_PHOTOMETRIC_RGB;
+    info.resolution_unit = ORVEX_RESOLUTION_UNIT_INCH;
+    info.x_resolution = info.y_resolution = 300.0F;
+  }
+  orvex_page_info info{};
   std::vector<orvex_channel> channels{named(ORVEX_CHANNEL_SPOT, 4, "Gold")};
   int32_t planar = ORVEX_PLANAR_CONTIG;
 
