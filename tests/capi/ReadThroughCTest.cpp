@@ -212,19 +212,6 @@ TEST(ReadThroughC, EveryTestDataFileTellsItsStory) {
       orvex_test::replaced(stories, {{orvex_test::testDataFile(""), "DATA/"}}));
 }
 
-// The Photoshop block the library writes for a spot channel named beyond U+FFFF.
-std::vector<uint8_t> photoshopBlockOf(const std::string& path) {
-  TIFF* tif = orvex_test::openTiff(path, "r");
-  uint32_t size = 0;
-  void* data = nullptr;
-  std::vector<uint8_t> block;
-  if (TIFFGetField(tif, TIFFTAG_PHOTOSHOP, &size, &data) == 1) {
-    block.assign(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
-  }
-  TIFFClose(tif);
-  return block;
-}
-
 // A name beyond U+FFFF the library wrote itself, joined again; the YCbCr alpha without a record;
 // samples the reader cannot split; a file that is not there and one that is no TIFF; strips that
 // cannot be read.
@@ -251,7 +238,7 @@ TEST(ReadThroughC, GeneratedFilesTellTheirStory) {
   ycbcr.samplesPerPixel = 3;
   ycbcr.photometric = PHOTOMETRIC_YCBCR;
   ycbcr.ycbcrSubsampling = std::make_pair<uint16_t, uint16_t>(1, 1);
-  ycbcr.photoshop = photoshopBlockOf(named);
+  ycbcr.photoshop = orvex_test::photoshopTagOf(named);  // names a channel beyond U+FFFF
   orvex_test::writeTiff(temp.file("ycbcr.tif"), ycbcr, orvex_test::patternImage(ycbcr));
   orvex_test::TiffSetup twelve;  // split into channels, its rows throw std::out_of_range
   twelve.bitsPerSample = 12;

@@ -7,6 +7,7 @@
 #include "psd/PSDEncoder.h"
 #include "psd/PsdText.h"
 #include "support/TempDir.h"
+#include "support/TiffFileBuilder.h"
 #include "support/Transcript.h"
 
 namespace {
@@ -94,7 +95,7 @@ const std::string kSpots =
 TEST(PSDDecoder, EveryCutOfABlockKeepsTheResourcesBeforeIt) {
   const std::string adobe = orvex_test::testDataFile("pillow/tiff_adobe_deflate.tif");
   Bytes block;
-  for (const Bytes& resource : {psd_test::photoshopTagOf(adobe), hex(kNameA), hex(kUnicode),
+  for (const Bytes& resource : {orvex_test::photoshopTagOf(adobe), hex(kNameA), hex(kUnicode),
                                 hex(kDisplay), hex(kIds), hex(kSpots)}) {
     const std::string kept = decoded(block);
     block.insert(block.end(), resource.begin(), resource.end());

@@ -17,6 +17,17 @@ TIFF* openTiff(const std::string& utf8Path, const char* mode) {
 #endif
 }
 
+std::vector<uint8_t> photoshopTagOf(const std::string& path) {
+  TIFF* tif = openTiff(path, "r");
+  uint32_t size = 0;
+  const uint8_t* data = nullptr;
+  const bool found = TIFFGetField(tif, TIFFTAG_PHOTOSHOP, &size, &data) != 0;
+  std::vector<uint8_t> bytes =
+      found ? std::vector<uint8_t>(data, data + size) : std::vector<uint8_t>();
+  TIFFClose(tif);
+  return bytes;
+}
+
 size_t storedRowBytes(const TiffSetup& tiffSetup) {
   const uint64_t samples =
       tiffSetup.planar == PLANARCONFIG_SEPARATE ? 1 : tiffSetup.samplesPerPixel;

@@ -51,6 +51,9 @@ uint16_t storedPlaneCount(const TiffSetup& tiffSetup);
 /// TIFFOpen of a UTF-8 path, whatever the platform's narrow file names are.
 TIFF* openTiff(const std::string& utf8Path, const char* mode);
 
+/// The bytes of tag 34377 in the first directory of a file; empty when there is none.
+std::vector<uint8_t> photoshopTagOf(const std::string& path);
+
 /// Writes directories one after the other into one file.
 class TiffFileBuilder {
 public:

@@ -35,7 +35,7 @@ std::string tagsOf(const std::string& path) {
   if (TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &count, &kinds) != 0) {
     for (uint16_t i = 0; i < count; ++i) out << (i == 0 ? " 338=" : ",") << kinds[i];
   }
-  if (!psd_test::photoshopTagOf(path).empty()) out << " 34377=" << psd_test::channelsOf(path);
+  if (!orvex_test::photoshopTagOf(path).empty()) out << " 34377=" << psd_test::channelsOf(path);
   printTags<float>(tif, out, {282, 283});
   TIFFClose(tif);
   return out.str();
@@ -120,7 +120,7 @@ TEST(WriterTags, StoresTheDescriptionAsTagsAndTheRowsAsGiven) {
               : writer->writeScanline(static_cast<uint32_t>(i), rows[i].data(), bytes));
     }
     destroyTiffWriter(writer);
-    text += tagsOf(path) + "\n" + psd_test::decoded(psd_test::photoshopTagOf(path)) + "\n";
+    text += tagsOf(path) + "\n" + psd_test::decoded(orvex_test::photoshopTagOf(path)) + "\n";
     for (const orvex_test::LogRecord& record : log.records()) {
       if (record.level >= 3) text += orvex_test::transcriptOf({record});
     }
