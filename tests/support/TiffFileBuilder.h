@@ -69,8 +69,7 @@ public:
 
 private:
   void setTags(const TiffSetup& tiffSetup);
-  void writeStrips(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored);
-  void writeTiles(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored);
+  void writeBlocks(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored);
   void writeRawBlocks(const TiffSetup& tiffSetup);
   TIFF* tif_;
 };
