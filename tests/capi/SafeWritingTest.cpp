@@ -170,6 +170,11 @@ protected:
   void expectTargetUntouched() const {
     std::ifstream in(temp_.file("out.tif"), std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), kPrevious);
+    expectTargetAlone();
+  }
+
+  // No temporary file is left beside the target.
+  void expectTargetAlone() const {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(temp_.path()))
       names.push_back(entry.path().filename().u8string());
@@ -274,10 +279,7 @@ TEST_F(SafeWriting, ClosedPageReplacesTheTargetAndReadsBack) {
     stories += "# planar " + std::to_string(planar) + "\n" + pageStoryOf(temp_.file("out.tif"));
   }
   orvex_test::expectTranscript("capi/written.txt", stories);
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(temp_.path()))
-    names.push_back(entry.path().filename().u8string());
-  EXPECT_EQ(names, std::vector<std::string>{"out.tif"});
+  expectTargetAlone();
 }
 
 }  // namespace
