@@ -15,6 +15,7 @@
 #include "StructLayout.h"
 #include "orvex/orvex.h"
 #include "support/TempDir.h"
+#include "support/Transcript.h"
 
 #ifdef ORVEX_COLOR_CONVERSION
 #include <lcms2.h>
@@ -101,45 +102,38 @@ struct RoundTrip {
   const char* what;
   int32_t kind;
   const char* given;
-  std::string read;
 };
 
 // Each colour space; sRGB red's L*a*b* shows as sRGB red again. Without a colour a spot channel
 // comes back in the writer's usual Lab(128, 0, 0), beyond white, an alpha in its red.
 const RoundTrip kRoundTrips[] = {
-    {"spot, RGB red", ORVEX_CHANNEL_SPOT, "0 65535,0,0,0 80",
-     "0 65535,0,0,0 80 | 255,0,0 | 54,81,70"},
-    {"alpha, HSB green", ORVEX_CHANNEL_UNASSOCIATED_ALPHA, "1 21845,65535,65535,0 40",
-     "1 21845,65535,65535,0 40 | 0,255,0 | 88,-79,81"},
-    {"spot, CMYK without ink", ORVEX_CHANNEL_SPOT, "2 65535,65535,65535,65535 100",
-     "2 65535,65535,65535,65535 100 | 255,255,255 | 100,0,0"},
-    {"spot, CMYK cyan", ORVEX_CHANNEL_SPOT, "2 0,65535,65535,65535 100",
-     "2 0,65535,65535,65535 100 | 0,151,218 | 55,-37,-50"},
-    {"spot, Lab mid grey", ORVEX_CHANNEL_SPOT, "7 5000,0,0,0 50",
-     "7 5000,0,0,0 50 | 119,119,119 | 50,0,0"},
-    {"spot, Lab of sRGB red", ORVEX_CHANNEL_SPOT, "7 5429,8081,6989,0 50",
-     "7 5429,8081,6989,0 50 | 255,0,0 | 54,81,70"},
-    {"unspecified, grey black", ORVEX_CHANNEL_UNSPECIFIED, "8 10000,0,0,0 0",
-     "8 10000,0,0,0 0 | 0,0,0 | 0,0,0"},
-    {"spot without colour", ORVEX_CHANNEL_SPOT, "", "7 12800,0,0,0 50 | 255,255,255 | 128,0,0"},
-    {"associated alpha without colour", ORVEX_CHANNEL_ASSOCIATED_ALPHA, "",
-     "0 65535,0,0,0 100 | 255,0,0 | 54,81,70"},
+    {"spot, RGB red", ORVEX_CHANNEL_SPOT, "0 65535,0,0,0 80"},
+    {"alpha, HSB green", ORVEX_CHANNEL_UNASSOCIATED_ALPHA, "1 21845,65535,65535,0 40"},
+    {"spot, CMYK without ink", ORVEX_CHANNEL_SPOT, "2 65535,65535,65535,65535 100"},
+    {"spot, CMYK cyan", ORVEX_CHANNEL_SPOT, "2 0,65535,65535,65535 100"},
+    {"spot, Lab mid grey", ORVEX_CHANNEL_SPOT, "7 5000,0,0,0 50"},
+    {"spot, Lab of sRGB red", ORVEX_CHANNEL_SPOT, "7 5429,8081,6989,0 50"},
+    {"unspecified, grey black", ORVEX_CHANNEL_UNSPECIFIED, "8 10000,0,0,0 0"},
+    {"spot without colour", ORVEX_CHANNEL_SPOT, ""},
+    {"associated alpha without colour", ORVEX_CHANNEL_ASSOCIATED_ALPHA, ""},
 };
 
+// Each channel's kind and colour as read (tests/data/transcripts/capi/channel_colours.txt;
+// without Little CMS, channel_colours_unconverted.txt).
 TEST(ChannelColor, WrittenColoursReadBackWithTheirSrgbAndLab) {
   orvex_test::TempDir temp;
   const std::string path = temp.file("color.tif");
+  std::string text;
   for (const RoundTrip& c : kRoundTrips) {
-    SCOPED_TRACE(c.what);
     ASSERT_EQ(writePage(path, {channelOf(c.kind, c.given)}), ORVEX_STATUS_OK);
     const orvex_channel read = readChannel(path, sizeof(orvex_channel));
-    EXPECT_EQ(read.kind, c.kind);
-#ifdef ORVEX_COLOR_CONVERSION
-    EXPECT_EQ(colorOf(read), c.read);
-#else
-    EXPECT_EQ(colorOf(read), c.read.substr(0, c.read.find(" |")));
-#endif
+    text += std::string(c.what) + ": " + std::to_string(read.kind) + " " + colorOf(read) + "\n";
   }
+#ifdef ORVEX_COLOR_CONVERSION
+  orvex_test::expectTranscript("capi/channel_colours.txt", text);
+#else
+  orvex_test::expectTranscript("capi/channel_colours_unconverted.txt", text);
+#endif
 }
 
 #ifdef ORVEX_COLOR_CONVERSION
@@ -259,24 +253,6 @@ TEST(CmykToSrgb, RefusesWhatItCannotConvertWithItsReason) {
       EXPECT_EQ(std::string(why), std::string("[orvex_cmyk_to_srgb_create] ") + c.reason);
       EXPECT_EQ(converter, nullptr);
     }
-  }
-}
-
-TEST(ChannelColor, ColourSpacesBeyondSixteenBitsAreRefusedAndTheTargetIsUntouched) {
-  orvex_test::TempDir temp;
-  const std::string path = temp.file("kept.tif");
-  std::ofstream(path, std::ios::binary) << "the target as it was";
-  const std::pair<const char*, std::string> refusals[] = {
-      {"70000 0,0,0,0 50", "color_space(70000) is not a colour space (0 to 65535)!"},
-      {"-1 0,0,0,0 50", "color_space(-1) is not a colour space (0 to 65535)!"},
-  };
-  for (const auto& [color, reason] : refusals) {
-    EXPECT_EQ(writePage(path, {channelOf(ORVEX_CHANNEL_SPOT, color)}),
-              ORVEX_STATUS_INVALID_ARGUMENT);
-    const char* why = nullptr;
-    orvex_last_failure(&why);
-    EXPECT_EQ(std::string(why), "[WriteRequest::check] channel 0: " + reason);
-    EXPECT_EQ(fileBytes(path), "the target as it was");
   }
 }
 

@@ -12,6 +12,7 @@
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 #include "support/TiffFileBuilder.h"
+#include "support/Transcript.h"
 
 namespace {
 
@@ -20,63 +21,47 @@ using psd_test::resource;
 
 struct ReadCase {
   const char* label;
-  std::string extraSamples;  ///< one digit per value
-  std::string block;         ///< in hex; no tag 34377 when empty
-  std::string read;
+  std::string extraSamples;
+  std::string block;
 };
 
-const std::string kNoTag =
-    "false\n[0] [TiffPhotoshopTagReader::read] has no TIFFTAG_PHOTOSHOP tag!\n";
 const std::string kPascal = resource(1006, "02'p0' 02'p1'");
 const std::string kSpot1025 = " 00000401 0007 3200 0000 0000 0000";
 
+const std::string kDisplay2 =
+    resource(1077, "00000001 0000 FFFF 0000 0000 0000 0032 02  0002 0000 8000 0000 0000 0019 00");
+
+// Each case as its label, its ExtraSamples values (one digit each) and its block in hex (no tag
+// 34377 when empty).
 const ReadCase kReadCases[] = {
-    {"no tag", "", "", kNoTag},
-    {"no tag, an extra sample", "2", "", kNoTag},
-    {"no extra samples: nothing to name", "", resource(1006, "01'x'"), ""},
+    {"no tag", "", ""},
+    {"no tag, an extra sample", "2", ""},
+    {"no extra samples: nothing to name", "", resource(1006, "01'x'")},
     {"Unicode names first", "20",
-     kPascal + resource(1045, "00000004 00E9 0074 00E9 0000 00000002 5730 0000"),
-     "unassoc:\xC3\xA9t\xC3\xA9; unspecified:\xE5\x9C\xB0"},
+     kPascal + resource(1045, "00000004 00E9 0074 00E9 0000 00000002 5730 0000")},
     {"empty Unicode name: Pascal name", "00",
-     kPascal + resource(1045, "00000001 0000 00000003 0075 0031 0000"),
-     "unspecified:p0; unspecified:u1"},
-    {"missing Unicode name: Pascal name", "00", kPascal + resource(1045, "00000003 0075 0030 0000"),
-     "unspecified:u0; unspecified:p1"},
-    {"more channels than names", "102", resource(1006, "04'only'"),
-     "assoc:only; unspecified:; unassoc:"},
+     kPascal + resource(1045, "00000001 0000 00000003 0075 0031 0000")},
+    {"missing Unicode name: Pascal name", "00",
+     kPascal + resource(1045, "00000003 0075 0030 0000")},
+    {"more channels than names", "102", resource(1006, "04'only'")},
     {"spot colour by identifier", "12",
-     resource(1053, "00000400 00000401") + resource(1067, "0001 0001" + kSpot1025),
-     "assoc:; spot:"},
+     resource(1053, "00000400 00000401") + resource(1067, "0001 0001" + kSpot1025)},
     {"channel without identifier keeps its kind", "02",
      resource(1053, "00000400") +
-         resource(1067, "0001 0002" + kSpot1025 + " 00000400 0007 3200 0000 0000 0000"),
-     "spot:; unassoc:"},
+         resource(1067, "0001 0002" + kSpot1025 + " 00000400 0007 3200 0000 0000 0000")},
     {"no spot colours need no identifiers", "2",
-     resource(1045, "00000002 0041 0000") + resource(1067, "0001 0000"), "unassoc:A"},
-    {"damaged tail: names before it kept", "00", resource(1006, "04'kept'") + "'8BIM' 03EE 00",
-     "unspecified:kept; unspecified:"},
+     resource(1045, "00000002 0041 0000") + resource(1067, "0001 0000")},
+    {"damaged tail: names before it kept", "00", resource(1006, "04'kept'") + "'8BIM' 03EE 00"},
     {"spot colours without identifiers", "0",
-     resource(1045, "00000002 0053 0000") + resource(1067, "0001 0001" + kSpot1025),
-     "false\n[3] [TiffPhotoshopTagReader::read] has SpotColors,but alphaIdentifiers is nullptr\n"},
+     resource(1045, "00000002 0053 0000") + resource(1067, "0001 0001" + kSpot1025)},
+    {"display info alone", "00", kDisplay2},
+    {"spot colour over display colour", "00",
+     kDisplay2 + resource(1053, "00000400 00000401") + resource(1067, "0001 0001" + kSpot1025)},
+    {"spot colour without display entry", "00",
+     resource(1053, "00000400 00000401") + resource(1067, "0001 0001" + kSpot1025)},
+    {"fewer display entries than channels", "000",
+     resource(1077, "00000001 0008 2710 0000 0000 0000 0064 00")},
 };
-
-TEST(TiffPhotoshopTagReader, NamesAndMarksTheExtraChannels) {
-  orvex_test::TempDir temp;
-  for (const ReadCase& c : kReadCases) {
-    SCOPED_TRACE(c.label);
-    orvex_test::TiffSetup image;
-    image.samplesPerPixel = static_cast<uint16_t>(1 + c.extraSamples.size());
-    for (const char value : c.extraSamples) image.extraSamples.push_back(value - '0');
-    image.photoshop = psd_test::hex(c.block);
-    orvex_test::writeTiff(temp.file("read.tif"), image, orvex_test::patternImage(image));
-    EXPECT_EQ(channelsOf(temp.file("read.tif")), c.read);
-  }
-  orvex_test::LogCapture log;
-  EXPECT_FALSE(orvex::TiffPhotoshopTagReader().read(nullptr, {}));
-  EXPECT_TRUE(orvex::TiffPhotoshopTagWriter::write(
-      nullptr, {}, orvex::TextCodec::Surrogates::Refused));  // nothing to write
-  EXPECT_TRUE(log.records().empty());
-}
 
 // Colours as "space c0,c1,c2,c3 opacity" per channel, "-" for none.
 std::string colorsOf(const std::string& path) {
@@ -97,32 +82,26 @@ std::string colorsOf(const std::string& path) {
   return text;
 }
 
-const std::string kDisplay2 =
-    resource(1077, "00000001 0000 FFFF 0000 0000 0000 0032 02  0002 0000 8000 0000 0000 0019 00");
-
-const ReadCase kColorCases[] = {
-    {"display info alone", "00", kDisplay2, "0 65535,0,0,0 50; 2 0,32768,0,0 25"},
-    {"spot colour over display colour", "00",
-     kDisplay2 + resource(1053, "00000400 00000401") + resource(1067, "0001 0001" + kSpot1025),
-     "0 65535,0,0,0 50; 7 12800,0,0,0 25"},
-    {"spot colour without display entry", "00",
-     resource(1053, "00000400 00000401") + resource(1067, "0001 0001" + kSpot1025),
-     "-; 7 12800,0,0,0 0"},
-    {"fewer display entries than channels", "000",
-     resource(1077, "00000001 0008 2710 0000 0000 0000 0064 00"), "8 10000,0,0,0 100; -; -"},
-};
-
-TEST(TiffPhotoshopTagReader, GivesEachChannelItsSpotOrDisplayColour) {
+// What the reader makes of each case: the channels (or "false") with the records logged, then the
+// colours (tests/data/transcripts/psd/reader.txt).
+TEST(TiffPhotoshopTagReader, NamesMarksAndColoursTheExtraChannels) {
   orvex_test::TempDir temp;
-  for (const ReadCase& c : kColorCases) {
-    SCOPED_TRACE(c.label);
+  const std::string path = temp.file("read.tif");
+  std::string text;
+  for (const ReadCase& c : kReadCases) {
     orvex_test::TiffSetup image;
     image.samplesPerPixel = static_cast<uint16_t>(1 + c.extraSamples.size());
     for (const char value : c.extraSamples) image.extraSamples.push_back(value - '0');
     image.photoshop = psd_test::hex(c.block);
-    orvex_test::writeTiff(temp.file("color.tif"), image, orvex_test::patternImage(image));
-    EXPECT_EQ(colorsOf(temp.file("color.tif")), c.read);
+    orvex_test::writeTiff(path, image, orvex_test::patternImage(image));
+    text += std::string("# ") + c.label + "\n" + channelsOf(path) + "\n" + colorsOf(path) + "\n";
   }
+  orvex_test::expectTranscript("psd/reader.txt", text);
+  orvex_test::LogCapture log;
+  EXPECT_FALSE(orvex::TiffPhotoshopTagReader().read(nullptr, {}));
+  EXPECT_TRUE(orvex::TiffPhotoshopTagWriter::write(
+      nullptr, {}, orvex::TextCodec::Surrogates::Refused));  // nothing to write
+  EXPECT_TRUE(log.records().empty());
 }
 
 }  // namespace

@@ -93,16 +93,6 @@ std::string decoded(const Bytes& block) {
   return textOf(resourcesOf(block));
 }
 
-Bytes photoshopTagOf(const std::string& path) {
-  TIFF* tif = orvex_test::openTiff(path, "r");
-  uint32_t size = 0;
-  const uint8_t* data = nullptr;
-  const bool found = TIFFGetField(tif, TIFFTAG_PHOTOSHOP, &size, &data) != 0;
-  Bytes bytes = found ? Bytes(data, data + size) : Bytes();
-  TIFFClose(tif);
-  return bytes;
-}
-
 std::vector<TiffChannelInfo> channelsFrom(const std::string& text) {
   std::vector<TiffChannelInfo> channels;
   std::istringstream in(text + ';');

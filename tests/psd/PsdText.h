@@ -31,9 +31,6 @@ std::string textOf(const orvex::PSDImageResources& resources);
 orvex::PSDImageResources resourcesOf(const Bytes& block);
 std::string decoded(const Bytes& block);
 
-/// The bytes of tag 34377 in the first directory of a file; empty when there is none.
-Bytes photoshopTagOf(const std::string& path);
-
 /// Channels as "kind:name; ..." with the kinds unspecified, assoc, unassoc, spot or a number.
 std::vector<TiffChannelInfo> channelsFrom(const std::string& text);
 /// What the Photoshop tag reader makes of a file's first directory: the channels as above, or

@@ -16,12 +16,4 @@ void LogCapture::observe(int level, const char* text, void* context) {
   static_cast<LogCapture*>(context)->records_.push_back({level, text});
 }
 
-std::vector<std::string> LogCapture::textsAt(int level) const {
-  std::vector<std::string> texts;
-  for (const LogRecord& record : records_) {
-    if (record.level == level) texts.push_back(record.text);
-  }
-  return texts;
-}
-
 }  // namespace orvex_test

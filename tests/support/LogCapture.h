@@ -30,8 +30,6 @@ public:
 
   const std::vector<LogRecord>& records() const { return records_; }
   void clear() { records_.clear(); }
-  /// Records of exactly this level, in order.
-  std::vector<std::string> textsAt(int level) const;
 
 private:
   static void observe(int level, const char* text, void* context);

@@ -72,6 +72,8 @@ std::vector<Scanline> storedRows(TIFF* tif, uint32_t width, uint32_t length, uin
   Scanline block(static_cast<size_t>(tiled ? TIFFTileSize(tif) : TIFFStripSize(tif)));
   for (uint32_t y = 0; y < length; y += blockLength) {
     for (uint32_t x = 0; x < width; x += blockWidth) {
+      // Bytes a decoder leaves unwritten are delivered as zeros.
+      std::fill(block.begin(), block.end(), 0);
       if ((tiled ? TIFFReadTile(tif, block.data(), x, y, 0, plane)
                  : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y, plane), block.data(),
                                         static_cast<tmsize_t>(block.size()))) < 0) {

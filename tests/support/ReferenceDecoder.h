@@ -1,6 +1,7 @@
 // What a host must receive from a directory of any TIFF file, worked out without the library:
 // the stored samples decoded with libtiff's plain strip, tile and RGBA reading, then the rules
-// of delivered scanlines (orientation, sub-byte packing, palette and YCbCr; docs/reference/cpp.rst).
+// of delivered scanlines (orientation, sub-byte packing, palette and YCbCr;
+// docs/reference/cpp.rst).
 #pragma once
 
 #include <cstdint>

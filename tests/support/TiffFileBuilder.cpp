@@ -17,6 +17,17 @@ TIFF* openTiff(const std::string& utf8Path, const char* mode) {
 #endif
 }
 
+std::vector<uint8_t> photoshopTagOf(const std::string& path) {
+  TIFF* tif = openTiff(path, "r");
+  uint32_t size = 0;
+  const uint8_t* data = nullptr;
+  const bool found = TIFFGetField(tif, TIFFTAG_PHOTOSHOP, &size, &data) != 0;
+  std::vector<uint8_t> bytes =
+      found ? std::vector<uint8_t>(data, data + size) : std::vector<uint8_t>();
+  TIFFClose(tif);
+  return bytes;
+}
+
 size_t storedRowBytes(const TiffSetup& tiffSetup) {
   const uint64_t samples =
       tiffSetup.planar == PLANARCONFIG_SEPARATE ? 1 : tiffSetup.samplesPerPixel;
@@ -36,14 +47,7 @@ TiffFileBuilder::TiffFileBuilder(const std::string& path, const char* mode)
 }
 
 TiffFileBuilder::~TiffFileBuilder() {
-  close();
-}
-
-void TiffFileBuilder::close() {
-  if (tif_ != nullptr) {
-    TIFFClose(tif_);
-    tif_ = nullptr;
-  }
+  TIFFClose(tif_);
 }
 
 void TiffFileBuilder::setTags(const TiffSetup& tiffSetup) {
@@ -75,10 +79,9 @@ void TiffFileBuilder::setTags(const TiffSetup& tiffSetup) {
     TIFFSetField(tif_, TIFFTAG_ICCPROFILE, static_cast<uint32_t>(tiffSetup.iccProfile.size()),
                  tiffSetup.iccProfile.data());
   }
-  if (!tiffSetup.photoshop.empty() || tiffSetup.writeEmptyPhotoshop) {
-    static const uint8_t kNothing = 0;
+  if (!tiffSetup.photoshop.empty()) {
     TIFFSetField(tif_, TIFFTAG_PHOTOSHOP, static_cast<uint32_t>(tiffSetup.photoshop.size()),
-                 tiffSetup.photoshop.empty() ? &kNothing : tiffSetup.photoshop.data());
+                 tiffSetup.photoshop.data());
   }
   if (!tiffSetup.colorMap.empty()) {
     const size_t entries = tiffSetup.colorMap.size() / 3;
@@ -101,56 +104,45 @@ void TiffFileBuilder::addDirectory(const TiffSetup& tiffSetup, const std::vector
   setTags(tiffSetup);
   if (!tiffSetup.rawBlocks.empty()) {
     writeRawBlocks(tiffSetup);
-  } else if (tiffSetup.tileWidth != 0) {
-    writeTiles(tiffSetup, stored);
   } else {
-    writeStrips(tiffSetup, stored);
+    writeBlocks(tiffSetup, stored);
   }
   if (!TIFFWriteDirectory(tif_)) {
     throw std::runtime_error("TIFFWriteDirectory failed");
   }
 }
 
-void TiffFileBuilder::writeStrips(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored) {
+// Strips or tiles cut from the stored image, plane by plane; a strip is a block as wide as the
+// image, and the last one holds only the rows left.
+void TiffFileBuilder::writeBlocks(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored) {
+  const bool tiled = tiffSetup.tileWidth != 0;
   const size_t rowBytes = storedRowBytes(tiffSetup);
-  uint32_t rowsPerStrip = 0;
-  TIFFGetFieldDefaulted(tif_, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-  rowsPerStrip = std::min(rowsPerStrip, tiffSetup.height);
-  for (uint16_t plane = 0; plane < storedPlaneCount(tiffSetup); ++plane) {
-    for (uint32_t first = 0; first < tiffSetup.height; first += rowsPerStrip) {
-      const uint32_t rows = std::min(rowsPerStrip, tiffSetup.height - first);
-      const uint8_t* source = stored.data() + (size_t{plane} * tiffSetup.height + first) * rowBytes;
-      const uint32_t strip = TIFFComputeStrip(tif_, first, plane);
-      std::vector<uint8_t> bytes(source, source + rows * rowBytes);
-      if (TIFFWriteEncodedStrip(tif_, strip, bytes.data(), static_cast<tmsize_t>(bytes.size())) <
-          0) {
-        throw std::runtime_error("TIFFWriteEncodedStrip failed");
-      }
-    }
-  }
-}
-
-void TiffFileBuilder::writeTiles(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored) {
-  const size_t rowBytes = storedRowBytes(tiffSetup);
-  const size_t tileRowBytes = static_cast<size_t>(TIFFTileRowSize(tif_));
+  uint32_t blockLength = tiffSetup.tileLength;
+  if (!tiled) TIFFGetFieldDefaulted(tif_, TIFFTAG_ROWSPERSTRIP, &blockLength);
+  blockLength = std::min(blockLength, tiffSetup.height);
+  const uint32_t blockWidth = tiled ? tiffSetup.tileWidth : tiffSetup.width;
+  const size_t blockRowBytes = tiled ? static_cast<size_t>(TIFFTileRowSize(tif_)) : rowBytes;
   const size_t bitsPerPixel =
       size_t{tiffSetup.bitsPerSample} *
       (tiffSetup.planar == PLANARCONFIG_SEPARATE ? 1 : tiffSetup.samplesPerPixel);
-  std::vector<uint8_t> tile(static_cast<size_t>(TIFFTileSize(tif_)));
+  std::vector<uint8_t> block(tiled ? static_cast<size_t>(TIFFTileSize(tif_))
+                                   : blockLength * rowBytes);
   for (uint16_t plane = 0; plane < storedPlaneCount(tiffSetup); ++plane) {
-    for (uint32_t y = 0; y < tiffSetup.height; y += tiffSetup.tileLength) {
-      for (uint32_t x = 0; x < tiffSetup.width; x += tiffSetup.tileWidth) {
-        std::fill(tile.begin(), tile.end(), 0);
+    for (uint32_t y = 0; y < tiffSetup.height; y += blockLength) {
+      const uint32_t lines = std::min(blockLength, tiffSetup.height - y);
+      for (uint32_t x = 0; x < tiffSetup.width; x += blockWidth) {
+        std::fill(block.begin(), block.end(), 0);
         const size_t offset = x * bitsPerPixel / 8;
-        const size_t copyBytes = std::min(tileRowBytes, rowBytes - offset);
-        for (uint32_t line = 0; line < tiffSetup.tileLength && y + line < tiffSetup.height;
-             ++line) {
+        for (uint32_t line = 0; line < lines; ++line) {
           const uint8_t* source =
               stored.data() + (size_t{plane} * tiffSetup.height + y + line) * rowBytes + offset;
-          std::memcpy(tile.data() + line * tileRowBytes, source, copyBytes);
+          std::memcpy(block.data() + line * blockRowBytes, source,
+                      std::min(blockRowBytes, rowBytes - offset));
         }
-        if (TIFFWriteTile(tif_, tile.data(), x, y, 0, plane) < 0) {
-          throw std::runtime_error("TIFFWriteTile failed");
+        if ((tiled ? TIFFWriteTile(tif_, block.data(), x, y, 0, plane)
+                   : TIFFWriteEncodedStrip(tif_, TIFFComputeStrip(tif_, y, plane), block.data(),
+                                           static_cast<tmsize_t>(lines * rowBytes))) < 0) {
+          throw std::runtime_error("libtiff cannot write a strip or tile");
         }
       }
     }

@@ -34,9 +34,8 @@ struct TiffSetup {
   uint32_t tileWidth = 0;     ///< non-zero (with tileLength): a tiled image
   uint32_t tileLength = 0;
   std::vector<uint8_t> iccProfile;
-  std::vector<uint8_t> photoshop;    ///< tag 34377 bytes; written when non-empty
-  bool writeEmptyPhotoshop = false;  ///< write tag 34377 with zero bytes
-  std::vector<uint16_t> colorMap;    ///< red, green, blue tables one after the other
+  std::vector<uint8_t> photoshop;  ///< tag 34377 bytes; written when non-empty
+  std::vector<uint16_t> colorMap;  ///< red, green, blue tables one after the other
   /// Strips (or tiles) already compressed with `compression`, written as they are: for codecs
   /// libtiff decodes but cannot encode, and for damaged blocks. The stored image is unused.
   std::vector<std::vector<uint8_t>> rawBlocks;
@@ -52,6 +51,9 @@ uint16_t storedPlaneCount(const TiffSetup& tiffSetup);
 /// TIFFOpen of a UTF-8 path, whatever the platform's narrow file names are.
 TIFF* openTiff(const std::string& utf8Path, const char* mode);
 
+/// The bytes of tag 34377 in the first directory of a file; empty when there is none.
+std::vector<uint8_t> photoshopTagOf(const std::string& path);
+
 /// Writes directories one after the other into one file.
 class TiffFileBuilder {
 public:
@@ -64,13 +66,10 @@ public:
   /// Adds a directory. `stored` holds the image as it is stored, plane after plane, row
   /// after row, each row storedRowBytes(tiffSetup) long; strips or tiles are cut from it.
   void addDirectory(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored);
-  /// Closes the file (also done by the destructor).
-  void close();
 
 private:
   void setTags(const TiffSetup& tiffSetup);
-  void writeStrips(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored);
-  void writeTiles(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored);
+  void writeBlocks(const TiffSetup& tiffSetup, const std::vector<uint8_t>& stored);
   void writeRawBlocks(const TiffSetup& tiffSetup);
   TIFF* tif_;
 };
