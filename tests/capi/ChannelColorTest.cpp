@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "Calls.h"
 #include "StructLayout.h"
 #include "orvex/orvex.h"
 #include "support/TempDir.h"
@@ -52,33 +53,20 @@ std::string colorOf(const orvex_channel& c) {
   return shown;
 }
 
-// A 2 x 1 RGB page, or a CMYK one with its profile, one extra sample per channel record.
-orvex_status writePage(const std::string& path, const std::vector<orvex_channel>& channels,
-                       const std::vector<uint8_t>& cmykProfile = {}) {
-  const auto extra = static_cast<uint16_t>(channels.size());
-  const uint16_t colourSamples = cmykProfile.empty() ? 3 : 4;
-  orvex_page_info info{};
-  info.struct_size = sizeof info;
-  info.width = 2;
-  info.height = 1;
-  info.bits_per_sample = 8;
-  info.samples_per_pixel = static_cast<uint16_t>(colourSamples + extra);
-  info.extra_samples = extra;
-  info.sample_format = ORVEX_SAMPLE_FORMAT_UINT;
-  info.photometric = cmykProfile.empty() ? ORVEX_PHOTOMETRIC_RGB : ORVEX_PHOTOMETRIC_SEPARATED;
-  info.icc_profile_size = static_cast<uint32_t>(cmykProfile.size());
-  info.icc_profile = cmykProfile.data();
-  info.resolution_unit = ORVEX_RESOLUTION_UNIT_INCH;
-  orvex_writer* writer = nullptr;
-  orvex_status status = orvex_writer_create(path.c_str(), &info, channels.data(), extra,
-                                            ORVEX_PLANAR_CONTIG, &writer);
-  if (status == ORVEX_STATUS_OK) {
-    const std::vector<uint8_t> row(2U * info.samples_per_pixel, 9);
-    status = orvex_writer_write_scanline(writer, 0, row.data(), static_cast<uint32_t>(row.size()));
+// The request's page with the one channel, or that page in CMYK with its profile.
+orvex_status writePage(const orvex_test::TempDir& temp, const char* leaf,
+                       const orvex_channel& channel, const std::vector<uint8_t>& cmykProfile = {}) {
+  Request request;
+  request.folder = temp.path().u8string();
+  request.leaf = leaf;
+  request.channels = {channel};
+  if (!cmykProfile.empty()) {
+    request.info.samples_per_pixel = 5;
+    request.info.photometric = ORVEX_PHOTOMETRIC_SEPARATED;
+    request.info.icc_profile_size = static_cast<uint32_t>(cmykProfile.size());
+    request.info.icc_profile = cmykProfile.data();
   }
-  if (status == ORVEX_STATUS_OK) status = orvex_writer_close(writer);
-  orvex_writer_destroy(writer);
-  return status;
+  return request.write();
 }
 
 orvex_channel readChannel(const std::string& path, uint32_t structSize) {
@@ -122,11 +110,10 @@ const RoundTrip kRoundTrips[] = {
 // without Little CMS, channel_colours_unconverted.txt).
 TEST(ChannelColor, WrittenColoursReadBackWithTheirSrgbAndLab) {
   orvex_test::TempDir temp;
-  const std::string path = temp.file("color.tif");
   std::string text;
   for (const RoundTrip& c : kRoundTrips) {
-    ASSERT_EQ(writePage(path, {channelOf(c.kind, c.given)}), ORVEX_STATUS_OK);
-    const orvex_channel read = readChannel(path, sizeof(orvex_channel));
+    ASSERT_EQ(writePage(temp, "color.tif", channelOf(c.kind, c.given)), ORVEX_STATUS_OK);
+    const orvex_channel read = readChannel(temp.file("color.tif"), sizeof(orvex_channel));
     text += std::string(c.what) + ": " + std::to_string(read.kind) + " " + colorOf(read) + "\n";
   }
 #ifdef ORVEX_COLOR_CONVERSION
@@ -171,11 +158,10 @@ std::vector<uint8_t> greyCmykProfile() {
 // A CMYK page's own profile shows its channels' CMYK colours; other pages use the built-in one.
 TEST(ChannelColor, CmykGoesThroughThePagesOwnCmykProfile) {
   orvex_test::TempDir temp;
-  const std::string path = temp.file("cmyk.tif");
-  ASSERT_EQ(writePage(path, {channelOf(ORVEX_CHANNEL_SPOT, "2 0,65535,65535,65535 100")},
+  ASSERT_EQ(writePage(temp, "cmyk.tif", channelOf(ORVEX_CHANNEL_SPOT, "2 0,65535,65535,65535 100"),
                       greyCmykProfile()),
             ORVEX_STATUS_OK);
-  EXPECT_EQ(colorOf(readChannel(path, sizeof(orvex_channel))),
+  EXPECT_EQ(colorOf(readChannel(temp.file("cmyk.tif"), sizeof(orvex_channel))),
             "2 0,65535,65535,65535 100 | 119,119,119 | 50,0,0");
 }
 
@@ -262,22 +248,23 @@ TEST(ChannelColor, RecordsOfTheFirstSizeAndRecordsWithoutColourWriteTheSameBytes
   orvex_test::TempDir temp;
   orvex_channel old = channelOf(ORVEX_CHANNEL_SPOT, "99 1,2,3,4 500");
   old.struct_size = ORVEX_CHANNEL_V1_SIZE;
-  ASSERT_EQ(writePage(temp.file("old.tif"), {old}), ORVEX_STATUS_OK);
-  ASSERT_EQ(writePage(temp.file("none.tif"), {channelOf(ORVEX_CHANNEL_SPOT, "")}), ORVEX_STATUS_OK);
+  ASSERT_EQ(writePage(temp, "old.tif", old), ORVEX_STATUS_OK);
+  ASSERT_EQ(writePage(temp, "none.tif", channelOf(ORVEX_CHANNEL_SPOT, "")), ORVEX_STATUS_OK);
   TiffImageInfo info;
-  info.width = 2;
-  info.height = 1;
+  info.width = 4;
+  info.height = 3;
   info.bitsPerSample = 8;
   info.samplesPerPixel = 4;
   info.extraSamples = 1;
   info.sampleFormat = TiffSampleFormat::Uint;
   info.photometric = TiffPhotometric::Rgb;
   info.resolutionUnit = TiffResolutionUnit::Inch;
+  info.xResolution = info.yResolution = 300.0F;
   info.channels = {{TiffChannelType::SpotColor, ""}};
   ITiffWriter* writer = createTiffWriter();
-  const std::vector<uint8_t> row(8, 9);
+  const std::vector<uint8_t> row(16, 7);
   ASSERT_TRUE(writer->begin(temp.file("cxx.tif").c_str(), info, ORVEX_PLANAR_CONTIG));
-  ASSERT_TRUE(writer->writeScanline(0, row.data(), 8));
+  for (uint32_t y = 0; y < 3; ++y) ASSERT_TRUE(writer->writeScanline(y, row.data(), 16));
   destroyTiffWriter(writer);  // ends the file
 
   EXPECT_EQ(fileBytes(temp.file("old.tif")), fileBytes(temp.file("cxx.tif")));

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "PageStory.h"
+#include "Calls.h"
 #include "orvex/orvex.h"
 #include "orvex/orvex_c.h"
 #include "support/TempDir.h"
@@ -27,13 +27,6 @@ uint64_t fnv1a(const uint8_t* data, size_t size) {
   uint64_t hash = 14695981039346656037ULL;
   for (size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 1099511628211ULL;
   return hash;
-}
-
-// The reason of the call that failed last, after its status.
-std::string reasonOf(orvex_status status) {
-  const char* reason = nullptr;
-  orvex_last_failure(&reason);
-  return std::to_string(status) + " " + reason;
 }
 
 // The bytes of one form of a page's scanlines, and the reads that failed: runs of scanlines
@@ -185,13 +178,13 @@ private:
   orvex_reader* reader_ = nullptr;
 };
 
-}  // namespace
-
+// What the C interface tells of a file, as text a transcript keeps: the pages, each with every
+// field of its description and its channel records, then the bytes of every scanline in both
+// forms (in hex when a form holds at most 64 bytes, else their count and checksum), and the
+// reason of every call that failed.
 std::string pageStoryOf(const std::string& path) {
   return CStory(path).story;
 }
-
-namespace {
 
 TEST(ReadThroughC, EveryTestDataFileTellsItsStory) {
   std::string stories;

@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "Calls.h"
 #include "StructLayout.h"
 #include "orvex/orvex.h"
 #include "support/TempDir.h"
@@ -14,16 +15,6 @@
 extern "C" int orvexHeaderCompilesAsC(void);
 
 namespace {
-
-std::string lastFailure() {
-  const char* reason = nullptr;
-  orvex_last_failure(&reason);
-  return reason;
-}
-
-std::string failureOf(orvex_status status) {
-  return std::to_string(status) + " " + lastFailure() + "\n";
-}
 
 // Every value of every vocabulary (the enumerations span -1 to 10) and of one beyond: its word,
 // its text for people and the value the word parses back to, or the reason there is none
@@ -39,7 +30,7 @@ TEST(Vocabulary, EveryWordHasItsTextAndParsesBackToItsValue) {
       text += std::to_string(vocabulary) + " " + std::to_string(value) + ": ";
       const orvex_status status = orvex_word(vocabulary, value, &word);
       if (status != ORVEX_STATUS_OK) {
-        text += failureOf(status);
+        text += reasonOf(status) + "\n";
         continue;
       }
       EXPECT_EQ(orvex_display_text(vocabulary, value, &shown), ORVEX_STATUS_OK) << word;
@@ -51,9 +42,9 @@ TEST(Vocabulary, EveryWordHasItsTextAndParsesBackToItsValue) {
   // null pointer.
   const char* shown = nullptr;
   int32_t parsed = 0;
-  text += "text 6 0: " + failureOf(orvex_display_text(6, 0, &shown));
-  text += "parse 3 Spot: " + failureOf(orvex_parse_word(3, "Spot", &parsed));
-  text += "parse 3 spot into null: " + failureOf(orvex_parse_word(3, "spot", nullptr));
+  text += "text 6 0: " + reasonOf(orvex_display_text(6, 0, &shown)) + "\n";
+  text += "parse 3 Spot: " + reasonOf(orvex_parse_word(3, "Spot", &parsed)) + "\n";
+  text += "parse 3 spot into null: " + reasonOf(orvex_parse_word(3, "spot", nullptr)) + "\n";
   orvex_test::expectTranscript("capi/vocabulary.txt", text);
 }
 

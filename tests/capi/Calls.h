@@ -1,0 +1,78 @@
+// What the C interface's tests share: the reason of the call that failed last, and a small page
+// to write through the interface.
+#pragma once
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "orvex/orvex_c.h"
+
+// The reason of the call that failed last, a temporary file's name shown as its target's + .TMP.
+inline std::string lastFailure() {
+  const char* reason = nullptr;
+  orvex_last_failure(&reason);
+  return std::regex_replace(reason, std::regex("\\.[0-9a-f]{12}\\.orvex-tmp"), ".TMP");
+}
+
+// A status, then the reason of the call that failed last.
+inline std::string reasonOf(orvex_status status) {
+  return std::to_string(status) + " " + lastFailure();
+}
+
+inline orvex_channel named(int32_t kind, uint32_t nameSize, const char* name) {
+  orvex_channel channel{};
+  channel.struct_size = sizeof channel;
+  channel.kind = kind;
+  channel.name_size = nameSize;
+  channel.name = name;
+  return channel;
+}
+
+// A 4 x 3 RGB page at 300 pixels an inch with a spot channel, written to folder/leaf.
+struct Request {
+  std::string folder;
+  std::string leaf = "out.tif";
+  orvex_page_info info{};
+  std::vector<orvex_channel> channels{named(ORVEX_CHANNEL_SPOT, 4, "Gold")};
+  int32_t planar = ORVEX_PLANAR_CONTIG;
+
+  Request() {
+    info.struct_size = sizeof info;
+    info.width = 4;
+    info.height = 3;
+    info.bits_per_sample = 8;
+    info.samples_per_pixel = 4;
+    info.extra_samples = 1;
+    info.sample_format = ORVEX_SAMPLE_FORMAT_UINT;
+    info.photometric = ORVEX_PHOTOMETRIC_RGB;
+    info.resolution_unit = ORVEX_RESOLUTION_UNIT_INCH;
+    info.x_resolution = info.y_resolution = 300.0F;
+  }
+
+  orvex_status create(orvex_writer** writer) const {
+    return orvex_writer_create((folder + "/" + leaf).c_str(), &info, channels.data(),
+                               static_cast<uint32_t>(channels.size()), planar, writer);
+  }
+
+  // Writes every row, each byte 7; the status of the first that fails.
+  orvex_status writeRows(orvex_writer* writer) const {
+    const std::vector<uint8_t> row(info.width * info.samples_per_pixel, 7);
+    for (uint32_t y = 0; y < info.height; ++y) {
+      const orvex_status status =
+          orvex_writer_write_scanline(writer, y, row.data(), static_cast<uint32_t>(row.size()));
+      if (status != ORVEX_STATUS_OK) return status;
+    }
+    return ORVEX_STATUS_OK;
+  }
+
+  // The status of the first call that fails of creating, writing every row and closing.
+  orvex_status write() const {
+    orvex_writer* writer = nullptr;
+    orvex_status status = create(&writer);
+    if (status == ORVEX_STATUS_OK) status = writeRows(writer);
+    if (status == ORVEX_STATUS_OK) status = orvex_writer_close(writer);
+    orvex_writer_destroy(writer);
+    return status;
+  }
+};
