@@ -17,7 +17,8 @@ DTYPES = [f"{kind}{bits}" for kind in ("uint", "int") for bits in (8, 16, 32, 64
 
 
 # Every dtype with extra channels of each kind, a resolution and a profile; then colour models by
-# samples or name, default resolution. Pixels side by side, or apart and right to left.
+# samples or name, default resolution. Pixels side by side, or apart and right to left. The page
+# replaces the file that was there.
 @pytest.mark.parametrize("side_by_side", [True, False])
 @pytest.mark.parametrize("planar", ["contig", "separate"])
 @pytest.mark.parametrize("dtype, shape, photometric, channels, options, written", [
@@ -37,8 +38,10 @@ def test_round_trip(tmp_path, side_by_side, planar, dtype, shape, photometric, c
         rng.integers(limits.min, limits.max, wide, dtype, endpoint=True)
     wide.flat[:2] = limits.min, limits.max
     picture = np.ascontiguousarray(wide[:, :shape[1]]) if side_by_side else wide[:, ::-2]
+    (tmp_path / "out.tif").write_bytes(b"replaced")
     orvex.write(tmp_path / "out.tif", picture, photometric=photometric, channels=channels,
                 planar=planar, **options)
+    assert [p.name for p in tmp_path.iterdir()] == ["out.tif"]  # no temporary file left
     with orvex.open(tmp_path / "out.tif") as file:
         info, read = file[0].info, file[0].read()
     resolution = options.get("resolution", (72, 72, "inch"))
@@ -78,14 +81,14 @@ def write(folder, array=RGB, **options):
 
 
 # Call, the types raised, text ({d}: the folder). A failure of the library is an orvex.Error
-# whose text is the library's reason exactly; the file where it was to be keeps its bytes, and
+# whose text is the library's reason exactly (reasons the C interface's transcripts pin are
+# left to them); the file where it was to be keeps its bytes, and
 # nothing is left beside it.
 LIBRARY = (orvex.Error,)
 ERRORS = [
     (lambda d: orvex.open(d / "missing.tif"), (FileNotFoundError, *LIBRARY),
      "[TiffReader::begin] {d}/missing.tif open file failed! (libtiff: TIFFOpen: {d}/missing.tif: "
      "No such file or directory): No such file or directory"),
-    (lambda d: orvex.open(""), (ValueError, *LIBRARY), "[TiffReader::begin] fileName is empty!"),
     (lambda d: orvex.open(refused(d))[0], (ValueError, *LIBRARY),
      "[TiffReader::createSuitableTiffLineReader] not support photometric:7!"),
     (lambda d: orvex.open(DATA / "pillow" / "separate_planar_extra_samples.tiff")[0].read(),
@@ -104,11 +107,6 @@ ERRORS = [
      '[Vocabulary] "gloss" names no value of vocabulary 3!'),
     (lambda d: write(d, photometric="cmyk"), (ValueError, *LIBRARY),
      '[Vocabulary] "cmyk" names no value of vocabulary 1!'),
-    (lambda d: write(d, GREY_ALPHA, photometric="rgb"), (ValueError, *LIBRARY),
-     "[WriteRequest::check] photometric(2) needs 3 colour samples, more than samples(2) - "
-     "extra(0)!"),
-    (lambda d: write(d, photometric="log_luv"), (ValueError, *LIBRARY),
-     "[WriteRequest::check] photometric(10) is not written!"),
     (lambda d: write(d, planar="planes"), (ValueError, *LIBRARY),
      '[Vocabulary] "planes" names no value of vocabulary 4!'),
     (lambda d: write(d, resolution=(300, 300, "furlong")), (ValueError, *LIBRARY),
