@@ -102,6 +102,9 @@ bool TiffSpecialLineReader::readRGBAScanline_tile(uint32_t row) {
     for (uint64_t x = 0; x < info_.imagewidth_; x += info_.tilewidth_, ++index) {
       ScanlineBuffer& tile = cacheArray_.at(index);
       tile.zeroFill();
+      if (!fitRawBufferToTile()) {
+        return false;
+      }
       if (TIFFReadRGBATile(tif_, static_cast<uint32_t>(x), first, rasterOf(tile)) == 0) {
         return false;
       }
@@ -111,6 +114,20 @@ bool TiffSpecialLineReader::readRGBAScanline_tile(uint32_t row) {
   };
   return decodeBlock(first, info_.tilelength_, decode, "[%s] TIFFReadRGBATile failed!",
                      "TiffSpecialLineReader::readRGBAScanline_tile");
+}
+
+// libtiff 4.5 refuses an uncompressed tile read through its RGBA interface unless the handle's
+// raw-data buffer holds exactly one tile. That buffer belongs to the handle, not to a directory:
+// each strip or tile libtiff reads through it only ever grows it (to a multiple of 1024 bytes),
+// and selecting another directory keeps it. So once any larger block has been read, in this
+// directory or in another one, every later uncompressed tile fails ("Invalid tile byte count"),
+// and whether a directory could be read depended on what the host had read before. Setting the
+// buffer up at the tile size before each tile gives it the buffer of a freshly opened handle:
+// tiles of a multiple of 1024 bytes are then read in any order, tiles of other sizes fail in any
+// order. Compressed tiles are not checked against the buffer, so it is left to them.
+bool TiffSpecialLineReader::fitRawBufferToTile() {
+  return info_.compression_ != COMPRESSION_NONE ||
+         TIFFReadBufferSetup(tif_, nullptr, TIFFTileSize(tif_)) != 0;
 }
 
 // For a tile that reaches past the image's last row, TIFFReadRGBATile keeps the rows it could

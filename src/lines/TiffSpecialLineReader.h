@@ -30,6 +30,9 @@ private:
   bool readRGBAScanline_strip(uint32_t row);
   bool readRGBAScanline_tile(uint32_t row);
 
+  /// Gives the handle's raw-data buffer the size of one stored tile, for an uncompressed one
+  /// (see the .cpp); false when it cannot be allocated.
+  bool fitRawBufferToTile();
   /// Moves the `rowsRead` rows libtiff left at the bottom of a partial tile to its top.
   void moveRowsToTileTop(ScanlineBuffer& tile, uint32_t rowsRead) const;
 
