@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "orvex/orvex.h"
+#include "support/ImageWords.h"
 #include "support/LogCapture.h"
 #include "support/PeakMemory.h"
 #include "support/ReferenceDecoder.h"
@@ -227,25 +228,18 @@ INSTANTIATE_TEST_SUITE_P(Orientations, GeneratedImages, ::testing::Range<uint16_
 // pixels wide, are as large or larger than the narrower ones need.
 TEST_P(GeneratedImages, DeliverTilePartsThatStartInsideAByte) {
   const uint16_t orientation = GetParam();
-  TempDir temp;
-  const std::string path = temp.file("tiles.tif");
-  uint16_t directories = 0;
-  {
-    orvex_test::TiffFileBuilder builder(path);
-    for (const uint16_t planar : {PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE}) {
-      for (const uint16_t bits : {1, 2, 4}) {
-        TiffSetup setup = generated(orientation, planar, 16, bits);
-        setup.samplesPerPixel = planar;
-        setup.extraSamples.assign(planar - 1, EXTRASAMPLE_UNASSALPHA);
-        builder.addDirectory(setup, orvex_test::patternImage(setup));
-        ++directories;
-      }
+  std::string layout = "w21 h18 t16 E322=13 o" + std::to_string(orientation);
+  if (orientation % 4 != 0) layout += " u" + std::to_string(orientation % 4);
+  if (orientation % 3 == 0) layout += " i4";
+  std::string directories;
+  for (const char* planes : {"", " l2 s2 x2"}) {
+    for (const char* bits : {" b1", " b2", " b4"}) {
+      directories += (directories.empty() ? "" : " | ") + layout + bits + planes;
     }
   }
-  for (uint16_t dir = 0; dir < directories; ++dir) {
-    orvex_test::editEntry(path, dir, TIFFTAG_TILEWIDTH, {{}, {}, {}, 13});
-  }
-  expectDeliversTheReference(path);
+  TempDir temp;
+  orvex_test::writeImageWords(temp.file("tiles.tif"), directories);
+  expectDeliversTheReference(temp.file("tiles.tif"));
 }
 
 // Every file of tests/data written by other programs but one, whose extra plane libtiff cannot
@@ -296,102 +290,8 @@ TEST(ManyPages, EachDirectoryInAShuffledOrderDeliversItsOwnPage) {
   reader->end();
 }
 
-std::vector<std::string> split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::istringstream in(text);
-  for (std::string part; std::getline(in, part, separator);) {
-    if (!part.empty()) parts.push_back(part);
-  }
-  return parts;
-}
-
-uint32_t number(const std::string& text) {
-  return static_cast<uint32_t>(std::stoul(text, nullptr, 0));
-}
-
-// A directory in words, each a letter and a value: w20 h9 (the default size), b8 bits, s1
-// samples, p1 photometric, f1 sample format, o1 orientation, t16 tiles, r8 rows per strip, l2
-// planar configuration, k1 ink set, u3 resolution unit (with 300 x 150 per
-// unit), i3 an ICC profile of 3 bytes, x2,0 extra samples, y1 YCbCr subsampling (both ways),
-// m0 a colour map of values up to 255 or m300 of values from 300 on (after the bits).
-using Setter = void (*)(TiffSetup&, const std::string&);
-const std::map<char, Setter> kSetters = {
-    {'w', [](TiffSetup& s, const std::string& v) { s.width = number(v); }},
-    {'h', [](TiffSetup& s, const std::string& v) { s.height = number(v); }},
-    {'b', [](TiffSetup& s, const std::string& v) { s.bitsPerSample = number(v); }},
-    {'s', [](TiffSetup& s, const std::string& v) { s.samplesPerPixel = number(v); }},
-    {'p', [](TiffSetup& s, const std::string& v) { s.photometric = number(v); }},
-    {'f', [](TiffSetup& s, const std::string& v) { s.sampleFormat = number(v); }},
-    {'o', [](TiffSetup& s, const std::string& v) { s.orientation = number(v); }},
-    {'t', [](TiffSetup& s, const std::string& v) { s.tileWidth = s.tileLength = number(v); }},
-    {'r', [](TiffSetup& s, const std::string& v) { s.rowsPerStrip = number(v); }},
-    {'l', [](TiffSetup& s, const std::string& v) { s.planar = number(v); }},
-    {'k', [](TiffSetup& s, const std::string& v) { s.inkSet = number(v); }},
-    {'y', [](TiffSetup& s,
-             const std::string& v) { s.ycbcrSubsampling = std::make_pair(number(v), number(v)); }},
-    {'i', [](TiffSetup& s, const std::string& v) { s.iccProfile.assign(number(v), 7); }},
-    {'u',
-     [](TiffSetup& s, const std::string& v) {
-       s.resolutionUnit = number(v);
-       s.xResolution = 300.0F;
-       s.yResolution = 150.0F;
-     }},
-    {'x',
-     [](TiffSetup& s, const std::string& v) {
-       for (const std::string& kind : split(v, ',')) s.extraSamples.push_back(number(kind));
-     }},
-    {'m',
-     [](TiffSetup& s, const std::string& v) {
-       const uint32_t first = number(v);
-       for (size_t i = 0; i < 3 * (size_t{1} << s.bitsPerSample); ++i) {
-         s.colorMap.push_back(static_cast<uint16_t>(first != 0 ? first + i : i & 0xFF));
-       }
-     }},
-};
-
-// Edits of a written file's bytes: E273=9 gives tag 273 of the directory the value 9, R257=9
-// renames tag 257 to 9, A273.1=9 makes value 1 of tag 273's array 9, N9 links the next
-// directory at offset 9, N0 at the first directory.
-void edit(const std::string& path, uint16_t dir, const std::string& word) {
-  const std::vector<std::string> parts = split(word.substr(1), '=');
-  const uint32_t value = number(parts.back());
-  const auto tag = static_cast<uint16_t>(number(parts.front()));
-  if (word[0] == 'A') {
-    const std::string& target = parts.front();
-    orvex_test::setArrayValue(path, dir, tag, number(target.substr(target.find('.') + 1)), value);
-  } else if (word[0] == 'N') {
-    orvex_test::setNextDirectoryOffset(path, dir,
-                                       value != 0 ? value : orvex_test::directoryOffset(path, 0));
-  } else {
-    orvex_test::editEntry(path, dir, tag,
-                          word[0] == 'R'
-                              ? orvex_test::EntryEdit{static_cast<uint16_t>(value), {}, {}, {}}
-                              : orvex_test::EntryEdit{{}, TIFF_LONG, 1, value});
-  }
-}
-
-// Directories in words, separated by '|', then edited.
-void write(const std::string& path, const std::string& directories) {
-  std::vector<std::vector<std::string>> edits;
-  {
-    orvex_test::TiffFileBuilder builder(path);
-    for (const std::string& words : split(directories, '|')) {
-      TiffSetup setup;
-      setup.width = 20;
-      setup.height = 9;
-      edits.emplace_back();
-      for (const std::string& word : split(words, ' ')) {
-        const auto setter = kSetters.find(word[0]);
-        setter != kSetters.end() ? setter->second(setup, word.substr(1))
-                                 : edits.back().push_back(word);
-      }
-      builder.addDirectory(setup, orvex_test::patternImage(setup));
-    }
-  }
-  for (uint16_t dir = 0; dir < edits.size(); ++dir) {
-    for (const std::string& word : edits[dir]) edit(path, dir, word);
-  }
-}
+using orvex_test::number;
+using orvex_test::split;
 
 // A 5 x 3 RGB picture with three named extra channels, a spot colour among them, written
 // through the exported writer.
@@ -533,7 +433,8 @@ TEST_P(HostScenario, LogsWhatItAlwaysLoggedWithoutTakingMemory) {
   for (std::string line; std::getline(transcript, line);) {
     if (line.rfind("## ", 0) == 0) {
       files += line + "\n";
-      write(temp.file(line.substr(3, line.find(':') - 3)), line.substr(line.find(':') + 2));
+      orvex_test::writeImageWords(temp.file(line.substr(3, line.find(':') - 3)),
+                                  line.substr(line.find(':') + 2));
     } else if (line.rfind(">> ", 0) == 0) {
       calls.push_back(line.substr(3, line.find(" = ") - 3));
     }
