@@ -29,6 +29,14 @@ uint32_t number(const std::string& text) {
 
 namespace {
 
+std::vector<uint8_t> bytesOf(const std::string& hex) {
+  std::vector<uint8_t> bytes;
+  for (size_t k = 0; k + 1 < hex.size(); k += 2) {
+    bytes.push_back(static_cast<uint8_t>(std::stoul(hex.substr(k, 2), nullptr, 16)));
+  }
+  return bytes;
+}
+
 // One directory: its tags, its stored bytes (empty: the pattern), its extra channels as the
 // library writes them.
 struct Image {
@@ -82,16 +90,22 @@ const std::map<char, Setter> kSetters = {
      }},
     {'m',
      [](Image& i, const std::string& v) {
-       const uint32_t first = number(v);
+       const std::vector<std::string> terms = split(v, ',');
+       const uint32_t a = number(terms[0]);
        for (size_t k = 0; k < 3 * (size_t{1} << i.setup.bitsPerSample); ++k) {
-         i.setup.colorMap.push_back(static_cast<uint16_t>(first != 0 ? first + k : k & 0xFF));
+         const size_t value = terms.size() > 1 ? (k * a + number(terms[1])) & 0xFF
+                              : a != 0         ? a + k
+                                               : k & 0xFF;
+         i.setup.colorMap.push_back(static_cast<uint16_t>(value));
        }
      }},
-    {'d',
+    {'d', [](Image& i, const std::string& v) { i.stored = bytesOf(v); }},
+    {'B', [](Image& i, const std::string& v) { i.setup.rawBlocks.push_back(bytesOf(v)); }},
+    {'z', [](Image& i, const std::string& v) { i.setup.compression = number(v); }},
+    {'j', [](Image& i, const std::string& v) { i.setup.jpegColorMode = number(v); }},
+    {'M',
      [](Image& i, const std::string& v) {
-       for (size_t k = 0; k + 1 < v.size(); k += 2) {
-         i.stored.push_back(static_cast<uint8_t>(std::stoul(v.substr(k, 2), nullptr, 16)));
-       }
+       i.setup.colorMap.at(number(v.substr(0, v.find('=')))) = number(v.substr(v.find('=') + 1));
      }},
     {'c',
      [](Image& i, const std::string& v) {
@@ -180,7 +194,7 @@ void edit(const std::string& path, uint16_t dir, const std::string& word) {
 
 }  // namespace
 
-void writeImageWords(const std::string& path, const std::string& words) {
+void writeImageWords(const std::string& path, const std::string& words, const char* mode) {
   std::vector<std::vector<std::string>> edits;
   {
     std::unique_ptr<TiffFileBuilder> builder;
@@ -198,7 +212,7 @@ void writeImageWords(const std::string& path, const std::string& words) {
         writeWithLibrary(path, image);
         continue;
       }
-      if (!builder) builder = std::make_unique<TiffFileBuilder>(path);
+      if (!builder) builder = std::make_unique<TiffFileBuilder>(path, mode);
       builder->addDirectory(
           image.setup, image.stored.empty() ? patternImage(image.setup, image.seed) : image.stored);
     }
