@@ -245,7 +245,7 @@ std::string ToolSession::run(const std::string& line) {
 }
 
 void ToolSession::writeInput(const std::string& name, const std::string& words) {
-  if (std::filesystem::path(name).extension() != ".png") {
+  if (std::filesystem::u8path(name).extension() != ".png") {
     orvex_test::writeImageWords(file(name), words);
     return;
   }
