@@ -1,13 +1,12 @@
 // Every command of the tool, its failures and its help, as shell sessions: each "$ " line of
-// tests/data/transcripts/cli/GROUP.txt is run (TMP: the folder of the inputs written below,
-// DATA: tests/data) and must print, exit and write what follows it (see ToolSession.h). A case
-// is one more "$ " line: ORVEX_UPDATE_TRANSCRIPTS=1 fills in what the tool does, to review.
-// In the roundtrip and prepress sessions each command finds what the ones before wrote; the
-// safewriting session has large inputs of its own.
+// tests/data/transcripts/cli/GROUP.txt is run (TMP: the folder of the inputs its "## " lines
+// declare in words and of those written below, DATA: tests/data) and must print, exit and write
+// what follows it (see ToolSession.h). A case is one more "$ " line: ORVEX_UPDATE_TRANSCRIPTS=1
+// fills in what the tool does, to review. In the roundtrip and prepress sessions each command
+// finds what the ones before wrote.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -19,235 +18,23 @@
 #include <vector>
 
 #include "cli/ToolSession.h"
-#include "orvex/orvex.h"
-#include "orvex/orvex_c.h"
 #include "support/TiffFileBuilder.h"
 #include "support/Transcript.h"
 
 namespace {
-
-using orvex_test::TiffSetup;
-
-/// Contiguous samples, unsigned unless `format` says otherwise, RGB for 3 samples, else grey.
-TiffSetup tiffSetup(uint32_t width, uint32_t height, uint16_t bits, uint16_t samples = 1,
-                    uint16_t format = SAMPLEFORMAT_UINT) {
-  TiffSetup image;
-  image.width = width;
-  image.height = height;
-  image.bitsPerSample = bits;
-  image.samplesPerPixel = samples;
-  image.photometric = samples == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
-  image.sampleFormat = format;
-  return image;
-}
-
-// Byte b of pixel x in row y is y * 31 + x * 7 + b * 50 (mod 256), in 8-bit samples unless
-// `info` asks for 16, written through the library's writer as a host writes named channels.
-void writeWithLibrary(const std::string& path, TiffImageInfo info) {
-  info.bitsPerSample = info.bitsPerSample == 16 ? 16 : 8;
-  info.sampleFormat = TiffSampleFormat::Uint;
-  std::unique_ptr<ITiffWriter, void (*)(ITiffWriter*)> writer(createTiffWriter(),
-                                                              destroyTiffWriter);
-  ASSERT_TRUE(writer->begin(path.c_str(), info, 1)) << path;
-  const size_t pixelBytes = size_t{info.samplesPerPixel} * info.bitsPerSample / 8;
-  std::vector<uint8_t> row(size_t{info.width} * pixelBytes);
-  for (uint32_t y = 0; y < info.height; ++y) {
-    for (size_t i = 0; i < row.size(); ++i) {
-      row[i] = static_cast<uint8_t>(y * 31 + i / pixelBytes * 7 + i % pixelBytes * 50);
-    }
-    ASSERT_TRUE(writer->writeScanline(y, row.data(), static_cast<uint32_t>(row.size())));
-  }
-  writer->end();
-}
-
-orvex_channel colouredChannel(int32_t kind, const char* name, std::array<uint16_t, 3> rgb,
-                              uint16_t opacity) {
-  orvex_channel channel{};
-  channel.struct_size = sizeof channel;
-  channel.kind = kind;
-  channel.name = name;
-  channel.name_size = static_cast<uint32_t>(std::strlen(name));
-  channel.has_color = 1;
-  channel.color_space = ORVEX_COLOR_SPACE_RGB;
-  std::copy(rgb.begin(), rgb.end(), channel.components);
-  channel.opacity = opacity;
-  return channel;
-}
-
-// One row of 8-bit CMYK + `channels`, one pixel per patch, through the C interface.
-void writePatches(const std::string& path, const std::vector<orvex_channel>& channels,
-                  const std::vector<uint8_t>& row) {
-  orvex_page_info info{};
-  info.struct_size = sizeof info;
-  info.samples_per_pixel = static_cast<uint16_t>(4 + channels.size());
-  info.width = static_cast<uint32_t>(row.size() / info.samples_per_pixel);
-  info.height = 1;
-  info.bits_per_sample = 8;
-  info.extra_samples = static_cast<uint16_t>(channels.size());
-  info.sample_format = ORVEX_SAMPLE_FORMAT_UINT;
-  info.photometric = ORVEX_PHOTOMETRIC_SEPARATED;
-  info.resolution_unit = ORVEX_RESOLUTION_UNIT_INCH;
-  orvex_writer* writer = nullptr;
-  ASSERT_EQ(
-      orvex_writer_create(path.c_str(), &info, channels.data(),
-                          static_cast<uint32_t>(channels.size()), ORVEX_PLANAR_CONTIG, &writer),
-      ORVEX_STATUS_OK);
-  EXPECT_EQ(orvex_writer_write_scanline(writer, 0, row.data(), static_cast<uint32_t>(row.size())),
-            ORVEX_STATUS_OK);
-  EXPECT_EQ(orvex_writer_close(writer), ORVEX_STATUS_OK);
-  orvex_writer_destroy(writer);
-}
-
-// spots.tif, a proof's spot colours over flat patches of one CMYK: a gold spot at full opacity,
-// a blue one at 40 % and an alpha, which is never painted; the first patch has no spot ink.
-void writeSpotPatches(const std::string& path) {
-  const std::array<uint8_t, 4> cmyk = {100, 0, 40, 0};
-  const std::array<uint8_t, 3> patches[] = {{0, 0, 255},   {255, 0, 255}, {128, 0, 0},
-                                            {0, 255, 128}, {0, 77, 128},  {200, 100, 255},
-                                            {255, 255, 0}, {37, 211, 255}};
-  std::vector<uint8_t> row;
-  for (const auto& patch : patches) {
-    row.insert(row.end(), cmyk.begin(), cmyk.end());
-    row.insert(row.end(), patch.begin(), patch.end());
-  }
-  writePatches(path,
-               {colouredChannel(ORVEX_CHANNEL_SPOT, "Gold", {65535, 55255, 257}, 100),
-                colouredChannel(ORVEX_CHANNEL_SPOT, "Blue", {8224, 32896, 65535}, 40),
-                colouredChannel(ORVEX_CHANNEL_UNASSOCIATED_ALPHA, "Die", {0, 0, 0}, 100)},
-               row);
-}
-
-// press.tif: CMYK with an extra channel of every kind, names beyond U+FFFF and names that
-// split must make safe, a resolution in centimetres and an ICC profile (also as press.icc);
-// then planes that fit it or differ in one way, and other images of particular kinds.
-void writeImages(const orvex_cli_test::ToolSession& session) {
-  TiffImageInfo press;
-  press.width = 6;
-  press.height = 4;
-  press.samplesPerPixel = 9;
-  press.extraSamples = 5;
-  press.photometric = TiffPhotometric::Separated;
-  press.channels = {{TiffChannelType::SpotColor, "Vernis s\xC3\xA9lectif \xF0\x9F\x98\x80"},
-                    {TiffChannelType::SpotColor, "a/b"},
-                    {TiffChannelType::Unspecified, "A/B"},
-                    {TiffChannelType::UnassociatedAlpha, ""},
-                    {TiffChannelType::AssociatedAlpha, "CON"}};
-  press.xResolution = 150.0F;
-  press.yResolution = 75.0F;
-  press.resolutionUnit = TiffResolutionUnit::Centimeter;
-  press.iccProfile = {0, 0, 0, 12, 'a', 'b', 'c', 'd', 1, 2, 3, 4};
-  writeWithLibrary(session.file("press.tif"), press);
-  // CMYK bases of 8 and 16 bits for the round trips through split, merge and join.
-  TiffImageInfo cmyk = press;
-  cmyk.samplesPerPixel = 4;
-  cmyk.extraSamples = 0;
-  cmyk.channels = {};
-  cmyk.xResolution = 300.0F;
-  cmyk.resolutionUnit = TiffResolutionUnit::Inch;
-  cmyk.iccProfile = {0, 0, 0, 12, 'c', 'm', 'y', 'k', 1, 2, 3, 4};
-  writeWithLibrary(session.file("cmyk.tif"), cmyk);
-  cmyk.bitsPerSample = 16;
-  writeWithLibrary(session.file("cmyk16.tif"), cmyk);
-  std::ofstream(session.file("press.icc"), std::ios::binary)
-      .write(reinterpret_cast<const char*>(press.iccProfile.data()),
-             static_cast<std::streamsize>(press.iccProfile.size()));
-  TiffSetup grey = tiffSetup(4, 4, 16);
-  grey.photometric = PHOTOMETRIC_MINISWHITE;
-  grey.iccProfile = {0, 0, 0, 12, 'g', 'r', 'e', 'y', 1, 2, 3, 4};
-  grey.xResolution = grey.yResolution = 150.0F;
-  grey.resolutionUnit = RESUNIT_CENTIMETER;
-  uint8_t seed = 1;
-  for (const auto& [name, image] :
-       {std::pair{"plane.tif", tiffSetup(6, 4, 8)},
-        {"x=y.tif", tiffSetup(6, 4, 8)},
-        {"wide.tif", tiffSetup(7, 4, 8)},
-        {"deep.tif", tiffSetup(6, 4, 16)},
-        {"rgb.tif", tiffSetup(6, 4, 8, 3)},
-        {"signed.tif", tiffSetup(6, 4, 8, 1, SAMPLEFORMAT_INT)},
-        {"bits.tif", tiffSetup(590, 88, 1)},
-        {"complex.tif", tiffSetup(4, 4, 32, 1, SAMPLEFORMAT_COMPLEXINT)},
-        {"Grey.tif", grey},
-        {"карта-地图.tif", tiffSetup(6, 4, 8)}}) {
-    orvex_test::writeTiff(session.file(name), image, orvex_test::patternImage(image, seed += 4));
-  }
-  orvex_test::TiffFileBuilder two(session.file("two.tif"));
-  two.addDirectory(tiffSetup(4, 4, 8), orvex_test::patternImage(tiffSetup(4, 4, 8)));
-  two.addDirectory(tiffSetup(9, 2, 8), orvex_test::patternImage(tiffSetup(9, 2, 8), 9));
-  for (const char* preview :
-       {"preview TMP/plane.tif TMP/plane.png", "preview TMP/rgb.tif TMP/rgb.png"}) {
-    ASSERT_EQ(orvex_cli_test::runTool(session.arguments(preview)).exitCode, 0);
-  }
-  // Cut inside its image data: the header reads, the rows do not.
-  std::ifstream whole(session.file("plane.png"), std::ios::binary);
-  const std::string bytes(std::istreambuf_iterator<char>(whole), {});
-  std::ofstream(session.file("cut.png"), std::ios::binary) << bytes.substr(0, bytes.size() - 20);
-  std::ofstream(session.file("text.tif")) << "not a TIFF file at all\n";
-  writeSpotPatches(session.file("spots.tif"));
-}
-
-template <typename T>
-std::vector<uint8_t> bytesOf(const std::vector<T>& values) {
-  std::vector<uint8_t> bytes(values.size() * sizeof(T));
-  std::memcpy(bytes.data(), values.data(), bytes.size());
-  return bytes;
-}
-
-// Images whose previews show one conversion each (see the preview transcript).
-void writePreviewInputs(const orvex_cli_test::ToolSession& session) {
-  TiffSetup white = tiffSetup(10, 1, 1);
-  white.photometric = PHOTOMETRIC_MINISWHITE;
-  TiffSetup rgba = tiffSetup(3, 1, 8, 4);
-  rgba.photometric = PHOTOMETRIC_RGB;
-  rgba.extraSamples = {EXTRASAMPLE_ASSOCALPHA};
-  TiffSetup greyAlpha = tiffSetup(2, 1, 8, 2);
-  greyAlpha.extraSamples = {EXTRASAMPLE_UNASSALPHA};
-  TiffSetup columns = tiffSetup(5, 3, 8, 3);
-  columns.orientation = ORIENTATION_RIGHTTOP;
-  for (const auto& [name, image, stored] :
-       {std::tuple{"grey16.tif", tiffSetup(4, 1, 16),
-                   bytesOf<uint16_t>({0x0000, 0x12FF, 0x8001, 0xFFFF})},
-        {"int8.tif", tiffSetup(3, 1, 8, 1, SAMPLEFORMAT_INT), {0x80, 0x00, 0x7F}},
-        {"float.tif", tiffSetup(6, 1, 32, 1, SAMPLEFORMAT_IEEEFP),
-         bytesOf<float>({-0.5F, 0.0F, 0.25F, 0.5F, 1.0F, 7.0F})},
-        {"white1.tif", white, {0b10110000, 0b01000000}},
-        {"grey4.tif", tiffSetup(3, 1, 4), {0x0F, 0x80}},
-        {"rgba.tif", rgba, {100, 50, 0, 200, 9, 9, 9, 0, 255, 128, 1, 255}},
-        {"greyalpha.tif", greyAlpha, {100, 50, 7, 0}},
-        {"columns.tif", columns, orvex_test::patternImage(columns)}}) {
-    orvex_test::writeTiff(session.file(name), image, stored);
-  }
-}
-
-// 13 x 7 stored pixels in strips of 3 rows, in every orientation: odd sizes, so that sub-byte
-// rows end inside a byte both before and after transposition.
-void writeOrientedImages(const orvex_cli_test::ToolSession& session) {
-  TiffSetup rgba = tiffSetup(13, 7, 8, 4);
-  rgba.photometric = PHOTOMETRIC_RGB;
-  rgba.extraSamples = {EXTRASAMPLE_UNASSALPHA};
-  TiffSetup white = tiffSetup(13, 7, 1);
-  white.photometric = PHOTOMETRIC_MINISWHITE;
-  for (auto [name, image] : {std::pair{"rgba8-", rgba},
-                             {"grey1-", tiffSetup(13, 7, 1)},
-                             {"white1-", white},
-                             {"grey4-", tiffSetup(13, 7, 4)},
-                             {"rgb16-", tiffSetup(13, 7, 16, 3)}}) {
-    for (uint16_t orientation = 1; orientation <= 8; ++orientation) {
-      image.orientation = orientation;
-      image.rowsPerStrip = 3;
-      orvex_test::writeTiff(session.file(name + std::to_string(orientation) + ".tif"), image,
-                            orvex_test::patternImage(image, 5));
-    }
-  }
-}
 
 template <typename... Values>
 std::function<void(TIFF*)> setting(uint32_t tag, Values... values) {
   return [=](TIFF* tif) { TIFFSetField(tif, tag, values...); };
 }
 
-// Files from other programs with a tag set or unset through libtiff, which rewrites the first
+// The inputs no words describe: press.tif's profile on its own, a text that is no TIFF, and files
+// from other programs with a tag set or unset through libtiff, which rewrites the first
 // directory in place: a YCbCr file with Photoshop image resources, and files the reader refuses.
-void writeEditedCopies(const orvex_cli_test::ToolSession& session) {
+void writeOtherInputs(const orvex_cli_test::ToolSession& session) {
+  const char profile[] = {0, 0, 0, 12, 'a', 'b', 'c', 'd', 1, 2, 3, 4};
+  std::ofstream(session.file("press.icc"), std::ios::binary).write(profile, sizeof profile);
+  std::ofstream(session.file("text.tif")) << "not a TIFF file at all\n";
   // One Pascal name in resource 1006; the YCbCr directory stores no extra sample to name.
   const std::vector<uint8_t> block = {'8', 'B', 'I', 'M', 0x03, 0xEE, 0,   0,   0,
                                       0,   0,   6,   5,   'A',  'l',  'p', 'h', 'a'};
@@ -279,11 +66,7 @@ TEST_P(Commands, PrintWriteAndExitAsTheTranscriptSays) {
   }
 #endif
   orvex_cli_test::ToolSession session;
-  writeImages(session);
-  writeEditedCopies(session);
-  writePreviewInputs(session);
-  writeOrientedImages(session);
-  session.expectSession(GetParam(), std::string(GetParam()) == "roundtrip");
+  session.expectSession(GetParam(), std::string(GetParam()) == "roundtrip", writeOtherInputs);
 }
 
 // The demo writes its sample into a new folder of the system temporary folder, the session's
@@ -309,6 +92,19 @@ INSTANTIATE_TEST_SUITE_P(Tool, Commands,
 // on the same file and profile (Ghostscript's default CMYK profile, Debian's libgs-common).
 // Proofs through the built-in profile, spot colours laid over, are pinned by the samples of
 // the proof session; a library without colour conversion refuses them (NoColourProof).
+using orvex_test::TiffSetup;
+
+// A square of unsigned samples, contiguous.
+TiffSetup square(uint32_t side, uint16_t bits, uint16_t samples, uint16_t photometric) {
+  TiffSetup image;
+  image.width = image.height = side;
+  image.bitsPerSample = bits;
+  image.samplesPerPixel = samples;
+  image.photometric = photometric;
+  image.sampleFormat = SAMPLEFORMAT_UINT;
+  return image;
+}
+
 const char* const kGhostscriptCmyk = "/usr/share/color/icc/ghostscript/default_cmyk.icc";
 
 std::vector<uint8_t> fileBytes(const std::string& path) {
@@ -346,8 +142,7 @@ TEST_P(ProofAgainstTificc, AgreesWithinOneLevel) {
   const std::vector<uint8_t> profile = fileBytes(kGhostscriptCmyk);
   ASSERT_FALSE(profile.empty()) << kGhostscriptCmyk << " is missing: scripts/install-deps.sh";
   orvex_cli_test::ToolSession session;
-  TiffSetup cmyk = tiffSetup(64, 64, GetParam(), 4);
-  cmyk.photometric = PHOTOMETRIC_SEPARATED;
+  TiffSetup cmyk = square(64, GetParam(), 4, PHOTOMETRIC_SEPARATED);
   cmyk.rowsPerStrip = 16;
   cmyk.iccProfile = profile;
   const std::string in = session.file("job.tif");
@@ -378,9 +173,8 @@ INSTANTIATE_TEST_SUITE_P(Bits, ProofAgainstTificc, ::testing::Values(8, 16));
 // it), a band of varnish, and the die line's shape as an alpha.
 void writeArtwork(const orvex_cli_test::ToolSession& session) {
   constexpr uint32_t kSide = 256;
-  TiffSetup plate = tiffSetup(kSide, kSide, 8);
-  plate.photometric = PHOTOMETRIC_MINISWHITE;
-  TiffSetup alpha = tiffSetup(kSide, kSide, 8);
+  TiffSetup plate = square(kSide, 8, 1, PHOTOMETRIC_MINISWHITE);
+  TiffSetup alpha = square(kSide, 8, 1, PHOTOMETRIC_MINISBLACK);
   using Ink = std::function<int(int x, int y, int r)>;
   const auto frame = [](int x, int y) { return std::min({x, y, 255 - x, 255 - y}) < 12; };
   const auto disc = [](int r, int inner, int outer) {
@@ -432,11 +226,6 @@ TEST(SafeWriting, LeavesTheTargetAsItWasAndNoTemporaryFile) {
   GTEST_SKIP() << "file-size limits and POSIX signals";
 #else
   orvex_cli_test::ToolSession session;
-  for (const auto& [name, size, samples] :
-       {std::tuple{"large.tif", 2500U, 3}, {"large-grey.tif", 2500U, 1}, {"small.tif", 25U, 1}}) {
-    TiffSetup image = tiffSetup(size, size, 8, static_cast<uint16_t>(samples));
-    orvex_test::writeTiff(session.file(name), image, orvex_test::patternImage(image));
-  }
   std::filesystem::create_directories(session.folder() / "planes");
   for (const char* target : {"target.tif", "target.png", "planes/R.tif", "planes/R.png"}) {
     std::ofstream(session.folder() / target, std::ios::binary) << "the target as it was\n";

@@ -7,7 +7,6 @@
 #include <fstream>
 
 #include "cli/ToolSession.h"
-#include "support/TiffFileBuilder.h"
 #include "support/Transcript.h"
 
 namespace {
@@ -44,11 +43,7 @@ TEST(LogFolder, FollowsTheVariableAndAnEmptyOneTurnsTheFileOff) {
 // terminal (where stderr is none, the safewriting session shows nothing extra).
 TEST(Progress, BarReachesOneHundredPercentOnATerminal) {
   orvex_cli_test::ToolSession session;
-  orvex_test::TiffSetup large;
-  large.width = large.height = 4096;
-  large.rowsPerStrip = 256;
-  orvex_test::writeTiff(session.file("large.tif"), large,
-                        std::vector<uint8_t>(size_t{4096} * 4096, 0x5A));
+  session.writeInput("large.tif", "w4096 h4096 r256");
   // Each command with its bar's label; merge adds the plane split wrote.
   for (const auto& [command, label] :
        {std::pair<std::string, std::string>{"copy TMP/large.tif TMP/out.tif", "copy"},

@@ -17,6 +17,7 @@
 
 #include "orvex/ChannelNames.h"
 #include "orvex/orvex.h"
+#include "support/ImageWords.h"
 #include "support/ReferenceDecoder.h"
 #include "support/TiffFileBuilder.h"
 #include "support/Transcript.h"
@@ -243,13 +244,42 @@ std::string ToolSession::run(const std::string& line) {
   return transcript + "\n";
 }
 
-void ToolSession::expectSession(const std::string& group, bool chained) {
-  keepInputs();
+void ToolSession::writeInput(const std::string& name, const std::string& words) {
+  if (std::filesystem::u8path(name).extension() != ".png") {
+    orvex_test::writeImageWords(file(name), words);
+    return;
+  }
+  // The tool's preview of the TIFF in words, less the bytes a last word -N takes off its end.
+  const size_t cut = words.rfind(" -");
+  orvex_test::TempDir scratch;
+  orvex_test::writeImageWords(scratch.file("in.tif"), words.substr(0, cut));
+  ASSERT_EQ(runTool({"preview", scratch.file("in.tif"), file(name)}).exitCode, 0) << name;
+  std::ifstream whole(std::filesystem::u8path(file(name)), std::ios::binary);
+  const std::string bytes(std::istreambuf_iterator<char>(whole), {});
+  whole.close();
+  const size_t less = cut == std::string::npos ? 0 : std::stoul(words.substr(cut + 2));
+  std::ofstream(std::filesystem::u8path(file(name)), std::ios::binary)
+      << bytes.substr(0, bytes.size() - less);
+}
+
+void ToolSession::expectSession(const std::string& group, bool chained,
+                                const std::function<void(ToolSession&)>& moreInputs) {
   const std::string name = "cli/" + group + ".txt";
   std::ifstream commands(std::filesystem::u8path(orvex_test::testDataFile("transcripts/" + name)));
-  std::string transcript;
+  std::vector<std::string> lines;
   for (std::string line; std::getline(commands, line);) {
-    if (line.rfind("# ", 0) == 0) {
+    lines.push_back(line);
+    if (line.rfind("## ", 0) == 0) {
+      writeInput(line.substr(3, line.find(": ") - 3), line.substr(line.find(": ") + 2));
+    }
+  }
+  if (moreInputs) {
+    moreInputs(*this);
+  }
+  keepInputs();
+  std::string transcript;
+  for (const std::string& line : lines) {
+    if (line.rfind('#', 0) == 0) {
       transcript += line + "\n";
     } else if (line.rfind("$ ", 0) == 0) {
       SCOPED_TRACE(line);

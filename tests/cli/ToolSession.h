@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,10 +33,17 @@ public:
   /// the folder is the system temporary folder to it, and its log goes to a folder of its own.
   std::string run(const std::string& line);
 
+  /// Writes the input `name` that a line "## name: words" declares: a TIFF in words
+  /// (support/ImageWords.h), or a PNG, the tool's preview of one (a last word -20 cuts 20 bytes
+  /// off its end).
+  void writeInput(const std::string& name, const std::string& words);
+
   /// Expects the transcript of tests/data/transcripts/cli/GROUP.txt from running each of its
-  /// "$ " lines ("# " lines are comments), after keepInputs(); when `chained`, each command
-  /// finds what the ones before it wrote.
-  void expectSession(const std::string& group, bool chained = false);
+  /// "$ " lines ("# " lines are comments), after writing the inputs of its "## " lines and
+  /// `moreInputs` and keepInputs(); when `chained`, each command finds what the ones before
+  /// it wrote.
+  void expectSession(const std::string& group, bool chained = false,
+                     const std::function<void(ToolSession&)>& moreInputs = {});
 
 private:
   std::string normalized(std::string text) const;

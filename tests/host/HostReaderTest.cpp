@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <numeric>
 #include <random>
@@ -20,18 +19,16 @@
 #include <vector>
 
 #include "orvex/orvex.h"
+#include "support/ImageWords.h"
 #include "support/LogCapture.h"
 #include "support/PeakMemory.h"
 #include "support/ReferenceDecoder.h"
 #include "support/TempDir.h"
-#include "support/TiffBytes.h"
-#include "support/TiffFileBuilder.h"
 #include "support/Transcript.h"
 
 namespace {
 
 using orvex_test::TempDir;
-using orvex_test::TiffSetup;
 
 using ReaderPtr = std::unique_ptr<ITiffReader, void (*)(ITiffReader*)>;
 
@@ -105,119 +102,63 @@ void expectDeliversTheReference(const std::string& path) {
   reader->end();
 }
 
-// A 21 x 18 picture, so that the last strip and the last tiles are partial. What the
+// A 21 x 18 picture in words, so that the last strip and the last tiles are partial. What the
 // description holds varies with the orientation: resolutions and their unit, a profile.
-TiffSetup generated(uint16_t orientation, uint16_t planar, uint32_t tileSide, uint16_t bits) {
-  TiffSetup setup;
-  setup.width = 21;
-  setup.height = 18;
-  setup.orientation = orientation;
-  setup.planar = planar;
-  setup.bitsPerSample = bits;
-  setup.tileWidth = setup.tileLength = tileSide;
-  setup.rowsPerStrip = tileSide == 0 ? 3 : 0;
-  if (orientation % 4 != 0) {
-    setup.xResolution = 300.0F;
-    setup.yResolution = 150.0F;
-    setup.resolutionUnit = orientation % 4;
-  }
-  if (orientation % 3 == 0) setup.iccProfile = {1, 2, 3, static_cast<uint8_t>(orientation)};
-  return setup;
-}
-
-// Grey, grey with an alpha, RGB, RGB with an alpha and two other channels, of every depth; palettes
-// of values up to 255, delivered as 8 bits, and wide ones, with one value above a byte in a
-// table and at an end that vary with the orientation, delivered as 16 bits.
-void addLayoutImages(orvex_test::TiffFileBuilder& builder, uint16_t orientation, uint16_t planar,
-                     uint32_t tileSide) {
-  for (const uint16_t bits : {1, 2, 4, 8, 16, 32, 64}) {
-    for (const uint16_t samples : {1, 2, 3, 5}) {
-      // Sub-byte samples of several channels are read only from separate planes.
-      if (bits < 8 && samples > 1 && planar == PLANARCONFIG_CONTIG) continue;
-      TiffSetup setup = generated(orientation, planar, tileSide, bits);
-      setup.samplesPerPixel = samples;
-      setup.photometric = samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
-      setup.sampleFormat = bits == 16  ? SAMPLEFORMAT_INT
-                           : bits > 16 ? SAMPLEFORMAT_IEEEFP
-                                       : SAMPLEFORMAT_UINT;
-      setup.extraSamples.assign(samples - (samples >= 3 ? 3 : 1), EXTRASAMPLE_UNSPECIFIED);
-      if (!setup.extraSamples.empty()) setup.extraSamples[0] = 1 + orientation % 2;
-      builder.addDirectory(setup, orvex_test::patternImage(setup));
-    }
-  }
-  for (const uint16_t bits : {1, 2, 4, 8, 16}) {
-    for (const bool wide : {false, true}) {
-      TiffSetup setup = generated(orientation, planar, tileSide, bits);
-      setup.photometric = PHOTOMETRIC_PALETTE;
-      const size_t entries = size_t{1} << bits;
-      for (size_t i = 0; i < 3 * entries; ++i) {
-        setup.colorMap.push_back(static_cast<uint16_t>(i == 1 ? 255 : (i * 37 + 11) & 0xFF));
-      }
-      if (wide) setup.colorMap[orientation % 3 * entries + (orientation % 2) * (entries - 1)] = 256;
-      builder.addDirectory(setup, orvex_test::patternImage(setup));
-    }
-  }
-}
-
-// YCbCr of 40 x 37, so that 32-pixel tiles leave a partial column and row (uncompressed tiles
-// of libtiff's RGBA interface must hold a multiple of 1024 bytes when the file is not mapped).
-TiffSetup ycbcr(uint16_t orientation, bool jpeg, bool tiled) {
-  TiffSetup setup = generated(orientation, PLANARCONFIG_CONTIG, 0, 8);
-  setup.width = 40;
-  setup.height = 37;
-  setup.samplesPerPixel = 3;
-  setup.photometric = PHOTOMETRIC_YCBCR;
-  setup.compression = jpeg ? COMPRESSION_JPEG : COMPRESSION_NONE;
-  // Stored without subsampling, or given as RGB for libtiff's JPEG codec to convert.
-  setup.ycbcrSubsampling = std::make_pair(jpeg ? 2 : 1, jpeg ? 2 : 1);
-  if (jpeg) setup.jpegColorMode = JPEGCOLORMODE_RGB;
-  setup.rowsPerStrip = tiled ? 0 : jpeg ? 16 : 4;
-  setup.tileWidth = setup.tileLength = !tiled ? 0 : jpeg ? 16 : 32;
-  return setup;
-}
-
-// libtiff's ThunderScan decoder (of strips only) counts the pixels of a run that ends a row
-// without writing them, and reports success: they must come out as zeros, not as the previous
-// strip's. Strips of one row, in each plane first a pixel of 15 per raw code, then a pixel of 5
-// and a run to the end of the row. Grey, or grey with an extra sample in separate planes.
-TiffSetup thunderScan(uint16_t orientation, uint16_t planar) {
-  TiffSetup setup = generated(orientation, planar, 0, 4);
-  setup.width = 8;
-  setup.height = 2;
-  setup.samplesPerPixel = planar;
-  setup.extraSamples.assign(planar - 1, EXTRASAMPLE_UNSPECIFIED);
-  setup.compression = COMPRESSION_THUNDERSCAN;
-  setup.rowsPerStrip = 1;
-  for (uint16_t plane = 0; plane < planar; ++plane) {
-    setup.rawBlocks.emplace_back(setup.width, 0xCF);
-    setup.rawBlocks.push_back({0xC5, static_cast<uint8_t>(setup.width - 1)});
-  }
-  return setup;
+std::string generated(uint16_t orientation, const std::string& layout) {
+  std::string words = " | w21 h18 o" + std::to_string(orientation) + " " + layout;
+  if (orientation % 4 != 0) words += " u" + std::to_string(orientation % 4);
+  return words + (orientation % 3 == 0 ? " i" + std::to_string(orientation) : "");
 }
 
 class GeneratedImages : public ::testing::TestWithParam<uint16_t> {};
 
-// All in one file, in a byte order and a TIFF kind that vary with the orientation.
+// All in one file, in a byte order and a TIFF kind that vary with the orientation: grey, grey
+// with an alpha, RGB, RGB with an alpha and two other channels, of every depth (sub-byte
+// samples of several channels are read only from separate planes); palettes of values up to
+// 255, delivered as 8 bits, and wide ones, with one value above a byte in a table and at an
+// end that vary with the orientation, delivered as 16 bits. YCbCr of 40 x 37, so that 32-pixel
+// tiles leave a partial column and row (uncompressed tiles of libtiff's RGBA interface must hold
+// a multiple of 1024 bytes when the file is not mapped), stored without subsampling, or given as
+// RGB for libtiff's JPEG codec to convert. And ThunderScan: libtiff's decoder (of strips only)
+// counts the pixels of a run that ends a row without writing them, and reports success: they
+// must come out as zeros, not as the previous strip's. Strips of one row, in each plane first a
+// pixel of 15 per raw code, then a pixel of 5 and a run to the end of the row; grey, or grey
+// with an extra sample in separate planes.
 TEST_P(GeneratedImages, DeliverTheReferenceInEveryDepthLayoutAndKind) {
   const uint16_t orientation = GetParam();
+  const std::string alpha = " x" + std::to_string(1 + orientation % 2);
+  const std::vector<std::string> kinds = {" s1", " s2" + alpha, " s3 p2", " s5 p2" + alpha + ",0"};
+  std::string words;
+  for (const char* planes : {"l1 ", "l2 "}) {
+    for (const char* blocks : {"r3 ", "t16 "}) {
+      for (const int bits : {1, 2, 4, 8, 16, 32, 64}) {
+        const std::string depth = blocks + (planes + std::string("b")) + std::to_string(bits);
+        const std::string format = bits == 16 ? " f2" : bits > 16 ? " f3" : " f1";
+        for (const std::string& samples : kinds) {
+          if (bits >= 8 || samples == " s1" || planes[1] == '2') {
+            words += generated(orientation, depth + format + samples);
+          }
+        }
+        if (bits > 16) continue;
+        const size_t entries = size_t{1} << bits;
+        const size_t end = orientation % 3 * entries + (orientation % 2) * (entries - 1);
+        words += generated(orientation, depth + " p3 m37,11 M1=255");
+        words +=
+            generated(orientation, depth + " p3 m37,11 M1=255 M" + std::to_string(end) + "=256");
+      }
+    }
+  }
+  for (const char* ycbcr : {"r4 y1", "t32 y1", "r16 y2 z7 j1", "t16 y2 z7 j1"}) {
+    words += generated(orientation, "w40 h37 s3 p6 " + std::string(ycbcr));
+  }
+  const std::string thunderScan = "w8 h2 b4 r1 z32809 Bcfcfcfcfcfcfcfcf Bc507";
+  words += generated(orientation, orientation % 2 == 1
+                                      ? thunderScan
+                                      : thunderScan + " s2 l2 x0 Bcfcfcfcfcfcfcfcf Bc507");
   const char* const modes[] = {"wl", "wb", "w8l", "w8b"};
   orvex_test::TempDir temp;
-  const std::string path = temp.file("images.tif");
-  {
-    orvex_test::TiffFileBuilder builder(path, modes[orientation % 4]);
-    for (const uint16_t planar : {PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE}) {
-      for (const uint32_t tileSide : {0, 16})
-        addLayoutImages(builder, orientation, planar, tileSide);
-    }
-    for (const int kind : {0, 1, 2, 3}) {
-      const TiffSetup setup = ycbcr(orientation, kind / 2 == 1, kind % 2 == 1);
-      builder.addDirectory(setup, orvex_test::patternImage(setup));
-    }
-    builder.addDirectory(thunderScan(orientation, orientation % 2 == 1 ? PLANARCONFIG_CONTIG
-                                                                       : PLANARCONFIG_SEPARATE),
-                         {});
-  }
-  expectDeliversTheReference(path);
+  orvex_test::writeImageWords(temp.file("images.tif"), words.substr(3), modes[orientation % 4]);
+  expectDeliversTheReference(temp.file("images.tif"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Orientations, GeneratedImages, ::testing::Range<uint16_t>(1, 9));
@@ -227,25 +168,18 @@ INSTANTIATE_TEST_SUITE_P(Orientations, GeneratedImages, ::testing::Range<uint16_
 // pixels wide, are as large or larger than the narrower ones need.
 TEST_P(GeneratedImages, DeliverTilePartsThatStartInsideAByte) {
   const uint16_t orientation = GetParam();
-  TempDir temp;
-  const std::string path = temp.file("tiles.tif");
-  uint16_t directories = 0;
-  {
-    orvex_test::TiffFileBuilder builder(path);
-    for (const uint16_t planar : {PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE}) {
-      for (const uint16_t bits : {1, 2, 4}) {
-        TiffSetup setup = generated(orientation, planar, 16, bits);
-        setup.samplesPerPixel = planar;
-        setup.extraSamples.assign(planar - 1, EXTRASAMPLE_UNASSALPHA);
-        builder.addDirectory(setup, orvex_test::patternImage(setup));
-        ++directories;
-      }
+  std::string layout = "w21 h18 t16 E322=13 o" + std::to_string(orientation);
+  if (orientation % 4 != 0) layout += " u" + std::to_string(orientation % 4);
+  if (orientation % 3 == 0) layout += " i4";
+  std::string directories;
+  for (const char* planes : {"", " l2 s2 x2"}) {
+    for (const char* bits : {" b1", " b2", " b4"}) {
+      directories += (directories.empty() ? "" : " | ") + layout + bits + planes;
     }
   }
-  for (uint16_t dir = 0; dir < directories; ++dir) {
-    orvex_test::editEntry(path, dir, TIFFTAG_TILEWIDTH, {{}, {}, {}, 13});
-  }
-  expectDeliversTheReference(path);
+  TempDir temp;
+  orvex_test::writeImageWords(temp.file("tiles.tif"), directories);
+  expectDeliversTheReference(temp.file("tiles.tif"));
 }
 
 // Every file of tests/data written by other programs but one, whose extra plane libtiff cannot
@@ -267,16 +201,14 @@ TEST(ManyPages, EachDirectoryInAShuffledOrderDeliversItsOwnPage) {
   constexpr uint16_t kPages = 3000;
   orvex_test::TempDir temp;
   const std::string path = temp.file("pages.tif");
-  {
-    orvex_test::TiffFileBuilder builder(path);
-    for (uint16_t page = 0; page < kPages; ++page) {
-      TiffSetup setup;
-      setup.width = setup.height = 2;
-      setup.xResolution = page + 1.0F;
-      builder.addDirectory(setup,
-                           {static_cast<uint8_t>(page), static_cast<uint8_t>(page >> 8), 1, 2});
-    }
+  std::string pages;
+  for (uint16_t page = 0; page < kPages; ++page) {
+    char words[48];
+    std::snprintf(words, sizeof words, "| w2 h2 u2,%d d%02x%02x0102 ", page + 1, page & 0xFF,
+                  page >> 8);
+    pages += words;
   }
+  orvex_test::writeImageWords(path, pages);
   std::vector<uint16_t> order(kPages);
   std::iota(order.begin(), order.end(), 0);
   std::shuffle(order.begin(), order.end(), std::mt19937(17));
@@ -296,102 +228,8 @@ TEST(ManyPages, EachDirectoryInAShuffledOrderDeliversItsOwnPage) {
   reader->end();
 }
 
-std::vector<std::string> split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::istringstream in(text);
-  for (std::string part; std::getline(in, part, separator);) {
-    if (!part.empty()) parts.push_back(part);
-  }
-  return parts;
-}
-
-uint32_t number(const std::string& text) {
-  return static_cast<uint32_t>(std::stoul(text, nullptr, 0));
-}
-
-// A directory in words, each a letter and a value: w20 h9 (the default size), b8 bits, s1
-// samples, p1 photometric, f1 sample format, o1 orientation, t16 tiles, r8 rows per strip, l2
-// planar configuration, k1 ink set, u3 resolution unit (with 300 x 150 per
-// unit), i3 an ICC profile of 3 bytes, x2,0 extra samples, y1 YCbCr subsampling (both ways),
-// m0 a colour map of values up to 255 or m300 of values from 300 on (after the bits).
-using Setter = void (*)(TiffSetup&, const std::string&);
-const std::map<char, Setter> kSetters = {
-    {'w', [](TiffSetup& s, const std::string& v) { s.width = number(v); }},
-    {'h', [](TiffSetup& s, const std::string& v) { s.height = number(v); }},
-    {'b', [](TiffSetup& s, const std::string& v) { s.bitsPerSample = number(v); }},
-    {'s', [](TiffSetup& s, const std::string& v) { s.samplesPerPixel = number(v); }},
-    {'p', [](TiffSetup& s, const std::string& v) { s.photometric = number(v); }},
-    {'f', [](TiffSetup& s, const std::string& v) { s.sampleFormat = number(v); }},
-    {'o', [](TiffSetup& s, const std::string& v) { s.orientation = number(v); }},
-    {'t', [](TiffSetup& s, const std::string& v) { s.tileWidth = s.tileLength = number(v); }},
-    {'r', [](TiffSetup& s, const std::string& v) { s.rowsPerStrip = number(v); }},
-    {'l', [](TiffSetup& s, const std::string& v) { s.planar = number(v); }},
-    {'k', [](TiffSetup& s, const std::string& v) { s.inkSet = number(v); }},
-    {'y', [](TiffSetup& s,
-             const std::string& v) { s.ycbcrSubsampling = std::make_pair(number(v), number(v)); }},
-    {'i', [](TiffSetup& s, const std::string& v) { s.iccProfile.assign(number(v), 7); }},
-    {'u',
-     [](TiffSetup& s, const std::string& v) {
-       s.resolutionUnit = number(v);
-       s.xResolution = 300.0F;
-       s.yResolution = 150.0F;
-     }},
-    {'x',
-     [](TiffSetup& s, const std::string& v) {
-       for (const std::string& kind : split(v, ',')) s.extraSamples.push_back(number(kind));
-     }},
-    {'m',
-     [](TiffSetup& s, const std::string& v) {
-       const uint32_t first = number(v);
-       for (size_t i = 0; i < 3 * (size_t{1} << s.bitsPerSample); ++i) {
-         s.colorMap.push_back(static_cast<uint16_t>(first != 0 ? first + i : i & 0xFF));
-       }
-     }},
-};
-
-// Edits of a written file's bytes: E273=9 gives tag 273 of the directory the value 9, R257=9
-// renames tag 257 to 9, A273.1=9 makes value 1 of tag 273's array 9, N9 links the next
-// directory at offset 9, N0 at the first directory.
-void edit(const std::string& path, uint16_t dir, const std::string& word) {
-  const std::vector<std::string> parts = split(word.substr(1), '=');
-  const uint32_t value = number(parts.back());
-  const auto tag = static_cast<uint16_t>(number(parts.front()));
-  if (word[0] == 'A') {
-    const std::string& target = parts.front();
-    orvex_test::setArrayValue(path, dir, tag, number(target.substr(target.find('.') + 1)), value);
-  } else if (word[0] == 'N') {
-    orvex_test::setNextDirectoryOffset(path, dir,
-                                       value != 0 ? value : orvex_test::directoryOffset(path, 0));
-  } else {
-    orvex_test::editEntry(path, dir, tag,
-                          word[0] == 'R'
-                              ? orvex_test::EntryEdit{static_cast<uint16_t>(value), {}, {}, {}}
-                              : orvex_test::EntryEdit{{}, TIFF_LONG, 1, value});
-  }
-}
-
-// Directories in words, separated by '|', then edited.
-void write(const std::string& path, const std::string& directories) {
-  std::vector<std::vector<std::string>> edits;
-  {
-    orvex_test::TiffFileBuilder builder(path);
-    for (const std::string& words : split(directories, '|')) {
-      TiffSetup setup;
-      setup.width = 20;
-      setup.height = 9;
-      edits.emplace_back();
-      for (const std::string& word : split(words, ' ')) {
-        const auto setter = kSetters.find(word[0]);
-        setter != kSetters.end() ? setter->second(setup, word.substr(1))
-                                 : edits.back().push_back(word);
-      }
-      builder.addDirectory(setup, orvex_test::patternImage(setup));
-    }
-  }
-  for (uint16_t dir = 0; dir < edits.size(); ++dir) {
-    for (const std::string& word : edits[dir]) edit(path, dir, word);
-  }
-}
+using orvex_test::number;
+using orvex_test::split;
 
 // A 5 x 3 RGB picture with three named extra channels, a spot colour among them, written
 // through the exported writer.
@@ -533,7 +371,8 @@ TEST_P(HostScenario, LogsWhatItAlwaysLoggedWithoutTakingMemory) {
   for (std::string line; std::getline(transcript, line);) {
     if (line.rfind("## ", 0) == 0) {
       files += line + "\n";
-      write(temp.file(line.substr(3, line.find(':') - 3)), line.substr(line.find(':') + 2));
+      orvex_test::writeImageWords(temp.file(line.substr(3, line.find(':') - 3)),
+                                  line.substr(line.find(':') + 2));
     } else if (line.rfind(">> ", 0) == 0) {
       calls.push_back(line.substr(3, line.find(" = ") - 3));
     }

@@ -1,0 +1,225 @@
+#include "support/ImageWords.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <vector>
+
+#include "orvex/orvex_c.h"
+#include "support/TiffBytes.h"
+#include "support/TiffFileBuilder.h"
+
+namespace orvex_test {
+
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::istringstream in(text);
+  for (std::string part; std::getline(in, part, separator);) {
+    if (!part.empty()) parts.push_back(part);
+  }
+  return parts;
+}
+
+uint32_t number(const std::string& text) {
+  return static_cast<uint32_t>(std::stoul(text, nullptr, 0));
+}
+
+namespace {
+
+std::vector<uint8_t> bytesOf(const std::string& hex) {
+  std::vector<uint8_t> bytes;
+  for (size_t k = 0; k + 1 < hex.size(); k += 2) {
+    bytes.push_back(static_cast<uint8_t>(std::stoul(hex.substr(k, 2), nullptr, 16)));
+  }
+  return bytes;
+}
+
+// One directory: its tags, its stored bytes (empty: the pattern), its extra channels as the
+// library writes them.
+struct Image {
+  TiffSetup setup;
+  uint8_t seed = 1;
+  std::vector<uint8_t> stored;
+  bool library = false;
+  std::vector<std::string> names;
+  std::vector<orvex_channel> channels;
+};
+
+using Setter = void (*)(Image&, const std::string&);
+const std::map<char, Setter> kSetters = {
+    {'w', [](Image& i, const std::string& v) { i.setup.width = number(v); }},
+    {'h', [](Image& i, const std::string& v) { i.setup.height = number(v); }},
+    {'b', [](Image& i, const std::string& v) { i.setup.bitsPerSample = number(v); }},
+    {'s', [](Image& i, const std::string& v) { i.setup.samplesPerPixel = number(v); }},
+    {'p', [](Image& i, const std::string& v) { i.setup.photometric = number(v); }},
+    {'f', [](Image& i, const std::string& v) { i.setup.sampleFormat = number(v); }},
+    {'o', [](Image& i, const std::string& v) { i.setup.orientation = number(v); }},
+    {'t',
+     [](Image& i, const std::string& v) { i.setup.tileWidth = i.setup.tileLength = number(v); }},
+    {'r', [](Image& i, const std::string& v) { i.setup.rowsPerStrip = number(v); }},
+    {'l', [](Image& i, const std::string& v) { i.setup.planar = number(v); }},
+    {'k', [](Image& i, const std::string& v) { i.setup.inkSet = number(v); }},
+    {'e', [](Image& i, const std::string& v) { i.seed = static_cast<uint8_t>(number(v)); }},
+    {'W', [](Image& i, const std::string&) { i.library = true; }},
+    {'y',
+     [](Image& i, const std::string& v) {
+       i.setup.ycbcrSubsampling = std::make_pair(number(v), number(v));
+     }},
+    {'i',
+     [](Image& i, const std::string& v) {
+       if (std::isdigit(static_cast<unsigned char>(v[0])) != 0) {
+         i.setup.iccProfile.assign(number(v), 7);
+       } else {
+         i.setup.iccProfile = {0, 0, 0, 12, 0, 0, 0, 0, 1, 2, 3, 4};
+         std::copy(v.begin(), v.begin() + 4, i.setup.iccProfile.begin() + 4);
+       }
+     }},
+    {'u',
+     [](Image& i, const std::string& v) {
+       const std::vector<std::string> values = split(v + ",300,150", ',');
+       i.setup.resolutionUnit = number(values[0]);
+       i.setup.xResolution = static_cast<float>(number(values[1]));
+       i.setup.yResolution = static_cast<float>(number(values[2]));
+     }},
+    {'x',
+     [](Image& i, const std::string& v) {
+       for (const std::string& kind : split(v, ',')) i.setup.extraSamples.push_back(number(kind));
+     }},
+    {'m',
+     [](Image& i, const std::string& v) {
+       const std::vector<std::string> terms = split(v, ',');
+       const uint32_t a = number(terms[0]);
+       for (size_t k = 0; k < 3 * (size_t{1} << i.setup.bitsPerSample); ++k) {
+         const size_t value = terms.size() > 1 ? (k * a + number(terms[1])) & 0xFF
+                              : a != 0         ? a + k
+                                               : k & 0xFF;
+         i.setup.colorMap.push_back(static_cast<uint16_t>(value));
+       }
+     }},
+    {'d', [](Image& i, const std::string& v) { i.stored = bytesOf(v); }},
+    {'B', [](Image& i, const std::string& v) { i.setup.rawBlocks.push_back(bytesOf(v)); }},
+    {'z', [](Image& i, const std::string& v) { i.setup.compression = number(v); }},
+    {'j', [](Image& i, const std::string& v) { i.setup.jpegColorMode = number(v); }},
+    {'M',
+     [](Image& i, const std::string& v) {
+       i.setup.colorMap.at(number(v.substr(0, v.find('=')))) = number(v.substr(v.find('=') + 1));
+     }},
+    {'c',
+     [](Image& i, const std::string& v) {
+       const std::vector<std::string> parts = split(v, ':');
+       std::string name = parts.size() > 1 ? parts[1] : "";
+       for (char& c : name) c = c == '~' ? ' ' : c;
+       i.names.push_back(name);
+       orvex_channel channel{};
+       channel.struct_size = sizeof channel;
+       channel.kind = static_cast<int32_t>(number(parts[0]));
+       if (parts.size() > 2) {
+         const std::vector<std::string> colour = split(parts[2], ',');
+         channel.has_color = 1;
+         channel.color_space = ORVEX_COLOR_SPACE_RGB;
+         for (size_t k = 0; k < 3; ++k) channel.components[k] = number(colour[k]);
+         channel.opacity = number(colour[3]);
+       }
+       i.channels.push_back(channel);
+       i.library = true;
+     }},
+};
+
+// The image through the C interface, row by row, as a host writes it.
+void writeWithLibrary(const std::string& path, Image& image) {
+  const TiffSetup& setup = image.setup;
+  orvex_page_info info{};
+  info.struct_size = sizeof info;
+  info.width = setup.width;
+  info.height = setup.height;
+  info.bits_per_sample = setup.bitsPerSample;
+  info.samples_per_pixel = setup.samplesPerPixel;
+  info.extra_samples = static_cast<uint16_t>(image.channels.size());
+  info.sample_format = ORVEX_SAMPLE_FORMAT_UINT;
+  info.photometric =
+      setup.photometric == PHOTOMETRIC_SEPARATED ? ORVEX_PHOTOMETRIC_SEPARATED : setup.photometric;
+  info.resolution_unit = setup.resolutionUnit == RESUNIT_CENTIMETER
+                             ? ORVEX_RESOLUTION_UNIT_CENTIMETER
+                             : ORVEX_RESOLUTION_UNIT_INCH;
+  info.x_resolution = setup.xResolution.value_or(0.0F);
+  info.y_resolution = setup.yResolution.value_or(0.0F);
+  info.icc_profile_size = static_cast<uint32_t>(setup.iccProfile.size());
+  info.icc_profile = setup.iccProfile.data();
+  for (size_t k = 0; k < image.channels.size(); ++k) {
+    image.channels[k].name = image.names[k].c_str();
+    image.channels[k].name_size = static_cast<uint32_t>(image.names[k].size());
+  }
+  orvex_writer* writer = nullptr;
+  if (orvex_writer_create(path.c_str(), &info, image.channels.data(),
+                          static_cast<uint32_t>(image.channels.size()), ORVEX_PLANAR_CONTIG,
+                          &writer) != ORVEX_STATUS_OK) {
+    throw std::runtime_error("the library cannot create " + path);
+  }
+  const size_t pixelBytes = size_t{info.samples_per_pixel} * info.bits_per_sample / 8;
+  std::vector<uint8_t> row(size_t{info.width} * pixelBytes);
+  bool written = true;
+  for (uint32_t y = 0; y < info.height; ++y) {
+    for (size_t k = 0; k < row.size(); ++k) {
+      row[k] = image.stored.empty()
+                   ? static_cast<uint8_t>(y * 31 + k / pixelBytes * 7 + k % pixelBytes * 50)
+                   : image.stored[y * row.size() + k];
+    }
+    written =
+        written && orvex_writer_write_scanline(
+                       writer, y, row.data(), static_cast<uint32_t>(row.size())) == ORVEX_STATUS_OK;
+  }
+  written = orvex_writer_close(writer) == ORVEX_STATUS_OK && written;
+  orvex_writer_destroy(writer);
+  if (!written) throw std::runtime_error("the library cannot write " + path);
+}
+
+void edit(const std::string& path, uint16_t dir, const std::string& word) {
+  const std::vector<std::string> parts = split(word.substr(1), '=');
+  const uint32_t value = number(parts.back());
+  const auto tag = static_cast<uint16_t>(number(parts.front()));
+  if (word[0] == 'A') {
+    const std::string& target = parts.front();
+    setArrayValue(path, dir, tag, number(target.substr(target.find('.') + 1)), value);
+  } else if (word[0] == 'N') {
+    setNextDirectoryOffset(path, dir, value != 0 ? value : directoryOffset(path, 0));
+  } else {
+    editEntry(path, dir, tag,
+              word[0] == 'R' ? EntryEdit{static_cast<uint16_t>(value), {}, {}, {}}
+                             : EntryEdit{{}, TIFF_LONG, 1, value});
+  }
+}
+
+}  // namespace
+
+void writeImageWords(const std::string& path, const std::string& words, const char* mode) {
+  std::vector<std::vector<std::string>> edits;
+  {
+    std::unique_ptr<TiffFileBuilder> builder;
+    for (const std::string& directory : split(words, '|')) {
+      Image image;
+      image.setup.width = 20;
+      image.setup.height = 9;
+      edits.emplace_back();
+      for (const std::string& word : split(directory, ' ')) {
+        const auto setter = kSetters.find(word[0]);
+        setter != kSetters.end() ? setter->second(image, word.substr(1))
+                                 : edits.back().push_back(word);
+      }
+      if (image.library) {
+        writeWithLibrary(path, image);
+        continue;
+      }
+      if (!builder) builder = std::make_unique<TiffFileBuilder>(path, mode);
+      builder->addDirectory(
+          image.setup, image.stored.empty() ? patternImage(image.setup, image.seed) : image.stored);
+    }
+  }
+  for (uint16_t dir = 0; dir < edits.size(); ++dir) {
+    for (const std::string& word : edits[dir]) edit(path, dir, word);
+  }
+}
+
+}  // namespace orvex_test
