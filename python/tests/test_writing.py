@@ -27,7 +27,8 @@ DTYPES = [f"{kind}{bits}" for kind in ("uint", "int") for bits in (8, 16, 32, 64
     ("uint16", (5, 7, 3), None, [], {}, ("rgb", 2)),
     ("uint16", (5, 7, 4), None, [], {}, ("separated", 5)),
     ("uint16", (5, 7, 5), "separated", [("PMS 200 C", "spot")], {}, ("separated", 5)),
-    ("uint16", (5, 7, 2), "min_is_white", [("", "unspecified")], {}, ("min_is_white", 0))])
+    ("uint16", (5, 7, 2), "min_is_white", [("", "unspecified")], {}, ("min_is_white", 0)),
+    ("uint8", (5, 7), "cfa", [], {}, ("cfa", 32803))])
 def test_round_trip(tmp_path, side_by_side, planar, dtype, shape, photometric, channels, options,
                     written):
     kind = np.dtype(dtype).kind

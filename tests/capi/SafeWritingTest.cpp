@@ -48,6 +48,8 @@ const FailureCase kFailures[] = {
      [](Request& r) { r.channels[0] = named(3, 4, "\xF0\x8D\xA0\x80"); }, rowsThenClose},
     {"name cut inside a character", [](Request& r) { r.channels[0] = named(3, 2, "G\xC3"); },
      rowsThenClose},
+    {"a name of one byte at a null pointer",
+     [](Request& r) { r.channels[0] = named(3, 1, nullptr); }, rowsThenClose},
     {"a colour space beyond 16 bits",
      [](Request& r) {
        r.channels[0].has_color = 1;

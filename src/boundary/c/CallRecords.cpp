@@ -37,14 +37,6 @@ bool explains(int level, const std::string& text) {
           (level == kMilestone && text.find("not support") != std::string::npos));
 }
 
-// Some records end in blank lines meant for the log file.
-std::string withoutTrailingLineFeeds(std::string text) {
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
-    text.pop_back();
-  }
-  return text;
-}
-
 std::string causeOf(const std::vector<Record>& records, const std::string& otherwise) {
   for (const Record& record : records) {
     if (record.level >= kError) {
@@ -70,9 +62,8 @@ void CallRecords::note(int level, const char* text) {
   if (!threadCall.active || text == nullptr) {
     return;
   }
-  std::string kept = withoutTrailingLineFeeds(text);
-  if (explains(level, kept)) {
-    threadCall.explaining.push_back({level, std::move(kept)});
+  if (explains(level, text)) {
+    threadCall.explaining.push_back({level, text});
   }
 }
 
