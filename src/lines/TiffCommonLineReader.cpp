@@ -103,7 +103,7 @@ uint32_t TiffCommonLineReader::decodeStripStraight(int channel, uint32_t row, ui
   if (rows > end - row) {
     return 0;
   }
-  const auto plane = static_cast<uint16_t>(channel < 0 ? 0 : channel);
+  const auto plane = static_cast<uint16_t>(std::max(channel, 0));
   const uint32_t strip = TIFFComputeStrip(tif_, row, plane);
   const uint32_t run = readUncompressedRun(strip, row, end, dest);
   if (run != 0) {
@@ -157,8 +157,7 @@ uint32_t TiffCommonLineReader::copyCachedTileRows(int channel, uint32_t row, uin
   }
   const uint32_t last = std::min(cacheEndRow_, end);
   const uint64_t pixelBytes = storedPixelBytes(channel);
-  const size_t firstTile =
-      size_t{channel < 0 ? uint16_t{0} : static_cast<uint16_t>(channel)} * layout_.tilesAcross_;
+  const size_t firstTile = static_cast<size_t>(std::max(channel, 0)) * layout_.tilesAcross_;
   for (uint32_t column = 0; column < layout_.tilesAcross_; ++column) {
     const uint64_t x0 = uint64_t{column} * info_.tilewidth_;
     const uint64_t bytes =

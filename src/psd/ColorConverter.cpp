@@ -79,7 +79,7 @@ Source sourceOf(const PSDColor& color, const std::vector<uint8_t>& iccProfile) {
   const std::array<uint16_t, 4>& c = color.components;
   switch (color.colorSpace) {
     case kPSDColorRgb:
-      source = {owned(cmsCreate_sRGBProfile()), TYPE_RGB_16, {c[0], c[1], c[2], 0}, {}};
+      source = {owned(cmsCreate_sRGBProfile()), TYPE_RGB_16, {c[0], c[1], c[2]}, {}};
       break;
     case kPSDColorHsb:
       source = {owned(cmsCreate_sRGBProfile()), TYPE_RGB_16, rgbOfHsb(c), {}};

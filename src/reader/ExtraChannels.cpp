@@ -6,8 +6,10 @@
 namespace orvex {
 
 std::vector<TiffChannelInfo> ExtraChannels::of(const TiffInfo& info) {
-  std::vector<TiffChannelInfo> channels(info.extrasamples_);
-  for (size_t i = 0; i < channels.size() && i < info.extrasamplesinfo_.size(); ++i) {
+  // One kind per extra sample: the tag reader fills in unspecified kinds when a file
+  // gives a count without them.
+  std::vector<TiffChannelInfo> channels(info.extrasamplesinfo_.size());
+  for (size_t i = 0; i < channels.size(); ++i) {
     channels[i].type = PublicEnumerations::channelTypeOf(info.extrasamplesinfo_[i]);
   }
   return channels;
