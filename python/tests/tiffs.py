@@ -66,8 +66,8 @@ def expect_calls(name, folder, names):
     """Runs each `>>> call` of tests/data/transcripts/`name` with the names of `names` and `d`, a
     folder of its own holding out.tif, and expects the file to show below each call what it gave
     (`= ` and its repr, when not None) or raised: the type (an orvex type with its bases), the
-    errno and the first line of the text. The folder shows as DIR, the files of tests/data under DATA. A call leaves
-    out.tif as it was and nothing beside it, or the file shows what it left.
+    errno and the first line of the text. The folder shows as DIR, the files of tests/data as
+    DATA. A call leaves out.tif as it was and nothing beside it, or the file shows what it left.
     ORVEX_UPDATE_TRANSCRIPTS=1 rewrites the file."""
     path = DATA / "transcripts" / name
     expected = path.read_text(encoding="utf-8")
