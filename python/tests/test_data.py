@@ -8,7 +8,7 @@ import pytest
 import tifffile
 
 import orvex
-from tiffs import DATA, write_stored
+from tiffs import DATA, expect_calls, write_stored
 
 ICC = bytes(range(128))
 RNG = np.random.default_rng(29)
@@ -19,33 +19,18 @@ def picture(shape, dtype=np.uint16):
     return RNG.integers(0, np.iinfo(dtype).max, shape, dtype, endpoint=True)
 
 
-# Written, then read as a DataArray: channel names and kinds, attrs (beyond the defaults).
-DEFAULTS = {"resolution": (72.0, 72.0), "unit": "inch", "icc_profile": b""}
-LABELLED = [
-    ((6, 7, 5), {"channels": [("Gold", "spot")], "icc_profile": ICC},
-     ["C", "M", "Y", "K", "Gold"], ["colour"] * 4 + ["spot"],
-     {"photometric": "separated", "icc_profile": ICC}),
-    ((6, 7, 4), {"channels": [("Alpha", "unassociated_alpha")],
-                 "resolution": (118.11, 59.5, "centimeter")},
-     ["R", "G", "B", "Alpha"], ["colour"] * 3 + ["unassociated_alpha"],
-     {"resolution": (118.11, 59.5), "unit": "centimeter", "photometric": "rgb"}),
-    ((6, 7), {}, ["Grey"], ["colour"], {"photometric": "min_is_black"}),
-    ((6, 7, 2), {"photometric": "min_is_white", "channels": [("", "unspecified")]},
-     ["Grey", "extra 0"], ["colour", "unspecified"], {"photometric": "min_is_white"}),
-]
-
-
-@pytest.mark.parametrize("shape, options, names, kinds, attrs", LABELLED,
-                         ids=[row[3][-1] for row in LABELLED])
-def test_to_xarray(tmp_path, shape, options, names, kinds, attrs):
-    pytest.importorskip("xarray")
-    orvex.write(tmp_path / "page.tif", picture(shape), **options)
-    with orvex.open(tmp_path / "page.tif") as file:
-        read, labelled = file[0].read(), file[0].to_xarray()
-    for array in (labelled, orvex.open_dataarray(tmp_path / "page.tif", page=-1)):
-        assert (array.dims, list(array.channel.values), list(array.kind.values), array.attrs) == (
-            ("y", "x", "channel"), names, kinds, {**DEFAULTS, **attrs})
+def labelled(folder, shape, **options):
+    """The dimensions, channel names and kinds and attributes of a page written with `options`, as
+    to_xarray and open_dataarray both label it, each holding the samples the page reads as."""
+    orvex.write(folder / "page.tif", picture(shape), **options)
+    with orvex.open(folder / "page.tif") as file:
+        read, arrays = file[0].read(), [file[0].to_xarray()]
+    arrays.append(orvex.open_dataarray(folder / "page.tif", page=-1))
+    for array in arrays:
         np.testing.assert_array_equal(array.values, read, strict=True)
+    shown = [(a.dims, a.channel.values.tolist(), a.kind.values.tolist(), a.attrs) for a in arrays]
+    assert shown[0] == shown[1]
+    return shown[0]
 
 
 def many_pages(path, count, shape=(30, 7, 2)):
@@ -185,56 +170,11 @@ def different_pages(folder):
 
 
 RGB = DATA / "libtiff" / "rgb-3c-8b.tiff"
-PAGES = DATA / "pillow" / "multipage.tiff"  # 3 pages
-SEQUENCE = "a sequence or slice of page indices, or None for every page"
-# Call ({d}: the folder), the type raised and its text.
-REFUSED = [
-    (lambda d: orvex.to_dask(12), TypeError,
-     "paths_or_path takes a path or a sequence of paths, not 12"),
-    (lambda d: orvex.to_dask([]), TypeError,
-     "paths_or_path takes a path or a sequence of paths, not []"),
-    (lambda d: orvex.to_dask([RGB, 3]), TypeError, "paths_or_path[1] takes a path, not 3"),
-    (lambda d: orvex.to_dask(PAGES, pages=3), TypeError, f"pages takes {SEQUENCE}, not 3"),
-    (lambda d: orvex.to_dask(PAGES, pages="0"), TypeError, f"pages takes {SEQUENCE}, not '0'"),
-    (lambda d: orvex.to_dask(PAGES, pages=[0, 1.0]), TypeError,
-     "pages[1] takes a page index, not 1.0"),
-    (lambda d: orvex.to_dask(PAGES, pages=[3]), IndexError,
-     "pages[0] takes a page index of 3 pages, not 3"),
-    (lambda d: orvex.to_dask(PAGES, pages=[-4]), IndexError,
-     "pages[0] takes a page index of 3 pages, not -4"),
-    (lambda d: orvex.to_dask(PAGES, pages=[]), ValueError,
-     "pages takes at least one page index, not []"),
-    (lambda d: orvex.to_dask(PAGES, pages=slice(5, None)), ValueError,
-     "pages takes at least one page index, not slice(5, None, None)"),
-    (lambda d: orvex.to_dask([RGB], pages=[0]), TypeError,
-     "pages takes a page index for a sequence of paths, not [0]"),
-    (lambda d: orvex.to_dask(RGB, chunk_bytes=0), ValueError,
-     "chunk_bytes takes a number of bytes, not 0"),
-    (lambda d: orvex.to_dask(RGB, chunk_bytes=1e6), TypeError,
-     "chunk_bytes takes a number of bytes, not 1000000.0"),
-    (lambda d: orvex.to_dask(d / "missing.tif"), FileNotFoundError,
-     "[TiffReader::begin] {d}/missing.tif open file failed!"),
-    (different_pages, ValueError,
-     "page 0 of {d}/large.tif is 6 x 4 x 2 uint16, not 5 x 4 x 2 uint16 as the stack's first "
-     "page"),
-    (lambda d: orvex.open_dataarray(RGB, page=True), TypeError,
-     "page takes a page index, not True"),
-    (lambda d: orvex.open_dataarray(RGB, page=1), IndexError, "directory 1 out of range"),
-    (lambda d: orvex.open(RGB)[0].read(rows=slice(0, 4, 2)), ValueError,
-     "rows takes a slice of rows with step 1, not slice(0, 4, 2)"),
-    (lambda d: orvex.open(RGB)[0].read(rows=(0, 4)), TypeError,
-     "rows takes a slice of rows with step 1, not (0, 4)"),
-    (lambda d: orvex.open(RGB)[0].read(rows=slice(0, 2), planes=True), ValueError,
-     "read: give either rows or planes=True, not both"),
-    (lambda d: info_of_another_build(), ValueError,
-     "PageInfo state of another build: a record of 73 bytes, not 72"),
-    (moved_file, FileNotFoundError, "[TiffReader::begin] {d}/moved.tif open file failed!"),
-]
+PAGES = DATA / "pillow" / "multipage.tiff"
 
 
-@pytest.mark.parametrize("call, raised, text", REFUSED, ids=[row[2][:40] for row in REFUSED])
-def test_refused(tmp_path, call, raised, text):
+# What each call in tests/data/transcripts/python/data.txt gives or raises.
+def test_calls(tmp_path):
     pytest.importorskip("dask.array")
-    with pytest.raises(raised) as error:
-        call(tmp_path)
-    assert str(error.value).startswith(text.replace("{d}", str(tmp_path)))
+    pytest.importorskip("xarray")
+    expect_calls("python/data.txt", tmp_path, globals())

@@ -6,7 +6,7 @@ import pytest
 import tifffile
 
 import orvex
-from tiffs import DATA, delivered, upright, write_stored
+from tiffs import DATA, delivered, expect_calls, upright, write_stored
 
 # Every directory of the files from other programs, but those tifffile cannot decode without its
 # codec package; separate_planar_extra_samples.tiff is among the errors (an empty plane).
@@ -104,14 +104,9 @@ def test_records_reach_the_orvex_logger(caplog, tmp_path, threshold, logged):
     assert {r[0] for r in records} == logged
 
 
-# Descriptions compare by what they say; a file shows its path as given.
-def test_info_equality():
-    with orvex.open(DATA / "libtiff/rgb-3c-8b.tiff") as a, \
-            orvex.open(DATA / "libtiff/rgb-3c-8b.tiff") as b, \
-            orvex.open(DATA / "libtiff/rgb-3c-16b.tiff") as c:
-        assert (a[0].info == b[0].info, a[0].info == c[0].info, a[0].info == "info") == (
-            True, False, False)
-        assert repr(a) == f"<orvex.File {str(DATA / 'libtiff/rgb-3c-8b.tiff')!r}, 1 pages>"
+# What each call in tests/data/transcripts/python/reading.txt gives or raises.
+def test_calls(tmp_path):
+    expect_calls("python/reading.txt", tmp_path, globals())
 
 
 PUBLIC = [(name, getattr(orvex, name)) for name in dir(orvex) if not name.startswith("_")]

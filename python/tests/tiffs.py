@@ -1,6 +1,8 @@
 """Test images and what the reader must deliver for them, worked out with tifffile and numpy."""
+import errno
 import os
 import pathlib
+import re
 import struct
 
 import numpy as np
@@ -58,3 +60,44 @@ def write_stored(path, stored, bits, orientation, planar):
     tifffile.imwrite(path, planes, metadata=None, planarconfig=planar, photometric="rgb" if rgb
                      else "minisblack", extratags=[(274, "H", 1, orientation, True)])
     patch_tags(path, {256: stored.shape[1], 258: bits})
+
+
+def expect_calls(name, folder, names):
+    """Runs each `>>> call` of tests/data/transcripts/`name` with the names of `names` and `d`, a
+    folder of its own holding out.tif, and expects the file to show below each call what it gave
+    (`= ` and its repr, when not None) or raised: the type (an orvex type with its bases), the
+    errno and the first line of the text. The folder shows as DIR, the files of tests/data as
+    DATA. A call leaves out.tif as it was and nothing beside it, or the file shows what it left.
+    ORVEX_UPDATE_TRANSCRIPTS=1 rewrites the file."""
+    path = DATA / "transcripts" / name
+    expected = path.read_text(encoding="utf-8")
+    lines = []
+    for n, line in enumerate(expected.splitlines()):
+        if line.startswith(">>> "):
+            here = folder / str(n)
+            here.mkdir()
+            (here / "out.tif").write_bytes(b"kept")
+            lines += [line, *outcome(line[4:], here, {**names, "d": here})]
+        elif line.startswith("#") or not line:
+            lines.append(line)
+    actual = "\n".join(lines) + "\n"
+    if os.environ.get("ORVEX_UPDATE_TRANSCRIPTS"):
+        path.write_text(actual, encoding="utf-8")
+    assert actual == expected
+
+
+def outcome(call, folder, names):
+    try:
+        result = eval(call, names)  # pylint: disable=eval-used
+        said = "" if result is None else f"= {result!r}"
+    except Exception as error:  # pylint: disable=broad-except
+        kind = type(error).__name__
+        if type(error).__module__ == "orvex":
+            kind += f"({', '.join(base.__name__ for base in type(error).__bases__)})"
+        if getattr(error, "errno", None):
+            kind += f" [{errno.errorcode[error.errno]}]"
+        text = (str(error).splitlines() or [""])[0]  # pybind11 lists the arguments after it
+        said = f"{kind}: {re.sub(r'[.][0-9a-f]{12}[.]orvex-tmp', '.TMP', text)}"
+    said = said.replace(str(folder), "DIR").replace(str(DATA), "DATA").splitlines()
+    left = sorted((p.name, p.read_bytes()) for p in folder.rglob("out.tif*"))
+    return said + ([] if left == [("out.tif", b"kept")] else [f"+ left {left}"])

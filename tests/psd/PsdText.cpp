@@ -6,6 +6,7 @@
 #include <iomanip>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "psd/PSDDecoder.h"
@@ -21,9 +22,10 @@ namespace {
 
 const char* const kKinds[] = {"unspecified", "assoc", "unassoc", "spot"};
 
-void print(std::ostream& out, const orvex::PSDColor& color) {
+std::ostream& print(std::ostream& out, const orvex::PSDColor& color, char space = ',') {
   out << color.colorSpace;
-  for (uint16_t component : color.components) out << ',' << component;
+  for (size_t i = 0; i < 4; ++i) out << (i == 0 ? space : ',') << color.components[i];
+  return out;
 }
 
 }  // namespace
@@ -50,7 +52,17 @@ std::string resource(uint16_t id, const std::string& dataHex) {
   return header.str();
 }
 
-std::string textOf(const orvex::PSDImageResources& resources) {
+orvex::PSDImageResources resourcesOf(const Bytes& block) {
+  const std::unique_ptr<uint8_t[]> copy(new uint8_t[block.size()]);
+  std::copy(block.begin(), block.end(), copy.get());
+  orvex::PSDDecoder decoder;
+  decoder.readImageResources(copy.get(), static_cast<uint32_t>(block.size()));
+  return {decoder.alphaNames(), decoder.unicodeAlphaNames(), decoder.displayInfo(),
+          decoder.alphaIdentifiers(), decoder.alternateSpotColors()};
+}
+
+std::string decoded(const Bytes& block) {
+  const orvex::PSDImageResources resources = resourcesOf(block);
   std::ostringstream out;
   if (!resources.alphaNames.empty()) out << "; names";
   for (const std::string& name : resources.alphaNames) out << ' ' << std::quoted(name);
@@ -80,19 +92,6 @@ std::string textOf(const orvex::PSDImageResources& resources) {
   return out.str().substr(std::min<size_t>(2, out.str().size()));
 }
 
-orvex::PSDImageResources resourcesOf(const Bytes& block) {
-  const std::unique_ptr<uint8_t[]> copy(new uint8_t[block.size()]);
-  std::copy(block.begin(), block.end(), copy.get());
-  orvex::PSDDecoder decoder;
-  decoder.readImageResources(copy.get(), static_cast<uint32_t>(block.size()));
-  return {decoder.alphaNames(), decoder.unicodeAlphaNames(), decoder.displayInfo(),
-          decoder.alphaIdentifiers(), decoder.alternateSpotColors()};
-}
-
-std::string decoded(const Bytes& block) {
-  return textOf(resourcesOf(block));
-}
-
 std::vector<TiffChannelInfo> channelsFrom(const std::string& text) {
   std::vector<TiffChannelInfo> channels;
   std::istringstream in(text + ';');
@@ -105,15 +104,11 @@ std::vector<TiffChannelInfo> channelsFrom(const std::string& text) {
   return channels;
 }
 
-std::vector<TiffChannelInfo> extraChannelsOf(TIFF* tif) {
-  orvex::TiffInfo info;
-  orvex::TiffHelper::readTiffInfo(tif, info);
-  return orvex::ExtraChannels::of(info);
-}
-
 std::string channelsOf(const std::string& path) {
   TIFF* tif = orvex_test::openTiff(path, "r");
-  const std::vector<TiffChannelInfo> extraChannels = extraChannelsOf(tif);
+  orvex::TiffInfo info;
+  orvex::TiffHelper::readTiffInfo(tif, info);
+  const std::vector<TiffChannelInfo> extraChannels = orvex::ExtraChannels::of(info);
   orvex_test::LogCapture log;
   orvex::TiffPhotoshopTagReader reader;
   const bool read = reader.read(tif, extraChannels);
@@ -125,7 +120,16 @@ std::string channelsOf(const std::string& path) {
     text += (text.empty() ? "" : "; ") + std::string(kind < 4 ? kKinds[kind] : "?") + ":" +
             channel.name;
   }
-  return text + (log.records().empty() ? "" : "\n") + orvex_test::transcriptOf(log.records());
+  std::ostringstream colors;
+  for (const std::optional<orvex::ChannelColor>& color : reader.channelColors()) {
+    colors << (colors.tellp() > 0 ? "; " : "");
+    if (color) {
+      print(colors, color->color, ' ') << ' ' << color->opacity;
+    } else {
+      colors << '-';
+    }
+  }
+  return text + "\n" + orvex_test::transcriptOf(log.records()) + colors.str();
 }
 
 }  // namespace psd_test

@@ -25,7 +25,6 @@ Bytes hex(const std::string& digits);
 /// and pad.
 std::string resource(uint16_t id, const std::string& dataHex);
 
-std::string textOf(const orvex::PSDImageResources& resources);
 /// What the decoder keeps of a block, decoded from a copy of exactly its size so that
 /// AddressSanitizer sees any read past it.
 orvex::PSDImageResources resourcesOf(const Bytes& block);
@@ -34,9 +33,8 @@ std::string decoded(const Bytes& block);
 /// Channels as "kind:name; ..." with the kinds unspecified, assoc, unassoc, spot or a number.
 std::vector<TiffChannelInfo> channelsFrom(const std::string& text);
 /// What the Photoshop tag reader makes of a file's first directory: the channels as above, or
-/// "false", then the records it logged as "[level] text" lines.
+/// "false", then the records it logged as "[level] text" lines, then the colours as
+/// "space c0,c1,c2,c3 opacity" per channel ("-" for none).
 std::string channelsOf(const std::string& path);
-/// The records of the extra samples of `tif`'s current directory, as the reader builds them.
-std::vector<TiffChannelInfo> extraChannelsOf(TIFF* tif);
 
 }  // namespace psd_test

@@ -23,8 +23,8 @@ void printTags(TIFF* tif, std::ostream& out, std::initializer_list<ttag_t> tags)
   }
 }
 
-// "tag=value" for each tag present: ExtraSamples as a list, tag 34377 as the channels the
-// Photoshop tag reader makes of it.
+// "tag=value" for each tag present: ExtraSamples as a list, tag 34377 last, as the channels the
+// Photoshop tag reader makes of it and, on a line of their own, their colours.
 std::string tagsOf(const std::string& path) {
   TIFF* tif = orvex_test::openTiff(path, "r");
   std::ostringstream out;
@@ -35,8 +35,8 @@ std::string tagsOf(const std::string& path) {
   if (TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &count, &kinds) != 0) {
     for (uint16_t i = 0; i < count; ++i) out << (i == 0 ? " 338=" : ",") << kinds[i];
   }
-  if (!orvex_test::photoshopTagOf(path).empty()) out << " 34377=" << psd_test::channelsOf(path);
   printTags<float>(tif, out, {282, 283});
+  if (!orvex_test::photoshopTagOf(path).empty()) out << " 34377=" << psd_test::channelsOf(path);
   TIFFClose(tif);
   return out.str();
 }
