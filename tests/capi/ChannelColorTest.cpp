@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -24,17 +25,17 @@
 
 namespace {
 
-// A colour as "space c0,c1,c2,c3 opacity"; "" for none.
-orvex_channel channelOf(int32_t kind, const char* color) {
+// A channel as "kind space c0,c1,c2,c3 opacity", or "kind" without a colour.
+orvex_channel channelOf(const std::string& given) {
   orvex_channel channel{};
   channel.struct_size = sizeof channel;
-  channel.kind = kind;
-  unsigned v[6] = {};
-  channel.has_color =
-      std::sscanf(color, "%u %u,%u,%u,%u %u", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]) == 6;
-  channel.color_space = static_cast<int32_t>(v[0]);
-  for (int i = 0; i < 4; ++i) channel.components[i] = static_cast<uint16_t>(v[1 + i]);
-  channel.opacity = static_cast<uint16_t>(v[5]);
+  int v[7] = {};
+  channel.has_color = std::sscanf(given.c_str(), "%d %d %d,%d,%d,%d %d", &v[0], &v[1], &v[2], &v[3],
+                                  &v[4], &v[5], &v[6]) == 7;
+  channel.kind = v[0];
+  channel.color_space = v[1];
+  for (int i = 0; i < 4; ++i) channel.components[i] = static_cast<uint16_t>(v[2 + i]);
+  channel.opacity = static_cast<uint16_t>(v[6]);
   return channel;
 }
 
@@ -86,26 +87,6 @@ std::string fileBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-struct RoundTrip {
-  const char* what;
-  int32_t kind;
-  const char* given;
-};
-
-// Each colour space; sRGB red's L*a*b* shows as sRGB red again. Without a colour a spot channel
-// comes back in the writer's usual Lab(128, 0, 0), beyond white, an alpha in its red.
-const RoundTrip kRoundTrips[] = {
-    {"spot, RGB red", ORVEX_CHANNEL_SPOT, "0 65535,0,0,0 80"},
-    {"alpha, HSB green", ORVEX_CHANNEL_UNASSOCIATED_ALPHA, "1 21845,65535,65535,0 40"},
-    {"spot, CMYK without ink", ORVEX_CHANNEL_SPOT, "2 65535,65535,65535,65535 100"},
-    {"spot, CMYK cyan", ORVEX_CHANNEL_SPOT, "2 0,65535,65535,65535 100"},
-    {"spot, Lab mid grey", ORVEX_CHANNEL_SPOT, "7 5000,0,0,0 50"},
-    {"spot, Lab of sRGB red", ORVEX_CHANNEL_SPOT, "7 5429,8081,6989,0 50"},
-    {"unspecified, grey black", ORVEX_CHANNEL_UNSPECIFIED, "8 10000,0,0,0 0"},
-    {"spot without colour", ORVEX_CHANNEL_SPOT, ""},
-    {"associated alpha without colour", ORVEX_CHANNEL_ASSOCIATED_ALPHA, ""},
-};
-
 #ifdef ORVEX_COLOR_CONVERSION
 // The bytes of a profile Little CMS built, which it then frees.
 std::vector<uint8_t> savedAndClosed(cmsHPROFILE profile) {
@@ -139,9 +120,9 @@ std::vector<uint8_t> greyCmykProfile() {
 }
 
 // Paper, then full cyan, each followed by an extra sample of full value that is passed over,
-// through the page's CMYK profile else the built-in one: the shown colours of the channel table
-// above. Little CMS keeps the paper of a profile white, even the grey one's. 16-bit samples in
-// the machine's order.
+// through the page's CMYK profile else the built-in one: the shown colours of the CMYK channels
+// of the transcript. Little CMS keeps the paper of a profile white, even the grey one's. 16-bit
+// samples in the machine's order.
 std::string conversions() {
   const std::vector<uint8_t> eightBits = {0, 0, 0, 0, 255, 255, 0, 0, 0, 255};
   std::vector<uint8_t> sixteenBits(20);
@@ -172,30 +153,38 @@ std::string conversions() {
   }
   // A CMYK page's own profile shows its channels' CMYK colours; other pages use the built-in one.
   orvex_test::TempDir temp;
-  writePage(temp, "cmyk.tif", channelOf(ORVEX_CHANNEL_SPOT, "2 0,65535,65535,65535 100"),
-            greyCmykProfile());
+  writePage(temp, "cmyk.tif", channelOf("3 2 0,65535,65535,65535 100"), greyCmykProfile());
   return text + "spot, CMYK cyan on a page of the grey profile: " +
          colorOf(readChannel(temp.file("cmyk.tif"), sizeof(orvex_channel))) + "\n";
 }
 #endif
 
-// Each channel's kind and colour as read; with Little CMS, conversions of CMYK pixels; then
-// depths and sample counts the conversion does not take, a library without Little CMS refusing
-// every request (tests/data/transcripts/capi/channel_colours.txt; without Little CMS,
-// channel_colours_unconverted.txt).
+// Each channel the transcript's lines "what: given -> " give, its kind and colour as read: each
+// colour space, sRGB red's L*a*b* showing as sRGB red again; without a colour a spot channel in
+// the writer's usual Lab(128, 0, 0), beyond white, an alpha in its red. With Little CMS,
+// conversions of CMYK pixels; then depths and sample counts the conversion does not take, a
+// library without Little CMS refusing every request (tests/data/transcripts/capi/
+// channel_colours.txt; without Little CMS, channel_colours_unconverted.txt).
 TEST(ChannelColor, WrittenColoursReadBackWithTheirSrgbAndLabAndCmykIsConverted) {
+#ifdef ORVEX_COLOR_CONVERSION
+  const std::string transcript = "capi/channel_colours.txt";
+#else
+  const std::string transcript = "capi/channel_colours_unconverted.txt";
+#endif
   orvex_test::TempDir temp;
+  std::ifstream lines(
+      std::filesystem::u8path(orvex_test::testDataFile("transcripts/" + transcript)));
   std::string text;
-  for (const RoundTrip& c : kRoundTrips) {
-    ASSERT_EQ(writePage(temp, "color.tif", channelOf(c.kind, c.given)), ORVEX_STATUS_OK);
+  for (std::string line; std::getline(lines, line) && line.find(" -> ") != std::string::npos;) {
+    const size_t given = line.find(": ") + 2;
+    const size_t arrow = line.find(" -> ");
+    ASSERT_EQ(writePage(temp, "color.tif", channelOf(line.substr(given, arrow - given))),
+              ORVEX_STATUS_OK);
     const orvex_channel read = readChannel(temp.file("color.tif"), sizeof(orvex_channel));
-    text += std::string(c.what) + ": " + std::to_string(read.kind) + " " + colorOf(read) + "\n";
+    text += line.substr(0, arrow + 4) + std::to_string(read.kind) + " " + colorOf(read) + "\n";
   }
 #ifdef ORVEX_COLOR_CONVERSION
   text += conversions();
-  const char* const transcript = "capi/channel_colours.txt";
-#else
-  const char* const transcript = "capi/channel_colours_unconverted.txt";
 #endif
   for (const auto& [bits, samples] :
        {std::pair<uint16_t, uint16_t>{12, 4}, {32, 4}, {8, 3}, {16, 4}}) {
@@ -214,10 +203,10 @@ TEST(ChannelColor, WrittenColoursReadBackWithTheirSrgbAndLabAndCmykIsConverted) 
 // read, and nothing is written beyond it when read. Without a colour the C++ writer's bytes.
 TEST(ChannelColor, RecordsOfTheFirstSizeAndRecordsWithoutColourWriteTheSameBytes) {
   orvex_test::TempDir temp;
-  orvex_channel old = channelOf(ORVEX_CHANNEL_SPOT, "99 1,2,3,4 500");
+  orvex_channel old = channelOf("3 99 1,2,3,4 500");
   old.struct_size = ORVEX_CHANNEL_V1_SIZE;
   ASSERT_EQ(writePage(temp, "old.tif", old), ORVEX_STATUS_OK);
-  ASSERT_EQ(writePage(temp, "none.tif", channelOf(ORVEX_CHANNEL_SPOT, "")), ORVEX_STATUS_OK);
+  ASSERT_EQ(writePage(temp, "none.tif", channelOf("3")), ORVEX_STATUS_OK);
   TiffImageInfo info;
   info.width = 4;
   info.height = 3;
