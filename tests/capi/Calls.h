@@ -1,7 +1,8 @@
-// What the C interface's tests share: the reason of the call that failed last, and a small page
-// to write through the interface.
+// What the C interface's tests share: the reason of the call that failed last, channel records,
+// and a small page to write through the interface.
 #pragma once
 
+#include <cstdio>
 #include <regex>
 #include <string>
 #include <vector>
@@ -20,10 +21,19 @@ inline std::string reasonOf(orvex_status status) {
   return std::to_string(status) + " " + lastFailure();
 }
 
-inline orvex_channel named(int32_t kind, uint32_t nameSize, const char* name) {
+// A channel record: "kind space c0,c1,c2,c3 opacity", or "kind" without a colour; a name of
+// nameSize bytes at `name`.
+inline orvex_channel channelOf(const std::string& given, uint32_t nameSize = 0,
+                               const char* name = nullptr) {
   orvex_channel channel{};
   channel.struct_size = sizeof channel;
-  channel.kind = kind;
+  int v[7] = {};
+  channel.has_color = std::sscanf(given.c_str(), "%d %d %d,%d,%d,%d %d", &v[0], &v[1], &v[2], &v[3],
+                                  &v[4], &v[5], &v[6]) == 7;
+  channel.kind = v[0];
+  channel.color_space = v[1];
+  for (int i = 0; i < 4; ++i) channel.components[i] = static_cast<uint16_t>(v[2 + i]);
+  channel.opacity = static_cast<uint16_t>(v[6]);
   channel.name_size = nameSize;
   channel.name = name;
   return channel;
@@ -34,7 +44,7 @@ struct Request {
   std::string folder;
   std::string leaf = "out.tif";
   orvex_page_info info{};
-  std::vector<orvex_channel> channels{named(ORVEX_CHANNEL_SPOT, 4, "Gold")};
+  std::vector<orvex_channel> channels{channelOf("3", 4, "Gold")};
   int32_t planar = ORVEX_PLANAR_CONTIG;
 
   Request() {

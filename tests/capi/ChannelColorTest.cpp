@@ -25,20 +25,6 @@
 
 namespace {
 
-// A channel as "kind space c0,c1,c2,c3 opacity", or "kind" without a colour.
-orvex_channel channelOf(const std::string& given) {
-  orvex_channel channel{};
-  channel.struct_size = sizeof channel;
-  int v[7] = {};
-  channel.has_color = std::sscanf(given.c_str(), "%d %d %d,%d,%d,%d %d", &v[0], &v[1], &v[2], &v[3],
-                                  &v[4], &v[5], &v[6]) == 7;
-  channel.kind = v[0];
-  channel.color_space = v[1];
-  for (int i = 0; i < 4; ++i) channel.components[i] = static_cast<uint16_t>(v[2 + i]);
-  channel.opacity = static_cast<uint16_t>(v[6]);
-  return channel;
-}
-
 // A channel read as its colour, then as shown: "space c0,c1,c2,c3 opacity | r,g,b | L,a,b".
 std::string colorOf(const orvex_channel& c) {
   char text[160];

@@ -54,22 +54,17 @@ orvex_status drive(orvex_writer* writer, const Request& request, const char* cal
 }
 
 const FailureCase kFailures[] = {
-    {"a byte UTF-8 never uses in a name", [](Request& r) { r.channels[0] = named(3, 2, "G\xFF"); }},
+    {"a byte UTF-8 never uses in a name",
+     [](Request& r) { r.channels[0] = channelOf("3", 2, "G\xFF"); }},
     {"a surrogate encoded in 4 bytes, overlong",
-     [](Request& r) { r.channels[0] = named(3, 4, "\xF0\x8D\xA0\x80"); }},
-    {"name cut inside a character", [](Request& r) { r.channels[0] = named(3, 2, "G\xC3"); }},
+     [](Request& r) { r.channels[0] = channelOf("3", 4, "\xF0\x8D\xA0\x80"); }},
+    {"name cut inside a character", [](Request& r) { r.channels[0] = channelOf("3", 2, "G\xC3"); }},
     {"a name of one byte at a null pointer",
-     [](Request& r) { r.channels[0] = named(3, 1, nullptr); }},
+     [](Request& r) { r.channels[0] = channelOf("3", 1, nullptr); }},
     {"a colour space beyond 16 bits",
-     [](Request& r) {
-       r.channels[0].has_color = 1;
-       r.channels[0].color_space = 70000;
-     }},
+     [](Request& r) { r.channels[0] = channelOf("3 70000 0,0,0,0 0", 4, "Gold"); }},
     {"a negative colour space",
-     [](Request& r) {
-       r.channels[0].has_color = 1;
-       r.channels[0].color_space = -1;
-     }},
+     [](Request& r) { r.channels[0] = channelOf("3 -1 0,0,0,0 0", 4, "Gold"); }},
     {"fewer channel records than extra samples", [](Request& r) { r.channels.clear(); }},
     {"RGB with two colour samples", [](Request& r) { r.info.samples_per_pixel = 3; }},
     {"LogLuv, which the reader takes only SGILOG-compressed",
