@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <random>
 #include <regex>
 #include <string>
 #include <vector>
@@ -65,12 +66,19 @@ struct Request {
                                static_cast<uint32_t>(channels.size()), planar, writer);
   }
 
-  // Writes every row, each byte 7; the status of the first that fails.
+  // Row y's bytes: noise no codec shrinks, the same for every request.
+  std::vector<uint8_t> row(uint32_t y) const {
+    std::vector<uint8_t> bytes(size_t{info.width} * info.samples_per_pixel);
+    std::mt19937 noise(y);
+    for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(noise());
+    return bytes;
+  }
+
+  // Writes every row; the status of the first that fails.
   orvex_status writeRows(orvex_writer* writer) const {
-    const std::vector<uint8_t> row(info.width * info.samples_per_pixel, 7);
     for (uint32_t y = 0; y < info.height; ++y) {
-      const orvex_status status =
-          orvex_writer_write_scanline(writer, y, row.data(), static_cast<uint32_t>(row.size()));
+      const orvex_status status = orvex_writer_write_scanline(writer, y, row(y).data(),
+                                                              info.width * info.samples_per_pixel);
       if (status != ORVEX_STATUS_OK) return status;
     }
     return ORVEX_STATUS_OK;

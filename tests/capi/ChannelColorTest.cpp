@@ -205,9 +205,9 @@ TEST(ChannelColor, RecordsOfTheFirstSizeAndRecordsWithoutColourWriteTheSameBytes
   info.xResolution = info.yResolution = 300.0F;
   info.channels = {{TiffChannelType::SpotColor, ""}};
   ITiffWriter* writer = createTiffWriter();
-  const std::vector<uint8_t> row(16, 7);
   ASSERT_TRUE(writer->begin(temp.file("cxx.tif").c_str(), info, ORVEX_PLANAR_CONTIG));
-  for (uint32_t y = 0; y < 3; ++y) ASSERT_TRUE(writer->writeScanline(y, row.data(), 16));
+  for (uint32_t y = 0; y < 3; ++y)
+    ASSERT_TRUE(writer->writeScanline(y, Request().row(y).data(), 16));
   destroyTiffWriter(writer);  // ends the file
 
   EXPECT_EQ(fileBytes(temp.file("old.tif")), fileBytes(temp.file("cxx.tif")));

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -125,8 +124,8 @@ TEST_F(SafeWriting, EveryFailureLeavesTheTargetAsItWas) {
 }
 
 #if !defined(_WIN32)
-// A disk that takes no more than 4 KiB: RLIMIT_FSIZE in a child, with SIGXFSZ ignored so
-// that write() fails with EFBIG. The child reports its status and reason through a pipe.
+// A disk that takes no more than 4 KiB, given rows of noise: RLIMIT_FSIZE in a child, with SIGXFSZ
+// ignored so that write() fails with EFBIG; the child reports its status and reason through a pipe.
 TEST_F(SafeWriting, FullDiskReportsNoSpaceAndLeavesTheTargetAsItWas) {
   int channel[2];
   ASSERT_EQ(pipe(channel), 0);
@@ -139,17 +138,7 @@ TEST_F(SafeWriting, FullDiskReportsNoSpaceAndLeavesTheTargetAsItWas) {
     Request request = request_;
     request.info.width = 512;
     request.info.height = 64;
-    std::vector<uint8_t> row(512 * 4);
-    std::mt19937 noise(5);
-    orvex_writer* writer = nullptr;
-    orvex_status status = request.create(&writer);
-    for (uint32_t y = 0; status == ORVEX_STATUS_OK && y < 64; ++y) {
-      for (uint8_t& byte : row) byte = static_cast<uint8_t>(noise());
-      status = orvex_writer_write_scanline(writer, y, row.data(), 512 * 4);
-    }
-    if (status == ORVEX_STATUS_OK) status = orvex_writer_close(writer);
-    orvex_writer_destroy(writer);
-    const std::string report = reasonOf(status);
+    const std::string report = reasonOf(request.write());
     (void)!write(channel[1], report.data(), report.size());
     _exit(0);
   }
