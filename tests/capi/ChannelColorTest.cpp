@@ -5,10 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,11 +66,6 @@ orvex_channel readChannel(const std::string& path, uint32_t structSize) {
   return channel;
 }
 
-std::string fileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 #ifdef ORVEX_COLOR_CONVERSION
 // The bytes of a profile Little CMS built, which it then frees.
 std::vector<uint8_t> savedAndClosed(cmsHPROFILE profile) {
@@ -107,13 +100,11 @@ std::vector<uint8_t> greyCmykProfile() {
 
 // Paper, then full cyan, each followed by an extra sample of full value that is passed over,
 // through the page's CMYK profile else the built-in one: the shown colours of the CMYK channels
-// of the transcript. Little CMS keeps the paper of a profile white, even the grey one's. 16-bit
-// samples in the machine's order.
+// of the transcript. Little CMS keeps the paper of a profile white, even the grey one's.
 std::string conversions() {
   const std::vector<uint8_t> eightBits = {0, 0, 0, 0, 255, 255, 0, 0, 0, 255};
-  std::vector<uint8_t> sixteenBits(20);
-  const uint16_t samples[10] = {0, 0, 0, 0, 65535, 65535, 0, 0, 0, 65535};
-  std::memcpy(sixteenBits.data(), samples, sizeof samples);
+  const std::vector<uint8_t> sixteenBits = {0,   0,   0, 0, 0, 0, 0, 0, 255, 255,
+                                            255, 255, 0, 0, 0, 0, 0, 0, 255, 255};
   const std::pair<const char*, std::vector<uint8_t>> profiles[] = {
       {"no profile", {}},
       {"a CMYK profile", greyCmykProfile()},

@@ -113,8 +113,7 @@ private:
                   static_cast<unsigned long long>(fnv1a(c.icc_profile, c.icc_profile_size)));
     story += text;
     for (uint32_t i = 0; i < c.extra_samples; ++i) {
-      orvex_channel channel{};
-      channel.struct_size = sizeof channel;
+      orvex_channel channel = channelOf("0");
       if (call(orvex_reader_channel(reader_, i, &channel), "channel")) {
         story += "channel " + std::to_string(channel.kind) + " '" +
                  std::string(channel.name, channel.name_size) + "'\n";
@@ -273,8 +272,7 @@ TEST(ReadThroughC, MisusesGiveTheirStatusAndReason) {
   ASSERT_EQ(orvex_reader_open(file.c_str(), &reader), ORVEX_STATUS_OK);
   const uint8_t* data = nullptr;
   uint32_t size = 0;
-  orvex_channel channel{};
-  channel.struct_size = sizeof channel;
+  orvex_channel channel = channelOf("0");
   orvex_reader* other = nullptr;
   uint8_t block[640];
   std::string text;

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -92,8 +91,7 @@ protected:
 
   // The target holds what it held, and nothing else is left in its folder.
   void expectTargetUntouched() const {
-    std::ifstream in(temp_.file("out.tif"), std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), kPrevious);
+    EXPECT_EQ(fileBytes(temp_.file("out.tif")), kPrevious);
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(temp_.path()))
       names.push_back(entry.path().filename().u8string());
