@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "orvex/orvex_c.h"
+#include "support/ImageWords.h"
 
 // The reason of the call that failed last, a temporary file's name shown as its target's + .TMP.
 inline std::string lastFailure() {
@@ -69,11 +70,6 @@ struct Request {
     info.x_resolution = info.y_resolution = 300.0F;
   }
 
-  orvex_status create(orvex_writer** writer) const {
-    return orvex_writer_create((folder + "/" + leaf).c_str(), &info, channels.data(),
-                               static_cast<uint32_t>(channels.size()), planar, writer);
-  }
-
   // Row y's bytes: noise no codec shrinks, the same for every request.
   std::vector<uint8_t> row(uint32_t y) const {
     std::vector<uint8_t> bytes(size_t{info.width} * info.samples_per_pixel);
@@ -92,12 +88,24 @@ struct Request {
     return ORVEX_STATUS_OK;
   }
 
-  // The status of the first call that fails of creating, writing every row and closing.
-  orvex_status write() const {
+  // Creates a writer, makes the calls and destroys it: "rows" writes every row, "close", and
+  // "row:y:size" and "plane:channel:y:size" give zero bytes. The status of the first that fails.
+  orvex_status write(const char* calls = "rows close") const {
+    const uint8_t zeros[16] = {};
     orvex_writer* writer = nullptr;
-    orvex_status status = create(&writer);
-    if (status == ORVEX_STATUS_OK) status = writeRows(writer);
-    if (status == ORVEX_STATUS_OK) status = orvex_writer_close(writer);
+    orvex_status status =
+        orvex_writer_create((folder + "/" + leaf).c_str(), &info, channels.data(),
+                            static_cast<uint32_t>(channels.size()), planar, &writer);
+    for (const std::string& call : orvex_test::split(calls, ' ')) {
+      if (status != ORVEX_STATUS_OK) break;
+      const std::vector<std::string> words = orvex_test::split(call, ':');
+      const auto n = [&](size_t i) { return orvex_test::number(words[i]); };
+      status = words[0] == "rows"    ? writeRows(writer)
+               : words[0] == "close" ? orvex_writer_close(writer)
+               : words[0] == "row"
+                   ? orvex_writer_write_scanline(writer, n(1), zeros, n(2))
+                   : orvex_writer_write_channel_scanline(writer, n(1), n(2), zeros, n(3));
+    }
     orvex_writer_destroy(writer);
     return status;
   }
