@@ -9,15 +9,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
+#include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "Calls.h"
-#include "orvex/orvex.h"
 #include "orvex/orvex_c.h"
+#include "support/ImageWords.h"
 #include "support/TempDir.h"
-#include "support/TiffBytes.h"
 #include "support/TiffFileBuilder.h"
 #include "support/Transcript.h"
 
@@ -71,6 +71,10 @@ struct Form {
   }
 };
 
+// What the C interface tells of a file, as text a transcript keeps: the pages, each with every
+// field of its description and its channel records, then the bytes of every scanline in both
+// forms (in hex when a form holds at most 64 bytes, else their count and checksum), and the
+// reason of every call that failed.
 class CStory {
 public:
   explicit CStory(const std::string& path) {
@@ -109,8 +113,7 @@ private:
                   static_cast<unsigned long long>(fnv1a(c.icc_profile, c.icc_profile_size)));
     story += text;
     for (uint32_t i = 0; i < c.extra_samples; ++i) {
-      orvex_channel channel{};
-      channel.struct_size = sizeof channel;
+      orvex_channel channel = channelOf("0");
       if (call(orvex_reader_channel(reader_, i, &channel), "channel")) {
         story += "channel " + std::to_string(channel.kind) + " '" +
                  std::string(channel.name, channel.name_size) + "'\n";
@@ -178,26 +181,17 @@ private:
   orvex_reader* reader_ = nullptr;
 };
 
-// What the C interface tells of a file, as text a transcript keeps: the pages, each with every
-// field of its description and its channel records, then the bytes of every scanline in both
-// forms (in hex when a form holds at most 64 bytes, else their count and checksum), and the
-// reason of every call that failed.
-std::string pageStoryOf(const std::string& path) {
-  return CStory(path).story;
-}
-
 TEST(ReadThroughC, EveryTestDataFileTellsItsStory) {
   std::string stories;
   for (const char* folder : {"libtiff", "pillow", "hostile"}) {
-    std::vector<std::string> names;
+    std::set<std::string> names;
     for (const auto& file : std::filesystem::directory_iterator(
              std::filesystem::u8path(orvex_test::testDataFile(folder)))) {
-      names.push_back(file.path().filename().u8string());
+      names.insert(file.path().filename().u8string());
     }
-    std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
       const std::string path = std::string(folder) + "/" + name;
-      stories += "# " + path + "\n" + pageStoryOf(orvex_test::testDataFile(path));
+      stories += "# " + path + "\n" + CStory(orvex_test::testDataFile(path)).story;
     }
   }
   orvex_test::expectTranscript(
@@ -207,181 +201,101 @@ TEST(ReadThroughC, EveryTestDataFileTellsItsStory) {
 
 // A name beyond U+FFFF the library wrote itself, joined again; the YCbCr alpha without a record;
 // samples the reader cannot split; a file that is not there and one that is no TIFF; strips that
-// cannot be read.
+// cannot be read. The files are the transcript's "## " lines but two: the YCbCr page, which
+// carries the Photoshop block of named.tif, and an empty file.
 TEST(ReadThroughC, GeneratedFilesTellTheirStory) {
   orvex_test::TempDir temp;
-  const std::string named = temp.file("named.tif");
-  TiffImageInfo info;
-  info.width = 3;
-  info.height = 2;
-  info.bitsPerSample = 8;
-  info.samplesPerPixel = 2;
-  info.extraSamples = 1;
-  info.channels = {{TiffChannelType::SpotColor, "Gold \xF0\x9F\x98\x80"}};
-  info.sampleFormat = TiffSampleFormat::Uint;
-  info.photometric = TiffPhotometric::MinIsBlack;
-  ITiffWriter* writer = createTiffWriter();
-  ASSERT_TRUE(writer->begin(named.c_str(), info, 1));
-  const uint8_t row[6] = {1, 2, 3, 4, 5, 6};
-  EXPECT_TRUE(writer->writeScanline(0, row, 6) && writer->writeScanline(1, row, 6));
-  writer->end();
-  destroyTiffWriter(writer);
+  std::ifstream transcript(
+      std::filesystem::u8path(orvex_test::testDataFile("transcripts/capi/generated.txt")));
+  std::string stories;
+  for (std::string line; std::getline(transcript, line) && line.rfind("## ", 0) == 0;) {
+    orvex_test::writeImageWords(temp.file(line.substr(3, line.find(':') - 3)),
+                                line.substr(line.find(':') + 2));
+    stories += line + "\n";
+  }
   orvex_test::TiffSetup ycbcr;
   ycbcr.width = ycbcr.height = 8;
   ycbcr.samplesPerPixel = 3;
   ycbcr.photometric = PHOTOMETRIC_YCBCR;
   ycbcr.ycbcrSubsampling = std::make_pair<uint16_t, uint16_t>(1, 1);
-  ycbcr.photoshop = orvex_test::photoshopTagOf(named);  // names a channel beyond U+FFFF
+  ycbcr.photoshop = orvex_test::photoshopTagOf(temp.file("named.tif"));
   orvex_test::writeTiff(temp.file("ycbcr.tif"), ycbcr, orvex_test::patternImage(ycbcr));
-  orvex_test::TiffSetup twelve;  // split into channels, its rows throw std::out_of_range
-  twelve.bitsPerSample = 12;
-  twelve.samplesPerPixel = 2;
-  twelve.extraSamples = {EXTRASAMPLE_UNASSALPHA};
-  orvex_test::writeTiff(temp.file("twelve.tif"), twelve, orvex_test::patternImage(twelve));
   std::fclose(std::fopen(temp.file("empty.tif").c_str(), "w"));
-  // RGB strips of 4 rows, strips 2 and 3 moved far beyond the end of the file or to 5 bytes
-  // before it, so that the file ends in them.
-  for (const char* name : {"lzw_far.tif", "far.tif", "cut.tif"}) {
-    orvex_test::TiffSetup damaged;
-    damaged.width = 21;
-    damaged.height = 18;
-    damaged.samplesPerPixel = 3;
-    damaged.photometric = PHOTOMETRIC_RGB;
-    damaged.rowsPerStrip = 4;
-    damaged.compression = name[0] == 'l' ? COMPRESSION_LZW : COMPRESSION_NONE;
-    const std::string path = temp.file(name);
-    orvex_test::writeTiff(path, damaged, orvex_test::patternImage(damaged));
-    const uint64_t offset =
-        name[0] == 'c' ? std::filesystem::file_size(std::filesystem::u8path(path)) - 5 : 0x7FFFFF00;
-    orvex_test::setArrayValue(path, 0, TIFFTAG_STRIPOFFSETS, 2, offset);
-    orvex_test::setArrayValue(path, 0, TIFFTAG_STRIPOFFSETS, 3, offset + 4 * 21 * 3);
-  }
-  std::string stories;
   for (const char* name : {"named.tif", "ycbcr.tif", "twelve.tif", "missing.tif", "empty.tif",
                            "lzw_far.tif", "far.tif", "cut.tif"}) {
-    stories += std::string("# ") + name + "\n" + pageStoryOf(temp.file(name));
+    stories += std::string("# ") + name + "\n" + CStory(temp.file(name)).story;
   }
   orvex_test::expectTranscript("capi/generated.txt",
                                orvex_test::replaced(stories, {{temp.file(""), "TMP/"}}));
 }
 
-using orvex_test::TiffSetup;
-
-// 21 x 18 pages in strips of 4 rows (the last strip holds 2) or 16-pixel tiles.
-TiffSetup generated(uint16_t orientation, uint16_t bits, uint16_t planar, uint16_t compression,
-                    bool tiled) {
-  TiffSetup setup;
-  setup.width = 21;
-  setup.height = 18;
-  setup.orientation = orientation;
-  setup.bitsPerSample = bits;
-  setup.planar = planar;
-  setup.compression = compression;
-  setup.samplesPerPixel = bits < 8 && planar == PLANARCONFIG_CONTIG ? 1 : 3;
-  setup.photometric = setup.samplesPerPixel == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
-  setup.rowsPerStrip = tiled ? 0 : 4;
-  setup.tileWidth = setup.tileLength = tiled ? 16 : 0;
-  return setup;
-}
-
-// Block reads give the scanline calls' bytes for pages of several orientations, depths, layouts
-// and codecs (among them ThunderScan strips, whose decoder leaves bytes unwritten), in little-
-// and big-endian files: wide samples of the latter are swapped as they are read. (Palettes and
-// YCbCr are read in blocks with the data files and the generated ones above.)
+// Block reads give the scanline calls' bytes for 21 x 18 pages of several orientations, depths,
+// layouts (strips of 4 rows, the last holding 2, or 16-pixel tiles) and codecs (among them
+// ThunderScan strips, whose decoder leaves bytes unwritten), in little- and big-endian files:
+// wide samples of the latter are swapped as they are read. (Palettes and YCbCr are read in
+// blocks with the data files and the generated ones above.)
 TEST(BlockReads, GiveTheScanlineCallsBytesForEveryGeneratedLayout) {
+  std::string words;
+  for (const int compression : {COMPRESSION_NONE, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE,
+                                COMPRESSION_PACKBITS, COMPRESSION_ZSTD}) {
+    if (TIFFIsCODECConfigured(static_cast<uint16_t>(compression)) == 0) continue;
+    for (const char* orientation : {" o1", " o3", " o6"}) {
+      for (const char* depth : {" b1 e1", " b8 e8 s3 p2", " b16 e16 s3 p2"}) {
+        for (const char* planes : {"", " l2 s3 p2"}) {
+          for (const char* blocks : {" r4", " t16"}) {
+            words += " | w21 h18 z" + std::to_string(compression) + orientation + depth + planes +
+                     blocks;
+          }
+        }
+      }
+    }
+  }
+  // ThunderScan strips of 4 rows (the last of 2): rows of 8 pixels of 15, or a pixel of 5 then a
+  // run to the row's end that the decoder counts without writing.
+  const std::string f = "cfcfcfcfcfcfcfcf";
+  const std::string run = "c507c507c507c507";
+  words += " | w8 h18 b4 r4 z32809 B" + f + f + f + f + " B" + run + " B" + f + f + f + f + " B" +
+           run + " B" + f + f;
   for (const char* mode : {"w", "wb"}) {
     orvex_test::TempDir temp;
-    const std::string path = temp.file("layouts.tif");
-    {
-      orvex_test::TiffFileBuilder builder(path, mode);
-      for (const uint16_t compression :
-           {COMPRESSION_NONE, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE, COMPRESSION_PACKBITS,
-            COMPRESSION_ZSTD}) {
-        if (TIFFIsCODECConfigured(compression) == 0) continue;
-        for (const uint16_t orientation : {1, 3, 6}) {
-          for (const uint16_t bits : {1, 8, 16}) {
-            for (const uint16_t planar : {PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE}) {
-              for (const bool tiled : {false, true}) {
-                const TiffSetup setup = generated(orientation, bits, planar, compression, tiled);
-                builder.addDirectory(setup,
-                                     orvex_test::patternImage(setup, static_cast<uint8_t>(bits)));
-              }
-            }
-          }
-        }
-      }
-      // ThunderScan: each row a pixel of 5, then a run to the row's end that the decoder counts
-      // without writing; strips of 4 rows, after strips of pixels of 15.
-      TiffSetup thunder = generated(1, 4, PLANARCONFIG_CONTIG, COMPRESSION_THUNDERSCAN, false);
-      thunder.width = 8;
-      for (uint32_t strip = 0; strip < 5; ++strip) {
-        thunder.rawBlocks.emplace_back();
-        for (uint32_t row = 0; row < std::min(4U, thunder.height - 4 * strip); ++row) {
-          auto& block = thunder.rawBlocks.back();
-          if (strip % 2 == 0) {
-            block.insert(block.end(), thunder.width, 0xCF);
-          } else {
-            block.insert(block.end(), {0xC5, static_cast<uint8_t>(thunder.width - 1)});
-          }
-        }
-      }
-      builder.addDirectory(thunder, {});
-    }
-    const std::string story = pageStoryOf(path);
+    orvex_test::writeImageWords(temp.file("layouts.tif"), words.substr(3), mode);
+    const std::string story = CStory(temp.file("layouts.tif")).story;
     EXPECT_EQ(story.find("\nblock of"), std::string::npos) << story;
   }
 }
-
-struct ReaderMisuse {
-  const char* what;
-  std::function<orvex_status(orvex_reader*)> call;
-};
 
 // Each way a host can misuse a reader gives its status and a reason naming the mistake
 // (tests/data/transcripts/capi/reader_misuses.txt).
 TEST(ReadThroughC, MisusesGiveTheirStatusAndReason) {
   const std::string file = orvex_test::testDataFile("libtiff/minisblack-2c-8b-alpha.tiff");
-  const uint8_t* data = nullptr;
-  uint32_t size = 0;
-  orvex_channel channel{};
-  channel.struct_size = sizeof channel;
-  orvex_reader* other = nullptr;
-  uint8_t block[640];
-  const ReaderMisuse misuses[] = {
-      {"read before a page",
-       [&](orvex_reader* r) { return orvex_reader_read_scanline(r, 0, &data, &size); }},
-      {"channel before a page",
-       [&](orvex_reader* r) { return orvex_reader_channel(r, 0, &channel); }},
-      {"page beyond the last", [](orvex_reader* r) { return orvex_reader_select_page(r, 1); }},
-      {"channel beyond the samples",
-       [&](orvex_reader* r) {
-         orvex_reader_select_page(r, 0);
-         return orvex_reader_read_channel_scanline(r, 2, 0, &data, &size);
-       }},
-      {"scanline beyond the last",
-       [&](orvex_reader* r) { return orvex_reader_read_scanline(r, 64, &data, &size); }},
-      {"extra channel beyond the extra samples",
-       [&](orvex_reader* r) { return orvex_reader_channel(r, 1, &channel); }},
-      {"block past the last scanline",
-       [&](orvex_reader* r) { return orvex_reader_read_scanlines(r, 60, 5, block, 128, 640); }},
-      {"block stride shorter than a scanline",
-       [&](orvex_reader* r) { return orvex_reader_read_scanlines(r, 0, 2, block, 127, 640); }},
-      {"block buffer one byte short",
-       [&](orvex_reader* r) { return orvex_reader_read_scanlines(r, 0, 5, block, 128, 639); }},
-      {"block of a channel into no buffer",
-       [&](orvex_reader* r) {
-         return orvex_reader_read_channel_scanlines(r, 1, 0, 1, nullptr, 64, 64);
-       }},
-      {"empty path", [&](orvex_reader*) { return orvex_reader_open("", &other); }},
-      {"path not UTF-8", [&](orvex_reader*) { return orvex_reader_open("\xFF.tif", &other); }},
-      {"no handle", [&](orvex_reader*) { return orvex_reader_select_page(nullptr, 0); }},
-  };
   orvex_reader* reader = nullptr;
   ASSERT_EQ(orvex_reader_open(file.c_str(), &reader), ORVEX_STATUS_OK);
+  const uint8_t* data = nullptr;
+  uint32_t size = 0;
+  orvex_channel channel = channelOf("0");
+  orvex_reader* other = nullptr;
+  uint8_t block[640];
   std::string text;
-  for (const ReaderMisuse& misuse : misuses) {
-    text += std::string(misuse.what) + ": " + reasonOf(misuse.call(reader)) + "\n";
-  }
+  const auto tell = [&text](const char* what, orvex_status status) {
+    text += std::string(what) + ": " + reasonOf(status) + "\n";
+  };
+  tell("read before a page", orvex_reader_read_scanline(reader, 0, &data, &size));
+  tell("channel before a page", orvex_reader_channel(reader, 0, &channel));
+  tell("page beyond the last", orvex_reader_select_page(reader, 1));
+  orvex_reader_select_page(reader, 0);
+  tell("channel beyond the samples",
+       orvex_reader_read_channel_scanline(reader, 2, 0, &data, &size));
+  tell("scanline beyond the last", orvex_reader_read_scanline(reader, 64, &data, &size));
+  tell("extra channel beyond the extra samples", orvex_reader_channel(reader, 1, &channel));
+  tell("block past the last scanline", orvex_reader_read_scanlines(reader, 60, 5, block, 128, 640));
+  tell("block stride shorter than a scanline",
+       orvex_reader_read_scanlines(reader, 0, 2, block, 127, 640));
+  tell("block buffer one byte short", orvex_reader_read_scanlines(reader, 0, 5, block, 128, 639));
+  tell("block of a channel into no buffer",
+       orvex_reader_read_channel_scanlines(reader, 1, 0, 1, nullptr, 64, 64));
+  tell("empty path", orvex_reader_open("", &other));
+  tell("path not UTF-8", orvex_reader_open("\xFF.tif", &other));
+  tell("no handle", orvex_reader_select_page(nullptr, 0));
   orvex_test::expectTranscript("capi/reader_misuses.txt", text);
   EXPECT_EQ(other, nullptr);
   orvex_reader_destroy(reader);

@@ -10,7 +10,6 @@ from ctypes import POINTER, byref, c_char_p, c_float, c_int32, c_uint8, c_uint16
 
 STATUS_NOT_FOUND = 1
 CHANNEL_UNASSOCIATED_ALPHA, CHANNEL_SPOT = 2, 3
-VOCABULARY_CHANNEL_KIND = 3
 
 
 class PageInfo(ctypes.Structure):
@@ -33,7 +32,6 @@ handle = ctypes.c_void_p
 row_out = [POINTER(POINTER(c_uint8)), POINTER(c_uint32)]
 for name, arguments in {
         "orvex_last_failure": [POINTER(c_char_p)],
-        "orvex_word": [c_int32, c_int32, POINTER(c_char_p)],
         "orvex_reader_open": [c_char_p, POINTER(handle)],
         "orvex_reader_destroy": [handle],
         "orvex_reader_select_page": [handle, c_uint32],
@@ -67,7 +65,7 @@ def bytes_of(function, *arguments):
 
 
 def read_page(path):
-    """The first page's description, channels as (word, name) and every scanline, interleaved
+    """The first page's description, channels as (kind, name) and every scanline, interleaved
     and per channel."""
     reader = handle()
     call(lib.orvex_reader_open, str(path).encode(), byref(reader))
@@ -77,10 +75,9 @@ def read_page(path):
         call(lib.orvex_reader_page_info, reader, byref(info))
         channels = []
         for i in range(info.extra_samples):
-            channel, word = Channel(struct_size=ctypes.sizeof(Channel)), c_char_p()
+            channel = Channel(struct_size=ctypes.sizeof(Channel))
             call(lib.orvex_reader_channel, reader, i, byref(channel))
-            call(lib.orvex_word, VOCABULARY_CHANNEL_KIND, channel.kind, byref(word))
-            channels.append((word.value.decode(), channel.name.decode()))
+            channels.append((channel.kind, channel.name.decode()))
         rows = [bytes_of(lib.orvex_reader_read_scanline, reader, row)
                 for row in range(info.scanline_count)]
         planes = [[bytes_of(lib.orvex_reader_read_channel_scanline, reader, channel, row)
@@ -116,7 +113,7 @@ def test_a_file_written_through_the_interface_reads_back_exactly(tmp_path):
 
     info, channels, rows, planes = read_page(path)
     assert (info.width, info.height, info.samples_per_pixel) == (40, 30, 3)
-    assert channels == [("unassociated_alpha", "Alpha"), ("spot", "Lack für Glanz")]
+    assert channels == names
     assert rows == [picture[y].tobytes() for y in range(30)]
     assert planes == [[picture[y, :, c].tobytes() for y in range(30)] for c in range(3)]
     with pytest.raises(RuntimeError) as error:
