@@ -54,7 +54,8 @@ TEST(TiffHelper, DumpsEveryValueItKnowsByNameAndOthersByNumber) {
 }
 
 // 300 x 200 at 300 x 150 per unit, in every orientation (0 and 9 are none), as the adjuster
-// asks, unturned; then the units, one of them unknown, and a resolution of 0.
+// asks, unturned; then the units, one of them unknown, a resolution of 0, and turns of
+// any sign, beyond a full turn.
 TEST(TiffHelper, CalculatesTheGeometryOfEveryOrientationAndUnit) {
   std::string text;
   orvex_test::LogCapture log;
@@ -77,6 +78,9 @@ TEST(TiffHelper, CalculatesTheGeometryOfEveryOrientationAndUnit) {
     calculate(ORIENTATION_RIGHTTOP, 0, unit, 300.0F);
   }
   calculate(ORIENTATION_TOPLEFT, 0, RESUNIT_INCH, 0.0F);
+  for (const int32_t rotation : {90, -90, 450, 540}) {
+    calculate(ORIENTATION_TOPLEFT, rotation, RESUNIT_INCH, 300.0F);
+  }
   orvex_test::expectTranscript("reader/dpi.txt", text);
 }
 
