@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -35,15 +34,14 @@ public:
 
   /// Writes the input `name` that a line "## name: words" declares: a TIFF in words
   /// (support/ImageWords.h), or a PNG, the tool's preview of one (a last word -20 cuts 20 bytes
-  /// off its end).
+  /// off its end); words in double quotes are a line of text, and those of a name with another
+  /// ending its bytes in hexadecimal.
   void writeInput(const std::string& name, const std::string& words);
 
   /// Expects the transcript of tests/data/transcripts/cli/GROUP.txt from running each of its
   /// "$ " lines ("# " lines are comments), after writing the inputs of its "## " lines and
-  /// `moreInputs` and keepInputs(); when `chained`, each command finds what the ones before
-  /// it wrote.
-  void expectSession(const std::string& group, bool chained = false,
-                     const std::function<void(ToolSession&)>& moreInputs = {});
+  /// keepInputs(); when `chained`, each command finds what the ones before it wrote.
+  void expectSession(const std::string& group, bool chained = false);
 
 private:
   std::string normalized(std::string text) const;
