@@ -1,13 +1,11 @@
-// What the tool does with its surroundings: the log folder, a terminal (progress bar), and
-// other programs reading what it wrote (exiftool, tiffinfo). The demo, which writes into the
-// system temporary folder, is a session.
+// What the tool does with its surroundings: the log folder and a terminal (progress bar). The
+// demo, which writes into the system temporary folder, and other programs reading what the tool
+// wrote (exiftool, tiffinfo) are sessions.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 
 #include "cli/ToolSession.h"
-#include "support/Transcript.h"
 
 namespace {
 
@@ -58,36 +56,6 @@ TEST(Progress, BarReachesOneHundredPercentOnATerminal) {
     EXPECT_NE(output.find("\r" + label + " [########################################] 100%"),
               std::string::npos);
   }
-}
-
-// exiftool reads the names from the Photoshop image resources, as Photoshop would.
-TEST(ChannelNames, ExiftoolReadsMergedAndRenamedNamesAndTiffinfoDoesNotWarn) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "exiftool and tiffinfo are Linux programs; the Linux build runs this";
-#else
-  if (std::system("command -v exiftool >/dev/null 2>&1 && command -v tiffinfo >/dev/null 2>&1") !=
-      0) {
-    GTEST_SKIP() << "exiftool or tiffinfo not installed (scripts/install-deps.sh installs them)";
-  }
-  orvex_cli_test::ToolSession session;
-  for (const char* command :
-       {"split DATA/libtiff/rgb-3c-8b.tiff TMP/p",
-        "merge TMP/merged.tif DATA/libtiff/rgb-3c-8b.tiff --spot Gold=TMP/p/R.tif --alpha "
-        "Mask=TMP/p/G.tif --spot Varnish=TMP/p/B.tif",
-        "copy TMP/merged.tif TMP/renamed.tif --name 1=Silver"}) {
-    ASSERT_EQ(runTool(session.arguments(command)).exitCode, 0) << command;
-  }
-  for (const auto& [file, names] : {std::pair{"merged.tif", "Gold, Mask, Varnish\n"},
-                                    {"renamed.tif", "Gold, Silver, Varnish\n"}}) {
-    const std::string path = session.file(file);
-    const std::string command =
-        "exiftool -s3 -AlphaChannelsNames '" + path + "' && tiffinfo '" + path + "' >/dev/null";
-    const std::string out = session.file("out.txt");
-    EXPECT_EQ(std::system(("(" + command + ") >'" + out + "' 2>&1").c_str()), 0) << command;
-    std::ifstream printed(out);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(printed), {}), names) << command;
-  }
-#endif
 }
 
 }  // namespace

@@ -194,10 +194,12 @@ std::string ToolSession::run(const std::string& line) {
   const Arguments words = arguments(line.substr(cut.size() + program.size()));
   const Environment environment = {{kTemporaryFolderVariable, temp_.path().u8string()},
                                    {"ORVEX_LOG_DIR", logs_.path().u8string()}};
-  // read_tiff: the example host that reads files (examples/read_tiff.cpp).
-  const ToolRun done =
-      runProgram(program == "read_tiff" ? ORVEX_READ_EXAMPLE_BINARY : ORVEX_CLI_BINARY, words,
-                 environment, stop);
+  // read_tiff: the example host that reads files (examples/read_tiff.cpp); other programs are
+  // found on PATH.
+  const ToolRun done = runProgram(program == "orvex"       ? ORVEX_CLI_BINARY
+                                  : program == "read_tiff" ? ORVEX_READ_EXAMPLE_BINARY
+                                                           : program.c_str(),
+                                  words, environment, stop);
   std::string transcript = "$ " + cut + program;
   for (const std::string& word : words) {
     transcript += " " + word;
