@@ -39,8 +39,4 @@ ToolRun runTool(const std::vector<std::string>& arguments, const Environment& en
 ToolRun runProgram(const char* program, const std::vector<std::string>& arguments,
                    const Environment& environment = {}, const Stop& stop = {});
 
-/// Runs the tool with stdout and stderr on a pseudo-terminal (script(1)), returning
-/// everything it printed; false where the tool cannot be given a terminal.
-bool runToolOnTerminal(const std::vector<std::string>& arguments, std::string& output);
-
 }  // namespace orvex_cli_test

@@ -72,8 +72,9 @@ std::string hashes(const Picture& picture) {
   return text;
 }
 
-}  // namespace
-
+// A TIFF as the library describes it (the ICC profile in hex), with the layout tags it does not
+// show; a PNG's size; and the samples of each (by the reference decoder for a TIFF), listed when
+// there are few, else hashed channel by channel.
 std::string describedFile(const std::filesystem::path& path) {
   std::ostringstream line;
   if (path.extension() == ".png") {
@@ -121,8 +122,6 @@ std::string describedFile(const std::filesystem::path& path) {
   }
   return line.str();
 }
-
-namespace {
 
 /// Every file and folder below `folder` by relative path, with its bytes (a folder's empty).
 std::map<std::string, std::string> contentsOf(const std::filesystem::path& folder) {
