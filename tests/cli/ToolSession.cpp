@@ -199,13 +199,9 @@ std::string ToolSession::run(const std::string& line) {
                                   : program == "read_tiff" ? ORVEX_READ_EXAMPLE_BINARY
                                                            : program.c_str(),
                                   words, environment, stop);
-  std::string transcript = "$ " + cut + program;
-  for (const std::string& word : words) {
-    transcript += " " + word;
-  }
-  transcript =
-      normalized(transcript + "\n" + systemWordsMarked(done.out) + markedErrors(done.err)) +
-      "[exit " + std::to_string(done.exitCode) + "]\n";
+  std::string transcript = "$ " + line + "\n" +
+                           normalized(systemWordsMarked(done.out) + markedErrors(done.err)) +
+                           "[exit " + std::to_string(done.exitCode) + "]\n";
   for (const auto& [name, bytes] : contentsOf(temp_.path())) {
     const auto old = before.find(name);
     if (old == before.end() || old->second != bytes) {
