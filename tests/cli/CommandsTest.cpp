@@ -13,7 +13,6 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <memory>
 #include <tuple>
 #include <vector>
 

@@ -13,7 +13,6 @@
 #include <regex>
 #include <set>
 #include <sstream>
-#include <stdexcept>
 
 #include "orvex/ChannelNames.h"
 #include "orvex/orvex.h"
@@ -134,26 +133,21 @@ std::map<std::string, std::string> contentsOf(const std::filesystem::path& folde
   return contents;
 }
 
-// libtiff's report of a file it cannot open ("TIFFOpen" and strerror, "TIFFOpenW" and "Cannot
-// open" on Windows) ends a reason, on stderr or in a JSON string: it is worded by the platform.
-std::string systemWordsMarked(const std::string& text) {
-  return std::regex_replace(text, std::regex(" \\(libtiff: TIFFOpenW?: [^\"\\n]*"),
-                            " (libtiff and the system's reason)");
-}
-
-// The reason a folder cannot be created is worded by the platform too: it is kept up to the
-// path. A temporary name's random part is dropped.
-std::string markedErrors(const std::string& err) {
-  std::istringstream lines(err);
-  std::string marked;
-  for (std::string line; std::getline(lines, line);) {
-    if (line.rfind("orvex: cannot create ", 0) == 0) {
-      line = line.substr(0, line.rfind(": ")) + ": (the system's reason)";
-    }
-    line = std::regex_replace(line, std::regex("\\.[0-9a-f]{12}\\.orvex-tmp"), ".RANDOM.orvex-tmp");
-    marked += "! " + systemWordsMarked(line) + "\n";
+// What the tool printed, stderr lines marked "! ", in words of no platform: the reason a folder
+// cannot be created is kept up to the path; libtiff's report of a file it cannot open
+// ("TIFFOpen" and strerror, "TIFFOpenW" and "Cannot open" on Windows) ends a reason, on stderr
+// or in a JSON string; a temporary name's random part is dropped.
+std::string printed(const ToolRun& run) {
+  std::string text = run.out;
+  std::istringstream err(run.err);
+  for (std::string line; std::getline(err, line);) text += "! " + line + "\n";
+  for (const auto& [pattern, words] :
+       {std::pair{"(! orvex: cannot create [^\\n]*): [^\\n]*", "$1: (the system's reason)"},
+        {" \\(libtiff: TIFFOpenW?: [^\"\\n]*", " (libtiff and the system's reason)"},
+        {"\\.[0-9a-f]{12}\\.orvex-tmp", ".RANDOM.orvex-tmp"}}) {
+    text = std::regex_replace(text, std::regex(pattern), words);
   }
-  return marked;
+  return text;
 }
 
 }  // namespace
@@ -199,9 +193,8 @@ std::string ToolSession::run(const std::string& line) {
                                   : program == "read_tiff" ? ORVEX_READ_EXAMPLE_BINARY
                                                            : program.c_str(),
                                   words, environment, stop);
-  std::string transcript = "$ " + line + "\n" +
-                           normalized(systemWordsMarked(done.out) + markedErrors(done.err)) +
-                           "[exit " + std::to_string(done.exitCode) + "]\n";
+  std::string transcript = "$ " + line + "\n" + normalized(printed(done)) + "[exit " +
+                           std::to_string(done.exitCode) + "]\n";
   for (const auto& [name, bytes] : contentsOf(temp_.path())) {
     const auto old = before.find(name);
     if (old == before.end() || old->second != bytes) {

@@ -10,12 +10,10 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <numeric>
 #include <optional>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
