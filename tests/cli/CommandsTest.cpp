@@ -125,7 +125,7 @@ TEST_P(ProofAgainstTificc, AgreesWithinOneLevel) {
       orvex_cli_test::runProgram("tificc", {"-t1", "-w8", in, session.file("tificc.tif")});
   ASSERT_EQ(reference.exitCode, 0) << "tificc (Debian's liblcms2-utils): " << reference.err;
   const orvex_cli_test::ToolRun proof =
-      orvex_cli_test::runTool({"preview", in, session.file("proof.png")});
+      orvex_cli_test::runProgram(ORVEX_CLI_BINARY, {"preview", in, session.file("proof.png")});
   ASSERT_EQ(proof.exitCode, 0) << proof.err;
   EXPECT_EQ(proof.out, "wrote " + session.file("proof.png") +
                            ": 64 x 64, CMYK in sRGB through its ICC profile\n");

@@ -10,7 +10,6 @@
 namespace {
 
 using orvex_cli_test::kTemporaryFolderVariable;
-using orvex_cli_test::runTool;
 
 // A file that cannot be opened makes the library log an error, which the log file keeps.
 TEST(LogFolder, FollowsTheVariableAndAnEmptyOneTurnsTheFileOff) {
@@ -26,7 +25,8 @@ TEST(LogFolder, FollowsTheVariableAndAnEmptyOneTurnsTheFileOff) {
 #endif
     const orvex_cli_test::Environment environment = {
         {kTemporaryFolderVariable, temporary.path().u8string()}, {"ORVEX_LOG_DIR", folder}};
-    EXPECT_EQ(runTool({"info", missing}, environment).exitCode, 1);
+    EXPECT_EQ(orvex_cli_test::runProgram(ORVEX_CLI_BINARY, {"info", missing}, environment).exitCode,
+              1);
     {
       std::ifstream log(logs.path() / "Orvex.log");
       const std::string text(std::istreambuf_iterator<char>(log), {});

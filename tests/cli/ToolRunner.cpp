@@ -185,8 +185,4 @@ const char* const kTemporaryFolderVariable = "TMP";
 const char* const kTemporaryFolderVariable = "TMPDIR";
 #endif
 
-ToolRun runTool(const std::vector<std::string>& arguments, const Environment& environment) {
-  return runProgram(ORVEX_CLI_BINARY, arguments, environment);
-}
-
 }  // namespace orvex_cli_test

@@ -31,11 +31,9 @@ struct Stop {
   std::filesystem::path watched;
 };
 
-/// Runs the tool with `arguments`, standard input empty; what it prints is read as text, so
-/// Windows line ends come back as "\n".
-ToolRun runTool(const std::vector<std::string>& arguments, const Environment& environment = {});
-
-/// Runs `program` (a path, or a name found on PATH outside Windows), as runTool does.
+/// Runs `program` (a path, or a name found on PATH outside Windows; ORVEX_CLI_BINARY is the
+/// tool) with `arguments`, standard input empty; what it prints is read as text, so Windows line
+/// ends come back as "\n".
 ToolRun runProgram(const char* program, const std::vector<std::string>& arguments,
                    const Environment& environment = {}, const Stop& stop = {});
 

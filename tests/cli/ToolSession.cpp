@@ -222,7 +222,9 @@ void ToolSession::writeInput(const std::string& name, const std::string& words) 
     const size_t cut = words.rfind(" -");
     orvex_test::TempDir scratch;
     orvex_test::writeImageWords(scratch.file("in.tif"), words.substr(0, cut));
-    ASSERT_EQ(runTool({"preview", scratch.file("in.tif"), file(name)}).exitCode, 0) << name;
+    ASSERT_EQ(
+        runProgram(ORVEX_CLI_BINARY, {"preview", scratch.file("in.tif"), file(name)}).exitCode, 0)
+        << name;
     const size_t less = cut == std::string::npos ? 0 : std::stoul(words.substr(cut + 2));
     std::filesystem::resize_file(path, std::filesystem::file_size(path) - less);
   }
