@@ -117,22 +117,6 @@ int runProcess(const char* program, const std::vector<std::string>& arguments,
 
 #else
 
-std::string quoted(const std::string& text) {
-  std::string result = "'";
-  for (char c : text) {
-    result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  }
-  return result + "'";
-}
-
-std::string commandLine(const char* program, const std::vector<std::string>& arguments) {
-  std::string command = quoted(program);
-  for (const std::string& argument : arguments) {
-    command += " " + quoted(argument);
-  }
-  return command;
-}
-
 // Whether a file named *.orvex-tmp lies below `folder`, which the tool may be changing.
 bool writing(const std::filesystem::path& folder) {
   std::error_code error;
@@ -197,24 +181,8 @@ ToolRun runProgram(const char* program, const std::vector<std::string>& argument
 
 #if defined(_WIN32)
 const char* const kTemporaryFolderVariable = "TMP";
-
-// A console program under test has no pseudo-terminal to draw on here.
-bool runToolOnTerminal(const std::vector<std::string>& /*arguments*/, std::string& /*output*/) {
-  return false;
-}
 #else
 const char* const kTemporaryFolderVariable = "TMPDIR";
-
-bool runToolOnTerminal(const std::vector<std::string>& arguments, std::string& output) {
-  const ToolRun run =
-      runProgram("script", {"-qec", commandLine(ORVEX_CLI_BINARY, arguments), "/dev/null"});
-  output = run.out;
-  return run.exitCode != 127;  // execvp failed: script is missing
-}
 #endif
-
-ToolRun runTool(const std::vector<std::string>& arguments, const Environment& environment) {
-  return runProgram(ORVEX_CLI_BINARY, arguments, environment);
-}
 
 }  // namespace orvex_cli_test

@@ -31,16 +31,10 @@ struct Stop {
   std::filesystem::path watched;
 };
 
-/// Runs the tool with `arguments`, standard input empty; what it prints is read as text, so
-/// Windows line ends come back as "\n".
-ToolRun runTool(const std::vector<std::string>& arguments, const Environment& environment = {});
-
-/// Runs `program` (a path, or a name found on PATH outside Windows), as runTool does.
+/// Runs `program` (a path, or a name found on PATH outside Windows; ORVEX_CLI_BINARY is the
+/// tool) with `arguments`, standard input empty; what it prints is read as text, so Windows line
+/// ends come back as "\n".
 ToolRun runProgram(const char* program, const std::vector<std::string>& arguments,
                    const Environment& environment = {}, const Stop& stop = {});
-
-/// Runs the tool with stdout and stderr on a pseudo-terminal (script(1)), returning
-/// everything it printed; false where the tool cannot be given a terminal.
-bool runToolOnTerminal(const std::vector<std::string>& arguments, std::string& output);
 
 }  // namespace orvex_cli_test

@@ -13,7 +13,6 @@
 #include <regex>
 #include <set>
 #include <sstream>
-#include <stdexcept>
 
 #include "orvex/ChannelNames.h"
 #include "orvex/orvex.h"
@@ -27,33 +26,10 @@ namespace {
 
 using Arguments = std::vector<std::string>;
 
-uint64_t sampleIn(const orvex_test::Scanline& scanline, uint16_t bits, size_t index) {
-  if (bits < 8) {
-    const size_t bit = index * bits;
-    return (scanline[bit / 8] >> (8 - bits - bit % 8)) & ((1U << bits) - 1);
-  }
-  uint64_t value = 0;
-  std::memcpy(&value, scanline.data() + index * (bits / 8), bits / 8);
-  return value;
-}
-
 Picture tiffPicture(const std::string& path, uint16_t dir) {
   const orvex_test::ReferenceDirectory reference = orvex_test::referenceOf(path, dir);
   const TiffImageInfo& info = reference.info;
-  const uint16_t samples = info.samplesPerPixel;
-  Picture picture{info.width, info.height, samples,
-                  std::vector<uint64_t>(size_t{info.width} * info.height * samples)};
-  for (uint32_t k = 0; k < reference.scanlines.size(); ++k) {
-    for (uint32_t i = 0; i < (reference.rowScanlines ? info.width : info.height); ++i) {
-      const size_t pixel =
-          reference.rowScanlines ? size_t{k} * info.width + i : size_t{i} * info.width + k;
-      for (uint16_t s = 0; s < samples; ++s) {
-        picture.values[pixel * samples + s] =
-            sampleIn(reference.scanlines[k], info.bitsPerSample, size_t{i} * samples + s);
-      }
-    }
-  }
-  return picture;
+  return {info.width, info.height, info.samplesPerPixel, reference.picture};
 }
 
 Picture pngPicture(const std::string& path) {
@@ -88,21 +64,16 @@ TiffImageInfo libraryInfo(const std::string& path) {
 
 // Each channel's samples as one FNV-1a hash, so that a transcript pins every value written.
 std::string hashes(const Picture& picture) {
-  std::ostringstream text;
-  text << std::hex << std::setfill('0');
+  std::string text;
   for (size_t channel = 0; channel < picture.samples; ++channel) {
-    uint32_t hash = 2166136261U;
-    for (size_t i = channel; i < picture.values.size(); i += picture.samples) {
-      hash =
-          (hash ^ static_cast<uint32_t>(picture.values[i] ^ (picture.values[i] >> 32))) * 16777619U;
-    }
-    text << " " << std::setw(8) << hash;
+    text += " " + orvex_test::fnv1a(picture.values, channel, picture.samples);
   }
-  return text.str();
+  return text;
 }
 
-}  // namespace
-
+// A TIFF as the library describes it (the ICC profile in hex), with the layout tags it does not
+// show; a PNG's size; and the samples of each (by the reference decoder for a TIFF), listed when
+// there are few, else hashed channel by channel.
 std::string describedFile(const std::filesystem::path& path) {
   std::ostringstream line;
   if (path.extension() == ".png") {
@@ -151,8 +122,6 @@ std::string describedFile(const std::filesystem::path& path) {
   return line.str();
 }
 
-namespace {
-
 /// Every file and folder below `folder` by relative path, with its bytes (a folder's empty).
 std::map<std::string, std::string> contentsOf(const std::filesystem::path& folder) {
   std::map<std::string, std::string> contents;
@@ -164,26 +133,21 @@ std::map<std::string, std::string> contentsOf(const std::filesystem::path& folde
   return contents;
 }
 
-// libtiff's report of a file it cannot open ("TIFFOpen" and strerror, "TIFFOpenW" and "Cannot
-// open" on Windows) ends a reason, on stderr or in a JSON string: it is worded by the platform.
-std::string systemWordsMarked(const std::string& text) {
-  return std::regex_replace(text, std::regex(" \\(libtiff: TIFFOpenW?: [^\"\\n]*"),
-                            " (libtiff and the system's reason)");
-}
-
-// The reason a folder cannot be created is worded by the platform too: it is kept up to the
-// path. A temporary name's random part is dropped.
-std::string markedErrors(const std::string& err) {
-  std::istringstream lines(err);
-  std::string marked;
-  for (std::string line; std::getline(lines, line);) {
-    if (line.rfind("orvex: cannot create ", 0) == 0) {
-      line = line.substr(0, line.rfind(": ")) + ": (the system's reason)";
-    }
-    line = std::regex_replace(line, std::regex("\\.[0-9a-f]{12}\\.orvex-tmp"), ".RANDOM.orvex-tmp");
-    marked += "! " + systemWordsMarked(line) + "\n";
+// What the tool printed, stderr lines marked "! ", in words of no platform: the reason a folder
+// cannot be created is kept up to the path; libtiff's report of a file it cannot open
+// ("TIFFOpen" and strerror, "TIFFOpenW" and "Cannot open" on Windows) ends a reason, on stderr
+// or in a JSON string; a temporary name's random part is dropped.
+std::string printed(const ToolRun& run) {
+  std::string text = run.out;
+  std::istringstream err(run.err);
+  for (std::string line; std::getline(err, line);) text += "! " + line + "\n";
+  for (const auto& [pattern, words] :
+       {std::pair{"(! orvex: cannot create [^\\n]*): [^\\n]*", "$1: (the system's reason)"},
+        {" \\(libtiff: TIFFOpenW?: [^\"\\n]*", " (libtiff and the system's reason)"},
+        {"\\.[0-9a-f]{12}\\.orvex-tmp", ".RANDOM.orvex-tmp"}}) {
+    text = std::regex_replace(text, std::regex(pattern), words);
   }
-  return marked;
+  return text;
 }
 
 }  // namespace
@@ -223,17 +187,14 @@ std::string ToolSession::run(const std::string& line) {
   const Arguments words = arguments(line.substr(cut.size() + program.size()));
   const Environment environment = {{kTemporaryFolderVariable, temp_.path().u8string()},
                                    {"ORVEX_LOG_DIR", logs_.path().u8string()}};
-  // read_tiff: the example host that reads files (examples/read_tiff.cpp).
-  const ToolRun done =
-      runProgram(program == "read_tiff" ? ORVEX_READ_EXAMPLE_BINARY : ORVEX_CLI_BINARY, words,
-                 environment, stop);
-  std::string transcript = "$ " + cut + program;
-  for (const std::string& word : words) {
-    transcript += " " + word;
-  }
-  transcript =
-      normalized(transcript + "\n" + systemWordsMarked(done.out) + markedErrors(done.err)) +
-      "[exit " + std::to_string(done.exitCode) + "]\n";
+  // read_tiff: the example host that reads files (examples/read_tiff.cpp); other programs are
+  // found on PATH.
+  const ToolRun done = runProgram(program == "orvex"       ? ORVEX_CLI_BINARY
+                                  : program == "read_tiff" ? ORVEX_READ_EXAMPLE_BINARY
+                                                           : program.c_str(),
+                                  words, environment, stop);
+  std::string transcript = "$ " + line + "\n" + normalized(printed(done)) + "[exit " +
+                           std::to_string(done.exitCode) + "]\n";
   for (const auto& [name, bytes] : contentsOf(temp_.path())) {
     const auto old = before.find(name);
     if (old == before.end() || old->second != bytes) {
@@ -245,52 +206,44 @@ std::string ToolSession::run(const std::string& line) {
 }
 
 void ToolSession::writeInput(const std::string& name, const std::string& words) {
-  if (std::filesystem::u8path(name).extension() != ".png") {
+  const std::filesystem::path path = std::filesystem::u8path(file(name));
+  std::filesystem::create_directories(path.parent_path());
+  if (words[0] == '"') {
+    std::ofstream(path) << words.substr(1, words.size() - 2) << "\n";
+  } else if (path.extension() == ".tif") {
     orvex_test::writeImageWords(file(name), words);
-    return;
+  } else if (path.extension() != ".png") {
+    const std::vector<uint8_t> bytes = orvex_test::bytesOf(words);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+  } else {
+    // The tool's preview of the TIFF in words, less the bytes a last word -N takes off its end.
+    const size_t cut = words.rfind(" -");
+    orvex_test::TempDir scratch;
+    orvex_test::writeImageWords(scratch.file("in.tif"), words.substr(0, cut));
+    ASSERT_EQ(
+        runProgram(ORVEX_CLI_BINARY, {"preview", scratch.file("in.tif"), file(name)}).exitCode, 0)
+        << name;
+    const size_t less = cut == std::string::npos ? 0 : std::stoul(words.substr(cut + 2));
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) - less);
   }
-  // The tool's preview of the TIFF in words, less the bytes a last word -N takes off its end.
-  const size_t cut = words.rfind(" -");
-  orvex_test::TempDir scratch;
-  orvex_test::writeImageWords(scratch.file("in.tif"), words.substr(0, cut));
-  ASSERT_EQ(runTool({"preview", scratch.file("in.tif"), file(name)}).exitCode, 0) << name;
-  std::ifstream whole(std::filesystem::u8path(file(name)), std::ios::binary);
-  const std::string bytes(std::istreambuf_iterator<char>(whole), {});
-  whole.close();
-  const size_t less = cut == std::string::npos ? 0 : std::stoul(words.substr(cut + 2));
-  std::ofstream(std::filesystem::u8path(file(name)), std::ios::binary)
-      << bytes.substr(0, bytes.size() - less);
 }
 
-void ToolSession::expectSession(const std::string& group, bool chained,
-                                const std::function<void(ToolSession&)>& moreInputs) {
-  const std::string name = "cli/" + group + ".txt";
-  std::ifstream commands(std::filesystem::u8path(orvex_test::testDataFile("transcripts/" + name)));
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(commands, line);) {
-    lines.push_back(line);
-    if (line.rfind("## ", 0) == 0) {
-      writeInput(line.substr(3, line.find(": ") - 3), line.substr(line.find(": ") + 2));
-    }
-  }
-  if (moreInputs) {
-    moreInputs(*this);
-  }
+void ToolSession::expectSession(const std::string& group, bool chained) {
   keepInputs();
-  std::string transcript;
-  for (const std::string& line : lines) {
-    if (line.rfind('#', 0) == 0) {
-      transcript += line + "\n";
-    } else if (line.rfind("$ ", 0) == 0) {
-      SCOPED_TRACE(line);
-      transcript += run(line.substr(2));
-      if (chained) {
+  orvex_test::expectSession(
+      "cli/" + group + ".txt", "$ ",
+      [this](const std::string& name, const std::string& words) {
+        writeInput(name, words);
         keepInputs();
-      }
-    }
-  }
-  ASSERT_NE(transcript, "") << name << " names no command";
-  orvex_test::expectTranscript(name, transcript);
+      },
+      [this, chained](const std::string& line) {
+        SCOPED_TRACE(line);
+        const std::string transcript = run(line);
+        if (chained) keepInputs();
+        return transcript;
+      });
 }
 
 std::string ToolSession::normalized(std::string text) const {

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,32 +19,32 @@ namespace orvex_cli_test {
 class ToolSession {
 public:
   std::string file(const std::string& name) const { return temp_.file(name); }
-  const std::filesystem::path& folder() const { return temp_.path(); }
-
-  /// Keeps the folder's current files as inputs: each run first removes every other file.
-  void keepInputs();
 
   /// The words of `line` (split at blanks), TMP and DATA replaced by their paths.
   std::vector<std::string> arguments(const std::string& line) const;
 
-  /// Runs `line`: "orvex" or "read_tiff" (the example host that reads files) and arguments,
-  /// after "[file size limit N] " or "[SIGINT while writing] " (SIGTERM too) if it is cut short;
-  /// the folder is the system temporary folder to it, and its log goes to a folder of its own.
-  std::string run(const std::string& line);
-
   /// Writes the input `name` that a line "## name: words" declares: a TIFF in words
   /// (support/ImageWords.h), or a PNG, the tool's preview of one (a last word -20 cuts 20 bytes
-  /// off its end).
+  /// off its end); words in double quotes are a line of text, and those of a name with another
+  /// ending its bytes in hexadecimal.
   void writeInput(const std::string& name, const std::string& words);
 
   /// Expects the transcript of tests/data/transcripts/cli/GROUP.txt from running each of its
-  /// "$ " lines ("# " lines are comments), after writing the inputs of its "## " lines and
-  /// `moreInputs` and keepInputs(); when `chained`, each command finds what the ones before
-  /// it wrote.
-  void expectSession(const std::string& group, bool chained = false,
-                     const std::function<void(ToolSession&)>& moreInputs = {});
+  /// "$ " lines ("# " lines are comments) after writing the inputs of its "## " lines; each
+  /// run first removes what is not an input, but when `chained` each command finds what the
+  /// ones before it wrote.
+  void expectSession(const std::string& group, bool chained = false);
 
 private:
+  /// Keeps the folder's current files as inputs.
+  void keepInputs();
+
+  /// Runs `line`: "orvex", "read_tiff" (the example host that reads files) or a program on
+  /// PATH and arguments, after "[file size limit N] " or "[SIGINT while writing] " (SIGTERM
+  /// too) if it is cut short; the folder is the system temporary folder to it, and its log goes
+  /// to a folder of its own.
+  std::string run(const std::string& line);
+
   std::string normalized(std::string text) const;
 
   orvex_test::TempDir temp_;
@@ -60,11 +59,6 @@ struct Picture {
   uint16_t samples = 0;
   std::vector<uint64_t> values;
 };
-
-/// A TIFF as the library describes it (the ICC profile in hex), with the layout tags it does
-/// not show; a PNG's size; and the samples of each (by the reference decoder for a TIFF),
-/// listed when there are few, else hashed channel by channel.
-std::string describedFile(const std::filesystem::path& path);
 
 /// Directory `dir` of a TIFF file as a host receives it, by the reference decoder, columns
 /// put back as rows; or an 8-bit PNG read with libpng.

@@ -10,11 +10,10 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -47,26 +46,17 @@ std::vector<uint8_t> scanline(ITiffReader& reader, int channel, uint32_t row) {
   return ok ? std::vector<uint8_t>(data, data + size) : std::vector<uint8_t>();
 }
 
-// FNV-1a of the bytes, in hexadecimal.
-std::string checksum(const std::vector<uint8_t>& bytes) {
-  uint32_t hash = 2166136261U;
-  for (const uint8_t byte : bytes) hash = (hash ^ byte) * 16777619U;
-  char text[9];
-  std::snprintf(text, sizeof text, "%08x", hash);
-  return text;
-}
-
 // Every field of the record on one line (the ICC profile by size and checksum).
 std::string describe(const TiffImageInfo& info) {
   char text[256];
-  std::snprintf(text, sizeof text,
-                "%ux%u, %u bits, %u samples, %u extra, format %d, photometric %d, %.9g x %.9g "
-                "unit %d, %u scanlines, icc %u bytes %s, channels",
-                info.width, info.height, info.bitsPerSample, info.samplesPerPixel,
-                info.extraSamples, static_cast<int>(info.sampleFormat),
-                static_cast<int>(info.photometric), info.xResolution, info.yResolution,
-                static_cast<int>(info.resolutionUnit), info.scanlineCount,
-                static_cast<unsigned>(info.iccProfile.size()), checksum(info.iccProfile).c_str());
+  std::snprintf(
+      text, sizeof text,
+      "%ux%u, %u bits, %u samples, %u extra, format %d, photometric %d, %.9g x %.9g "
+      "unit %d, %u scanlines, icc %u bytes %s, channels",
+      info.width, info.height, info.bitsPerSample, info.samplesPerPixel, info.extraSamples,
+      static_cast<int>(info.sampleFormat), static_cast<int>(info.photometric), info.xResolution,
+      info.yResolution, static_cast<int>(info.resolutionUnit), info.scanlineCount,
+      static_cast<unsigned>(info.iccProfile.size()), orvex_test::fnv1a(info.iccProfile).c_str());
   std::string line = text;
   for (const TiffChannelInfo& channel : info.channels) {
     line += " " + std::to_string(static_cast<int>(channel.type)) + ":'" + channel.name + "'";
@@ -159,28 +149,21 @@ TEST_P(GeneratedImages, DeliverTheReferenceInEveryDepthLayoutAndKind) {
   orvex_test::TempDir temp;
   orvex_test::writeImageWords(temp.file("images.tif"), words.substr(3), modes[orientation % 4]);
   expectDeliversTheReference(temp.file("images.tif"));
+  // Tiles 13 pixels wide, a width libtiff reads but will not write: below 8 bits the second
+  // tile's part of each row starts inside a byte, and ends inside one too. The stored tiles,
+  // written 16 pixels wide, are as large or larger than the narrower ones need. The edit needs
+  // a little-endian classic file, a file of its own.
+  std::string tiles;
+  for (const char* planes : {"", " l2 s2 x2"}) {
+    for (const char* bits : {" b1", " b2", " b4"}) {
+      tiles += generated(orientation, "t16 E322=13" + (bits + std::string(planes)));
+    }
+  }
+  orvex_test::writeImageWords(temp.file("tiles.tif"), tiles.substr(3));
+  expectDeliversTheReference(temp.file("tiles.tif"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Orientations, GeneratedImages, ::testing::Range<uint16_t>(1, 9));
-
-// Tiles 13 pixels wide, a width libtiff reads but will not write: below 8 bits the second tile's
-// part of each row starts inside a byte, and ends inside one too. The stored tiles, written 16
-// pixels wide, are as large or larger than the narrower ones need.
-TEST_P(GeneratedImages, DeliverTilePartsThatStartInsideAByte) {
-  const uint16_t orientation = GetParam();
-  std::string layout = "w21 h18 t16 E322=13 o" + std::to_string(orientation);
-  if (orientation % 4 != 0) layout += " u" + std::to_string(orientation % 4);
-  if (orientation % 3 == 0) layout += " i4";
-  std::string directories;
-  for (const char* planes : {"", " l2 s2 x2"}) {
-    for (const char* bits : {" b1", " b2", " b4"}) {
-      directories += (directories.empty() ? "" : " | ") + layout + bits + planes;
-    }
-  }
-  TempDir temp;
-  orvex_test::writeImageWords(temp.file("tiles.tif"), directories);
-  expectDeliversTheReference(temp.file("tiles.tif"));
-}
 
 // Every file of tests/data written by other programs but one, whose extra plane libtiff cannot
 // decode (tested with the scenarios).
@@ -267,58 +250,55 @@ class Session {
 public:
   explicit Session(const TempDir& temp) : temp_(temp) {}
 
-  void call(const std::string& word) {
+  // The call's line, then the records it logged.
+  std::string call(const std::string& word) {
     const std::vector<std::string> args = split(word, ':');
     const std::string& op = args[0];
     const uint32_t a = args.size() > 1 && std::isdigit(static_cast<unsigned char>(args[1][0])) != 0
                            ? number(args[1])
                            : 0;
+    std::string result;
     if (op == "begin") {
       const std::string name = args.size() > 1 ? args[1] : "";
       const std::string path =
           name[0] == '@' ? orvex_test::testDataFile(name.substr(1)) : temp_.file(name);
-      note(word, said(reader_->begin(name == "null" ? nullptr : name.empty() ? "" : path.c_str())));
+      result = said(reader_->begin(name == "null" ? nullptr : name.empty() ? "" : path.c_str()));
     } else if (op == "count") {
-      note(word, std::to_string(reader_->getNumberOfDirectories()));
+      result = std::to_string(reader_->getNumberOfDirectories());
     } else if (op == "dir") {
-      note(word, said(reader_->beginReadSubDir(static_cast<uint16_t>(a))));
+      result = said(reader_->beginReadSubDir(static_cast<uint16_t>(a)));
     } else if (op == "info") {
-      note(word,
-           describe(reader_->getImageInfo()) + (reader_->isRowScanline() ? ", rows" : ", columns"));
+      result =
+          describe(reader_->getImageInfo()) + (reader_->isRowScanline() ? ", rows" : ", columns");
     } else if (op == "row" || op == "ch") {
-      read(word, op == "ch" ? static_cast<int>(a) : -1, number(args.back()));
+      result = read(op == "ch" ? static_cast<int>(a) : -1, number(args.back()));
     } else if (op == "skip") {
-      note(word, said(reader_->readScanline(a, nullptr, nullptr)));
+      result = said(reader_->readScanline(a, nullptr, nullptr));
     } else if (op == "write") {
-      note(word, said(writeNamedChannels(temp_.file(args[1]))));
+      result = said(writeNamedChannels(temp_.file(args[1])));
     } else if (op == "ls") {
-      std::string names;
       for (const auto& entry : std::filesystem::directory_iterator(temp_.path())) {
-        names += " " + entry.path().filename().u8string();
+        result += " " + entry.path().filename().u8string();
       }
-      note(word, names);
     } else if (op == "quiet") {
       minLevel_ = 1;
-      note(word, "");
     } else if (op == "enddir" || op == "end" || op == "destroy") {
       op == "enddir" ? reader_->endReadSubDir() : op == "end" ? reader_->end() : reader_.reset();
-      note(word, "");
     } else {
       ADD_FAILURE() << "unknown call " << op;
     }
+    return note(word, result);
   }
 
-  std::string text;
-
 private:
-  // Scanline `i` of every sample (channel < 0) or of one channel.
-  void read(const std::string& call, int channel, uint32_t i) {
+  // Scanline `i` of every sample (channel < 0) or of one channel: its size and checksum.
+  std::string read(int channel, uint32_t i) {
     try {
       const std::vector<uint8_t> bytes = scanline(*reader_, channel, i);
-      note(call,
-           bytes.empty() ? "false" : std::to_string(bytes.size()) + " bytes " + checksum(bytes));
+      return bytes.empty() ? "false"
+                           : std::to_string(bytes.size()) + " bytes " + orvex_test::fnv1a(bytes);
     } catch (const std::exception& error) {
-      note(call, std::string("throws ") + error.what());
+      return std::string("throws ") + error.what();
     }
   }
 
@@ -326,8 +306,8 @@ private:
 
   // The call's line, then the records logged since the previous call.
   // The directory dump, pinned once in reader/dump.txt, stands as one line.
-  void note(const std::string& call, const std::string& result) {
-    text += ">> " + call + (result.empty() ? "" : " = " + result) + "\n";
+  std::string note(const std::string& call, const std::string& result) {
+    std::string text = ">> " + call + (result.empty() ? "" : " = " + result) + "\n";
     for (size_t i = logged_; i < log_.records().size(); ++i) {
       const auto& record = log_.records()[i];
       if (record.text.find(" infos begin ---") != std::string::npos) {
@@ -339,6 +319,7 @@ private:
       inDump_ = inDump_ && record.text.find(" infos end ") == std::string::npos;
     }
     logged_ = log_.records().size();
+    return text;
   }
 
   const TempDir& temp_;
@@ -349,38 +330,11 @@ private:
   bool inDump_ = false;
 };
 
-std::vector<std::string> scenarios() {
-  std::vector<std::string> names;
-  for (const auto& file : std::filesystem::directory_iterator(
-           std::filesystem::u8path(orvex_test::testDataFile("transcripts/host")))) {
-    names.push_back(file.path().stem().u8string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 class HostScenario : public ::testing::TestWithParam<std::string> {};
 
+// The peak is read once the inputs are written, before the first call.
 TEST_P(HostScenario, LogsWhatItAlwaysLoggedWithoutTakingMemory) {
-  const std::string name = "host/" + GetParam() + ".txt";
-  std::ifstream transcript(std::filesystem::u8path(orvex_test::testDataFile("transcripts/" + name)),
-                           std::ios::binary);
   TempDir temp;
-  std::string files;
-  std::vector<std::string> calls;
-  for (std::string line; std::getline(transcript, line);) {
-    if (line.rfind("## ", 0) == 0) {
-      files += line + "\n";
-      orvex_test::writeImageWords(temp.file(line.substr(3, line.find(':') - 3)),
-                                  line.substr(line.find(':') + 2));
-    } else if (line.rfind(">> ", 0) == 0) {
-      calls.push_back(line.substr(3, line.find(" = ") - 3));
-    }
-  }
-  const int64_t peakBefore = orvex_test::peakResidentBytes();
-  Session session(temp);
-  for (const std::string& call : calls) session.call(call);
-  EXPECT_LT(orvex_test::peakResidentBytes() - peakBefore, int64_t{128} << 20);
   orvex_test::Replacements replacements = {{temp.file(""), "TMP/"},
                                            {orvex_test::testDataFile(""), "DATA/"}};
 #if defined(_WIN32)
@@ -391,10 +345,25 @@ TEST_P(HostScenario, LogsWhatItAlwaysLoggedWithoutTakingMemory) {
       "-??",  // apart, not a trigraph
       "\xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD0\xB0-\xE5\x9C\xB0\xE5\x9B\xBE");
 #endif
-  orvex_test::expectTranscript(name, files + orvex_test::replaced(session.text, replacements));
+  int64_t peakBefore = 0;
+  std::optional<Session> session;
+  orvex_test::expectSession(
+      "host/" + GetParam() + ".txt", ">> ",
+      [&temp](const std::string& file, const std::string& words) {
+        orvex_test::writeImageWords(temp.file(file), words);
+      },
+      [&](const std::string& call) {
+        if (!session) {
+          peakBefore = orvex_test::peakResidentBytes();
+          session.emplace(temp);
+        }
+        return orvex_test::replaced(session->call(call), replacements);
+      });
+  EXPECT_LT(orvex_test::peakResidentBytes() - peakBefore, int64_t{128} << 20);
 }
 
-INSTANTIATE_TEST_SUITE_P(Transcripts, HostScenario, ::testing::ValuesIn(scenarios()),
+INSTANTIATE_TEST_SUITE_P(Transcripts, HostScenario,
+                         ::testing::ValuesIn(orvex_test::transcriptNames("host")),
                          [](const auto& scenario) { return scenario.param; });
 
 }  // namespace

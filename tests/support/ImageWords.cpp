@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "orvex/orvex_c.h"
+#include "support/TempDir.h"
 #include "support/TiffBytes.h"
 #include "support/TiffFileBuilder.h"
 
@@ -27,8 +29,6 @@ uint32_t number(const std::string& text) {
   return static_cast<uint32_t>(std::stoul(text, nullptr, 0));
 }
 
-namespace {
-
 std::vector<uint8_t> bytesOf(const std::string& hex) {
   std::vector<uint8_t> bytes;
   for (size_t k = 0; k + 1 < hex.size(); k += 2) {
@@ -36,6 +36,8 @@ std::vector<uint8_t> bytesOf(const std::string& hex) {
   }
   return bytes;
 }
+
+namespace {
 
 // One directory: its tags, its stored bytes (empty: the pattern), its extra channels as the
 // library writes them.
@@ -192,9 +194,36 @@ void edit(const std::string& path, uint16_t dir, const std::string& word) {
   }
 }
 
+// A copy of a file of tests/data, its first directory rewritten with the tags of the T words.
+void writeEditedCopy(const std::string& path, const std::vector<std::string>& words) {
+  std::filesystem::copy_file(std::filesystem::u8path(testDataFile(words[0].substr(1))),
+                             std::filesystem::u8path(path),
+                             std::filesystem::copy_options::overwrite_existing);
+  const std::unique_ptr<TIFF, void (*)(TIFF*)> tif(openTiff(path, "r+"), TIFFClose);
+  for (size_t k = 1; k < words.size(); ++k) {
+    const std::vector<std::string> parts = split(words[k].substr(1), '=');
+    const uint32_t tag = number(parts[0]);
+    const TIFFField* field = TIFFFieldWithTag(tif.get(), tag);
+    if (parts.size() == 1) {
+      TIFFUnsetField(tif.get(), tag);
+    } else if (TIFFFieldDataType(field) != TIFF_SHORT) {
+      const std::vector<uint8_t> bytes = bytesOf(parts[1]);
+      TIFFSetField(tif.get(), tag, static_cast<uint32_t>(bytes.size()), bytes.data());
+    } else if (TIFFFieldPassCount(field) != 0) {
+      std::vector<uint16_t> values;
+      for (const std::string& value : split(parts[1], ',')) values.push_back(number(value));
+      TIFFSetField(tif.get(), tag, static_cast<uint16_t>(values.size()), values.data());
+    } else {
+      TIFFSetField(tif.get(), tag, static_cast<uint16_t>(number(parts[1])));
+    }
+  }
+  if (TIFFRewriteDirectory(tif.get()) != 1) throw std::runtime_error("cannot rewrite " + path);
+}
+
 }  // namespace
 
 void writeImageWords(const std::string& path, const std::string& words, const char* mode) {
+  if (words[0] == '@') return writeEditedCopy(path, split(words, ' '));
   std::vector<std::vector<std::string>> edits;
   {
     std::unique_ptr<TiffFileBuilder> builder;

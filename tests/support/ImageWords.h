@@ -8,6 +8,15 @@
 
 namespace orvex_test {
 
+/// The non-empty parts of `text` between separators.
+std::vector<std::string> split(const std::string& text, char separator);
+
+/// A number in C's notation (9, 0x7F).
+uint32_t number(const std::string& text);
+
+/// The bytes of a text of hexadecimal digits, two a byte.
+std::vector<uint8_t> bytesOf(const std::string& hex);
+
 /// Writes the directories `words` describes, separated by '|', to `path` (libtiff's `mode`). Each
 /// word is a letter and a value; a directory is 20 x 9 8-bit grey unless its words say otherwise:
 ///   w20 h9 width and height, b8 bits, s1 samples, p1 photometric, f1 sample format,
@@ -26,12 +35,9 @@ namespace orvex_test {
 /// Then edits of the written bytes: E273=9 gives tag 273 the value 9, R257=9 renames tag 257
 /// to 9, A273.1=9 makes value 1 of tag 273's array 9, N9 links the next directory at offset 9,
 /// N0 at the first directory.
-/// The non-empty parts of `text` between separators.
-std::vector<std::string> split(const std::string& text, char separator);
-
-/// A number in C's notation (9, 0x7F).
-uint32_t number(const std::string& text);
-
+/// Or, from a first word @libtiff/name.tiff, a copy of that file of tests/data whose first
+/// directory libtiff rewrites: T262 unsets tag 262, T262=5 sets it, T338=0,2 sets an array of
+/// 16-bit values, and T34377=3842 one of bytes (a tag of bytes in hexadecimal).
 void writeImageWords(const std::string& path, const std::string& words, const char* mode = "w");
 
 }  // namespace orvex_test

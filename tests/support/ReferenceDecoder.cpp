@@ -48,46 +48,8 @@ uint64_t sampleAt(const uint8_t* row, uint16_t bits, size_t index) {
   return value;
 }
 
-// `bits` bits of a block's row into the image row from bit `first` on, one by one: a tile of a
-// nonstandard width may start inside a byte.
-void placeBlockRow(Scanline& row, size_t first, const uint8_t* blockRow, size_t bits) {
-  for (size_t b = 0; b < bits; ++b) {
-    const size_t to = first + b;
-    const auto mask = static_cast<uint8_t>(0x80 >> to % 8);
-    const bool set = (blockRow[b / 8] & 0x80 >> b % 8) != 0;
-    row[to / 8] = static_cast<uint8_t>(set ? row[to / 8] | mask : row[to / 8] & ~mask);
-  }
-}
-
-// Each stored row of one plane; a strip is read as a tile as wide as the image.
-std::vector<Scanline> storedRows(TIFF* tif, uint32_t width, uint32_t length, uint16_t plane) {
-  const bool tiled = TIFFIsTiled(tif) != 0;
-  const size_t rowBytes = static_cast<size_t>(TIFFScanlineSize(tif));
-  const size_t blockRowBytes = tiled ? static_cast<size_t>(TIFFTileRowSize(tif)) : rowBytes;
-  const uint32_t blockWidth = tiled ? field<uint32_t>(tif, TIFFTAG_TILEWIDTH) : width;
-  const uint32_t blockLength =
-      std::min(length, field<uint32_t>(tif, tiled ? TIFFTAG_TILELENGTH : TIFFTAG_ROWSPERSTRIP));
-  const size_t pixelBits = rowBytes * 8 / width;  // a block's rows pack like the image's
-  std::vector<Scanline> rows(length, Scanline(rowBytes));
-  Scanline block(static_cast<size_t>(tiled ? TIFFTileSize(tif) : TIFFStripSize(tif)));
-  for (uint32_t y = 0; y < length; y += blockLength) {
-    for (uint32_t x = 0; x < width; x += blockWidth) {
-      // Bytes a decoder leaves unwritten are delivered as zeros.
-      std::fill(block.begin(), block.end(), 0);
-      if ((tiled ? TIFFReadTile(tif, block.data(), x, y, 0, plane)
-                 : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y, plane), block.data(),
-                                        static_cast<tmsize_t>(block.size()))) < 0) {
-        throw std::runtime_error("libtiff cannot decode a strip or tile");
-      }
-      for (uint32_t r = y; r < std::min(y + blockLength, length); ++r) {
-        placeBlockRow(rows[r], x * pixelBits, block.data() + (r - y) * blockRowBytes,
-                      std::min<size_t>(blockWidth, width - x) * pixelBits);
-      }
-    }
-  }
-  return rows;
-}
-
+// Every sample, read strip by strip (a strip is a tile as wide as the image) or tile by tile,
+// plane by plane; a tile of a nonstandard width may start inside a byte.
 StoredImage storedSamples(TIFF* tif, uint32_t width, uint32_t length) {
   StoredImage image{width,
                     length,
@@ -99,13 +61,30 @@ StoredImage storedSamples(TIFF* tif, uint32_t width, uint32_t length) {
   }
   image.values.resize(size_t{width} * length * image.samples);
   const bool separate = field<uint16_t>(tif, TIFFTAG_PLANARCONFIG) == PLANARCONFIG_SEPARATE;
-  for (uint16_t plane = 0; plane < (separate ? image.samples : 1); ++plane) {
-    const std::vector<Scanline> rows = storedRows(tif, width, length, plane);
-    for (uint32_t y = 0; y < length; ++y) {
-      for (uint32_t x = 0; x < width; ++x) {
-        for (uint16_t s = separate ? plane : 0; s < (separate ? plane + 1 : image.samples); ++s) {
-          image.values[image.index(x, y, s)] =
-              sampleAt(rows[y].data(), image.bits, separate ? x : size_t{x} * image.samples + s);
+  const uint16_t planeSamples = separate ? 1 : image.samples;
+  const bool tiled = TIFFIsTiled(tif) != 0;
+  const auto rowBytes = static_cast<size_t>(tiled ? TIFFTileRowSize(tif) : TIFFScanlineSize(tif));
+  const uint32_t blockWidth = tiled ? field<uint32_t>(tif, TIFFTAG_TILEWIDTH) : width;
+  const uint32_t blockLength =
+      std::min(length, field<uint32_t>(tif, tiled ? TIFFTAG_TILELENGTH : TIFFTAG_ROWSPERSTRIP));
+  Scanline block(static_cast<size_t>(tiled ? TIFFTileSize(tif) : TIFFStripSize(tif)));
+  for (uint16_t plane = 0; plane < image.samples / planeSamples; ++plane) {
+    for (uint32_t y = 0; y < length; y += blockLength) {
+      for (uint32_t x = 0; x < width; x += blockWidth) {
+        // Bytes a decoder leaves unwritten are delivered as zeros.
+        std::fill(block.begin(), block.end(), 0);
+        if ((tiled ? TIFFReadTile(tif, block.data(), x, y, 0, plane)
+                   : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y, plane), block.data(),
+                                          static_cast<tmsize_t>(block.size()))) < 0) {
+          throw std::runtime_error("libtiff cannot decode a strip or tile");
+        }
+        for (uint32_t r = y; r < std::min(y + blockLength, length); ++r) {
+          for (uint32_t c = x; c < std::min(x + blockWidth, width); ++c) {
+            for (uint16_t s = 0; s < planeSamples; ++s) {
+              image.values[image.index(c, r, separate ? plane : s)] = sampleAt(
+                  block.data() + (r - y) * rowBytes, image.bits, size_t{c - x} * planeSamples + s);
+            }
+          }
         }
       }
     }
@@ -160,11 +139,11 @@ Scanline packed(const std::vector<uint64_t>& samples, uint16_t bits) {
   return bytes;
 }
 
-// Scanline `i` of all samples (channel < 0) or of one. Orientations 1 to 4 deliver the upright
-// picture's rows, 5 to 8 its columns, left to right, each top to bottom; where the Orientation
-// tag puts stored row 0 and stored column 0 decides which of them run backwards.
-Scanline deliveredScanline(const StoredImage& image, uint16_t orientation, uint32_t i,
-                           int channel) {
+// The samples of scanline `i`, all (channel < 0) or one's. Orientations 1 to 4 deliver the
+// upright picture's rows, 5 to 8 its columns, left to right, each top to bottom; where the
+// Orientation tag puts stored row 0 and stored column 0 decides which of them run backwards.
+std::vector<uint64_t> deliveredSamples(const StoredImage& image, uint16_t orientation, uint32_t i,
+                                       int channel) {
   const bool mirrored =
       orientation == 2 || orientation == 3 || orientation == 7 || orientation == 8;
   const bool flipped = orientation == 3 || orientation == 4 || orientation == 6 || orientation == 7;
@@ -177,7 +156,7 @@ Scanline deliveredScanline(const StoredImage& image, uint16_t orientation, uint3
       }
     }
   }
-  return packed(samples, image.bits);
+  return samples;
 }
 
 TiffImageInfo descriptionOf(TIFF* tif, const StoredImage& image, bool columns) {
@@ -245,10 +224,19 @@ ReferenceDirectory referenceOf(const std::string& path, uint16_t dir) {
   reference.rowScanlines = orientation < ORIENTATION_LEFTTOP || orientation > ORIENTATION_LEFTBOT;
   reference.info = descriptionOf(tif, image, !reference.rowScanlines);
   reference.channelScanlines.resize(image.samples);
+  reference.picture.resize(image.values.size());
   for (uint32_t i = 0; i < image.length; ++i) {
-    reference.scanlines.push_back(deliveredScanline(image, orientation, i, -1));
+    const std::vector<uint64_t> samples = deliveredSamples(image, orientation, i, -1);
+    reference.scanlines.push_back(packed(samples, image.bits));
+    for (uint32_t j = 0; j < image.width; ++j) {
+      const size_t pixel =
+          reference.rowScanlines ? size_t{i} * image.width + j : size_t{j} * image.length + i;
+      std::copy_n(samples.begin() + size_t{j} * image.samples, image.samples,
+                  reference.picture.begin() + pixel * image.samples);
+    }
     for (uint16_t s = 0; s < image.samples; ++s) {
-      reference.channelScanlines[s].push_back(deliveredScanline(image, orientation, i, s));
+      reference.channelScanlines[s].push_back(
+          packed(deliveredSamples(image, orientation, i, s), image.bits));
     }
   }
   return reference;

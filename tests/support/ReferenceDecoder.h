@@ -20,6 +20,8 @@ struct ReferenceDirectory {
   bool rowScanlines = true;
   std::vector<Scanline> scanlines;                      ///< every sample of each pixel
   std::vector<std::vector<Scanline>> channelScanlines;  ///< [channel][scanline]
+  /// Every sample of the upright picture (columns put back as rows), row by row, in a word each.
+  std::vector<uint64_t> picture;
 };
 
 /// Directory `dir` of the file at `path`. Throws std::runtime_error for what it does not model:

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -39,6 +40,38 @@ void expectTranscript(const std::string& name, const std::string& actual) {
   std::ifstream expected(file, std::ios::binary);
   ASSERT_TRUE(expected) << file.u8string() << " is missing";
   EXPECT_EQ(actual, std::string(std::istreambuf_iterator<char>(expected), {})) << name;
+}
+
+std::vector<std::string> transcriptNames(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& file : std::filesystem::directory_iterator(
+           std::filesystem::u8path(testDataFile("transcripts/" + folder)))) {
+    names.push_back(file.path().stem().u8string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void expectSession(const std::string& name, const std::string& prompt,
+                   const std::function<void(const std::string&, const std::string&)>& input,
+                   const std::function<std::string(const std::string&)>& step) {
+  std::ifstream file(std::filesystem::u8path(testDataFile("transcripts/" + name)),
+                     std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);) {
+    if (line.rfind("## ", 0) == 0) {
+      input(line.substr(3, line.find(": ") - 3), line.substr(line.find(": ") + 2));
+    }
+    if (line.rfind('#', 0) == 0 || line.rfind(prompt, 0) == 0) lines.push_back(line);
+  }
+  std::string text;
+  for (const std::string& line : lines) {
+    text += line.rfind('#', 0) == 0
+                ? line + "\n"
+                : step(line.substr(prompt.size(), line.find(" = ") - prompt.size()));
+  }
+  ASSERT_NE(text, "") << name << " is missing or holds nothing to play";
+  expectTranscript(name, text);
 }
 
 }  // namespace orvex_test

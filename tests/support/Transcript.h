@@ -4,6 +4,9 @@
 // what the code does now; review their diff before committing it.
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,5 +27,29 @@ std::string replaced(std::string text, const Replacements& replacements);
 
 /// Expects `actual` to equal tests/data/transcripts/`name`.
 void expectTranscript(const std::string& name, const std::string& actual);
+
+/// The names of the transcripts in tests/data/transcripts/`folder`, without ".txt", sorted.
+std::vector<std::string> transcriptNames(const std::string& folder);
+
+/// Plays the session kept as tests/data/transcripts/`name`: `input` writes the file each line
+/// "## file: words" declares, then `step` runs each line that starts with `prompt`, given without
+/// the prompt and without a result after " = ", and returns what it did as text. Expects the
+/// transcript to read its "#" lines where they stand and, in place of each step, that text.
+void expectSession(const std::string& name, const std::string& prompt,
+                   const std::function<void(const std::string&, const std::string&)>& input,
+                   const std::function<std::string(const std::string&)>& step);
+
+/// FNV-1a of every `step`-th value from `first` on, each folded to 32 bits, in 8 hex digits.
+template <typename Values>
+std::string fnv1a(const Values& values, size_t first = 0, size_t step = 1) {
+  uint32_t hash = 2166136261U;
+  for (size_t i = first; i < values.size(); i += step) {
+    const uint64_t value = values[i];
+    hash = (hash ^ static_cast<uint32_t>(value ^ value >> 32)) * 16777619U;
+  }
+  char text[9];
+  std::snprintf(text, sizeof text, "%08x", hash);
+  return text;
+}
 
 }  // namespace orvex_test
