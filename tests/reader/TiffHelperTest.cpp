@@ -79,7 +79,8 @@ TEST(TiffHelper, CalculatesTheGeometryOfEveryOrientationAndUnit) {
   }
   calculate(ORIENTATION_TOPLEFT, 0, RESUNIT_INCH, 0.0F);
   for (const int32_t rotation : {90, -90, 450, 540}) {
-    calculate(ORIENTATION_TOPLEFT, rotation, RESUNIT_INCH, 300.0F);
+    calculate(rotation < 0 ? ORIENTATION_BOTLEFT : ORIENTATION_TOPLEFT, rotation, RESUNIT_INCH,
+              300.0F);
   }
   orvex_test::expectTranscript("reader/dpi.txt", text);
 }
