@@ -98,23 +98,47 @@ TEST_F(SafeWriting, EveryFailureLeavesTheTargetAsItWas) {
                                orvex_test::replaced(text, {{request_.folder, "FOLDER"}}));
 }
 
+// Creates a writer of the request's page, writes its rows and closes it twice: the reasons of
+// both closes, or of the call that failed before them.
+std::string closedTwice(const Request& request) {
+  orvex_writer* writer = nullptr;
+  orvex_status status =
+      orvex_writer_create((request.folder + "/" + request.leaf).c_str(), &request.info,
+                          request.channels.data(), 1, request.planar, &writer);
+  status = status == ORVEX_STATUS_OK ? request.writeRows(writer) : status;
+  std::string reasons = status == ORVEX_STATUS_OK ? "" : reasonOf(status);
+  for (int close = 0; close < 2 && status == ORVEX_STATUS_OK; ++close) {
+    reasons += reasonOf(orvex_writer_close(writer)) + "\n";
+  }
+  orvex_writer_destroy(writer);
+  return reasons;
+}
+
 #if !defined(_WIN32)
-// A disk that takes no more than 4 KiB, given rows of noise: RLIMIT_FSIZE in a child, with SIGXFSZ
-// ignored so that write() fails with EFBIG; the child reports its status and reason through a pipe.
-TEST_F(SafeWriting, FullDiskReportsNoSpaceAndLeavesTheTargetAsItWas) {
+// A close that failed leaves the writer broken: a second close is refused and does not try
+// again. Here a folder stands where the file goes, which only the replacement finds; it is
+// left as it was.
+TEST_F(SafeWriting, ACloseThatFailedIsNotTriedAgain) {
+  std::filesystem::create_directories(temp_.file("folder/inside"));
+  request_.leaf = "folder";
+  EXPECT_EQ(orvex_test::replaced(closedTwice(request_), {{request_.folder, "FOLDER"}}),
+            "2 [orvex_writer::close] FOLDER/folder.TMP cannot replace FOLDER/folder!: Is a "
+            "directory\n9 [orvex_writer::close] a row failed, the file is incomplete!\n");
+  EXPECT_TRUE(std::filesystem::exists(temp_.file("folder/inside")));
+}
+
+// What `write` reports when run in a child whose disk takes no more than `bytes`: RLIMIT_FSIZE,
+// with SIGXFSZ ignored so that write() fails with EFBIG; the report comes through a pipe.
+std::string onASmallDisk(rlim_t bytes, const std::function<std::string()>& write) {
   int channel[2];
-  ASSERT_EQ(pipe(channel), 0);
+  if (pipe(channel) != 0) return "no pipe";
   const pid_t child = fork();
-  ASSERT_GE(child, 0);
   if (child == 0) {
     signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{4096, 4096};
+    const rlimit limit{bytes, bytes};
     setrlimit(RLIMIT_FSIZE, &limit);
-    Request request = request_;
-    request.info.width = 512;
-    request.info.height = 64;
-    const std::string report = reasonOf(request.write());
-    (void)!write(channel[1], report.data(), report.size());
+    const std::string report = write();
+    (void)!::write(channel[1], report.data(), report.size());
     _exit(0);
   }
   close(channel[1]);
@@ -123,8 +147,22 @@ TEST_F(SafeWriting, FullDiskReportsNoSpaceAndLeavesTheTargetAsItWas) {
   for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) report.append(buffer, n);
   close(channel[0]);
   waitpid(child, nullptr, 0);
-  EXPECT_EQ(report, std::to_string(ORVEX_STATUS_NO_SPACE) +
-                        " [TiffWriter::writeScanline] TIFFWriteScanline failed!: File too large");
+  return report;
+}
+
+// Rows of noise fill 4 KiB; a small page's rows wait for the close, which fails, and a second
+// close is refused.
+TEST_F(SafeWriting, FullDiskReportsNoSpaceAndLeavesTheTargetAsItWas) {
+  Request large = request_;
+  large.info.width = 512;
+  large.info.height = 64;
+  EXPECT_EQ(onASmallDisk(4096, [&] { return reasonOf(large.write()); }),
+            std::to_string(ORVEX_STATUS_NO_SPACE) +
+                " [TiffWriter::writeScanline] TIFFWriteScanline failed!: File too large");
+  EXPECT_EQ(orvex_test::replaced(onASmallDisk(64, [&] { return closedTwice(request_); }),
+                                 {{request_.folder, "FOLDER"}}),
+            "7 [orvex_writer::close] closing FOLDER/out.tif.TMP failed!: File too large\n9 "
+            "[orvex_writer::close] a row failed, the file is incomplete!\n");
   expectTargetUntouched();
 }
 #endif
