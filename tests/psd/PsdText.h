@@ -14,13 +14,12 @@
 
 #include "orvex/TiffImageInfo.h"
 #include "psd/PSDImageResources.h"
+#include "support/Transcript.h"
 
 namespace psd_test {
 
 using Bytes = std::vector<uint8_t>;
 
-/// Hex digits, blanks ignored; text in single quotes stands for its ASCII bytes ('8BIM').
-Bytes hex(const std::string& digits);
 /// In hex, one resource as editors write it: "8BIM", the ID, an empty padded name, size, data
 /// and pad.
 std::string resource(uint16_t id, const std::string& dataHex);

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -15,27 +14,6 @@
 #include "support/TiffFileBuilder.h"
 
 namespace orvex_test {
-
-std::vector<std::string> split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::istringstream in(text);
-  for (std::string part; std::getline(in, part, separator);) {
-    if (!part.empty()) parts.push_back(part);
-  }
-  return parts;
-}
-
-uint32_t number(const std::string& text) {
-  return static_cast<uint32_t>(std::stoul(text, nullptr, 0));
-}
-
-std::vector<uint8_t> bytesOf(const std::string& hex) {
-  std::vector<uint8_t> bytes;
-  for (size_t k = 0; k + 1 < hex.size(); k += 2) {
-    bytes.push_back(static_cast<uint8_t>(std::stoul(hex.substr(k, 2), nullptr, 16)));
-  }
-  return bytes;
-}
 
 namespace {
 

@@ -2,20 +2,11 @@
 // declare them in lines "## name.tif: words | words of the next directory".
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <vector>
+
+#include "support/Transcript.h"
 
 namespace orvex_test {
-
-/// The non-empty parts of `text` between separators.
-std::vector<std::string> split(const std::string& text, char separator);
-
-/// A number in C's notation (9, 0x7F).
-uint32_t number(const std::string& text);
-
-/// The bytes of a text of hexadecimal digits, two a byte.
-std::vector<uint8_t> bytesOf(const std::string& hex);
 
 /// Writes the directories `words` describes, separated by '|', to `path` (libtiff's `mode`). Each
 /// word is a letter and a value; a directory is 20 x 9 8-bit grey unless its words say otherwise:
