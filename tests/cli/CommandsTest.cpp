@@ -10,9 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <tuple>
 #include <vector>
 
@@ -81,11 +79,6 @@ TiffSetup square(uint32_t side, uint16_t bits, uint16_t samples, uint16_t photom
 
 const char* const kGhostscriptCmyk = "/usr/share/color/icc/ghostscript/default_cmyk.icc";
 
-std::vector<uint8_t> fileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Every ink runs its own way over 64 x 64 pixels, so that the proof meets mixes of all four;
 // 16-bit samples carry bits of their own below the top 8.
 std::vector<uint8_t> inkMixes(uint16_t bits) {
@@ -113,12 +106,12 @@ class ProofAgainstTificc : public ::testing::TestWithParam<uint16_t> {};
 
 // tificc -t1: relative colorimetric, the intent of the proof; -w8: 8-bit sRGB, as the PNG.
 TEST_P(ProofAgainstTificc, AgreesWithinOneLevel) {
-  const std::vector<uint8_t> profile = fileBytes(kGhostscriptCmyk);
+  const std::string profile = orvex_test::fileBytes(kGhostscriptCmyk);
   ASSERT_FALSE(profile.empty()) << kGhostscriptCmyk << " is missing: scripts/install-deps.sh";
   orvex_cli_test::ToolSession session;
   TiffSetup cmyk = square(64, GetParam(), 4, PHOTOMETRIC_SEPARATED);
   cmyk.rowsPerStrip = 16;
-  cmyk.iccProfile = profile;
+  cmyk.iccProfile.assign(profile.begin(), profile.end());
   const std::string in = session.file("job.tif");
   orvex_test::writeTiff(in, cmyk, inkMixes(GetParam()));
   const orvex_cli_test::ToolRun reference =
