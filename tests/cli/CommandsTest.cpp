@@ -40,11 +40,8 @@ class Commands : public ::testing::TestWithParam<std::string> {};
 // ("mntr", "RGB ", "XYZ ", "acsp") whose tag table lies inside it on 4-byte boundaries.
 // Names beyond ASCII reach the tool on Windows only through its wide command line, and its own
 // files (the PNG) through wide opens.
-// The safewriting session holds every way a write can fail or be stopped (a damaged input, a
-// plane that does not fit, a full disk, SIGINT and SIGTERM while rows are written), each onto a
-// target that exists: the tool says why and exits with its code, and no "+ " line shows, so the
-// target keeps its bytes and no temporary file is left; large images write no progress where
-// stderr is no terminal.
+// In the safewriting session (tests/README.md) the tool says why and exits with its code, and
+// large images write no progress where stderr is no terminal.
 TEST_P(Commands, PrintWriteAndExitAsTheTranscriptSays) {
 #if defined(_WIN32)
   if (GetParam() == "IllFormedName" || GetParam() == "safewriting" || GetParam() == "readers") {

@@ -26,6 +26,7 @@ struct Image {
   bool library = false;
   std::vector<std::string> names;
   std::vector<orvex_channel> channels;
+  std::string photoshopOf;  // a file beside this one
 };
 
 using Setter = void (*)(Image&, const std::string&);
@@ -83,6 +84,7 @@ const std::map<char, Setter> kSetters = {
     {'B', [](Image& i, const std::string& v) { i.setup.rawBlocks.push_back(bytesOf(v)); }},
     {'z', [](Image& i, const std::string& v) { i.setup.compression = number(v); }},
     {'j', [](Image& i, const std::string& v) { i.setup.jpegColorMode = number(v); }},
+    {'P', [](Image& i, const std::string& v) { i.photoshopOf = v; }},
     {'M',
      [](Image& i, const std::string& v) {
        i.setup.colorMap.at(number(v.substr(0, v.find('=')))) = number(v.substr(v.find('=') + 1));
@@ -218,6 +220,10 @@ void writeImageWords(const std::string& path, const std::string& words, const ch
       if (image.library) {
         writeWithLibrary(path, image);
         continue;
+      }
+      if (!image.photoshopOf.empty()) {
+        image.setup.photoshop =
+            photoshopTagOf(path.substr(0, path.find_last_of("/\\") + 1) + image.photoshopOf);
       }
       if (!builder) builder = std::make_unique<TiffFileBuilder>(path, mode);
       builder->addDirectory(
