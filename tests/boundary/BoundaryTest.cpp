@@ -16,9 +16,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/ImageWords.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
-#include "support/TiffFileBuilder.h"
 #include "support/Transcript.h"
 
 namespace {
@@ -161,8 +161,7 @@ TEST(TextCodec, KeepsSurrogatesEncodedOnTheirOwnWhenAsked) {
 TEST(TiffFileOpener, LibtiffAllocationsAreLimited) {
   orvex_test::TempDir temp;
   const std::string path = temp.file("small.tif");
-  orvex_test::TiffSetup tiffSetup;
-  orvex_test::writeTiff(path, tiffSetup, orvex_test::patternImage(tiffSetup));
+  orvex_test::writeImageWords(path, "w4 h4");
   TIFF* tif = TiffFileOpener::open(path.c_str(), "rCm");
   ASSERT_NE(tif, nullptr);
 
