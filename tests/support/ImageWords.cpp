@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -10,7 +11,6 @@
 
 #include "orvex/orvex_c.h"
 #include "support/TempDir.h"
-#include "support/TiffBytes.h"
 #include "support/TiffFileBuilder.h"
 
 namespace orvex_test {
@@ -158,19 +158,69 @@ void writeWithLibrary(const std::string& path, Image& image) {
   if (!written) throw std::runtime_error("the library cannot write " + path);
 }
 
+// Edits of the bytes of a written little-endian classic TIFF, for files libtiff itself would not
+// write: broken directory chains, renamed tags, sizes and offsets that do not fit the data.
+class LittleEndianFile {
+public:
+  explicit LittleEndianFile(const std::string& path)
+      : file_(path, std::ios::in | std::ios::out | std::ios::binary) {
+    if (!file_) throw std::runtime_error("cannot open " + path);
+  }
+
+  uint32_t read(uint32_t offset, int bytes) {
+    file_.seekg(offset);
+    uint32_t value = 0;
+    for (int i = 0; i < bytes; ++i) {
+      value |= static_cast<uint32_t>(static_cast<uint8_t>(file_.get())) << (8 * i);
+    }
+    return value;
+  }
+
+  void write(uint32_t offset, uint32_t value, int bytes) {
+    file_.seekp(offset);
+    for (int i = 0; i < bytes; ++i) file_.put(static_cast<char>((value >> (8 * i)) & 0xFF));
+  }
+
+  uint32_t directory(uint16_t index) {
+    uint32_t offset = read(4, 4);
+    for (uint16_t i = 0; i < index; ++i) offset = read(linkOf(offset), 4);
+    return offset;
+  }
+
+  // Where the directory at `directory` keeps the offset of the next one: after its entries.
+  uint32_t linkOf(uint32_t directory) { return directory + 2 + read(directory, 2) * 12; }
+
+  uint32_t entryOf(uint32_t directory, uint16_t tag) {
+    for (uint32_t entry = directory + 2; entry < linkOf(directory); entry += 12) {
+      if (read(entry, 2) == tag) return entry;
+    }
+    throw std::runtime_error("no such tag");
+  }
+
+private:
+  std::fstream file_;
+};
+
 void edit(const std::string& path, uint16_t dir, const std::string& word) {
   const std::vector<std::string> parts = split(word.substr(1), '=');
   const uint32_t value = number(parts.back());
-  const auto tag = static_cast<uint16_t>(number(parts.front()));
+  LittleEndianFile file(path);
+  if (word[0] == 'N') {
+    file.write(file.linkOf(file.directory(dir)), value != 0 ? value : file.directory(0), 4);
+    return;
+  }
+  const uint32_t entry =
+      file.entryOf(file.directory(dir), static_cast<uint16_t>(number(parts.front())));
   if (word[0] == 'A') {
     const std::string& target = parts.front();
-    setArrayValue(path, dir, tag, number(target.substr(target.find('.') + 1)), value);
-  } else if (word[0] == 'N') {
-    setNextDirectoryOffset(path, dir, value != 0 ? value : directoryOffset(path, 0));
+    const uint32_t index = number(target.substr(target.find('.') + 1));
+    file.write(file.read(entry + 8, 4) + 4 * index, value, 4);
+  } else if (word[0] == 'R') {
+    file.write(entry, value, 2);
   } else {
-    editEntry(path, dir, tag,
-              word[0] == 'R' ? EntryEdit{static_cast<uint16_t>(value), {}, {}, {}}
-                             : EntryEdit{{}, TIFF_LONG, 1, value});
+    file.write(entry + 2, TIFF_LONG, 2);
+    file.write(entry + 4, 1, 4);
+    file.write(entry + 8, value, 4);
   }
 }
 
