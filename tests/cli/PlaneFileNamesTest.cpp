@@ -29,7 +29,9 @@ TEST(PlaneFileNames, StemsAreSafeOnWindowsAndLinux) {
       {"a\xFF\xC3", "a__"},
       {std::string(250, 'x'), std::string(200, 'x')},
       {std::string(199, 'x') + "\xC3\xA9", std::string(199, 'x')}};  // cut before a character
-  for (const auto& [name, stem] : stems) EXPECT_EQ(PlaneFileNames::safeStem(name), stem) << name;
+  for (const auto& [name, stem] : stems) {
+    EXPECT_EQ(PlaneFileNames::safeStem(name), stem) << name;
+  }
 }
 
 TEST(PlaneFileNames, RepeatedNamesAreNumberedWhateverTheirAsciiCase) {

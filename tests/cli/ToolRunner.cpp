@@ -65,15 +65,23 @@ std::wstring environmentBlock(const Environment& environment) {
   std::map<std::wstring, std::wstring> entries;  // by upper-case name
   const auto add = [&entries](const std::wstring& entry) {
     std::wstring name = entry.substr(0, entry.find(L'=', 1));  // "=C:=..." entries start with "="
-    for (wchar_t& c : name) c = towupper(c);
+    for (wchar_t& c : name) {
+      c = towupper(c);
+    }
     entries[name] = entry;
   };
   wchar_t* inherited = GetEnvironmentStringsW();
-  for (const wchar_t* entry = inherited; *entry != 0; entry += wcslen(entry) + 1) add(entry);
+  for (const wchar_t* entry = inherited; *entry != 0; entry += wcslen(entry) + 1) {
+    add(entry);
+  }
   FreeEnvironmentStringsW(inherited);
-  for (const auto& [name, value] : environment) add(wide(name + "=" + value));
+  for (const auto& [name, value] : environment) {
+    add(wide(name + "=" + value));
+  }
   std::wstring block;
-  for (const auto& entry : entries) block += entry.second + L'\0';
+  for (const auto& entry : entries) {
+    block += entry.second + L'\0';
+  }
   return block + L'\0';
 }
 
@@ -81,7 +89,9 @@ int runProcess(const char* program, const std::vector<std::string>& arguments,
                const Environment& environment, const std::string& out, const std::string& err,
                const Stop& /*stop*/) {
   std::wstring commandLine = quotedArgument(program);
-  for (const std::string& argument : arguments) commandLine += L" " + quotedArgument(argument);
+  for (const std::string& argument : arguments) {
+    commandLine += L" " + quotedArgument(argument);
+  }
   std::wstring block = environmentBlock(environment);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -112,7 +122,9 @@ bool writing(const std::filesystem::path& folder) {
   std::error_code error;
   for (std::filesystem::recursive_directory_iterator entry(folder, error), end;
        !error && entry != end; entry.increment(error)) {
-    if (entry->path().extension() == ".orvex-tmp") return true;
+    if (entry->path().extension() == ".orvex-tmp") {
+      return true;
+    }
   }
   return false;
 }
@@ -122,7 +134,9 @@ int runProcess(const char* program, const std::vector<std::string>& arguments,
                const Stop& stop) {
   const pid_t pid = fork();
   if (pid == 0) {
-    for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
+    for (const auto& [name, value] : environment) {
+      setenv(name.c_str(), value.c_str(), 1);
+    }
     dup2(open("/dev/null", O_RDONLY), 0);
     dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
     dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
@@ -145,7 +159,9 @@ int runProcess(const char* program, const std::vector<std::string>& arguments,
   while (stop.signal != 0 && !writing(stop.watched) && waitpid(pid, &status, WNOHANG) == 0) {
     std::this_thread::yield();
   }
-  if (stop.signal != 0) kill(pid, stop.signal);
+  if (stop.signal != 0) {
+    kill(pid, stop.signal);
+  }
   waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

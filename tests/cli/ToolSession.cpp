@@ -32,9 +32,13 @@ Picture pictureOf(const std::string& path) {
   std::memset(&image, 0, sizeof(image));
   image.version = PNG_IMAGE_VERSION;
   const std::string bytes = orvex_test::fileBytes(path);  // UTF-8 names on every platform
-  if (png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()) == 0) return {};
+  if (png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()) == 0) {
+    return {};
+  }
   std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
-  if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) return {};
+  if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) {
+    return {};
+  }
   const auto channels = static_cast<uint16_t>(PNG_IMAGE_SAMPLE_CHANNELS(image.format));
   return {image.width, image.height, channels, {pixels.begin(), pixels.end()}};
 }
@@ -48,7 +52,9 @@ TiffImageInfo libraryInfo(const std::string& path) {
   std::unique_ptr<ITiffReader, void (*)(ITiffReader*)> reader(createTiffReader(),
                                                               destroyTiffReader);
   TiffImageInfo info;
-  if (reader->begin(path.c_str()) && reader->beginReadSubDir(0)) info = reader->getImageInfo();
+  if (reader->begin(path.c_str()) && reader->beginReadSubDir(0)) {
+    info = reader->getImageInfo();
+  }
   reader->end();
   return info;
 }
@@ -95,7 +101,9 @@ std::string describedFile(const std::filesystem::path& path) {
        << ", orientation " << orientation << ", " << info.xResolution << " x " << info.yResolution
        << " per unit " << static_cast<int>(info.resolutionUnit) << ", ICC {" << std::hex
        << std::setfill('0');
-  for (const uint8_t byte : info.iccProfile) line << std::setw(2) << unsigned{byte};
+  for (const uint8_t byte : info.iccProfile) {
+    line << std::setw(2) << unsigned{byte};
+  }
   line << std::dec << "}, channels:";
   static const char* const kKinds[] = {"unspecified", "associated alpha", "unassociated alpha",
                                        "spot"};

@@ -41,7 +41,9 @@ uint16_t storedPlaneCount(const TiffSetup& tiffSetup) {
 
 TiffFileBuilder::TiffFileBuilder(const std::string& path, const char* mode)
     : tif_(openTiff(path, mode)) {
-  if (tif_ == nullptr) throw std::runtime_error("cannot create " + path);
+  if (tif_ == nullptr) {
+    throw std::runtime_error("cannot create " + path);
+  }
 }
 
 TiffFileBuilder::~TiffFileBuilder() {
@@ -105,7 +107,9 @@ void TiffFileBuilder::addDirectory(const TiffSetup& tiffSetup, const std::vector
   } else {
     writeBlocks(tiffSetup, stored);
   }
-  if (!TIFFWriteDirectory(tif_)) throw std::runtime_error("TIFFWriteDirectory failed");
+  if (!TIFFWriteDirectory(tif_)) {
+    throw std::runtime_error("TIFFWriteDirectory failed");
+  }
 }
 
 // Strips or tiles cut from the stored image, plane by plane; a strip is a block as wide as the
@@ -165,7 +169,9 @@ void writeTiff(const std::string& path, const TiffSetup& tiffSetup,
 std::vector<uint8_t> patternImage(const TiffSetup& tiffSetup, uint8_t seed) {
   std::vector<uint8_t> bytes(storedRowBytes(tiffSetup) * tiffSetup.height *
                              storedPlaneCount(tiffSetup));
-  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + seed + i / 251);
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    bytes[i] = static_cast<uint8_t>(i * 7 + seed + i / 251);
+  }
   return bytes;
 }
 
