@@ -53,14 +53,9 @@ except OSError as error:
 """
 
 
-def kept(path):
-    """Writes a file at `path` and gives its bytes."""
-    orvex.write(path, RGB)
-    return path.read_bytes()
-
-
 def test_a_full_disk_is_enospc_and_leaves_the_target(tmp_path):
-    before = kept(tmp_path / "keep.tif")
+    orvex.write(tmp_path / "keep.tif", RGB)
+    before = (tmp_path / "keep.tif").read_bytes()
     done = subprocess.run([sys.executable, "-c", FULL_DISK, str(tmp_path / "keep.tif")],
                           capture_output=True, text=True, check=True)
     kind, library, number, reason = done.stdout.strip().split("|")

@@ -1,10 +1,8 @@
-// What the C interface's tests share: the reason of the call that failed last, a file's bytes,
-// channel records, and a small page to write through the interface.
+// What the C interface's tests share: the reason of the call that failed last, channel records, and
+// a small page to write through the interface.
 #pragma once
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <regex>
 #include <string>
@@ -12,18 +10,15 @@
 
 #include "orvex/orvex_c.h"
 #include "support/ImageWords.h"
+#include "support/TempDir.h"
+
+using orvex_test::fileBytes;
 
 // The reason of the call that failed last, a temporary file's name shown as its target's + .TMP.
 inline std::string lastFailure() {
   const char* reason = nullptr;
   orvex_last_failure(&reason);
   return std::regex_replace(reason, std::regex("\\.[0-9a-f]{12}\\.orvex-tmp"), ".TMP");
-}
-
-// The bytes of a file.
-inline std::string fileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // A status, then the reason of the call that failed last.

@@ -10,9 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <tuple>
 #include <vector>
 
@@ -42,11 +40,8 @@ class Commands : public ::testing::TestWithParam<std::string> {};
 // ("mntr", "RGB ", "XYZ ", "acsp") whose tag table lies inside it on 4-byte boundaries.
 // Names beyond ASCII reach the tool on Windows only through its wide command line, and its own
 // files (the PNG) through wide opens.
-// The safewriting session holds every way a write can fail or be stopped (a damaged input, a
-// plane that does not fit, a full disk, SIGINT and SIGTERM while rows are written), each onto a
-// target that exists: the tool says why and exits with its code, and no "+ " line shows, so the
-// target keeps its bytes and no temporary file is left; large images write no progress where
-// stderr is no terminal.
+// In the safewriting session (tests/README.md) the tool says why and exits with its code, and
+// large images write no progress where stderr is no terminal.
 TEST_P(Commands, PrintWriteAndExitAsTheTranscriptSays) {
 #if defined(_WIN32)
   if (GetParam() == "IllFormedName" || GetParam() == "safewriting" || GetParam() == "readers") {
@@ -81,11 +76,6 @@ TiffSetup square(uint32_t side, uint16_t bits, uint16_t samples, uint16_t photom
 
 const char* const kGhostscriptCmyk = "/usr/share/color/icc/ghostscript/default_cmyk.icc";
 
-std::vector<uint8_t> fileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Every ink runs its own way over 64 x 64 pixels, so that the proof meets mixes of all four;
 // 16-bit samples carry bits of their own below the top 8.
 std::vector<uint8_t> inkMixes(uint16_t bits) {
@@ -113,12 +103,12 @@ class ProofAgainstTificc : public ::testing::TestWithParam<uint16_t> {};
 
 // tificc -t1: relative colorimetric, the intent of the proof; -w8: 8-bit sRGB, as the PNG.
 TEST_P(ProofAgainstTificc, AgreesWithinOneLevel) {
-  const std::vector<uint8_t> profile = fileBytes(kGhostscriptCmyk);
+  const std::string profile = orvex_test::fileBytes(kGhostscriptCmyk);
   ASSERT_FALSE(profile.empty()) << kGhostscriptCmyk << " is missing: scripts/install-deps.sh";
   orvex_cli_test::ToolSession session;
   TiffSetup cmyk = square(64, GetParam(), 4, PHOTOMETRIC_SEPARATED);
   cmyk.rowsPerStrip = 16;
-  cmyk.iccProfile = profile;
+  cmyk.iccProfile.assign(profile.begin(), profile.end());
   const std::string in = session.file("job.tif");
   orvex_test::writeTiff(in, cmyk, inkMixes(GetParam()));
   const orvex_cli_test::ToolRun reference =

@@ -3,8 +3,6 @@
 // wrote (exiftool, tiffinfo) are sessions.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "cli/ToolSession.h"
 
 namespace {
@@ -27,11 +25,8 @@ TEST(LogFolder, FollowsTheVariableAndAnEmptyOneTurnsTheFileOff) {
         {kTemporaryFolderVariable, temporary.path().u8string()}, {"ORVEX_LOG_DIR", folder}};
     EXPECT_EQ(orvex_cli_test::runProgram(ORVEX_CLI_BINARY, {"info", missing}, environment).exitCode,
               1);
-    {
-      std::ifstream log(logs.path() / "Orvex.log");
-      const std::string text(std::istreambuf_iterator<char>(log), {});
-      EXPECT_EQ(text.find(record) != std::string::npos, !folder.empty()) << text;
-    }
+    const std::string text = orvex_test::fileBytes(logs.file("Orvex.log"));
+    EXPECT_EQ(text.find(record) != std::string::npos, !folder.empty()) << text;
     std::filesystem::remove(logs.path() / "Orvex.log");
     EXPECT_FALSE(std::filesystem::exists(temporary.path() / "Orvex.log"));
   }

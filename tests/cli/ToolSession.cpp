@@ -7,7 +7,6 @@
 #include <cstring>
 #include <fstream>
 #include <iomanip>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <regex>
@@ -22,23 +21,17 @@
 #include "support/Transcript.h"
 
 namespace orvex_cli_test {
-namespace {
 
-using Arguments = std::vector<std::string>;
-
-Picture tiffPicture(const std::string& path, uint16_t dir) {
-  const orvex_test::ReferenceDirectory reference = orvex_test::referenceOf(path, dir);
-  const TiffImageInfo& info = reference.info;
-  return {info.width, info.height, info.samplesPerPixel, reference.picture};
-}
-
-Picture pngPicture(const std::string& path) {
+Picture pictureOf(const std::string& path) {
+  if (path.size() < 4 || path.substr(path.size() - 4) != ".png") {
+    const orvex_test::ReferenceDirectory reference = orvex_test::referenceOf(path);
+    const TiffImageInfo& info = reference.info;
+    return {info.width, info.height, info.samplesPerPixel, reference.picture};
+  }
   png_image image;
   std::memset(&image, 0, sizeof(image));
   image.version = PNG_IMAGE_VERSION;
-  // Read through the standard library, which takes UTF-8 names on every platform.
-  std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
-  const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
+  const std::string bytes = orvex_test::fileBytes(path);  // UTF-8 names on every platform
   if (png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()) == 0) {
     return {};
   }
@@ -49,6 +42,10 @@ Picture pngPicture(const std::string& path) {
   const auto channels = static_cast<uint16_t>(PNG_IMAGE_SAMPLE_CHANNELS(image.format));
   return {image.width, image.height, channels, {pixels.begin(), pixels.end()}};
 }
+
+namespace {
+
+using Arguments = std::vector<std::string>;
 
 // Directory 0 as the library's reader describes it; the unset record when it refuses.
 TiffImageInfo libraryInfo(const std::string& path) {
@@ -77,7 +74,7 @@ std::string hashes(const Picture& picture) {
 std::string describedFile(const std::filesystem::path& path) {
   std::ostringstream line;
   if (path.extension() == ".png") {
-    const Picture png = pngPicture(path.u8string());
+    const Picture png = pictureOf(path.u8string());
     line << "PNG " << png.width << " x " << png.height << " x " << png.samples;
     for (size_t i = 0; png.values.size() <= 48 && i < png.values.size(); ++i) {
       line << (i == 0 ? ": " : " ") << png.values[i];
@@ -115,7 +112,7 @@ std::string describedFile(const std::filesystem::path& path) {
          << orvex::joinSurrogatePairs(channel.name) << "\"";
   }
   try {
-    line << ", samples" << hashes(tiffPicture(path.u8string(), 0));
+    line << ", samples" << hashes(pictureOf(path.u8string()));
   } catch (const std::exception&) {
     line << ", samples the reference decoder cannot read";
   }
@@ -126,9 +123,8 @@ std::string describedFile(const std::filesystem::path& path) {
 std::map<std::string, std::string> contentsOf(const std::filesystem::path& folder) {
   std::map<std::string, std::string> contents;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-    std::ifstream in(entry.path(), std::ios::binary);
     contents[entry.path().lexically_relative(folder).generic_u8string()] =
-        entry.is_directory() ? "" : std::string(std::istreambuf_iterator<char>(in), {});
+        entry.is_directory() ? "" : orvex_test::fileBytes(entry.path().u8string());
   }
   return contents;
 }
@@ -253,11 +249,6 @@ std::string ToolSession::normalized(std::string text) const {
   text = orvex_test::replaced(
       text, {{temp_.path().generic_u8string(), "TMP"}, {ORVEX_TEST_DATA_DIR, "DATA"}});
   return std::regex_replace(text, std::regex("orvex-demo-[0-9a-f]+"), "orvex-demo-X");
-}
-
-Picture pictureOf(const std::string& path, uint16_t dir) {
-  const bool png = path.size() > 4 && path.substr(path.size() - 4) == ".png";
-  return png ? pngPicture(path) : tiffPicture(path, dir);
 }
 
 }  // namespace orvex_cli_test

@@ -60,8 +60,8 @@ struct Picture {
   std::vector<uint64_t> values;
 };
 
-/// Directory `dir` of a TIFF file as a host receives it, by the reference decoder, columns
-/// put back as rows; or an 8-bit PNG read with libpng.
-Picture pictureOf(const std::string& path, uint16_t dir = 0);
+/// Directory 0 of a TIFF file as a host receives it, by the reference decoder, columns put back
+/// as rows; or an 8-bit PNG read with libpng.
+Picture pictureOf(const std::string& path);
 
 }  // namespace orvex_cli_test

@@ -13,14 +13,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <numeric>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/ImageWords.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
-#include "support/TiffBytes.h"
-#include "support/TiffFileBuilder.h"
 #include "support/Transcript.h"
 
 namespace {
@@ -29,13 +27,6 @@ using orvex::CommonTool;
 using orvex::ScanlineBuffer;
 using orvex::ScanlineBufferArray;
 using Bytes = std::vector<uint8_t>;
-
-Bytes hex(const std::string& text) {
-  Bytes bytes;
-  std::istringstream in(text);
-  for (unsigned byte = 0; in >> std::hex >> byte;) bytes.push_back(static_cast<uint8_t>(byte));
-  return bytes;
-}
 
 // The tool writes into a buffer of outputBytes + 2 bytes of CC (of 00 for 'b'), or works on
 // the input in place; `expected` is that buffer afterwards, `log` what was logged at level 4. It
@@ -54,23 +45,24 @@ struct ToolCase {
 };
 
 const ToolCase kCases[] = {
-    {'r', 8, 3, 3, "1 2 3 4 5 6 7 8 9 a", 10, 0, "7 8 9 4 5 6 1 2 3 a", ""},
-    {'r', 16, 1, 3, "1 2 3 4 5 6", 6, 0, "5 6 3 4 1 2", ""},
-    {'r', 8, 5, 3, "1 2 3 4 5 6 7 8 9 a b c d e f", 15, 0, "b c d e f 6 7 8 9 a 1 2 3 4 5", ""},
-    {'r', 4, 1, 3, "1 2 3", 0, 0, "1 2 3", ""},
-    {'r', 8, 3, 4, "1 2 3 4 5 6 7 8 9 a b c", 11, 0, "1 2 3 4 5 6 7 8 9 a b c",
+    {'r', 8, 3, 3, "010203 040506 070809 0a", 10, 0, "070809 040506 010203 0a", ""},
+    {'r', 16, 1, 3, "0102 0304 0506", 6, 0, "0506 0304 0102", ""},
+    {'r', 8, 5, 3, "0102030405 060708090a 0b0c0d0e0f", 15, 0, "0b0c0d0e0f 060708090a 0102030405",
+     ""},
+    {'r', 4, 1, 3, "010203", 0, 0, "010203", ""},
+    {'r', 8, 3, 4, "010203 040506 070809 0a0b0c", 11, 0, "010203 040506 070809 0a0b0c",
      "[CommonTool::reverseScanline_8multiple_BitsPerSample] scanlineBytes(11) < "
      "suitableBytes(12)"},
-    {'b', 0, 12, 10, "ff ff", 2, 3, "0 f fc 0 0", ""},
-    {'b', 0, 8, 12, "ab cd", 2, 3, "0 ab c0 0 0", ""},
-    {'b', 0, 3, 16, "ff 0f", 2, 3, "1f e1 e0 0 0", ""},
-    {'b', 0, 6, 3, "ff", 1, 2, "3 80 0 0", ""},
-    {'m', 1, 1, 10, "b5 40", 2, 0, "ab 40", ""},
-    {'m', 1, 1, 8, "80", 1, 0, "1", ""},
-    {'m', 2, 1, 5, "1b c0", 2, 0, "f9 0", ""},
-    {'m', 4, 1, 3, "12 3f", 2, 0, "32 10", ""},
+    {'b', 0, 12, 10, "ffff", 2, 3, "000ffc 0000", ""},
+    {'b', 0, 8, 12, "abcd", 2, 3, "00abc0 0000", ""},
+    {'b', 0, 3, 16, "ff0f", 2, 3, "1fe1e0 0000", ""},
+    {'b', 0, 6, 3, "ff", 1, 2, "0380 0000", ""},
+    {'m', 1, 1, 10, "b540", 2, 0, "ab40", ""},
+    {'m', 1, 1, 8, "80", 1, 0, "01", ""},
+    {'m', 2, 1, 5, "1bc0", 2, 0, "f900", ""},
+    {'m', 4, 1, 3, "123f", 2, 0, "3210", ""},
     {'m', 4, 1, 0, "12", 1, 0, "12", ""},
-    {'m', 2, 3, 2, "1b 10", 2, 0, "c4 60", ""},
+    {'m', 2, 3, 2, "1b10", 2, 0, "c460", ""},
 };
 
 bool runTool(const ToolCase& c, Bytes& input, Bytes& output) {
@@ -90,9 +82,9 @@ bool runTool(const ToolCase& c, Bytes& input, Bytes& output) {
 TEST(CommonTool, GivesTheBytesOfEachCaseAndLogsItsCheck) {
   for (const ToolCase& c : kCases) {
     SCOPED_TRACE(std::string(1, c.tool) + " " + c.input);
-    Bytes input = hex(c.input);
+    Bytes input = orvex_test::bytesOf(c.input);
     Bytes output(static_cast<size_t>(c.outputBytes) + 2, c.tool == 'b' ? 0 : 0xCC);
-    const Bytes expected = hex(c.expected);
+    const Bytes expected = orvex_test::bytesOf(c.expected);
     orvex_test::LogCapture log;
     EXPECT_EQ(runTool(c, input, output), *c.log == '\0');
     EXPECT_EQ(c.tool == 'r' || c.tool == 'm' ? input : output, expected);
@@ -216,17 +208,10 @@ TEST(LineReaderCache, DecodesEachBlockOncePerVisit) {
   const std::string path = temp.file("image.tif");
   std::vector<uint32_t> forward;
   for (uint32_t row = 0; row < 21; ++row) forward.push_back(row);
-  for (const uint32_t rowsPerStrip : {4, 1000, 0}) {
-    for (const uint16_t planar : {PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE}) {
-      orvex_test::TiffSetup setup;
-      setup.width = 37;
-      setup.height = 21;
-      setup.samplesPerPixel = 3;
-      setup.planar = planar;
-      setup.rowsPerStrip = rowsPerStrip;
-      setup.tileWidth = setup.tileLength = rowsPerStrip == 0 ? 16 : 0;
-      orvex_test::writeTiff(path, setup, orvex_test::patternImage(setup));
-      const uint32_t blockRows = rowsPerStrip == 0 ? 16 : rowsPerStrip;
+  for (const char* blocks : {" r4", " r1000", " t16"}) {
+    for (const char* planar : {" l1", " l2"}) {
+      orvex_test::writeImageWords(path, std::string("w37 h21 s3") + planar + blocks);
+      const uint32_t blockRows = orvex_test::number(blocks + 2);
       for (const std::vector<uint32_t>& order :
            {forward, {forward.rbegin(), forward.rend()}, {5, 5, 17, 17, kBeginAgain, 17, 5}}) {
         std::vector<bool> expected;
@@ -236,17 +221,14 @@ TEST(LineReaderCache, DecodesEachBlockOncePerVisit) {
           cached = row == kBeginAgain ? row : row / blockRows;
         }
         EXPECT_EQ(fileReadsFor(path, order), expected)
-            << rowsPerStrip << " rows per strip, planar " << planar << ", from row " << order[0];
+            << blocks << planar << ", from row " << order[0];
       }
-      setup.height = setup.rowsPerStrip = 8;
-      setup.width = 16;
-      setup.samplesPerPixel = 1;
-      orvex_test::writeTiff(path, setup, orvex_test::patternImage(setup));
-      orvex_test::editEntry(path, 0, rowsPerStrip ? TIFFTAG_STRIPOFFSETS : TIFFTAG_TILEOFFSETS,
-                            {{}, {}, {}, 0x7FFFFF00});
+      orvex_test::writeImageWords(path, std::string("w16 h8") + planar +
+                                            (blocks[1] == 't' ? " t16 E324" : " r8 E273") +
+                                            "=0x7FFFFF00");
       EXPECT_EQ(fileReadsFor(path, {0, 1, 7, 0, kBeginAgain, 0}),
                 (std::vector<bool>{true, false, false, false, true}))
-          << "broken block of " << rowsPerStrip << " rows per strip, planar " << planar;
+          << "broken block of" << blocks << planar;
     }
   }
 }

@@ -12,9 +12,9 @@
 
 namespace {
 
+using orvex_test::bytesOf;
 using psd_test::Bytes;
 using psd_test::decoded;
-using psd_test::hex;
 using psd_test::resource;
 
 const std::string kNameA = resource(1006, "01'A'");
@@ -78,7 +78,7 @@ const DecodeCase kDecodeCases[] = {
 TEST(PSDDecoder, KeepsWhatTheBlockDelimits) {
   std::string text;
   for (const DecodeCase& c : kDecodeCases)
-    text += std::string(c.label) + ": " + decoded(hex(c.block)) + "\n";
+    text += std::string(c.label) + ": " + decoded(bytesOf(c.block)) + "\n";
   orvex_test::expectTranscript("psd/decoded.txt", text);
 }
 
@@ -95,8 +95,9 @@ const std::string kSpots =
 TEST(PSDDecoder, EveryCutOfABlockKeepsTheResourcesBeforeIt) {
   const std::string adobe = orvex_test::testDataFile("pillow/tiff_adobe_deflate.tif");
   Bytes block;
-  for (const Bytes& resource : {orvex_test::photoshopTagOf(adobe), hex(kNameA), hex(kUnicode),
-                                hex(kDisplay), hex(kIds), hex(kSpots)}) {
+  for (const Bytes& resource :
+       {orvex_test::photoshopTagOf(adobe), bytesOf(kNameA), bytesOf(kUnicode), bytesOf(kDisplay),
+        bytesOf(kIds), bytesOf(kSpots)}) {
     const std::string kept = decoded(block);
     block.insert(block.end(), resource.begin(), resource.end());
     for (size_t size = block.size() - resource.size(); size < block.size(); ++size) {
@@ -144,10 +145,10 @@ const EncodeCase kEncodeCases[] = {
 TEST(PSDEncoder, WritesTheBlockBackExactly) {
   for (const EncodeCase& c : kEncodeCases) {
     SCOPED_TRACE(c.label);
-    orvex::PSDEncoder encoder(psd_test::resourcesOf(hex(c.bytes)));
+    orvex::PSDEncoder encoder(psd_test::resourcesOf(bytesOf(c.bytes)));
     for (int pass = 0; pass < 2; ++pass) {  // each encode starts afresh
       ASSERT_TRUE(encoder.encode());
-      EXPECT_EQ(encoder.bytesStream(), hex(c.encoded.value_or(c.bytes)));
+      EXPECT_EQ(encoder.bytesStream(), bytesOf(c.encoded.value_or(c.bytes)));
     }
   }
   orvex::PSDImageResources longName;
@@ -155,7 +156,7 @@ TEST(PSDEncoder, WritesTheBlockBackExactly) {
   orvex::PSDEncoder encoder(longName);
   ASSERT_TRUE(encoder.encode());
   EXPECT_EQ(encoder.bytesStream(),
-            hex("'8BIM' 03EE 0000 00000100 FF'" + std::string(255, 'x') + "'"));
+            bytesOf("'8BIM' 03EE 0000 00000100 FF'" + std::string(255, 'x') + "'"));
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ TEST(TiffPhotoshopTagReader, NamesMarksAndColoursTheExtraChannels) {
     orvex_test::TiffSetup image;
     image.samplesPerPixel = static_cast<uint16_t>(1 + c.extraSamples.size());
     for (const char value : c.extraSamples) image.extraSamples.push_back(value - '0');
-    image.photoshop = psd_test::hex(c.block);
+    image.photoshop = orvex_test::bytesOf(c.block);
     orvex_test::writeTiff(path, image, orvex_test::patternImage(image));
     text += std::string("# ") + c.label + "\n" + channelsOf(path) + "\n";
   }

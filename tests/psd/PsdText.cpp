@@ -30,22 +30,8 @@ std::ostream& print(std::ostream& out, const orvex::PSDColor& color, char space 
 
 }  // namespace
 
-Bytes hex(const std::string& digits) {
-  Bytes bytes;
-  for (size_t i = 0; i < digits.size(); ++i) {
-    if (digits[i] == '\'') {
-      const size_t end = digits.find('\'', i + 1);
-      bytes.insert(bytes.end(), &digits[i + 1], &digits[end]);
-      i = end;
-    } else if (digits[i] != ' ') {
-      bytes.push_back(static_cast<uint8_t>(std::stoul(digits.substr(i++, 2), nullptr, 16)));
-    }
-  }
-  return bytes;
-}
-
 std::string resource(uint16_t id, const std::string& dataHex) {
-  const size_t size = hex(dataHex).size();
+  const size_t size = orvex_test::bytesOf(dataHex).size();
   std::ostringstream header;
   header << std::hex << std::setfill('0') << "'8BIM' " << std::setw(4) << id << " 0000 "
          << std::setw(8) << size << ' ' << dataHex << (size % 2 != 0 ? " 00 " : " ");

@@ -1,5 +1,5 @@
 // Photoshop image resources as one line of text, so that a table row can state what a block
-// decodes to, and blocks in hex, so that a row can state exact bytes. The text, for example
+// decodes to (blocks in hex, as orvex_test::bytesOf reads them). The text, for example
 //   names "A" ""; unicode 41,42 -; display 1 0,65535,0,0,0,50,2; ids 1024; spots 1 1024,7,0,0,0,0
 // has a section for each record present: Unicode names as 16-bit units in hex ("-" when empty),
 // records as their version then entries (colour space, four components, opacity and kind; or
@@ -14,13 +14,12 @@
 
 #include "orvex/TiffImageInfo.h"
 #include "psd/PSDImageResources.h"
+#include "support/Transcript.h"
 
 namespace psd_test {
 
 using Bytes = std::vector<uint8_t>;
 
-/// Hex digits, blanks ignored; text in single quotes stands for its ASCII bytes ('8BIM').
-Bytes hex(const std::string& digits);
 /// In hex, one resource as editors write it: "8BIM", the ID, an empty padded name, size, data
 /// and pad.
 std::string resource(uint16_t id, const std::string& dataHex);

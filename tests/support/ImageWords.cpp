@@ -3,39 +3,17 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <stdexcept>
 #include <vector>
 
 #include "orvex/orvex_c.h"
 #include "support/TempDir.h"
-#include "support/TiffBytes.h"
 #include "support/TiffFileBuilder.h"
 
 namespace orvex_test {
-
-std::vector<std::string> split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::istringstream in(text);
-  for (std::string part; std::getline(in, part, separator);) {
-    if (!part.empty()) parts.push_back(part);
-  }
-  return parts;
-}
-
-uint32_t number(const std::string& text) {
-  return static_cast<uint32_t>(std::stoul(text, nullptr, 0));
-}
-
-std::vector<uint8_t> bytesOf(const std::string& hex) {
-  std::vector<uint8_t> bytes;
-  for (size_t k = 0; k + 1 < hex.size(); k += 2) {
-    bytes.push_back(static_cast<uint8_t>(std::stoul(hex.substr(k, 2), nullptr, 16)));
-  }
-  return bytes;
-}
 
 namespace {
 
@@ -48,6 +26,7 @@ struct Image {
   bool library = false;
   std::vector<std::string> names;
   std::vector<orvex_channel> channels;
+  std::string photoshopOf;  // a file beside this one
 };
 
 using Setter = void (*)(Image&, const std::string&);
@@ -105,6 +84,7 @@ const std::map<char, Setter> kSetters = {
     {'B', [](Image& i, const std::string& v) { i.setup.rawBlocks.push_back(bytesOf(v)); }},
     {'z', [](Image& i, const std::string& v) { i.setup.compression = number(v); }},
     {'j', [](Image& i, const std::string& v) { i.setup.jpegColorMode = number(v); }},
+    {'P', [](Image& i, const std::string& v) { i.photoshopOf = v; }},
     {'M',
      [](Image& i, const std::string& v) {
        i.setup.colorMap.at(number(v.substr(0, v.find('=')))) = number(v.substr(v.find('=') + 1));
@@ -178,19 +158,69 @@ void writeWithLibrary(const std::string& path, Image& image) {
   if (!written) throw std::runtime_error("the library cannot write " + path);
 }
 
+// Edits of the bytes of a written little-endian classic TIFF, for files libtiff itself would not
+// write: broken directory chains, renamed tags, sizes and offsets that do not fit the data.
+class LittleEndianFile {
+public:
+  explicit LittleEndianFile(const std::string& path)
+      : file_(path, std::ios::in | std::ios::out | std::ios::binary) {
+    if (!file_) throw std::runtime_error("cannot open " + path);
+  }
+
+  uint32_t read(uint32_t offset, int bytes) {
+    file_.seekg(offset);
+    uint32_t value = 0;
+    for (int i = 0; i < bytes; ++i) {
+      value |= static_cast<uint32_t>(static_cast<uint8_t>(file_.get())) << (8 * i);
+    }
+    return value;
+  }
+
+  void write(uint32_t offset, uint32_t value, int bytes) {
+    file_.seekp(offset);
+    for (int i = 0; i < bytes; ++i) file_.put(static_cast<char>((value >> (8 * i)) & 0xFF));
+  }
+
+  uint32_t directory(uint16_t index) {
+    uint32_t offset = read(4, 4);
+    for (uint16_t i = 0; i < index; ++i) offset = read(linkOf(offset), 4);
+    return offset;
+  }
+
+  // Where the directory at `directory` keeps the offset of the next one: after its entries.
+  uint32_t linkOf(uint32_t directory) { return directory + 2 + read(directory, 2) * 12; }
+
+  uint32_t entryOf(uint32_t directory, uint16_t tag) {
+    for (uint32_t entry = directory + 2; entry < linkOf(directory); entry += 12) {
+      if (read(entry, 2) == tag) return entry;
+    }
+    throw std::runtime_error("no such tag");
+  }
+
+private:
+  std::fstream file_;
+};
+
 void edit(const std::string& path, uint16_t dir, const std::string& word) {
   const std::vector<std::string> parts = split(word.substr(1), '=');
   const uint32_t value = number(parts.back());
-  const auto tag = static_cast<uint16_t>(number(parts.front()));
+  LittleEndianFile file(path);
+  if (word[0] == 'N') {
+    file.write(file.linkOf(file.directory(dir)), value != 0 ? value : file.directory(0), 4);
+    return;
+  }
+  const uint32_t entry =
+      file.entryOf(file.directory(dir), static_cast<uint16_t>(number(parts.front())));
   if (word[0] == 'A') {
     const std::string& target = parts.front();
-    setArrayValue(path, dir, tag, number(target.substr(target.find('.') + 1)), value);
-  } else if (word[0] == 'N') {
-    setNextDirectoryOffset(path, dir, value != 0 ? value : directoryOffset(path, 0));
+    const uint32_t index = number(target.substr(target.find('.') + 1));
+    file.write(file.read(entry + 8, 4) + 4 * index, value, 4);
+  } else if (word[0] == 'R') {
+    file.write(entry, value, 2);
   } else {
-    editEntry(path, dir, tag,
-              word[0] == 'R' ? EntryEdit{static_cast<uint16_t>(value), {}, {}, {}}
-                             : EntryEdit{{}, TIFF_LONG, 1, value});
+    file.write(entry + 2, TIFF_LONG, 2);
+    file.write(entry + 4, 1, 4);
+    file.write(entry + 8, value, 4);
   }
 }
 
@@ -240,6 +270,10 @@ void writeImageWords(const std::string& path, const std::string& words, const ch
       if (image.library) {
         writeWithLibrary(path, image);
         continue;
+      }
+      if (!image.photoshopOf.empty()) {
+        image.setup.photoshop =
+            photoshopTagOf(path.substr(0, path.find_last_of("/\\") + 1) + image.photoshopOf);
       }
       if (!builder) builder = std::make_unique<TiffFileBuilder>(path, mode);
       builder->addDirectory(

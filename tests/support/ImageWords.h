@@ -2,20 +2,11 @@
 // declare them in lines "## name.tif: words | words of the next directory".
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <vector>
+
+#include "support/Transcript.h"
 
 namespace orvex_test {
-
-/// The non-empty parts of `text` between separators.
-std::vector<std::string> split(const std::string& text, char separator);
-
-/// A number in C's notation (9, 0x7F).
-uint32_t number(const std::string& text);
-
-/// The bytes of a text of hexadecimal digits, two a byte.
-std::vector<uint8_t> bytesOf(const std::string& hex);
 
 /// Writes the directories `words` describes, separated by '|', to `path` (libtiff's `mode`). Each
 /// word is a letter and a value; a directory is 20 x 9 8-bit grey unless its words say otherwise:
@@ -27,7 +18,7 @@ std::vector<uint8_t> bytesOf(const std::string& hex);
 ///   it, i3 an ICC profile of 3 bytes of 7, iabcd one of 12 bytes naming abcd, e5 the pattern
 ///   of the stored bytes from seed 5, d00ff the stored bytes in hexadecimal, z32809
 ///   compression, j1 the JPEG colour mode, Bc507 a raw strip or tile in hexadecimal (each B
-///   one more).
+///   one more), Pnamed.tif the Photoshop block (tag 34377) of the file named.tif beside it.
 /// Written by libtiff; with W, or a named extra channel c3:Gold~leaf:65535,55255,257,100
 /// (kind, name with '~' for a blank, RGB colour and opacity), by the library's own writer
 /// through the C interface: 8 or 16 bits, byte b of pixel x of row y is y * 31 + x * 7 + b * 50

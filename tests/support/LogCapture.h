@@ -1,7 +1,6 @@
 // Captures the library's log records through the logging module's observer.
 #pragma once
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -10,15 +9,7 @@ namespace orvex_test {
 struct LogRecord {
   int level;
   std::string text;
-  bool operator==(const LogRecord& other) const {
-    return level == other.level && text == other.text;
-  }
 };
-
-/// Lets test failures show a record as its level and text.
-inline void PrintTo(const LogRecord& record, std::ostream* out) {
-  *out << "{" << record.level << ", \"" << record.text << "\"}";
-}
 
 /// Installs itself as the log observer for its lifetime (one at a time).
 class LogCapture {

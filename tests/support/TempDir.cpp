@@ -1,6 +1,8 @@
 #include "support/TempDir.h"
 
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -25,6 +27,11 @@ TempDir::~TempDir() {
 // UTF-16 and throw on the ill-formed names some tests pass on purpose.
 std::string TempDir::file(const std::string& name) const {
   return path_.u8string() + static_cast<char>(std::filesystem::path::preferred_separator) + name;
+}
+
+std::string fileBytes(const std::string& path) {
+  std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::string testDataFile(const std::string& relativePath) {

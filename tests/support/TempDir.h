@@ -21,6 +21,9 @@ private:
   std::filesystem::path path_;
 };
 
+/// The bytes of the file at the UTF-8 `path`; empty when it cannot be read.
+std::string fileBytes(const std::string& path);
+
 /// Path of a file in the project's tests/data folder.
 std::string testDataFile(const std::string& relativePath);
 

@@ -23,6 +23,33 @@ std::string replaced(std::string text, const Replacements& replacements) {
   return text;
 }
 
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::istringstream in(text);
+  for (std::string part; std::getline(in, part, separator);) {
+    if (!part.empty()) parts.push_back(part);
+  }
+  return parts;
+}
+
+uint32_t number(const std::string& text) {
+  return static_cast<uint32_t>(std::stoul(text, nullptr, 0));
+}
+
+std::vector<uint8_t> bytesOf(const std::string& hex) {
+  std::vector<uint8_t> bytes;
+  for (size_t i = 0; i < hex.size(); ++i) {
+    if (hex[i] == '\'') {
+      const size_t end = hex.find('\'', i + 1);
+      bytes.insert(bytes.end(), &hex[i + 1], &hex[end]);
+      i = end;
+    } else if (hex[i] != ' ') {
+      bytes.push_back(static_cast<uint8_t>(std::stoul(hex.substr(i++, 2), nullptr, 16)));
+    }
+  }
+  return bytes;
+}
+
 std::string transcriptOf(const std::vector<LogRecord>& records, const Replacements& replacements) {
   std::ostringstream text;
   for (const LogRecord& record : records) {

@@ -39,6 +39,16 @@ void expectSession(const std::string& name, const std::string& prompt,
                    const std::function<void(const std::string&, const std::string&)>& input,
                    const std::function<std::string(const std::string&)>& step);
 
+/// The non-empty parts of `text` between separators.
+std::vector<std::string> split(const std::string& text, char separator);
+
+/// A number in C's notation (9, 0x7F).
+uint32_t number(const std::string& text);
+
+/// The bytes of a text of hexadecimal digits, two a byte, blanks ignored; text in single quotes
+/// stands for its ASCII bytes ('8BIM').
+std::vector<uint8_t> bytesOf(const std::string& hex);
+
 /// FNV-1a of every `step`-th value from `first` on, each folded to 32 bits, in 8 hex digits.
 template <typename Values>
 std::string fnv1a(const Values& values, size_t first = 0, size_t step = 1) {
