@@ -1,9 +1,10 @@
 // The library boundary: the logging module (the observer sees every record whole; the file
 // takes records from its level up, rotates keeping one previous file, and lies in the folder
-// named after the log), UTF-8 to UTF-16 and back, and files opened with libtiff's allocation
-// limit in force.
+// named after the log), UTF-8 to UTF-16 and back, files opened with libtiff's allocation
+// limit in force, and the vocabulary's own refusal of a missing word or value.
 #include "boundary/TextCodec.h"
 #include "boundary/TiffFileOpener.h"
+#include "boundary/c/Vocabulary.h"
 #include "merrow_logger/Logger.h"
 
 #include <gtest/gtest.h>
@@ -169,6 +170,13 @@ TEST(TiffFileOpener, LibtiffAllocationsAreLimited) {
   EXPECT_EQ(TIFFReadBufferSetup(tif, nullptr, 1 << 20), 1);
 
   TIFFClose(tif);
+}
+
+TEST(Vocabulary, RefusesAMissingWordOrValue) {
+  int32_t value = -1;
+  EXPECT_EQ(orvex::Vocabulary::parse(3, nullptr, &value), ORVEX_STATUS_INVALID_ARGUMENT);
+  EXPECT_EQ(orvex::Vocabulary::parse(3, "spot", nullptr), ORVEX_STATUS_INVALID_ARGUMENT);
+  EXPECT_EQ(value, -1);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // What only the scanline pipeline's own classes show: mirroring whole and packed pixels, moving
-// packed bits to any bit of a row, the size check of the in-place mirror, the caps of the row and
-// cache buffers, and the strip or tile cache decoding each block once per visit (every depth,
-// layout and orientation is read through the exports).
+// packed bits to any bit of a row and packed samples between planes, the size check of the
+// in-place mirror, the caps of the row and cache buffers, and the strip or tile cache decoding
+// each block once per visit (every depth, layout and orientation is read through the exports).
 #include "lines/CommonTool.h"
 #include "lines/ScanlineBuffer.h"
 #include "lines/ScanlineBufferArray.h"
@@ -28,71 +28,37 @@ using orvex::ScanlineBuffer;
 using orvex::ScanlineBufferArray;
 using Bytes = std::vector<uint8_t>;
 
-// The tool writes into a buffer of outputBytes + 2 bytes of CC (of 00 for 'b'), or works on
-// the input in place; `expected` is that buffer afterwards, `log` what was logged at level 4. It
-// succeeds when it logs nothing. 'r' mirrors in place, 'b' places `width` bits of the input
-// from bit `samples` of the output on, 'm' mirrors `width` packed pixels of `samples` samples.
-struct ToolCase {
-  char tool;
-  uint16_t bits;
-  uint16_t samples;
-  uint32_t width;
-  const char* input;
-  int64_t inputBytes;
-  int64_t outputBytes;
-  const char* expected;
-  const char* log;
-};
-
-const ToolCase kCases[] = {
-    {'r', 8, 3, 3, "010203 040506 070809 0a", 10, 0, "070809 040506 010203 0a", ""},
-    {'r', 16, 1, 3, "0102 0304 0506", 6, 0, "0506 0304 0102", ""},
-    {'r', 8, 5, 4, "0102030405 060708090a 0b0c0d0e0f 1011121314", 20, 0,
-     "1011121314 0b0c0d0e0f 060708090a 0102030405", ""},
-    {'r', 32, 3, 2, "0102030405060708090a0b0c 0d0e0f101112131415161718", 24, 0,
-     "0d0e0f101112131415161718 0102030405060708090a0b0c", ""},
-    {'r', 4, 1, 3, "010203", 0, 0, "010203", ""},
-    {'r', 8, 3, 4, "010203 040506 070809 0a0b0c", 11, 0, "010203 040506 070809 0a0b0c",
-     "[CommonTool::reverseScanline_8multiple_BitsPerSample] scanlineBytes(11) < "
-     "suitableBytes(12)"},
-    {'b', 0, 12, 10, "ffff", 2, 3, "000ffc 0000", ""},
-    {'b', 0, 8, 12, "abcd", 2, 3, "00abc0 0000", ""},
-    {'b', 0, 3, 16, "ff0f", 2, 3, "1fe1e0 0000", ""},
-    {'b', 0, 6, 3, "ff", 1, 2, "0380 0000", ""},
-    {'m', 1, 1, 10, "b540", 2, 0, "ab40", ""},
-    {'m', 1, 1, 8, "80", 1, 0, "01", ""},
-    {'m', 2, 1, 5, "1bc0", 2, 0, "f900", ""},
-    {'m', 4, 1, 3, "123f", 2, 0, "3210", ""},
-    {'m', 4, 1, 0, "12", 1, 0, "12", ""},
-    {'m', 2, 3, 2, "1b10", 2, 0, "c460", ""},
-};
-
-bool runTool(const ToolCase& c, Bytes& input, Bytes& output) {
-  switch (c.tool) {
-    case 'r':
-      return CommonTool::reverseScanline_8multiple_BitsPerSample(input.data(), c.inputBytes,
-                                                                 c.samples, c.bits, c.width);
-    case 'b':
-      CommonTool::placeBits(output.data(), c.samples, input.data(), c.width);
-      return true;
-    default:
-      CommonTool::reversePackedPixels(input.data(), c.width, c.samples, c.bits);
-      return true;
+// Runs one line of tests/data/transcripts/lines/tools.txt: a tool, a depth, a sample count, a
+// width, the bytes of a row to mirror in place and of an output, then the input. 'r' mirrors in
+// place, 'm' mirrors `width` packed pixels of `samples` samples, 'b' places `width` bits of the
+// input from bit `samples` of the output on, 'p' moves the first `width` packed samples of the
+// input to every `samples`th of the output. Outputs have 2 bytes more, of 00 for 'b', else CC.
+// After " = " come the buffer written ("refused" first if the tool failed), then the log.
+std::string runTool(const std::string& line) {
+  const std::vector<std::string> words = orvex_test::split(line, ' ');
+  const auto word = [&](size_t i) { return static_cast<uint16_t>(orvex_test::number(words[i])); };
+  const char tool = words[0][0];
+  Bytes input = orvex_test::bytesOf(std::accumulate(words.begin() + 6, words.end(), std::string()));
+  Bytes output(word(5) + 2U, tool == 'b' ? 0 : 0xCC);
+  orvex_test::LogCapture log;
+  bool done = true;
+  if (tool == 'r') {
+    done = CommonTool::reverseScanline_8multiple_BitsPerSample(input.data(), word(4), word(2),
+                                                               word(1), word(3));
+  } else if (tool == 'm') {
+    CommonTool::reversePackedPixels(input.data(), word(3), word(2), word(1));
+  } else if (tool == 'b') {
+    CommonTool::placeBits(output.data(), word(2), input.data(), word(3));
+  } else {
+    CommonTool::movePackedSamples(output.data(), 0, word(2), input.data(), 0, 1, word(3), word(1));
   }
+  return "> " + line + " =" + (done ? "" : " refused") +
+         orvex_test::hexOf(tool == 'r' || tool == 'm' ? input : output) + "\n" +
+         orvex_test::transcriptOf(log.records());
 }
 
 TEST(CommonTool, GivesTheBytesOfEachCaseAndLogsItsCheck) {
-  for (const ToolCase& c : kCases) {
-    SCOPED_TRACE(std::string(1, c.tool) + " " + c.input);
-    Bytes input = orvex_test::bytesOf(c.input);
-    Bytes output(static_cast<size_t>(c.outputBytes) + 2, c.tool == 'b' ? 0 : 0xCC);
-    const Bytes expected = orvex_test::bytesOf(c.expected);
-    orvex_test::LogCapture log;
-    EXPECT_EQ(runTool(c, input, output), *c.log == '\0');
-    EXPECT_EQ(c.tool == 'r' || c.tool == 'm' ? input : output, expected);
-    EXPECT_EQ(orvex_test::transcriptOf(log.records()),
-              *c.log != '\0' ? "[4] " + std::string(c.log) + "\n" : "");
-  }
+  orvex_test::expectSession("lines/tools.txt", "> ", {}, runTool);
 }
 
 // Mirrored into another buffer: pixels of 1 to 6 bytes, rows around the 8 and 16 bytes moved at

@@ -1,7 +1,9 @@
 // What only the helper itself shows: the directory dump of values libtiff never lets a file
 // carry, the geometry of every orientation and turn, and the refusals of a directory still
-// being written, which lacks tags libtiff insists on when it reads a file.
+// being written, which lacks tags libtiff insists on when it reads a file; and a reader that has
+// begun no page.
 #include "reader/TiffHelper.h"
+#include "reader/TiffReader.h"
 
 #include <gtest/gtest.h>
 
@@ -102,6 +104,14 @@ TEST(TiffHelper, RefusesADirectoryStillBeingWrittenWithTheTagItLacks) {
             "[4] [TiffHelper::getPaletteInfo] No colormap(not a valid palette image)!\n");
   TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);  // a directory libtiff can close
   TIFFClose(tif);
+}
+
+// Before a page is begun there are no rows to size and no stored layout to tell.
+TEST(TiffReader, DescribesNothingBeforeAPageIsBegun) {
+  const orvex::TiffReader reader;
+  EXPECT_EQ(reader.scanlineBytes(false), 0);
+  EXPECT_EQ(reader.storedPlanarConfig(), 0);
+  EXPECT_EQ(reader.storedRowsPerBlock(), 0U);
 }
 
 }  // namespace

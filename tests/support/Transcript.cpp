@@ -23,6 +23,14 @@ std::string replaced(std::string text, const Replacements& replacements) {
   return text;
 }
 
+std::string hexOf(const std::vector<uint8_t>& bytes) {
+  std::string text;
+  for (const uint8_t byte : bytes) {
+    text += {' ', "0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]};
+  }
+  return text;
+}
+
 std::vector<std::string> split(const std::string& text, char separator) {
   std::vector<std::string> parts;
   std::istringstream in(text);

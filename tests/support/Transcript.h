@@ -49,6 +49,9 @@ uint32_t number(const std::string& text);
 /// stands for its ASCII bytes ('8BIM').
 std::vector<uint8_t> bytesOf(const std::string& hex);
 
+/// The bytes in hexadecimal, each after a blank (" 0a ff").
+std::string hexOf(const std::vector<uint8_t>& bytes);
+
 /// FNV-1a of every `step`-th value from `first` on, each folded to 32 bits, in 8 hex digits.
 template <typename Values>
 std::string fnv1a(const Values& values, size_t first = 0, size_t step = 1) {
