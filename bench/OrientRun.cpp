@@ -1,17 +1,20 @@
 // orvex_bench_orient: what the row transforms cost. Every orientation at 1, 8 and 16 bits and
 // palettes expanded to 8 and 16-bit RGB, all uncompressed so that the transform is not hidden
-// behind a decoder, read three ways:
+// behind a decoder, read four ways:
 //   - the library, every delivered scanline through the exports;
 //   - raw libtiff's read alone: the same strips decoded in the same order, each stored row
 //     handed out as it is;
 //   - raw libtiff and the simplest loop that delivers the library's bytes (rows taken in the
-//     delivered order, mirrored pixel by pixel or bit by bit, indexes looked up).
+//     delivered order, mirrored pixel by pixel or bit by bit, indexes looked up);
+//   - raw libtiff and the clears every delivered row takes in the library, with no transform:
+//     the strip buffer cleared before each decode, the row buffer cleared and the stored row
+//     copied into it. No transform can go below this.
 //
 //   orvex_bench_orient FOLDER [RUNS]     RUNS 21 by default
 //
 // The images (4096 x 4096, strips of 16 rows) are generated into FOLDER when missing. The
 // library's rows must match the loop's byte for byte before anything is timed. Times are CPU
-// times of this thread, the three sides alternating; the table gives their medians and the
+// times of this thread, the four sides alternating; the table gives their medians and the
 // medians of the ratios taken within each run.
 #include <time.h>
 
@@ -133,20 +136,25 @@ void readWithLibrary(const std::string& path, RowSink& sink) {
 // libtiff: the strips decoded in the order the delivered rows need them, one strip held.
 class StoredRows {
 public:
-  explicit StoredRows(const std::string& path)
+  /// `clearing`: the strip buffer is cleared before each decode, as the library clears its own.
+  StoredRows(const std::string& path, bool clearing)
       : handle_(path.c_str(), "rm"),
         width_(field<uint32_t>(handle_.get(), TIFFTAG_IMAGEWIDTH)),
         height_(field<uint32_t>(handle_.get(), TIFFTAG_IMAGELENGTH)),
         rowsPerStrip_(field<uint32_t>(handle_.get(), TIFFTAG_ROWSPERSTRIP)),
         rowBytes_(static_cast<size_t>(TIFFScanlineSize64(handle_.get()))),
         strip_(static_cast<size_t>(TIFFStripSize64(handle_.get()))),
-        lastFirst_(storedLastFirst(field<uint16_t>(handle_.get(), TIFFTAG_ORIENTATION))) {}
+        lastFirst_(storedLastFirst(field<uint16_t>(handle_.get(), TIFFTAG_ORIENTATION))),
+        clearing_(clearing) {}
 
   /// The stored row that delivered row `i` comes from.
   const uint8_t* rowFor(uint32_t i) {
     const uint32_t y = lastFirst_ ? height_ - 1 - i : i;
     const uint32_t strip = y / rowsPerStrip_;
     if (strip != cached_) {
+      if (clearing_) {
+        std::fill(strip_.begin(), strip_.end(), 0);
+      }
       if (TIFFReadEncodedStrip(handle_.get(), strip, strip_.data(),
                                static_cast<tmsize_t>(strip_.size())) < 0) {
         throw std::runtime_error("TIFFReadEncodedStrip failed");
@@ -170,12 +178,24 @@ private:
   std::vector<uint8_t> strip_;
   uint32_t cached_ = 0xFFFFFFFF;
   bool lastFirst_;
+  bool clearing_;
 };
 
 void readAlone(const std::string& path, RowSink& sink) {
-  StoredRows stored(path);
+  StoredRows stored(path, false);
   for (uint32_t i = 0; i < stored.height(); ++i) {
     sink.take(stored.rowFor(i), stored.rowBytes());
+  }
+}
+
+void readWithClears(const std::string& path, RowSink& sink) {
+  StoredRows stored(path, true);
+  std::vector<uint8_t> row(stored.rowBytes());
+  for (uint32_t i = 0; i < stored.height(); ++i) {
+    const uint8_t* stripRow = stored.rowFor(i);
+    std::fill(row.begin(), row.end(), 0);
+    std::memcpy(row.data(), stripRow, row.size());
+    sink.take(row.data(), row.size());
   }
 }
 
@@ -208,7 +228,7 @@ void lookUp(const uint8_t* row, uint8_t* out, uint32_t width, const uint16_t* co
 }
 
 void readWithLoop(const std::string& path, RowSink& sink) {
-  StoredRows stored(path);
+  StoredRows stored(path, false);
   TIFF* tif = stored.tif();
   const uint16_t orientation = field<uint16_t>(tif, TIFFTAG_ORIENTATION);
   const uint16_t bits = field<uint16_t>(tif, TIFFTAG_BITSPERSAMPLE);
@@ -256,31 +276,36 @@ void runCase(const OrientCase& c, const std::filesystem::path& folder, int runs)
   if (library.digest() != loop.digest() || library.rows() != loop.rows()) {
     throw std::runtime_error(c.name + ": the library and the loop deliver other bytes");
   }
-  const Read sides[] = {readWithLibrary, readAlone, readWithLoop};
-  std::vector<double> times[3];
+  const Read sides[] = {readWithLibrary, readAlone, readWithLoop, readWithClears};
+  constexpr int kSides = 4;
+  std::vector<double> times[kSides];
   std::vector<double> overRead;
   std::vector<double> overLoop;
+  std::vector<double> overClears;
   DiscardingSink sink;
   for (int run = 0; run < runs; ++run) {
     // Each run starts with another side, so that none always follows the same one.
-    double seconds[3];
-    for (int k = 0; k < 3; ++k) {
-      const int side = (run + k) % 3;
+    double seconds[kSides];
+    for (int k = 0; k < kSides; ++k) {
+      const int side = (run + k) % kSides;
       const double start = threadSeconds();
       sides[side](path, sink);
       seconds[side] = threadSeconds() - start;
       times[side].push_back(seconds[side]);
     }
-    // Ratios within a run: the three reads follow one another, so a load that comes and goes
-    // on the machine moves all three alike.
+    // Ratios within a run: the reads follow one another, so a load that comes and goes
+    // on the machine moves them all alike.
     overRead.push_back(seconds[0] / seconds[1]);
     overLoop.push_back(seconds[0] / seconds[2]);
+    overClears.push_back(seconds[0] / seconds[3]);
   }
   const double ours = median(times[0]) * 1e3;
   const double read = median(times[1]) * 1e3;
   const double withLoop = median(times[2]) * 1e3;
+  const double withClears = median(times[3]) * 1e3;
   const double ratioRead = median(overRead);
   const double ratioLoop = median(overLoop);
+  const double ratioClears = median(overClears);
   const bool palette = c.image.photometric == PHOTOMETRIC_PALETTE;
   // The targets: palettes against the read and the loop, 1-bit rows and mirrors of whole
   // pixels against the read alone. Rows of 8 and 16 bits that are not mirrored have none.
@@ -292,8 +317,9 @@ void runCase(const OrientCase& c, const std::filesystem::path& folder, int runs)
     std::snprintf(verdict, sizeof verdict, "| %s <= %.1f | %s", palette ? "loop" : "read", target,
                   judged <= target ? "met" : "MISSED");
   }
-  std::printf("| %-38s | %8.2f ms | %8.2f ms | %8.2f ms | %5.2f | %5.2f %s |\n", label(c).c_str(),
-              ours, read, withLoop, ratioRead, ratioLoop, verdict);
+  std::printf("| %-38s | %8.2f ms | %8.2f ms | %8.2f ms | %8.2f ms | %5.2f | %5.2f | %5.2f %s |\n",
+              label(c).c_str(), ours, read, withLoop, withClears, ratioRead, ratioLoop, ratioClears,
+              verdict);
   std::fflush(stdout);
 }
 
@@ -305,10 +331,10 @@ int run(int argc, char** argv) {
   const std::filesystem::path folder = argv[1];
   std::filesystem::create_directories(folder);
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 21;
-  std::printf("| %-38s | %11s | %11s | %11s | %5s | %5s | %-11s | %s |\n",
-              "uncompressed 4096 x 4096", "library", "read alone", "read + loop", "/read", "/loop",
-              "target", "verdict");
-  std::printf("| %s | ---: | ---: | ---: | ---: | ---: | --- | --- |\n",
+  std::printf("| %-38s | %11s | %11s | %11s | %11s | %5s | %5s | %7s | %-11s | %s |\n",
+              "uncompressed 4096 x 4096", "library", "read alone", "read + loop", "read + clears",
+              "/read", "/loop", "/clears", "target", "verdict");
+  std::printf("| %s | ---: | ---: | ---: | ---: | ---: | ---: | ---: | --- | --- |\n",
               std::string(38, '-').c_str());
   for (const OrientCase& c : makeCases()) {
     runCase(c, folder, runs);

@@ -12,8 +12,9 @@
 #                                   (images kept in $ORVEX_BENCH_IMAGES_DIR, default
 #                                   build-bench/images)
 #   scripts/bench.sh orient [RUNS]  every orientation at 1, 8 and 16 bits and palettes to RGB,
-#                                   uncompressed, against raw libtiff's read alone and against
-#                                   the read plus the simplest loop doing the same transform
+#                                   uncompressed, against raw libtiff's read alone, the read
+#                                   plus the simplest loop doing the same transform, and the
+#                                   read plus the library's clears of strip and row
 #                                   (images kept in $ORVEX_BENCH_IMAGES_DIR/orient, default
 #                                   build-bench/images/orient)
 #   scripts/bench.sh pages [N...]   select every directory of files of N pages (default 1000,
