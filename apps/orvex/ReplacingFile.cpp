@@ -27,6 +27,11 @@ std::string randomPart() {
 
 ReplacingFile::ReplacingFile(const std::string& target)
     : target_(target), temporary_(target + "." + randomPart() + kSuffix) {
+  // Checked before anything is written: the rename of the commit could not replace a folder.
+  std::error_code ignored;
+  if (std::filesystem::is_directory(std::filesystem::u8path(target_), ignored)) {
+    fail("it is a folder, not a file");
+  }
   stream_ = Utf8Io::openFile(temporary_, "wb");
   if (stream_ == nullptr) {
     fail(std::strerror(errno));

@@ -349,7 +349,8 @@ ORVEX_C_API orvex_status orvex_reader_read_channel_scanlines(orvex_reader* reade
  * \param planar ORVEX_PLANAR_CONTIG or ORVEX_PLANAR_SEPARATE.
  * \param writer Receives a new handle for orvex_writer_destroy(); null on failure.
  * \return ORVEX_STATUS_OK; ORVEX_STATUS_INVALID_ARGUMENT for an ill-formed request;
- *   ORVEX_STATUS_REFUSED for a layout the reader does not read; a file-system status. */
+ *   ORVEX_STATUS_REFUSED for a layout the reader does not read; ORVEX_STATUS_PERMISSION_DENIED
+ *   when `path` names a folder; a file-system status. */
 ORVEX_C_API orvex_status orvex_writer_create(const char* path, const orvex_page_info* info,
                                              const orvex_channel* channels, uint32_t channel_count,
                                              int32_t planar, orvex_writer** writer);

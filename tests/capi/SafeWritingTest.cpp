@@ -52,6 +52,7 @@ const FailureCase kFailures[] = {
     {"a negative resolution", [](Request& r) { r.info.y_resolution = -1.0F; }},
     {"an older, shorter struct", [](Request& r) { r.info.struct_size = 8; }},
     {"a folder that is not there", [](Request& r) { r.leaf = "missing/out.tif"; }},
+    {"a folder in the target's place", [](Request& r) { r.leaf = "."; }},
     {"a row shorter than the page's", {}, "row:0:15"},
     {"a row out of order", {}, "row:1:16"},
     {"a plane's row on an interleaved page", {}, "plane:0:0:16"},
@@ -122,21 +123,23 @@ std::string onASmallDisk(rlim_t bytes, const std::function<std::string()>& write
   return report;
 }
 
-// Writes the request's rows and closes twice: the reasons of both closes.
-std::string closedTwice(const Request& request) {
+// Writes the request's rows, makes the change, and closes twice: the reasons of both closes.
+std::string closedTwice(const Request& request, const std::function<void()>& change = {}) {
   orvex_writer* writer = nullptr;
   orvex_writer_create((request.folder + "/" + request.leaf).c_str(), &request.info,
                       request.channels.data(), 1, request.planar, &writer);
   request.writeRows(writer);
+  if (change) change();
   std::string reasons = reasonOf(orvex_writer_close(writer)) + "\n";
   reasons += reasonOf(orvex_writer_close(writer)) + "\n";
   orvex_writer_destroy(writer);
   return orvex_test::replaced(reasons, {{request.folder, "FOLDER"}});
 }
 
-// Rows of noise fill 4 KiB. A small page's rows wait for the close, which fails; a folder where
-// the file goes is found only when the file replaces it, and is left as it was. A close that
-// failed leaves the writer broken: a second close is refused and does not try again.
+// Rows of noise fill 4 KiB. A small page's rows wait for the close, which fails; a folder made
+// in the target's place while the rows are written is found when the file replaces it, and is
+// left as it was. A close that failed leaves the writer broken: a second close is refused and
+// does not try again.
 TEST_F(SafeWriting, FullDiskOrAFolderInTheWayFailsAndLeavesTheTargetAsItWas) {
   Request large = request_;
   large.info.width = 512;
@@ -148,9 +151,9 @@ TEST_F(SafeWriting, FullDiskOrAFolderInTheWayFailsAndLeavesTheTargetAsItWas) {
             "7 [orvex_writer::close] closing FOLDER/out.tif.TMP failed!: File too large\n9 "
             "[orvex_writer::close] a row failed, the file is incomplete!\n");
   expectTargetUntouched();
-  std::filesystem::create_directories(temp_.file("folder/inside"));
   request_.leaf = "folder";
-  EXPECT_EQ(closedTwice(request_),
+  EXPECT_EQ(closedTwice(request_,
+                        [&] { std::filesystem::create_directories(temp_.file("folder/inside")); }),
             "2 [orvex_writer::close] FOLDER/folder.TMP cannot replace FOLDER/folder!: Is a "
             "directory\n9 [orvex_writer::close] a row failed, the file is incomplete!\n");
   EXPECT_TRUE(std::filesystem::exists(temp_.file("folder/inside")));

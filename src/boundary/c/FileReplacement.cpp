@@ -10,6 +10,8 @@
 #include <windows.h>
 
 #include "boundary/TextCodec.h"
+#else
+#include <sys/stat.h>
 #endif
 
 namespace orvex {
@@ -33,6 +35,11 @@ int replaceFile(const std::string& temporary, const std::string& target) {
 void removeFile(const std::string& path) {
   DeleteFileW(wideOf(path).c_str());
 }
+
+bool isFolderAt(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(wideOf(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
 #else
 int replaceFile(const std::string& temporary, const std::string& target) {
   return std::rename(temporary.c_str(), target.c_str()) == 0 ? 0 : errno;
@@ -40,6 +47,11 @@ int replaceFile(const std::string& temporary, const std::string& target) {
 
 void removeFile(const std::string& path) {
   std::remove(path.c_str());
+}
+
+bool isFolderAt(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 #endif
 
@@ -60,6 +72,10 @@ int FileReplacement::replace(const std::string& temporary, const std::string& ta
 
 void FileReplacement::remove(const std::string& path) {
   removeFile(path);
+}
+
+bool FileReplacement::isFolder(const std::string& path) {
+  return isFolderAt(path);
 }
 
 }  // namespace orvex

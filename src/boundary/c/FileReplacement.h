@@ -17,6 +17,8 @@ public:
   static int replace(const std::string& temporary, const std::string& target);
   /// Removes a file if it is there.
   static void remove(const std::string& path);
+  /// Whether `path` names an existing folder, which no file can replace.
+  static bool isFolder(const std::string& path);
 };
 
 }  // namespace orvex

@@ -22,6 +22,12 @@ orvex_status orvex_writer::create(const orvex::WriteRequest& request) {
     return status;
   }
   target_ = request.path();
+  // Checked before anything is written: the rename at the close could not replace a folder.
+  if (orvex::FileReplacement::isFolder(target_)) {
+    moduleLogger().log(kLogError, "[orvex_writer::create] %s is a folder, not a file!",
+                       target_.c_str());
+    return ORVEX_STATUS_PERMISSION_DENIED;
+  }
   temporary_ = orvex::FileReplacement::temporaryNameFor(target_);
   info_ = request.imageInfo();
   separate_ = request.planar() == ORVEX_PLANAR_SEPARATE;
