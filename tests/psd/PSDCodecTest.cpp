@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "psd/PSDDecoder.h"
 #include "psd/PSDEncoder.h"
 #include "psd/PsdText.h"
 #include "support/TempDir.h"
@@ -80,6 +81,13 @@ TEST(PSDDecoder, KeepsWhatTheBlockDelimits) {
   for (const DecodeCase& c : kDecodeCases)
     text += std::string(c.label) + ": " + decoded(bytesOf(c.block)) + "\n";
   orvex_test::expectTranscript("psd/decoded.txt", text);
+}
+
+// The walk takes every block and every resource, whatever it holds: a host never sees it fail.
+TEST(PSDDecoder, TakesEveryBlockAndResource) {
+  orvex::PSDDecoder decoder;
+  EXPECT_TRUE(decoder.readImageResource(0x0400, nullptr, 0));
+  EXPECT_TRUE(decoder.readImageResources(nullptr, 12));
 }
 
 // Five resources of even sizes, in the order the encoder writes them.

@@ -204,6 +204,11 @@ private:
 void edit(const std::string& path, uint16_t dir, const std::string& word) {
   const std::vector<std::string> parts = split(word.substr(1), '=');
   const uint32_t value = number(parts.back());
+  if (word[0] == 'C') {
+    const std::filesystem::path file = std::filesystem::u8path(path);
+    std::filesystem::resize_file(file, std::filesystem::file_size(file) - value);
+    return;
+  }
   LittleEndianFile file(path);
   if (word[0] == 'N') {
     file.write(file.linkOf(file.directory(dir)), value != 0 ? value : file.directory(0), 4);

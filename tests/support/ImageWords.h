@@ -25,7 +25,7 @@ namespace orvex_test {
 /// unless d gives them.
 /// Then edits of the written bytes: E273=9 gives tag 273 the value 9, R257=9 renames tag 257
 /// to 9, A273.1=9 makes value 1 of tag 273's array 9, N9 links the next directory at offset 9,
-/// N0 at the first directory.
+/// N0 at the first directory, C4 cuts the last 4 bytes of the file off.
 /// Or, from a first word @libtiff/name.tiff, a copy of that file of tests/data whose first
 /// directory libtiff rewrites: T262 unsets tag 262, T262=5 sets it, T338=0,2 sets an array of
 /// 16-bit values, and T34377=3842 one of bytes (a tag of bytes in hexadecimal).
